@@ -1,0 +1,180 @@
+#include "plugin/settings_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "plugin/theme_palette.h"
+#include "plugin/update_check_globals.h"
+
+namespace orvane {
+namespace {
+
+constexpr char kFormatKey[] = "format";
+constexpr char kLastUpdateNoticeDateKey[] = "lastUpdateNoticeDate";
+constexpr char kSettingsVersionKey[] = "settingsVersion";
+constexpr char kThemeKey[] = "theme";
+constexpr char kDarkThemeName[] = "dark";
+constexpr char kLightThemeName[] = "light";
+
+constexpr int kJsonIndent = 2;
+constexpr char kJsonIndentCharacter = ' ';
+// mkstemp replaces these six characters with a unique suffix.
+constexpr char kTemporarySuffixTemplate[] = ".XXXXXX";
+constexpr mode_t kSettingsFileMode = 0644;
+
+// Stands in for the application-support folder of the stand-in's standard
+// folders until those exist: $HOME/Library/Application Support, or empty
+// without a home folder.
+std::string UserApplicationSupportFolder() {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    return {};
+  }
+  return (std::filesystem::path(home) / "Library" / "Application Support").string();
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return false;
+  }
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      return false;
+    }
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+  } catch (const std::exception&) {
+    return false;  // the stream library reports some read errors by throwing
+  }
+}
+
+bool IsCurrentSettingsDocument(const nlohmann::json& root) {
+  if (!root.is_object()) {
+    return false;
+  }
+  const auto format = root.find(kFormatKey);
+  const auto version = root.find(kSettingsVersionKey);
+  return format != root.end() && format->is_string() && *format == kSettingsFormat &&
+         version != root.end() && version->is_number() && *version == kSettingsVersion;
+}
+
+void ApplySettingsDocument(const nlohmann::json& root) {
+  const auto theme = root.find(kThemeKey);
+  if (theme != root.end() && theme->is_string()) {
+    if (*theme == kDarkThemeName) {
+      ApplyColourTheme(true);
+    } else if (*theme == kLightThemeName) {
+      ApplyColourTheme(false);
+    }
+  }
+  const auto date = root.find(kLastUpdateNoticeDateKey);
+  if (date != root.end() && date->is_string()) {
+    UpdateCheckGlobals& globals = GetUpdateCheckGlobals();
+    const std::lock_guard lock(globals.mutex);
+    globals.lastNoticeDate = date->get<std::string>();
+  }
+}
+
+std::string BuildSettingsText() {
+  nlohmann::json root = nlohmann::json::object();  // keys come out sorted
+  root[kFormatKey] = kSettingsFormat;
+  root[kSettingsVersionKey] = kSettingsVersion;
+  root[kThemeKey] = ThemePalette.IsDark() ? kDarkThemeName : kLightThemeName;
+  {
+    UpdateCheckGlobals& globals = GetUpdateCheckGlobals();
+    const std::lock_guard lock(globals.mutex);
+    root[kLastUpdateNoticeDateKey] = globals.lastNoticeDate;
+  }
+  // Replacing invalid UTF-8 keeps a bad date from costing the whole file.
+  std::string text = root.dump(kJsonIndent, kJsonIndentCharacter, /*ensure_ascii=*/false,
+                               nlohmann::json::error_handler_t::replace);
+  text.push_back('\n');
+  return text;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Writes bytes to a new file beside target and renames it over target.
+bool ReplaceFileAtomically(const std::string& target, std::string_view bytes) {
+  std::string temporary = target + kTemporarySuffixTemplate;
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) {
+    return false;
+  }
+  bool written = ::fchmod(fd, kSettingsFileMode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  written = (::close(fd) == 0) && written;
+  if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SettingsPathInFolder(const std::string& applicationSupportFolder) {
+  if (applicationSupportFolder.empty()) {
+    return {};
+  }
+  return (std::filesystem::path(applicationSupportFolder) / kSettingsFileName).string();
+}
+
+std::string GetSettingsPath() { return SettingsPathInFolder(UserApplicationSupportFolder()); }
+
+void ReadSettingsFile(const std::string& path) {
+  std::string contents;
+  if (path.empty() || !ReadWholeFile(path, contents)) {
+    return;
+  }
+  const nlohmann::json root = nlohmann::json::parse(contents, nullptr, /*allow_exceptions=*/false);
+  if (IsCurrentSettingsDocument(root)) {
+    ApplySettingsDocument(root);
+  }
+}
+
+bool WriteSettingsFile(const std::string& path) {
+  if (path.empty()) {
+    return false;
+  }
+  std::error_code error;
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) {
+    std::filesystem::create_directories(parent, error);
+    if (error) {
+      return false;
+    }
+  }
+  return ReplaceFileAtomically(path, BuildSettingsText());
+}
+
+void ReadSettings() { ReadSettingsFile(GetSettingsPath()); }
+
+void WriteSettings() { WriteSettingsFile(GetSettingsPath()); }
+
+}  // namespace orvane
