@@ -1,0 +1,136 @@
+#include "engine/power_amp_stage.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvane {
+namespace {
+
+constexpr double kMinBandwidthHz = 100.0;
+constexpr double kMaxBandwidthHz = 22000.0;
+// Above this the bandwidth filter is switched off rather than designed.
+constexpr double kBandwidthFilterLimitHz = 19000.0;
+constexpr double kMaxCrossoverRange = 1000.0;
+constexpr double kMaxDrive = 10000.0;
+constexpr double kMaxHardness = 100.0;
+constexpr double kMaxRail = 1000.0;
+constexpr double kMinAcCouplingHz = 0.2;
+constexpr double kMaxAcCouplingHz = 2000.0;
+constexpr double kPercent = 100.0;
+constexpr double kFilterQ = 1.0;
+// Below this range the crossover's knee collapses; it then passes g * x.
+constexpr double kMinCrossoverRange = 1e-12;
+// 1/sqrt(3): where u^3 and u meet with matching slope for the knee.
+constexpr double kCrossoverKnee = 0.5773502691896258;
+
+PowerAmpSettings Clamped(const PowerAmpSettings& s) {
+  return PowerAmpSettings{std::clamp(s.bandwidthHz, kMinBandwidthHz, kMaxBandwidthHz),
+                          std::clamp(s.crossoverAmountPercent, 0.0, kPercent),
+                          std::clamp(s.crossoverRange, 0.0, kMaxCrossoverRange),
+                          std::clamp(s.drive, -kMaxDrive, kMaxDrive),
+                          std::clamp(s.hardnessPos, 0.0, kMaxHardness),
+                          std::clamp(s.hardnessNeg, 0.0, kMaxHardness),
+                          std::clamp(s.railPos, -kMaxRail, kMaxRail),
+                          std::clamp(s.railNeg, -kMaxRail, kMaxRail),
+                          std::clamp(s.acCouplingHz, kMinAcCouplingHz, kMaxAcCouplingHz)};
+}
+
+}  // namespace
+
+void LinearSmoother::SetTarget(double value, std::int32_t length) {
+  if (!set) {
+    current = target = value;
+    count = 0;
+    set = true;
+    return;
+  }
+  if (value == target) {
+    return;
+  }
+  target = value;
+  Retime(length);
+}
+
+void LinearSmoother::Retime(std::int32_t length) {
+  if (length < 1) {
+    SnapToTarget();
+    return;
+  }
+  if (current == target) {
+    count = 0;
+    return;
+  }
+  step = (target - current) / length;
+  count = length;
+}
+
+double Crossover(double x, double amount, double range, double drive) {
+  if (range < kMinCrossoverRange) {
+    return drive * x;
+  }
+  constexpr double k = kCrossoverKnee;
+  const double u = drive * x * k / range;
+  double y;
+  if (std::fabs(u) < k) {
+    y = amount * u * u * u + (1.0 - amount) * u;
+  } else {
+    y = u - amount * (k - k * k * k) * (u < 0.0 ? -1.0 : 1.0);
+  }
+  return y * range / k;
+}
+
+PowerAmpStage::PowerAmpStage(double rateHz, const PowerAmpSettings& settings) : mSampleRate(rateHz) {
+  mBandwidth.SetSampleRate(rateHz, BiquadRamp::Ramped);
+  mAcCoupling.SetSampleRate(rateHz, BiquadRamp::Ramped);
+  Update(settings);
+}
+
+void PowerAmpStage::Update(const PowerAmpSettings& settings) {
+  mSettings = Clamped(settings);
+  const PowerAmpSettings& s = mSettings;
+  mAmount.SetTarget(s.crossoverAmountPercent / kPercent, mGlideLength);
+  mRange.SetTarget(s.crossoverRange, mGlideLength);
+  mDrive.SetTarget(s.drive, mGlideLength);
+  mRails.SetShape(s.hardnessPos, s.railPos, s.hardnessNeg, s.railNeg);
+
+  if (s.bandwidthHz <= kBandwidthFilterLimitHz) {
+    DesignBiquad(mBandwidth, {s.bandwidthHz, kFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}, BiquadRamp::Ramped);
+    mBandwidth.SetEnabled(true);
+  } else {
+    mBandwidth.SetEnabled(false);
+  }
+  DesignBiquad(mAcCoupling, {s.acCouplingHz, kFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass}, BiquadRamp::Ramped);
+  mAcCoupling.SetEnabled(true);
+}
+
+void PowerAmpStage::Reset(double u) {
+  mRails.EndCrossfade();
+  mAmount.SnapToTarget();
+  mRange.SnapToTarget();
+  mDrive.SnapToTarget();
+  mAcCoupling.Prime(u);
+  mBandwidth.Prime(mRails.Transfer(0.0));
+}
+
+// Running ramps keep heading for the stored targets under the new length; a
+// smoother's position is never taken as its target.
+void PowerAmpStage::SetGlideLength(std::int32_t length) {
+  mGlideLength = std::max(length, std::int32_t{0});
+  mRails.SetCrossfadeLength(mGlideLength);
+  for (LinearSmoother* smoother : {&mAmount, &mRange, &mDrive}) {
+    if (smoother->count > 0) {
+      smoother->Retime(mGlideLength);
+    }
+  }
+}
+
+void PowerAmpStage::SetSampleRate(double rateHz) {
+  if (!(rateHz > 0.0)) {
+    return;
+  }
+  mSampleRate = rateHz;
+  mBandwidth.SetSampleRate(rateHz, BiquadRamp::Ramped);
+  mAcCoupling.SetSampleRate(rateHz, BiquadRamp::Ramped);
+}
+
+}  // namespace orvane
