@@ -1,0 +1,67 @@
+#pragma once
+
+// The amplifier design: everything a design file holds and the plug-in edits.
+// A plain value; ValidateDesign (design_json.h) says whether it is in range.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine_settings.h"
+
+namespace orvane {
+
+// Names of the knobs and sections as the design document and its messages
+// use them, in index order.
+inline constexpr std::array<std::string_view, kAmpKnobCount> kKnobNames = {
+    "gain", "bass", "mid", "treble", "master", "resonance", "presence"};
+inline constexpr std::array<std::string_view, kAmpSectionCount> kSectionNames = {
+    "preamp1", "preamp2", "preamp3", "preamp4", "toneStack", "powerAmp"};
+
+inline constexpr double kDefaultKnobValue = 50.0;
+inline constexpr std::int32_t kDefaultToneStackPosition = 4;
+
+struct DesignAmplifier {
+  DnaBytes dna{};
+  AmpKnobs knobs = {kDefaultKnobValue, kDefaultKnobValue, kDefaultKnobValue, kDefaultKnobValue,
+                    kDefaultKnobValue, kDefaultKnobValue, kDefaultKnobValue};
+  AmpSections sections = {true, true, true, true, true, true};
+  AmpBypassGains bypassGainDb{};
+  std::int32_t toneStackPosition = kDefaultToneStackPosition;
+
+  bool operator==(const DesignAmplifier&) const = default;
+};
+
+struct DesignTrims {
+  double inputGainDb = 0.0;
+  double outputGainDb = 0.0;
+
+  bool operator==(const DesignTrims&) const = default;
+};
+
+// The current wall-clock time in UTC as "YYYY-MM-DDTHH:MM:SSZ";
+// "1970-01-01T00:00:00Z" when the time cannot be converted.
+std::string FormatUtcTimestamp();
+
+// A default-constructed Design is the blank record: all-zero DNA, every other
+// field at its default, stamped with the time of its making.
+struct Design {
+  std::string name = "Untitled";
+  std::string author;
+  std::string createdAt = FormatUtcTimestamp();
+  std::string description;
+  DesignAmplifier amplifier;
+  DesignTrims trims;
+  std::string script;                       // user-controls script text
+  std::vector<double> playerControlValues;  // one per declared player control
+
+  bool operator==(const Design&) const = default;
+};
+
+// The design a new instance starts from: the engine's default DNA with the
+// preamp stages' cut-off and saturation sharpness set for the player.
+Design MakeDefaultDesign();
+
+}  // namespace orvane
