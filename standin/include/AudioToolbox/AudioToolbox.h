@@ -1,0 +1,5 @@
+#pragma once
+
+#include <AudioToolbox/AudioUnitUtilities.h>
+#include <AudioUnit/AudioUnit.h>
+#include <CoreMIDI/CoreMIDI.h>

@@ -1,0 +1,226 @@
+#pragma once
+
+// AudioUnit property identifiers and the records that properties carry.
+
+#include <AudioUnit/AUComponent.h>
+#include <CoreAudio/CoreAudioTypes.h>
+#include <CoreMIDI/CoreMIDI.h>
+#include <MacTypes.h>
+
+typedef const struct CFStringObject* CFStringRef;
+typedef const struct CFURLObject* CFURLRef;
+
+enum : AudioUnitPropertyID {
+  kAudioUnitProperty_ClassInfo = 0,
+  kAudioUnitProperty_MakeConnection = 1,
+  kAudioUnitProperty_SampleRate = 2,
+  kAudioUnitProperty_ParameterList = 3,
+  kAudioUnitProperty_ParameterInfo = 4,
+  kAudioUnitProperty_FastDispatch = 5,
+  kAudioUnitProperty_StreamFormat = 8,
+  kAudioUnitProperty_ElementCount = 11,
+  kAudioUnitProperty_Latency = 12,
+  kAudioUnitProperty_SupportedNumChannels = 13,
+  kAudioUnitProperty_MaximumFramesPerSlice = 14,
+  kAudioUnitProperty_ParameterValueStrings = 16,
+  kAudioUnitProperty_AudioChannelLayout = 19,
+  kAudioUnitProperty_TailTime = 20,
+  kAudioUnitProperty_BypassEffect = 21,
+  kAudioUnitProperty_LastRenderError = 22,
+  kAudioUnitProperty_SetRenderCallback = 23,
+  kAudioUnitProperty_FactoryPresets = 24,
+  kAudioUnitProperty_ContextName = 25,
+  kAudioUnitProperty_HostCallbacks = 27,
+  kAudioUnitProperty_CurrentPreset = 28,
+  kAudioUnitProperty_ElementName = 30,
+  kAudioUnitProperty_CocoaUI = 31,
+  kAudioUnitProperty_SupportedChannelLayoutTags = 32,
+  kAudioUnitProperty_ParameterStringFromValue = 33,
+  kAudioUnitProperty_ParameterIDName = 34,
+  kAudioUnitProperty_ParameterClumpName = 35,
+  kAudioUnitProperty_PresentPreset = 36,
+  kAudioUnitProperty_OfflineRender = 37,
+  kAudioUnitProperty_ParameterValueFromString = 38,
+  kAudioUnitProperty_AUHostIdentifier = 46,
+  kAudioUnitProperty_MIDIOutputCallbackInfo = 47,
+  kAudioUnitProperty_MIDIOutputCallback = 48,
+  kAudioUnitProperty_SupportsMPE = 58,
+  kMusicDeviceProperty_InstrumentCount = 1000,
+};
+
+struct AudioUnitConnection {
+  AudioUnit sourceAudioUnit;
+  UInt32 sourceOutputNumber;
+  UInt32 destInputNumber;
+};
+static_assert(sizeof(AudioUnitConnection) == 16);
+
+struct AURenderCallbackStruct {
+  AURenderCallback inputProc;
+  void* inputProcRefCon;
+};
+static_assert(sizeof(AURenderCallbackStruct) == 16);
+
+struct AUChannelInfo {
+  SInt16 inChannels;
+  SInt16 outChannels;
+};
+static_assert(sizeof(AUChannelInfo) == 4);
+
+struct AUPreset {
+  SInt32 presetNumber;
+  CFStringRef presetName;
+};
+static_assert(sizeof(AUPreset) == 16);
+
+struct AudioUnitCocoaViewInfo {
+  CFURLRef mCocoaAUViewBundleLocation;
+  CFStringRef mCocoaAUViewClass[1];
+};
+static_assert(sizeof(AudioUnitCocoaViewInfo) == 16);
+
+// Host callbacks (property 27): each is called with the host's user data first.
+typedef OSStatus (*HostCallback_GetBeatAndTempo)(void* inHostUserData, Float64* outCurrentBeat,
+                                                 Float64* outCurrentTempo);
+typedef OSStatus (*HostCallback_GetMusicalTimeLocation)(void* inHostUserData,
+                                                        UInt32* outDeltaSampleOffsetToNextBeat,
+                                                        Float32* outTimeSig_Numerator,
+                                                        UInt32* outTimeSig_Denominator,
+                                                        Float64* outCurrentMeasureDownBeat);
+typedef OSStatus (*HostCallback_GetTransportState)(void* inHostUserData, Boolean* outIsPlaying,
+                                                   Boolean* outTransportStateChanged,
+                                                   Float64* outCurrentSampleInTimeLine,
+                                                   Boolean* outIsCycling, Float64* outCycleStartBeat,
+                                                   Float64* outCycleEndBeat);
+typedef OSStatus (*HostCallback_GetTransportState2)(void* inHostUserData, Boolean* outIsPlaying,
+                                                    Boolean* outIsRecording,
+                                                    Boolean* outTransportStateChanged,
+                                                    Float64* outCurrentSampleInTimeLine,
+                                                    Boolean* outIsCycling,
+                                                    Float64* outCycleStartBeat,
+                                                    Float64* outCycleEndBeat);
+
+struct HostCallbackInfo {
+  void* hostUserData;
+  HostCallback_GetBeatAndTempo beatAndTempoProc;
+  HostCallback_GetMusicalTimeLocation musicalTimeLocationProc;
+  HostCallback_GetTransportState transportStateProc;
+  HostCallback_GetTransportState2 transportStateProc2;
+};
+static_assert(sizeof(HostCallbackInfo) == 40);
+
+// Parameter description (property 4).
+typedef UInt32 AudioUnitParameterUnit;
+typedef UInt32 AudioUnitParameterOptions;
+
+constexpr std::size_t kAudioUnitParameterInfoNameSize = 52;
+
+struct AudioUnitParameterInfo {
+  char name[kAudioUnitParameterInfoNameSize];
+  CFStringRef unitName;
+  UInt32 clumpID;
+  CFStringRef cfNameString;
+  AudioUnitParameterUnit unit;
+  AudioUnitParameterValue minValue;
+  AudioUnitParameterValue maxValue;
+  AudioUnitParameterValue defaultValue;
+  AudioUnitParameterOptions flags;
+};
+static_assert(sizeof(AudioUnitParameterInfo) == 104);
+
+enum : AudioUnitParameterUnit {
+  kAudioUnitParameterUnit_Generic = 0,
+  kAudioUnitParameterUnit_Indexed = 1,
+  kAudioUnitParameterUnit_Boolean = 2,
+  kAudioUnitParameterUnit_Percent = 3,
+  kAudioUnitParameterUnit_Seconds = 4,
+  kAudioUnitParameterUnit_SampleFrames = 5,
+  kAudioUnitParameterUnit_Phase = 6,
+  kAudioUnitParameterUnit_Rate = 7,
+  kAudioUnitParameterUnit_Hertz = 8,
+  kAudioUnitParameterUnit_Cents = 9,
+  kAudioUnitParameterUnit_RelativeSemiTones = 10,
+  kAudioUnitParameterUnit_MIDINoteNumber = 11,
+  kAudioUnitParameterUnit_MIDIController = 12,
+  kAudioUnitParameterUnit_Decibels = 13,
+  kAudioUnitParameterUnit_LinearGain = 14,
+  kAudioUnitParameterUnit_Degrees = 15,
+  kAudioUnitParameterUnit_Pan = 18,
+  kAudioUnitParameterUnit_Meters = 19,
+  kAudioUnitParameterUnit_AbsoluteCents = 20,
+  kAudioUnitParameterUnit_Octaves = 21,
+  kAudioUnitParameterUnit_BPM = 22,
+  kAudioUnitParameterUnit_Beats = 23,
+  kAudioUnitParameterUnit_Milliseconds = 24,
+  kAudioUnitParameterUnit_Ratio = 25,
+  kAudioUnitParameterUnit_CustomUnit = 26,
+};
+
+enum : AudioUnitParameterOptions {
+  kAudioUnitParameterFlag_DisplaySquareRoot = 0x00010000,
+  kAudioUnitParameterFlag_DisplaySquared = 0x00020000,
+  kAudioUnitParameterFlag_DisplayCubed = 0x00030000,
+  kAudioUnitParameterFlag_DisplayCubeRoot = 0x00040000,
+  kAudioUnitParameterFlag_DisplayExponential = 0x00050000,
+  kAudioUnitParameterFlag_HasClump = 0x00100000,
+  kAudioUnitParameterFlag_ValuesHaveStrings = 0x00200000,
+  kAudioUnitParameterFlag_DisplayLogarithmic = 0x00400000,
+  kAudioUnitParameterFlag_IsHighResolution = 0x00800000,
+  kAudioUnitParameterFlag_NonRealTime = 0x01000000,
+  kAudioUnitParameterFlag_IsElementMeta = 0x20000000,
+  kAudioUnitParameterFlag_IsReadable = 0x40000000,
+  kAudioUnitParameterFlag_IsWritable = 0x80000000,
+  kAudioUnitParameterFlag_HasCFNameString = 0x08000000,
+  // The name string handed out with the info record belongs to the receiver.
+  kAudioUnitParameterFlag_CFNameRelease = 0x00000010,
+};
+
+// Parameter names and formatted values (properties 33, 34, 35, 38).
+enum : SInt32 { kAudioUnitParameterName_Full = -1 };
+
+struct AudioUnitParameterNameInfo {
+  AudioUnitParameterID inID;
+  SInt32 inDesiredLength;
+  CFStringRef outName;
+};
+static_assert(sizeof(AudioUnitParameterNameInfo) == 16);
+typedef AudioUnitParameterNameInfo AudioUnitParameterIDName;
+
+struct AudioUnitParameterStringFromValue {
+  AudioUnitParameterID inParamID;
+  const AudioUnitParameterValue* inValue;
+  CFStringRef outString;
+};
+static_assert(sizeof(AudioUnitParameterStringFromValue) == 24);
+
+struct AudioUnitParameterValueFromString {
+  AudioUnitParameterID inParamID;
+  CFStringRef inString;
+  AudioUnitParameterValue outValue;
+};
+static_assert(sizeof(AudioUnitParameterValueFromString) == 24);
+
+// Host identification (property 46). As a 32-bit word the major revision is
+// the high byte, the minor and bug-fix revisions (a nibble each) the next.
+struct AUNumVersion {
+  UInt8 nonRelRev;
+  UInt8 stage;
+  UInt8 minorAndBugRev;
+  UInt8 majorRev;
+};
+static_assert(sizeof(AUNumVersion) == 4);
+
+struct AUHostVersionIdentifier {
+  CFStringRef hostName;
+  AUNumVersion hostVersion;
+};
+
+// MIDI output towards the host (property 48).
+typedef OSStatus (*AUMIDIOutputCallback)(void* userData, const AudioTimeStamp* timeStamp,
+                                         UInt32 midiOutNum, const MIDIPacketList* pktlist);
+
+struct AUMIDIOutputCallbackStruct {
+  AUMIDIOutputCallback midiOutputCallback;
+  void* userData;
+};
+static_assert(sizeof(AUMIDIOutputCallbackStruct) == 16);
