@@ -48,7 +48,7 @@ private:
 
 extern "C" {
 
-AudioComponent AudioComponentRegister(const AudioComponentDescription* inDesc, const void* /*inName*/,
+AudioComponent AudioComponentRegister(const AudioComponentDescription* inDesc, CFStringRef /*inName*/,
                                       UInt32 inVersion, AudioComponentFactoryFunction inFactory) {
   if (!inDesc || !inFactory)
     return nullptr;

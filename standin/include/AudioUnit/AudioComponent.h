@@ -4,6 +4,7 @@
 // instance holds the plug-in interface block the factory returned and
 // dispatches every call through the block's method lookup.
 
+#include <CoreFoundation/CoreFoundation.h>
 #include <CoreServices/CoreServices.h>
 #include <MacTypes.h>
 
@@ -38,7 +39,7 @@ typedef AudioComponentPlugInInterface* (*AudioComponentFactoryFunction)(
 extern "C" {
 
 // Makes a factory known to this process. The name is not kept.
-AudioComponent AudioComponentRegister(const AudioComponentDescription* inDesc, const void* inName,
+AudioComponent AudioComponentRegister(const AudioComponentDescription* inDesc, CFStringRef inName,
                                       UInt32 inVersion, AudioComponentFactoryFunction inFactory);
 
 OSStatus AudioComponentGetDescription(AudioComponent inComponent, AudioComponentDescription* outDesc);

@@ -4,11 +4,9 @@
 
 #include <AudioUnit/AUComponent.h>
 #include <CoreAudio/CoreAudioTypes.h>
+#include <CoreFoundation/CoreFoundation.h>
 #include <CoreMIDI/CoreMIDI.h>
 #include <MacTypes.h>
-
-typedef const struct CFStringObject* CFStringRef;
-typedef const struct CFURLObject* CFURLRef;
 
 enum : AudioUnitPropertyID {
   kAudioUnitProperty_ClassInfo = 0,
