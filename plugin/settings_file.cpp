@@ -147,14 +147,17 @@ std::string SettingsPathInFolder(const std::string& applicationSupportFolder) {
 
 std::string GetSettingsPath() { return SettingsPathInFolder(UserApplicationSupportFolder()); }
 
-void ReadSettingsFile(const std::string& path) {
-  std::string contents;
-  if (path.empty() || !ReadWholeFile(path, contents)) {
-    return;
-  }
-  const nlohmann::json root = nlohmann::json::parse(contents, nullptr, /*allow_exceptions=*/false);
+void ApplySettingsText(std::string_view text) {
+  const nlohmann::json root = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (IsCurrentSettingsDocument(root)) {
     ApplySettingsDocument(root);
+  }
+}
+
+void ReadSettingsFile(const std::string& path) {
+  std::string contents;
+  if (!path.empty() && ReadWholeFile(path, contents)) {
+    ApplySettingsText(contents);
   }
 }
 

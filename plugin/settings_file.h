@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -16,6 +17,11 @@ std::string SettingsPathInFolder(const std::string& applicationSupportFolder);
 
 // The settings file in the user's application-support folder.
 std::string GetSettingsPath();
+
+// Applies what the text of a settings file holds: a theme of exactly "dark" or
+// "light", and the last-notice date, when the text is a current settings
+// document; anything else changes nothing.
+void ApplySettingsText(std::string_view text);
 
 // Applies what a settings file at path holds: a theme of exactly "dark" or
 // "light", and the last-notice date. Any missing, unreadable, malformed or
