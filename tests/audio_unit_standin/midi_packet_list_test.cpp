@@ -74,8 +74,11 @@ TEST(MIDIPacketList, SameTimeBytesShareAPacketAndANewTimeStartsOne) {
   ASSERT_EQ(packets.size(), 2u);
   EXPECT_EQ(packets[0], (std::vector<Byte>{0xB0, 7, 64}));
   EXPECT_EQ(packets[1], (std::vector<Byte>{0x90, 60}));
-  EXPECT_EQ(buffer.List()->packet[0].timeStamp, 10u);
-  EXPECT_EQ(MIDIPacketNext(&buffer.List()->packet[0])->timeStamp, 12u);
+  // Packed members are read by value: the list aligns them to 4 bytes only.
+  const MIDITimeStamp firstTime = buffer.List()->packet[0].timeStamp;
+  const MIDITimeStamp secondTime = MIDIPacketNext(&buffer.List()->packet[0])->timeStamp;
+  EXPECT_EQ(firstTime, 10u);
+  EXPECT_EQ(secondTime, 12u);
 }
 
 TEST(MIDIPacketList, SysExNeverJoinsNorIsJoined) {
