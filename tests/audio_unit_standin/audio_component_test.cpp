@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/alloc_counter.h"
+
 #include <vector>
 
 namespace {
@@ -143,6 +145,13 @@ TEST_F(AudioComponentTest, OneUnitPullsFromAnotherThroughAudioUnitRender) {
   ASSERT_EQ(AudioUnitRender(effect, &flags, &time, 0, kFrames, &list), noErr);
   for (float sample : samples)
     EXPECT_EQ(sample, 2.0f * kSourceLevel);
+
+  // Rendering through the host-side call is safe on a render thread.
+  {
+    const orvane::testing::ScopedAllocationCount allocations;
+    AudioUnitRender(effect, &flags, &time, 0, kFrames, &list);
+    EXPECT_EQ(allocations.Count(), 0u);
+  }
 
   AudioComponentInstanceDispose(effect);
   AudioComponentInstanceDispose(source);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/alloc_counter.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -127,6 +129,18 @@ TEST(MIDIPacketList, PacketsStartOnFourByteBoundaries) {
     ASSERT_NE(packet, nullptr);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(packet) % 4, 0u);
   }
+}
+
+// The render thread builds MIDI output in a buffer it owns in advance.
+TEST(MIDIPacketList, BuildingAListAllocatesNothing) {
+  PacketListBuffer buffer(1024);
+  const Byte data[] = {0xB0, 7, 64};
+  const orvane::testing::ScopedAllocationCount allocations;
+  MIDIPacket* packet = MIDIPacketListInit(buffer.List());
+  for (MIDITimeStamp time = 0; time < 8; ++time)
+    packet = MIDIPacketListAdd(buffer.List(), buffer.Size(), packet, time / 2, 3, data);
+  EXPECT_NE(packet, nullptr);
+  EXPECT_EQ(allocations.Count(), 0u);
 }
 
 }  // namespace
