@@ -9,7 +9,6 @@
 #include <mutex>
 #include <string_view>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -31,6 +31,8 @@ constexpr std::string_view kTokenPunctuation = "!#$%&'*+-.^_`|~";
 constexpr double kDefaultConnectTimeoutSeconds = 30.0;
 constexpr double kDefaultTotalTimeoutSeconds = 60.0;
 constexpr double kMillisecondsPerSecond = 1000.0;
+// Longer timeouts are refused rather than overflowing libcurl's millisecond count.
+constexpr double kMaxTimeoutSeconds = 24.0 * 60.0 * 60.0;
 
 bool IsToken(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -159,7 +161,7 @@ bool ReadPositiveSeconds(CFTypeRef value, double& seconds) {
   }
   double asked = 0;
   CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberDoubleType, &asked);
-  if (!(asked > 0) || !std::isfinite(asked)) {
+  if (!(asked > 0) || asked > kMaxTimeoutSeconds) {
     return false;
   }
   seconds = asked;

@@ -154,6 +154,11 @@ TEST(CFNetworkStandinTest, RefusesMalformedRequestsAndMisuse) {
   EXPECT_FALSE(CFReadStreamSetProperty(stream, CFSTR("no such property"), kCFBooleanTrue));
   EXPECT_FALSE(CFReadStreamSetProperty(stream, kCFStreamPropertyHTTPAttemptPersistentConnection, CFSTR("no")));
   EXPECT_FALSE(CFReadStreamSetProperty(stream, kCFStreamPropertyStandinTotalTimeout, kCFBooleanTrue));
+  for (const double seconds : {0.0, -1.0, 1e300}) {
+    const CFNumberRef number = CFNumberCreate(kCFAllocatorDefault, kCFNumberDoubleType, &seconds);
+    EXPECT_FALSE(CFReadStreamSetProperty(stream, kCFStreamPropertyStandinConnectTimeout, number)) << seconds;
+    CFRelease(number);
+  }
   EXPECT_TRUE(CFReadStreamOpen(stream));
   EXPECT_FALSE(CFReadStreamOpen(stream));
   EXPECT_FALSE(CFReadStreamSetProperty(stream, kCFStreamPropertyHTTPAttemptPersistentConnection, kCFBooleanFalse));

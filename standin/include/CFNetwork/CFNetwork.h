@@ -21,8 +21,9 @@ extern const CFStringRef kCFStreamPropertyHTTPAttemptPersistentConnection;
 // Read only: the response message (status code), once the answer has arrived.
 extern const CFStringRef kCFStreamPropertyHTTPResponseHeader;
 
-// The stand-in's own properties: CFNumbers in seconds, above 0. Connecting may
-// take at most the connect timeout, the whole request at most the total one.
+// The stand-in's own properties: CFNumbers in seconds, above 0 and at most a
+// day. Connecting may take at most the connect timeout, the whole request at
+// most the total one.
 extern const CFStringRef kCFStreamPropertyStandinConnectTimeout;
 extern const CFStringRef kCFStreamPropertyStandinTotalTimeout;
 
