@@ -74,6 +74,9 @@ protected:
   // Points the check at server for the rest of the test.
   void UseServer(const LoopbackHttpServer& server) { mAddress.emplace(kUpdateUrlVariable, server.BaseUrl()); }
 
+  // Cleared even when the suite runs outside ctest, so no test reaches
+  // anything but its own loopback server.
+  const ScopedEnvironmentVariable mNoAddress{kUpdateUrlVariable, std::nullopt};
   std::optional<ScopedEnvironmentVariable> mAddress;
 };
 
