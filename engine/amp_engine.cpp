@@ -1,0 +1,382 @@
+#include "engine/amp_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#define ORVANE_HAS_MXCSR 1
+#endif
+
+namespace orvane {
+namespace {
+
+constexpr double kUpsamplerCutoffHz = 16000.0;
+constexpr double kDownsamplerCutoffHz = 18000.0;
+// Fallback cut-off at low host rates; always below the oversampler's limit of
+// rate x factor / 2.1 for factors of 2 and more.
+constexpr double kLowRateCutoffFraction = 0.45;
+constexpr double kOversamplerCutoffHeadroom = 2.1;
+
+constexpr double kGlideSeconds = 0.1;
+constexpr double kKnobMax = 100.0;
+constexpr double kPercent = 100.0;
+constexpr double kMaxTrimDb = 60.0;
+constexpr double kFilterQ = 0.7;
+constexpr double kDcBlockerHz = 2.0;
+constexpr double kDcBlockerQ = 1.0;
+
+bool Finite(double x) {
+  return std::isfinite(x);
+}
+
+bool ValidSection(int section) {
+  return section >= 0 && section < static_cast<int>(kAmpSectionCount);
+}
+
+double DbToGain(double db) {
+  return std::pow(10.0, db / 20.0);
+}
+
+// Subnormal numbers slow the filters down after silence; flush them while the
+// engine runs and give the caller its own mode back.
+class ScopedFlushDenormals {
+public:
+#if defined(ORVANE_HAS_MXCSR)
+  static constexpr unsigned kFlushToZero = 0x8000;
+  static constexpr unsigned kDenormalsAreZero = 0x0040;
+  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
+  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
+
+private:
+  unsigned mSaved;
+#else
+  ScopedFlushDenormals() = default;
+#endif
+public:
+  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
+  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
+};
+
+double AcceptedCutoff(double preferredHz, double hostRateHz, int factor) {
+  if (preferredHz < hostRateHz * factor / kOversamplerCutoffHeadroom) {
+    return preferredHz;
+  }
+  return kLowRateCutoffFraction * hostRateHz;
+}
+
+}  // namespace
+
+OversamplerCutoffs ComputeOversamplerCutoffs(double hostRateHz, int factor) {
+  return {AcceptedCutoff(kUpsamplerCutoffHz, hostRateHz, factor),
+          AcceptedCutoff(kDownsamplerCutoffHz, hostRateHz, factor)};
+}
+
+std::int32_t GlideLengthForRate(double processingRateHz) {
+  const double samples = std::floor(processingRateHz * kGlideSeconds + 0.5);
+  if (!(samples > 0.0)) {
+    return 0;
+  }
+  constexpr double kMax = static_cast<double>(ParamGlide::kMaxLength);
+  return samples >= kMax ? ParamGlide::kMaxLength : static_cast<std::int32_t>(samples);
+}
+
+AmpEngine::AmpEngine(const DnaBytes* dna)
+    : mDnaBytes(EngineDefaultDna()),
+      mPowerStage(kDefaultEngineRate, PowerAmpSettings{}),
+      mToneStage(kDefaultEngineRate),
+      mEqStage(kDefaultEngineRate) {
+  mKnobs.fill(kKnobMax / 2);
+  mSectionOn.fill(true);
+  for (ParamGlide& trim : mTrim) {
+    trim.SetTarget(1.0, mGlideLength);
+  }
+  // Reserved now so that no later change of factor creates sections.
+  mUpsampler.Reserve(kOversamplerOrder);
+  mDownsampler.Reserve(kOversamplerOrder);
+
+  mOutputDcBlocker.SetEnabled(true);
+  DesignBiquad(mOutputDcBlocker, {kDcBlockerHz, kDcBlockerQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
+               BiquadRamp::Ramped);
+  for (PreampStage& stage : mPreamp) {
+    for (Biquad* filter : {&stage.acCoupling, &stage.color, &stage.bandwidth}) {
+      filter->SetEnabled(true);
+    }
+  }
+  mEqStage.SetEnabled(true);
+
+  SetSampleRate(kDefaultEngineRate);
+  SetDna(dna != nullptr ? *dna : mDnaBytes);
+  SetKnobs(mKnobs);
+  Reset();
+}
+
+double AmpEngine::ProcessingRate() const {
+  return mOversamplingActive ? mBaseRate * mOversamplingFactor : mBaseRate;
+}
+
+void AmpEngine::ApplyProcessingRate() {
+  const double rate = ProcessingRate();
+  mGlideLength = GlideLengthForRate(rate);
+  for (PreampStage& stage : mPreamp) {
+    stage.tube.SetCrossfadeLength(mGlideLength);
+  }
+  mPowerStage.SetGlideLength(mGlideLength);
+  if (rate > 0.0) {
+    for (PreampStage& stage : mPreamp) {
+      for (Biquad* filter : {&stage.acCoupling, &stage.color, &stage.bandwidth}) {
+        filter->SetSampleRate(rate, BiquadRamp::Ramped);
+        filter->ClearMemories();
+      }
+    }
+  }
+  mPowerStage.SetSampleRate(rate);
+  mToneStage.SetSampleRate(rate);
+  mEqStage.SetSampleRate(rate);
+  if (mBaseRate > 0.0) {
+    mOutputDcBlocker.SetSampleRate(mBaseRate, BiquadRamp::Ramped);
+    mOutputDcBlocker.ClearMemories();
+  }
+}
+
+void AmpEngine::ConfigureOversamplers() {
+  const OversamplerCutoffs cutoffs = ComputeOversamplerCutoffs(mBaseRate, mOversamplingFactor);
+  mUpsampler.Configure(mOversamplingFactor, kOversamplerOrder, mBaseRate, cutoffs.upHz);
+  mDownsampler.Configure(mOversamplingFactor, kOversamplerOrder, mBaseRate, cutoffs.downHz);
+}
+
+void AmpEngine::SetSampleRate(double rateHz) {
+  if (!(rateHz > 0.0) || !Finite(rateHz)) {
+    return;
+  }
+  mBaseRate = rateHz;
+  mOversamplingFactor = std::clamp(mOversamplingFactor, 1, kMaxOversamplingFactor);
+  ConfigureOversamplers();
+  ApplyProcessingRate();
+}
+
+void AmpEngine::SetOversampling(int factor) {
+  mOversamplingFactor = std::clamp(factor, 1, kMaxOversamplingFactor);
+  mOversamplingActive = factor > 1;
+  ConfigureOversamplers();
+  ApplyProcessingRate();
+}
+
+void AmpEngine::SetToneStackPosition(int position) {
+  mToneStackPosition = std::clamp(position, 1, kPreampStageCount);
+}
+
+void AmpEngine::SetSectionOn(int section, bool on) {
+  if (ValidSection(section)) {
+    mSectionOn[static_cast<std::size_t>(section)] = on;
+  }
+}
+
+void AmpEngine::SetSectionTrimDb(int section, double gainDb) {
+  if (ValidSection(section) && Finite(gainDb)) {
+    mTrim[static_cast<std::size_t>(section)].SetTarget(DbToGain(std::clamp(gainDb, -kMaxTrimDb, kMaxTrimDb)),
+                                                       mGlideLength);
+  }
+}
+
+void AmpEngine::SetDna(const DnaBytes& dna) {
+  mDnaBytes = dna;
+  mDna = DecodeDna(dna);
+  for (int s = 0; s < kPreampStageCount; ++s) {
+    const double supply = mDna[PreampDnaIndex(s, kPreampTubeSupply)];
+    const double satLimit = mDna[PreampDnaIndex(s, kPreampTubeSatLimit)];
+    const double biasPercent = mDna[PreampDnaIndex(s, kPreampTubeBias)];
+    const double bias = supply * satLimit / kPercent + (supply - supply / kPercent) * biasPercent / kPercent;
+    mBias[static_cast<std::size_t>(s)].SetTarget(bias, mGlideLength);
+  }
+  for (int s = 0; s < kPreampStageCount; ++s) {
+    PreampStage& stage = mPreamp[static_cast<std::size_t>(s)];
+    const auto value = [&](PreampRow row) { return mDna[PreampDnaIndex(s, row)]; };
+    const double supply = value(kPreampTubeSupply);
+    DesignBiquad(stage.acCoupling, {value(kPreampAcCoupling), kFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
+                 BiquadRamp::Ramped);
+    DesignBiquad(stage.color,
+                 {value(kPreampColorFreq), kFilterQ, value(kPreampColorGain), 0.0, BiquadType::FirstOrderHighShelf},
+                 BiquadRamp::Ramped);
+    stage.tube.SetShape(value(kPreampTubeCutoffSharpness), supply, value(kPreampTubeSatSharpness),
+                        supply * value(kPreampTubeSatLimit) / kPercent);
+    DesignBiquad(stage.bandwidth, {value(kPreampTubeBandwidth), kFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass},
+                 BiquadRamp::Ramped);
+  }
+  UpdateStageDrives();
+
+  ToneStackRanges ranges;
+  double* const rangeFields[kToneStackRangeCount] = {
+      &ranges.hpfMinHz,        &ranges.hpfMaxHz,        &ranges.bassGainMinDb,   &ranges.bassGainMaxDb,
+      &ranges.bassMinHz,       &ranges.bassMaxHz,       &ranges.midGainMinDb,    &ranges.midGainMaxDb,
+      &ranges.midQMin,         &ranges.midQMax,         &ranges.midMinHz,        &ranges.midMaxHz,
+      &ranges.trebleGainMinDb, &ranges.trebleGainMaxDb, &ranges.trebleMinHz,     &ranges.trebleMaxHz};
+  for (int i = 0; i < kToneStackRangeCount; ++i) {
+    *rangeFields[i] = mDna[kDnaToneHpfFreqMin + i];
+  }
+  mToneStage.Update(ranges, 0.0);
+
+  const double railPos = mDna[kDnaPowerRailPositive];
+  const double railNeg = mDna[kDnaPowerRailNegative];
+  PowerAmpSettings power;
+  power.bandwidthHz = mDna[kDnaPowerBandwidth];
+  power.crossoverAmountPercent = mDna[kDnaPowerCrossoverAmount];
+  power.crossoverRange = mDna[kDnaPowerCrossoverRange] / kPercent * std::min(std::fabs(railPos), std::fabs(railNeg));
+  power.drive = DbToGain(mDna[kDnaPowerGain]);
+  power.hardnessPos = mDna[kDnaPowerCutoffHardnessPos];
+  power.hardnessNeg = mDna[kDnaPowerCutoffHardnessNeg];
+  power.railPos = railPos;
+  power.railNeg = railNeg;
+  power.acCouplingHz = mDna[kDnaPowerAcCoupling];
+  mPowerStage.Update(power);
+
+  mEqStage.Update(mKnobs[kKnobResonance], mKnobs[kKnobPresence],
+                  EqVoicing{mDna[kDnaPowerResonanceFreq], mDna[kDnaPowerResonanceGainMax], mDna[kDnaPowerPresenceFreq],
+                            mDna[kDnaPowerPresenceGainMax]});
+}
+
+void AmpEngine::SetKnobs(const AmpKnobs& knobs) {
+  for (std::size_t i = 0; i < kAmpKnobCount; ++i) {
+    mKnobs[i] = std::clamp(knobs[i], 0.0, kKnobMax);
+  }
+  const double master = mKnobs[kKnobMaster] / kKnobMax;
+  mMasterGain = master * master * master;
+  UpdateStageDrives();
+  mToneStage.SetKnobs(mKnobs[kKnobBass], mKnobs[kKnobMid], mKnobs[kKnobTreble]);
+  mToneStage.Update();
+  mEqStage.Update(mKnobs[kKnobResonance], mKnobs[kKnobPresence],
+                  EqVoicing{mDna[kDnaPowerResonanceFreq], mDna[kDnaPowerResonanceGainMax], mDna[kDnaPowerPresenceFreq],
+                            mDna[kDnaPowerPresenceGainMax]});
+}
+
+void AmpEngine::UpdateStageDrives() {
+  const PreampDrives drives = ComputePreampDrives(mDna, mKnobs[kKnobGain]);
+  for (int s = 0; s < kPreampStageCount; ++s) {
+    mDrive[static_cast<std::size_t>(s)].SetTarget(drives[static_cast<std::size_t>(s)], mGlideLength);
+  }
+}
+
+void AmpEngine::Reset() {
+  for (auto* glides : {&mDrive, &mBias}) {
+    for (ParamGlide& glide : *glides) {
+      glide.SnapToTarget();
+    }
+  }
+  for (ParamGlide& trim : mTrim) {
+    trim.SnapToTarget();
+  }
+  double rest = 0.0;  // what the previous stage puts out in silence
+  for (int s = 0; s < kPreampStageCount; ++s) {
+    PreampStage& stage = mPreamp[static_cast<std::size_t>(s)];
+    stage.tube.EndCrossfade();
+    stage.acCoupling.Prime(rest);
+    stage.color.Prime(0.0);
+    rest = stage.tube.Transfer(mBias[static_cast<std::size_t>(s)].Current());
+    stage.bandwidth.Prime(rest);
+  }
+  mToneStage.Reset(rest);
+  mPowerStage.Reset(mSectionOn[kSectionToneStack] ? 0.0 : rest);
+  mEqStage.Reset(mPowerStage.Rails().Transfer(0.0));
+}
+
+void AmpEngine::StepGlides() {
+  for (std::size_t s = 0; s < kPreampStageCount; ++s) {
+    mDrive[s].StepIfGliding();
+    mBias[s].StepIfGliding();
+  }
+  for (ParamGlide& trim : mTrim) {
+    trim.StepIfGliding();
+  }
+}
+
+double AmpEngine::ProcessAtProcessingRate(double x) {
+  StepGlides();
+  for (int s = 0; s < kPreampStageCount; ++s) {
+    const auto index = static_cast<std::size_t>(s);
+    if (mSectionOn[index]) {
+      PreampStage& stage = mPreamp[index];
+      x = stage.color.Process(stage.acCoupling.Process(x));
+      const double u = mBias[index].Current() + mDrive[index].Current() * x;
+      x = stage.bandwidth.Process(stage.tube.Evaluate(u));
+    } else {
+      x *= mTrim[index].Current();
+    }
+    if (mToneStackPosition == s + 1) {
+      x = mSectionOn[kSectionToneStack] ? mToneStage.Process(x) : x * mTrim[kSectionToneStack].Current();
+    }
+  }
+  if (mSectionOn[kSectionPowerAmp]) {
+    x *= mMasterGain;
+    x = mPowerStage.ProcessOutputFilter(mPowerStage.ProcessNonLinearity(mPowerStage.ProcessInputFilter(x)));
+    x = mEqStage.Process(x);
+  } else {
+    x *= mTrim[kSectionPowerAmp].Current();
+  }
+  return x;
+}
+
+double AmpEngine::ProcessSample(double x) {
+  if (!Finite(x)) {
+    x = 0.0;
+  }
+  double y;
+  if (mOversamplingActive && mOversamplingFactor >= 2) {
+    mUpsampler.Upsample(x, mOversamplingBuffer.data());
+    for (int i = 0; i < mOversamplingFactor; ++i) {
+      mOversamplingBuffer[static_cast<std::size_t>(i)] =
+          ProcessAtProcessingRate(mOversamplingBuffer[static_cast<std::size_t>(i)]);
+    }
+    y = mDownsampler.Downsample(mOversamplingBuffer.data());
+  } else {
+    y = ProcessAtProcessingRate(x);
+  }
+  const double out = static_cast<double>(static_cast<float>(mOutputDcBlocker.Process(y)));
+  if (!Finite(out)) {
+    RecoverFromNonFiniteOutput();
+    return 0.0;
+  }
+  return out;
+}
+
+// A non-finite value would stay in every filter memory for good: start over
+// from rest, including the memories a normal reset leaves alone.
+void AmpEngine::RecoverFromNonFiniteOutput() {
+  Reset();
+  mOutputDcBlocker.ClearMemories();
+  mUpsampler.ClearMemories();
+  mDownsampler.ClearMemories();
+  mOversamplingBuffer.fill(0.0);
+}
+
+bool AmpEngine::Process(const double* input, double* output, int n) {
+  if (input == nullptr || output == nullptr) {
+    return false;
+  }
+  const ScopedFlushDenormals flushDenormals;
+  for (int i = 0; i < n; ++i) {
+    output[i] = ProcessSample(input[i]);
+  }
+  return true;
+}
+
+AmpEnginePair BuildAmpEngine(const EngineSettings& settings, double rateHz) {
+  const double rate = rateHz > 0.0 && std::isfinite(rateHz) ? rateHz : kDefaultEngineRate;
+  AmpEnginePair engines;
+  for (std::unique_ptr<AmpEngine>& engine : engines) {
+    engine = std::make_unique<AmpEngine>(&settings.dna);
+    engine->SetOversampling(settings.oversampling);
+    engine->SetToneStackPosition(settings.toneStackPosition);
+    engine->SetSampleRate(rate);
+    engine->SetDna(settings.dna);
+    engine->SetKnobs(settings.knobs);
+    for (int section = 0; section < static_cast<int>(kAmpSectionCount); ++section) {
+      engine->SetSectionOn(section, settings.sections[static_cast<std::size_t>(section)]);
+      engine->SetSectionTrimDb(section, settings.bypassGainDb[static_cast<std::size_t>(section)]);
+    }
+    engine->Reset();
+  }
+  return engines;
+}
+
+}  // namespace orvane
