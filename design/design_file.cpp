@@ -106,9 +106,12 @@ bool ReadDesignFile(const std::string& path, Design& out, std::string& error) {
     error = kCouldNotOpen;
     return false;
   }
+  return ReadDesignStream(in, out, error);
+}
+
+bool ReadDesignStream(std::istream& in, Design& out, std::string& error) {
   json document;
   try {
-    // One value; whatever follows it is not examined.
     in >> document;
   } catch (const json::exception& e) {
     error = std::string(kCouldNotReadPrefix) + e.what();
