@@ -206,16 +206,7 @@ void AmpEngine::SetDna(const DnaBytes& dna) {
   }
   UpdateStageDrives();
 
-  ToneStackRanges ranges;
-  double* const rangeFields[kToneStackRangeCount] = {
-      &ranges.hpfMinHz,        &ranges.hpfMaxHz,        &ranges.bassGainMinDb,   &ranges.bassGainMaxDb,
-      &ranges.bassMinHz,       &ranges.bassMaxHz,       &ranges.midGainMinDb,    &ranges.midGainMaxDb,
-      &ranges.midQMin,         &ranges.midQMax,         &ranges.midMinHz,        &ranges.midMaxHz,
-      &ranges.trebleGainMinDb, &ranges.trebleGainMaxDb, &ranges.trebleMinHz,     &ranges.trebleMaxHz};
-  for (int i = 0; i < kToneStackRangeCount; ++i) {
-    *rangeFields[i] = mDna[kDnaToneHpfFreqMin + i];
-  }
-  mToneStage.Update(ranges, 0.0);
+  mToneStage.Update(ToneStackRangesFromDna(mDna), 0.0);
 
   const double railPos = mDna[kDnaPowerRailPositive];
   const double railNeg = mDna[kDnaPowerRailNegative];

@@ -18,6 +18,18 @@ double Lerp(double a, double b, double w) {
 
 }  // namespace
 
+ToneStackRanges ToneStackRangesFromDna(const DecodedDna& dna) {
+  ToneStackRanges r;
+  double* const fields[kToneStackRangeCount] = {
+      &r.hpfMinHz,   &r.hpfMaxHz,        &r.bassGainMinDb,   &r.bassGainMaxDb, &r.bassMinHz,   &r.bassMaxHz,
+      &r.midGainMinDb, &r.midGainMaxDb,  &r.midQMin,         &r.midQMax,       &r.midMinHz,    &r.midMaxHz,
+      &r.trebleGainMinDb, &r.trebleGainMaxDb, &r.trebleMinHz, &r.trebleMaxHz};
+  for (int i = 0; i < kToneStackRangeCount; ++i) {
+    *fields[i] = dna[static_cast<std::size_t>(kDnaToneHpfFreqMin + i)];
+  }
+  return r;
+}
+
 ToneStackDesigns DesignToneStack(const ToneStackRanges& r, const ToneKnobs& knobs, double outputGainDb) {
   const double b = knobs.bass / kKnobMax;
   const double m = knobs.mid / kKnobMax;

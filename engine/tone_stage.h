@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/biquad.h"
+#include "engine/dna_table.h"
 
 namespace orvane {
 
@@ -27,6 +28,9 @@ struct ToneStackRanges {
 };
 
 inline constexpr int kToneStackRangeCount = 16;
+
+// The sixteen tone-stack rows of a decoded DNA.
+ToneStackRanges ToneStackRangesFromDna(const DecodedDna& dna);
 
 // Tone knobs 0..100 in one record.
 struct ToneKnobs {
