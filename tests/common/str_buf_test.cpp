@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <climits>
+#include <cstdio>
 
 #include "common/c_locale.h"
 #include "common/utf8_text.h"
+#include "support/comma_locale.h"
 
 namespace plugkit {
 namespace {
@@ -82,16 +83,18 @@ TEST(StrBufTest, FailedGrowthLeavesTheTextUnchanged) {
 }
 
 TEST(StrBufTest, NumbersAreWrittenAndReadInTheCLocaleWhateverTheProcessLocale) {
-  const char* const previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-    GTEST_SKIP() << "no locale with a decimal comma is installed";
+  orvane::testing::ScopedCommaDecimalLocale commaLocale;
+  if (!commaLocale.Active()) GTEST_SKIP() << "no locale with a decimal comma can be built here";
+  char native[16];
+  std::snprintf(native, sizeof native, "%.1f", 1.5);
+  ASSERT_STREQ(native, "1,5");  // the process locale really is in effect
 
   StrBuf text;
   text.SetFormatted(32, "%.2f", 1.5);
   EXPECT_STREQ(text.Get(), "1.50");
+  text.AppendFormatted(32, " %g", 0.25);
+  EXPECT_STREQ(text.Get(), "1.50 0.25");
   EXPECT_DOUBLE_EQ(ParseDoubleCLocale("2.25"), 2.25);
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(ParseDoubleCLocaleTest, ReadsTheLongestDecimalPrefix) {

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "support/comma_locale.h"
+
 namespace plugkit {
 namespace {
 
@@ -255,6 +257,19 @@ TEST(IParamTest, ParseValueReadsNumbersDisplayTextsAndNeverAnswersNonFinite) {
   mode.InitEnum("Mode", 0, 3, "", 0, "", "a", "b", "c");
   EXPECT_EQ(mode.ParseValue("c"), 2.0);
   EXPECT_EQ(mode.ParseValue("2"), 0.0);
+}
+
+TEST(IParamTest, FormattingAndParsingIgnoreTheProcessLocale) {
+  IParam gain;
+  gain.InitGain("Gain", 0.0, -12.0, 12.0, 0.25);
+  orvane::testing::ScopedCommaDecimalLocale commaLocale;
+  if (!commaLocale.Active()) GTEST_SKIP() << "no locale with a decimal comma can be built here";
+  EXPECT_EQ(Format(gain, -1.5), "-1.50");
+  EXPECT_EQ(gain.ParseValue("2.75"), 2.75);
+  EXPECT_EQ(gain.ParseValue("2,75"), 2.0);
+  StrBuf json;
+  gain.AppendJson(json, 0);
+  EXPECT_NE(std::string(json.Get()).find("\"min\":-12.000000, "), std::string::npos);
 }
 
 TEST(IParamTest, AppendJsonWritesTheExactText) {
