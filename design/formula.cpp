@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 namespace orvane {
 namespace {
@@ -184,7 +185,9 @@ private:
     }
     SkipSpace();
     char* numberEnd = nullptr;
-    const double number = strtod_l(mPos, &numberEnd, CLocale());
+    const locale_t locale = CLocale();
+    const double number = locale != static_cast<locale_t>(nullptr) ? strtod_l(mPos, &numberEnd, locale)
+                                                                   : std::strtod(mPos, &numberEnd);
     if (numberEnd == mPos || numberEnd > mEnd) return Fail(FormulaError::kExpectedOperand);
     mPos = numberEnd;
     return Check(mBackend.Number(number, out));
