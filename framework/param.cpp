@@ -242,26 +242,26 @@ void IParam::SetDisplayText(double value, const char* text) {
 }
 
 const IParam::DisplayText* IParam::FindDisplayText(double value) const {
-  for (int i = 0; i < NDisplayTexts(); ++i)
+  for (int i = 0; i < DisplayTextCount(); ++i)
     if (mDisplayTexts.Get()[i].mValue == value) return &mDisplayTexts.Get()[i];
   return nullptr;
 }
 
 const char* IParam::GetDisplayText(int index, double* value) const {
-  if (index < 0 || index >= NDisplayTexts()) return "";
+  if (index < 0 || index >= DisplayTextCount()) return "";
   const DisplayText& entry = mDisplayTexts.Get()[index];
   if (value) *value = entry.mValue;
   return entry.mText;
 }
 
-const char* IParam::GetDisplayTextForValue(double value) const {
+const char* IParam::DisplayTextForValue(double value) const {
   const DisplayText* entry = FindDisplayText(value);
   return entry ? entry->mText : "";
 }
 
 bool IParam::MapDisplayText(const char* text, double* value) const {
   if (!text) return false;
-  for (int i = 0; i < NDisplayTexts(); ++i) {
+  for (int i = 0; i < DisplayTextCount(); ++i) {
     const DisplayText& entry = mDisplayTexts.Get()[i];
     if (std::strcmp(entry.mText, text) == 0) {
       if (value) *value = entry.mValue;
@@ -271,7 +271,7 @@ bool IParam::MapDisplayText(const char* text, double* value) const {
   return false;
 }
 
-const char* IParam::GetLabel() const { return FindDisplayText(std::trunc(Value())) ? "" : mLabel; }
+const char* IParam::Label() const { return FindDisplayText(std::trunc(Value())) ? "" : mLabel; }
 
 // Formatting and parsing ---------------------------------------------------------
 

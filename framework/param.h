@@ -168,16 +168,16 @@ public:
   double PowCurveExponent() const;
   const DisplayFunc& GetDisplayFunc() const { return mDisplayFunction; }
 
-  const char* GetName() const { return mName; }
-  const char* GetGroup() const { return mParamGroup; }
+  const char* Name() const { return mName; }
+  const char* Group() const { return mParamGroup; }
   // "" while the current value (truncated) has a display text, else the label.
-  const char* GetLabel() const;
+  const char* Label() const;
 
   void SetDisplayText(double value, const char* text);
-  int NDisplayTexts() const { return mDisplayTexts.GetSize(); }
+  int DisplayTextCount() const { return mDisplayTexts.GetSize(); }
   const char* GetDisplayText(int index, double* value = nullptr) const;
   // The text of the first entry whose value equals value exactly, else "".
-  const char* GetDisplayTextForValue(double value) const;
+  const char* DisplayTextForValue(double value) const;
   bool MapDisplayText(const char* text, double* value) const;
 
   void FormatValue(double value, bool normalized, StrBuf& out, bool withDisplayText = true) const;

@@ -70,7 +70,7 @@ void IPluginBase::ForParamInRange(int startIdx, int endIdx, const ParamFunc& fun
 void IPluginBase::ForParamInGroup(const char* paramGroup, const ParamFunc& func) {
   if (!paramGroup) return;
   for (int i = 0; i < NParams(); ++i)
-    if (std::strcmp(GetParam(i)->GetGroup(), paramGroup) == 0) func(i, *GetParam(i));
+    if (std::strcmp(GetParam(i)->Group(), paramGroup) == 0) func(i, *GetParam(i));
 }
 
 void IPluginBase::DefaultParamValues() { DefaultParamValues(0, NParams() - 1); }

@@ -30,7 +30,7 @@ TEST(IParamTest, NewParameterHasDefaults) {
   EXPECT_EQ(param.GetMax(), 1.0);
   EXPECT_EQ(param.GetStep(), 1.0);
   EXPECT_EQ(param.ShapeKind(), IParam::kShapeLinear);
-  EXPECT_STREQ(param.GetName(), "");
+  EXPECT_STREQ(param.Name(), "");
 }
 
 TEST(IParamTest, DisplayPrecisionFollowsTheStep) {
@@ -61,11 +61,11 @@ TEST(IParamTest, LongNamesAreCutAtACharacterBoundary) {
   const std::string thirty(30, 'a');
   const std::string name = thirty + "\xC3\xA9";  // 32 bytes: the é does not fit
   param.InitGain(name.c_str(), 0.0, -1.0, 1.0, 0.1, 0, (std::string(31, 'g') + "h").c_str());
-  EXPECT_EQ(std::string(param.GetName()), thirty);
-  EXPECT_EQ(std::string(param.GetGroup()), std::string(31, 'g'));
+  EXPECT_EQ(std::string(param.Name()), thirty);
+  EXPECT_EQ(std::string(param.Group()), std::string(31, 'g'));
   IParam same;
   same.InitGain((std::string(29, 'b') + "\xC3\xA9").c_str(), 0.0, -1.0, 1.0, 0.1);
-  EXPECT_EQ(std::string(same.GetName()), std::string(29, 'b') + "\xC3\xA9");
+  EXPECT_EQ(std::string(same.Name()), std::string(29, 'b') + "\xC3\xA9");
 }
 
 TEST(IParamTest, TypedInitialisersSetTypeUnitLabelShapeAndTexts) {
@@ -81,7 +81,7 @@ TEST(IParamTest, TypedInitialisersSetTypeUnitLabelShapeAndTexts) {
   mode.InitEnum("Mode", 1, 3, "", 0, "", "a", "b", "c");
   EXPECT_EQ(mode.Type(), IParam::kTypeEnum);
   EXPECT_EQ(mode.GetMax(), 2.0);
-  EXPECT_EQ(mode.NDisplayTexts(), 3);
+  EXPECT_EQ(mode.DisplayTextCount(), 3);
   double value = -1.0;
   EXPECT_STREQ(mode.GetDisplayText(2, &value), "c");
   EXPECT_EQ(value, 2.0);
@@ -89,7 +89,7 @@ TEST(IParamTest, TypedInitialisersSetTypeUnitLabelShapeAndTexts) {
   IParam listed;
   listed.InitEnum("Listed", 0, {"x", "y"});
   EXPECT_EQ(listed.GetMax(), 1.0);
-  EXPECT_STREQ(listed.GetDisplayTextForValue(1.0), "y");
+  EXPECT_STREQ(listed.DisplayTextForValue(1.0), "y");
 
   IParam count;
   count.InitInt("Count", 4, 1, 8, "n");
@@ -100,7 +100,7 @@ TEST(IParamTest, TypedInitialisersSetTypeUnitLabelShapeAndTexts) {
   freq.InitFrequency("Freq", 1000.0, 20.0, 20000.0, 1.0);
   EXPECT_EQ(freq.Unit(), IParam::kUnitFrequency);
   EXPECT_EQ(freq.ShapeKind(), IParam::kShapeExp);
-  EXPECT_STREQ(freq.GetLabel(), "Hz");
+  EXPECT_STREQ(freq.Label(), "Hz");
 
   IParam seconds, ms, gain, percent, angle;
   seconds.InitSeconds("S", 1.0, 0.0, 10.0, 0.1);
@@ -108,15 +108,15 @@ TEST(IParamTest, TypedInitialisersSetTypeUnitLabelShapeAndTexts) {
   gain.InitGain("G", 0.0, -12.0, 12.0, 0.5);
   percent.InitPercentage("Pc", 50.0, 0.0, 100.0);
   angle.InitAngleDegrees("A", 0.0, 0.0, 360.0);
-  EXPECT_STREQ(seconds.GetLabel(), "Seconds");
+  EXPECT_STREQ(seconds.Label(), "Seconds");
   EXPECT_EQ(seconds.Unit(), IParam::kUnitSeconds);
-  EXPECT_STREQ(ms.GetLabel(), "ms");
+  EXPECT_STREQ(ms.Label(), "ms");
   EXPECT_EQ(ms.Unit(), IParam::kUnitMilliseconds);
-  EXPECT_STREQ(gain.GetLabel(), "dB");
+  EXPECT_STREQ(gain.Label(), "dB");
   EXPECT_EQ(gain.Unit(), IParam::kUnitDB);
-  EXPECT_STREQ(percent.GetLabel(), "%");
+  EXPECT_STREQ(percent.Label(), "%");
   EXPECT_EQ(percent.Unit(), IParam::kUnitPercentage);
-  EXPECT_STREQ(angle.GetLabel(), "degrees");
+  EXPECT_STREQ(angle.Label(), "degrees");
   EXPECT_EQ(angle.Unit(), IParam::kUnitDegrees);
   EXPECT_EQ(angle.Type(), IParam::kTypeDouble);
 
@@ -144,14 +144,14 @@ TEST(IParamTest, LabelIsHiddenWhileTheValueHasADisplayText) {
   IParam param;
   param.InitInt("I", 0, 0, 10, "steps");
   param.SetDisplayText(3.0, "three");
-  EXPECT_STREQ(param.GetLabel(), "steps");
+  EXPECT_STREQ(param.Label(), "steps");
   param.Set(3.7);
-  EXPECT_STREQ(param.GetLabel(), "");
+  EXPECT_STREQ(param.Label(), "");
   double value = 0.0;
   EXPECT_TRUE(param.MapDisplayText("three", &value));
   EXPECT_EQ(value, 3.0);
   EXPECT_FALSE(param.MapDisplayText("four", &value));
-  EXPECT_STREQ(param.GetDisplayTextForValue(3.0000001), "");
+  EXPECT_STREQ(param.DisplayTextForValue(3.0000001), "");
 }
 
 TEST(IParamTest, ShapesMapBothWaysAndReportTheirDisplayType) {
@@ -301,9 +301,9 @@ TEST(IParamTest, InitFromCopiesEverythingAndRenames) {
   source.InitGain("Gain A", 1.0, -12.0, 12.0, 0.5, IParam::kFlagSignDisplay, "Group A");
   IParam clone;
   clone.InitFrom(source, "A", "B", "Group B");
-  EXPECT_STREQ(clone.GetName(), "Gain B");
-  EXPECT_STREQ(clone.GetGroup(), "Group B");
-  EXPECT_STREQ(clone.GetLabel(), "dB");
+  EXPECT_STREQ(clone.Name(), "Gain B");
+  EXPECT_STREQ(clone.Group(), "Group B");
+  EXPECT_STREQ(clone.Label(), "dB");
   EXPECT_EQ(clone.Type(), IParam::kTypeDouble);
   EXPECT_EQ(clone.Unit(), IParam::kUnitDB);
   EXPECT_EQ(clone.GetFlags(), IParam::kFlagSignDisplay);
@@ -313,11 +313,11 @@ TEST(IParamTest, InitFromCopiesEverythingAndRenames) {
 
   IParam kept;
   kept.InitFrom(source, "missing", "x");
-  EXPECT_STREQ(kept.GetName(), "Gain A");
-  EXPECT_STREQ(kept.GetGroup(), "Group A");
+  EXPECT_STREQ(kept.Name(), "Gain A");
+  EXPECT_STREQ(kept.Group(), "Group A");
   IParam removed;
   removed.InitFrom(source, "Gain ", nullptr);
-  EXPECT_STREQ(removed.GetName(), "A");
+  EXPECT_STREQ(removed.Name(), "A");
 }
 
 }  // namespace

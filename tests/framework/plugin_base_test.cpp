@@ -175,9 +175,9 @@ TEST(ParamRangeTest, RandomValuesStayInRangeAndOnTheStep) {
 TEST(ParamRangeTest, InitParamRangeNumbersTheNames) {
   RecordingPlugin plugin(4, 0);
   plugin.InitParamRange(1, 3, 1, "Band %d", 0.5, 0.0, 1.0, 0.01, "x", 0, "eq");
-  EXPECT_STREQ(plugin.GetParam(1)->GetName(), "Band 1");
-  EXPECT_STREQ(plugin.GetParam(3)->GetName(), "Band 3");
-  EXPECT_STREQ(plugin.GetParam(3)->GetGroup(), "eq");
+  EXPECT_STREQ(plugin.GetParam(1)->Name(), "Band 1");
+  EXPECT_STREQ(plugin.GetParam(3)->Name(), "Band 3");
+  EXPECT_STREQ(plugin.GetParam(3)->Group(), "eq");
   EXPECT_EQ(plugin.GetParam(2)->Value(), 0.5);
   EXPECT_EQ(plugin.GetParam(0)->Type(), IParam::kTypeNone);
 }
@@ -200,8 +200,8 @@ TEST(ParamRangeTest, CloneParamRangeCopiesDefinitionsAndValues) {
   plugin.GetParam(0)->Set(3.0);
   plugin.GetParam(1)->Set(2.0);
   plugin.CloneParamRange(0, 1, 2, "Osc1", "Osc2", "osc2");
-  EXPECT_STREQ(plugin.GetParam(2)->GetName(), "Osc2 Gain");
-  EXPECT_STREQ(plugin.GetParam(3)->GetGroup(), "osc2");
+  EXPECT_STREQ(plugin.GetParam(2)->Name(), "Osc2 Gain");
+  EXPECT_STREQ(plugin.GetParam(3)->Group(), "osc2");
   EXPECT_EQ(plugin.GetParam(3)->Type(), IParam::kTypeInt);
   EXPECT_EQ(plugin.GetParam(2)->Value(), 3.0);
   EXPECT_EQ(plugin.GetParam(3)->Value(), 2.0);
