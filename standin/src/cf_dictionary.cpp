@@ -41,8 +41,10 @@ struct CFDictionaryObject final : standin::cf::Object {
   static constexpr CFTypeID kTypeID = standin::cf::kDictionaryTypeID;
 
   CFDictionaryObject(CFAllocatorRef allocatorUsed, const CFDictionaryKeyCallBacks* keys,
-                     const CFDictionaryValueCallBacks* values, bool canChange)
-      : allocator(allocatorUsed == nullptr ? CFAllocatorGetDefault() : allocatorUsed),
+                     const CFDictionaryValueCallBacks* values, bool canChange,
+                     standin::cf::Lifetime lifetime = standin::cf::Lifetime::Counted)
+      : Object(lifetime),
+        allocator(allocatorUsed == nullptr ? CFAllocatorGetDefault() : allocatorUsed),
         keyCallBacks(keys == nullptr ? CFDictionaryKeyCallBacks{} : *keys),
         valueCallBacks(values == nullptr ? CFDictionaryValueCallBacks{} : *values),
         isMutable(canChange) {}
@@ -133,6 +135,11 @@ CFDictionaryObject* Changeable(CFMutableDictionaryRef dictionary) {
 }  // namespace
 
 using standin::cf::As;
+
+CFMutableDictionaryRef standin::cf::CreateUncountedDictionary() {
+  return new CFDictionaryObject(nullptr, &kCFTypeDictionaryKeyCallBacks,
+                                &kCFTypeDictionaryValueCallBacks, true, Lifetime::Uncounted);
+}
 
 extern "C" {
 

@@ -4,6 +4,7 @@
 // streams) derive their objects from Object and take a type id from NewTypeID.
 
 #include <CoreFoundation/CFBase.h>
+#include <CoreFoundation/CFDictionary.h>
 
 #include <atomic>
 #include <string>
@@ -74,6 +75,10 @@ T* AsMutable(CFTypeRef ref) {
 
 // Description text of any object; "(null)" for null.
 std::string DescriptionOf(CFTypeRef ref);
+
+// A mutable dictionary with the CF type callbacks that the live-object count
+// leaves out, for what lives as long as the process (bundles).
+CFMutableDictionaryRef CreateUncountedDictionary();
 
 // The FNV-1a hash of bytes, used for content hashes.
 CFHashCode HashBytes(const void* bytes, std::size_t length);

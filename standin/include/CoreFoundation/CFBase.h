@@ -55,6 +55,10 @@ Boolean CFEqual(CFTypeRef a, CFTypeRef b);
 CFHashCode CFHash(CFTypeRef object);
 CFStringRef CFCopyDescription(CFTypeRef object);
 
+// Hands the caller's reference to the innermost autorelease pool of this thread
+// (NS::AutoreleasePool); without one, to the thread, which drops it when it ends.
+CFTypeRef CFAutorelease(CFTypeRef object);
+
 CFTypeID CFAllocatorGetTypeID(void);
 CFAllocatorRef CFAllocatorGetDefault(void);
 void* CFAllocatorAllocate(CFAllocatorRef allocator, CFIndex size, CFOptionFlags hint);
