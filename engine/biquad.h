@@ -67,7 +67,9 @@ public:
       StepCoefficientRamp();
     }
     const BiquadCoefficients& c = mCurrent;
-    const double y = c.b0 * x + c.b1 * mX1 + c.b2 * mX2 - c.a1 * mY1 - c.a2 * mY2;
+    // The new input enters last: the terms of the memories are ready before
+    // it arrives, which keeps a long chain of sections short on latency.
+    const double y = ((c.b1 * mX1 + c.b2 * mX2) - (c.a1 * mY1 + c.a2 * mY2)) + c.b0 * x;
     mX2 = mX1;
     mX1 = x;
     mY2 = mY1;

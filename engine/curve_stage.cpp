@@ -18,14 +18,6 @@ constexpr double kTableRangeFactor = 2.0;
 // A count of crossfade samples keeps room for the landing sample.
 constexpr std::int32_t kMaxCrossfadeLength = std::numeric_limits<std::int32_t>::max() - 1;
 
-double IntegerPower(double x, int n) {
-  double power = x;
-  for (int i = 1; i < n; ++i) {
-    power *= x;
-  }
-  return power;
-}
-
 double Smoothstep(double t) {
   return t * t * (3.0 - 2.0 * t);
 }
@@ -43,7 +35,7 @@ void CurveHalf::Set(double halfRange, double hardness) {
   exponent = static_cast<std::int32_t>(kMinExponent + kExponentSpan * h * h);
   const double n = exponent;
   const double base = std::pow(1.0 / n, 1.0 / (n - 1.0));
-  const double peak = base - IntegerPower(base, exponent);
+  const double peak = base - CurveHalf::Power(base, exponent);
   if (peak == 0.0) {
     bypass = true;
     return;
