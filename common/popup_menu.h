@@ -19,7 +19,7 @@ public:
 
   class Item {
   public:
-    enum Flags { kNoFlags = 0, kChecked = 4 };
+    enum Flags { kNoFlags = 0, kDisabled = 1, kTitle = 2, kChecked = 4, kSeparator = 8 };
     static constexpr int kNoTag = -1;
 
     explicit Item(const char* text, int flags = kNoFlags, int tag = kNoTag) : mText(text), mFlags(flags), mTag(tag) {}
