@@ -1,12 +1,13 @@
 #include "plugin/preset_library.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "common/str_buf.h"
 #include "design/design.h"
 #include "design/design_file.h"
+#include "framework/paths.h"
 
 namespace orvane {
 namespace {
@@ -18,11 +19,16 @@ constexpr char kPresetsFolderName[] = "Presets";
 constexpr char kDocumentsFolderName[] = "Documents";
 constexpr char kProductFolderName[] = "Orvane";
 
-// The user's home folder. Stands in for the framework's HomeFolder until the
-// stand-in's standard folders exist; both follow $HOME here.
-std::string UserHomeFolder() {
-  const char* home = std::getenv("HOME");
-  return home == nullptr ? std::string() : std::string(home);
+std::string HomeFolderText() {
+  plugkit::StrBuf home;
+  plugkit::HomeFolder(home);
+  return home.Get();
+}
+
+std::string ResourcesFolderText(const char* bundleIdentifier) {
+  plugkit::StrBuf resources;
+  plugkit::BundleResourcesFolder(resources, bundleIdentifier);
+  return resources.Get();
 }
 
 // Only A-Z change: the locale's case mapping must not reorder the list.
@@ -58,13 +64,14 @@ std::string JoinFolderPath(const std::string& left, const std::string& right) {
   return left + kPathSeparator + right;
 }
 
-std::string FactoryPresetsFolder(const std::string& bundleResourcesFolder) {
-  if (bundleResourcesFolder.empty()) return {};
-  return JoinFolderPath(bundleResourcesFolder, kPresetsFolderName);
+std::string FactoryPresetsFolder(const char* bundleIdentifier) {
+  const std::string resources = ResourcesFolderText(bundleIdentifier);
+  if (resources.empty()) return {};
+  return JoinFolderPath(resources, kPresetsFolderName);
 }
 
 std::string UserPresetsFolder() {
-  const std::string home = UserHomeFolder();
+  const std::string home = HomeFolderText();
   if (home.empty()) return {};
   const std::string documents = home + kPathSeparator + kDocumentsFolderName;
   return JoinFolderPath(JoinFolderPath(documents, kProductFolderName), kPresetsFolderName);

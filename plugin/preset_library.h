@@ -29,9 +29,10 @@ inline constexpr char kDefaultPresetResourcePath[] = "orvane-resource://Default.
 // already end in one.
 std::string JoinFolderPath(const std::string& left, const std::string& right);
 
-// The "Presets" folder inside the plug-in bundle's resources folder; empty
-// when the resources folder is.
-std::string FactoryPresetsFolder(const std::string& bundleResourcesFolder);
+// The "Presets" folder inside the resources folder of the plug-in bundle with
+// that identifier; empty when the bundle or its resources folder is unknown.
+// Main thread, as every folder lookup.
+std::string FactoryPresetsFolder(const char* bundleIdentifier);
 
 // Documents/Orvane/Presets in the user's home folder; empty without a home
 // folder. The folder is not created.

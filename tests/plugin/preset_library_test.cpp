@@ -1,6 +1,8 @@
 #include "plugin/preset_library.h"
 
 #include <gtest/gtest.h>
+#include <standin/testing/bundles.h>
+#include <standin/testing/objects.h>
 
 #include <filesystem>
 #include <string>
@@ -41,21 +43,28 @@ std::vector<std::string> NamesOf(const std::vector<PresetEntry>& entries) {
 TEST(PresetFolders, JoinWithOneSeparator) {
   EXPECT_EQ(JoinFolderPath("/a/b", "c"), "/a/b/c");
   EXPECT_EQ(JoinFolderPath("/a/b/", "c"), "/a/b/c");
-  EXPECT_EQ(FactoryPresetsFolder("/x/Orvane.component/Contents/Resources"),
-            "/x/Orvane.component/Contents/Resources/Presets");
-  EXPECT_EQ(FactoryPresetsFolder("/r/"), "/r/Presets");
-  EXPECT_EQ(FactoryPresetsFolder(""), "");
+}
+
+TEST(PresetFolders, FactoryFolderLiesInTheBundleResources) {
+  constexpr char kBundleId[] = "com.test.presetlibrary.Orvane";
+  ScopedTestFolder folder;
+  const fs::path bundle = folder.Path() / "Orvane.component";
+  fs::create_directories(bundle / "Contents" / "Resources");
+  WriteFileBytes(bundle / "Contents" / "Info.plist",
+                 std::string("<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><string>") + kBundleId +
+                     "</string></dict></plist>");
+  ASSERT_NE(standin::testing::RegisterBundle(bundle.string()), nullptr);
+  const auto objectsBefore = standin::testing::LiveObjectCount();
+
+  EXPECT_EQ(FactoryPresetsFolder(kBundleId), (bundle / "Contents" / "Resources" / "Presets").string());
+  EXPECT_EQ(FactoryPresetsFolder("com.test.presetlibrary.Unknown"), "");
+  EXPECT_EQ(FactoryPresetsFolder(nullptr), "");
+  EXPECT_EQ(standin::testing::LiveObjectCount(), objectsBefore);
 }
 
 TEST(PresetFolders, UserFolderFollowsHome) {
-  {
-    ScopedEnvironmentVariable home("HOME", "/home/player");
-    EXPECT_EQ(UserPresetsFolder(), "/home/player/Documents/Orvane/Presets");
-  }
-  {
-    ScopedEnvironmentVariable home("HOME", std::nullopt);
-    EXPECT_EQ(UserPresetsFolder(), "");
-  }
+  ScopedEnvironmentVariable home("HOME", "/home/player");
+  EXPECT_EQ(UserPresetsFolder(), "/home/player/Documents/Orvane/Presets");
 }
 
 TEST(PresetFolders, DefaultPresetOnlyWhenARegularFileExists) {
