@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/engine_units.h"
+
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
 #define ORVANE_HAS_MXCSR 1
@@ -17,13 +19,9 @@ constexpr double kDownsamplerCutoffHz = 18000.0;
 // Fallback cut-off at low host rates; always below the oversampler's limit of
 // rate x factor / 2.1 for factors of 2 and more.
 constexpr double kLowRateCutoffFraction = 0.45;
-constexpr double kOversamplerCutoffHeadroom = 2.1;
 
 constexpr double kGlideSeconds = 0.1;
-constexpr double kKnobMax = 100.0;
-constexpr double kPercent = 100.0;
 constexpr double kMaxTrimDb = 60.0;
-constexpr double kFilterQ = 0.7;
 constexpr double kDcBlockerHz = 2.0;
 constexpr double kDcBlockerQ = 1.0;
 
@@ -35,32 +33,27 @@ bool ValidSection(int section) {
   return section >= 0 && section < static_cast<int>(kAmpSectionCount);
 }
 
-double DbToGain(double db) {
-  return std::pow(10.0, db / 20.0);
-}
-
 // Subnormal numbers slow the filters down after silence; flush them while the
 // engine runs and give the caller its own mode back.
+#if defined(ORVANE_HAS_MXCSR)
 class ScopedFlushDenormals {
 public:
-#if defined(ORVANE_HAS_MXCSR)
-  static constexpr unsigned kFlushToZero = 0x8000;
-  static constexpr unsigned kDenormalsAreZero = 0x0040;
   ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
   ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
-
-private:
-  unsigned mSaved;
-#else
-  ScopedFlushDenormals() = default;
-#endif
-public:
   ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
+
+private:
+  static constexpr unsigned kFlushToZero = 0x8000;
+  static constexpr unsigned kDenormalsAreZero = 0x0040;
+  unsigned mSaved;
 };
+#else
+struct ScopedFlushDenormals {};
+#endif
 
 double AcceptedCutoff(double preferredHz, double hostRateHz, int factor) {
-  if (preferredHz < hostRateHz * factor / kOversamplerCutoffHeadroom) {
+  if (OversamplerAcceptsCutoff(preferredHz, hostRateHz, factor)) {
     return preferredHz;
   }
   return kLowRateCutoffFraction * hostRateHz;
@@ -187,21 +180,21 @@ void AmpEngine::SetDna(const DnaBytes& dna) {
     const double supply = mDna[PreampDnaIndex(s, kPreampTubeSupply)];
     const double satLimit = mDna[PreampDnaIndex(s, kPreampTubeSatLimit)];
     const double biasPercent = mDna[PreampDnaIndex(s, kPreampTubeBias)];
-    const double bias = supply * satLimit / kPercent + (supply - supply / kPercent) * biasPercent / kPercent;
+    const double bias = supply * satLimit / kPercentScale + (supply - supply / kPercentScale) * biasPercent / kPercentScale;
     mBias[static_cast<std::size_t>(s)].SetTarget(bias, mGlideLength);
   }
   for (int s = 0; s < kPreampStageCount; ++s) {
     PreampStage& stage = mPreamp[static_cast<std::size_t>(s)];
     const auto value = [&](PreampRow row) { return mDna[PreampDnaIndex(s, row)]; };
     const double supply = value(kPreampTubeSupply);
-    DesignBiquad(stage.acCoupling, {value(kPreampAcCoupling), kFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
+    DesignBiquad(stage.acCoupling, {value(kPreampAcCoupling), kPreampFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
                  BiquadRamp::Ramped);
     DesignBiquad(stage.color,
-                 {value(kPreampColorFreq), kFilterQ, value(kPreampColorGain), 0.0, BiquadType::FirstOrderHighShelf},
+                 {value(kPreampColorFreq), kPreampFilterQ, value(kPreampColorGain), 0.0, BiquadType::FirstOrderHighShelf},
                  BiquadRamp::Ramped);
     stage.tube.SetShape(value(kPreampTubeCutoffSharpness), supply, value(kPreampTubeSatSharpness),
-                        supply * value(kPreampTubeSatLimit) / kPercent);
-    DesignBiquad(stage.bandwidth, {value(kPreampTubeBandwidth), kFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass},
+                        supply * value(kPreampTubeSatLimit) / kPercentScale);
+    DesignBiquad(stage.bandwidth, {value(kPreampTubeBandwidth), kPreampFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass},
                  BiquadRamp::Ramped);
   }
   UpdateStageDrives();
@@ -213,7 +206,7 @@ void AmpEngine::SetDna(const DnaBytes& dna) {
   PowerAmpSettings power;
   power.bandwidthHz = mDna[kDnaPowerBandwidth];
   power.crossoverAmountPercent = mDna[kDnaPowerCrossoverAmount];
-  power.crossoverRange = mDna[kDnaPowerCrossoverRange] / kPercent * std::min(std::fabs(railPos), std::fabs(railNeg));
+  power.crossoverRange = mDna[kDnaPowerCrossoverRange] / kPercentScale * std::min(std::fabs(railPos), std::fabs(railNeg));
   power.drive = DbToGain(mDna[kDnaPowerGain]);
   power.hardnessPos = mDna[kDnaPowerCutoffHardnessPos];
   power.hardnessNeg = mDna[kDnaPowerCutoffHardnessNeg];

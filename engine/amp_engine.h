@@ -18,6 +18,8 @@ namespace orvane {
 
 inline constexpr int kOversamplerOrder = 22;
 inline constexpr double kDefaultEngineRate = 48000.0;
+// Q of the preamp stages' first-order coupling, colour and bandwidth filters.
+inline constexpr double kPreampFilterQ = 0.7;
 
 // Cut-offs of the up- and downsampler for a host rate and factor. The usual
 // 16 kHz / 18 kHz are kept wherever the oversampler accepts them; at low host

@@ -5,10 +5,11 @@
 #include <limits>
 #include <utility>
 
+#include "engine/engine_units.h"
+
 namespace orvane {
 namespace {
 
-constexpr double kMaxHardness = 100.0;
 constexpr double kMaxLimit = 10000.0;
 constexpr int kMinExponent = 2;
 constexpr int kExponentSpan = 8;

@@ -2,23 +2,14 @@
 
 #include <algorithm>
 
+#include "engine/engine_units.h"
+
 namespace orvane {
 namespace {
 
-constexpr double kKnobMax = 100.0;
 constexpr double kMinFrequencyHz = 1.0;
 constexpr double kMaxFrequencyHz = 10000.0;
 constexpr double kMaxGainDb = 100.0;
-
-constexpr double kInputHighPassHz = 6.0;
-constexpr double kInputHighPassQ = 0.3;
-constexpr double kResonanceQ = 0.71;
-constexpr double kPresenceQ = 0.4;
-// A second, narrower presence shelf higher up, at a fraction of the gain.
-constexpr double kUpperPresenceFrequencyRatio = 3.7;
-constexpr double kUpperPresenceQ = 0.7;
-constexpr double kUpperPresenceGainDivisor = 2.4;
-constexpr double kOutputLowPassHz = 22000.0;
 constexpr double kOutputLowPassQ = 0.3;
 
 }  // namespace
@@ -27,12 +18,12 @@ EqDesigns DesignEq(double resonanceKnob, double presenceKnob, const EqVoicing& v
   const double resonance = resonanceKnob / kKnobMax;
   const double presence = presenceKnob / kKnobMax;
   EqDesigns d;
-  d.inputHighPass = {kInputHighPassHz, kInputHighPassQ, 0.0, 0.0, BiquadType::HighPass};
-  d.resonance = {v.resonanceHz, kResonanceQ, v.resonanceGainMaxDb * resonance, 0.0, BiquadType::LowShelf};
-  d.presence = {v.presenceHz, kPresenceQ, v.presenceGainMaxDb * presence, 0.0, BiquadType::HighShelf};
+  d.inputHighPass = {kEqInputHighPassHz, kEqInputHighPassQ, 0.0, 0.0, BiquadType::HighPass};
+  d.resonance = {v.resonanceHz, kResonanceShelfQ, v.resonanceGainMaxDb * resonance, 0.0, BiquadType::LowShelf};
+  d.presence = {v.presenceHz, kPresenceShelfQ, v.presenceGainMaxDb * presence, 0.0, BiquadType::HighShelf};
   d.upperPresence = {v.presenceHz * kUpperPresenceFrequencyRatio, kUpperPresenceQ,
                      (v.presenceGainMaxDb / kUpperPresenceGainDivisor) * presence, 0.0, BiquadType::HighShelf};
-  d.outputLowPass = {kOutputLowPassHz, kOutputLowPassQ, 0.0, 0.0, BiquadType::FirstOrderLowPass};
+  d.outputLowPass = {kEqOutputLowPassHz, kOutputLowPassQ, 0.0, 0.0, BiquadType::FirstOrderLowPass};
   return d;
 }
 

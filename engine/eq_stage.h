@@ -4,6 +4,17 @@
 
 namespace orvane {
 
+// Fixed parts of the EQ voicing; the plot of the power amp draws them too.
+inline constexpr double kEqInputHighPassHz = 6.0;
+inline constexpr double kEqInputHighPassQ = 0.3;
+inline constexpr double kResonanceShelfQ = 0.71;
+inline constexpr double kPresenceShelfQ = 0.4;
+// A second, narrower presence shelf higher up, at a fraction of the gain.
+inline constexpr double kUpperPresenceFrequencyRatio = 3.7;
+inline constexpr double kUpperPresenceQ = 0.7;
+inline constexpr double kUpperPresenceGainDivisor = 2.4;
+inline constexpr double kEqOutputLowPassHz = 22000.0;
+
 // The power amp's resonance and presence voicing (DNA rows 69..72).
 struct EqVoicing {
   double resonanceHz = 125.0;

@@ -4,13 +4,6 @@
 #include <numbers>
 
 namespace orvane {
-namespace {
-
-// The cut-off must sit clearly below the processing rate's Nyquist frequency.
-constexpr double kCutoffHeadroom = 2.1;
-
-}  // namespace
-
 void Oversampler::EnsureSections(int count) {
   if (mSections.capacity() < static_cast<std::size_t>(kMaxOversamplerSections)) {
     mSections.reserve(kMaxOversamplerSections);
@@ -29,7 +22,7 @@ void Oversampler::Reserve(int order) {
 bool Oversampler::Configure(int factor, int order, double baseRateHz, double cutoffHz) {
   if (!(baseRateHz > 0.0) || !std::isfinite(baseRateHz) || factor < kMinOversamplingFactor ||
       factor > kMaxOversamplingFactor || order < kMinOversamplerOrder || order > kMaxOversamplerOrder ||
-      !(cutoffHz > 0.0) || !(cutoffHz < baseRateHz * factor / kCutoffHeadroom)) {
+      !OversamplerAcceptsCutoff(cutoffHz, baseRateHz, factor)) {
     return false;
   }
   const int count = SectionsForOrder(order);

@@ -13,6 +13,12 @@ inline constexpr int kMaxOversamplingFactor = 8;
 inline constexpr int kMinOversamplerOrder = 2;
 inline constexpr int kMaxOversamplerOrder = 40;
 inline constexpr int kMaxOversamplerSections = 20;
+// The cut-off must sit clearly below the processing rate's Nyquist frequency.
+inline constexpr double kOversamplerCutoffHeadroom = 2.1;
+
+inline bool OversamplerAcceptsCutoff(double cutoffHz, double baseRateHz, int factor) {
+  return cutoffHz > 0.0 && cutoffHz < baseRateHz * factor / kOversamplerCutoffHeadroom;
+}
 
 // A Butterworth low-pass cascade run at F times a base rate. As an upsampler
 // it holds each input for F slots and lets the cascade interpolate; as a

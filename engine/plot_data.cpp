@@ -6,38 +6,25 @@
 
 #include "engine/amp_engine.h"
 #include "engine/biquad.h"
+#include "engine/engine_units.h"
+#include "engine/eq_stage.h"
+#include "engine/power_amp_stage.h"
 #include "engine/spectrum.h"
 #include "engine/tone_stage.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kPercent = 100.0;
-constexpr double kKnobMax = 100.0;
-constexpr double kPreampQ = 0.7;
 constexpr double kPreampInputVolts = 20.0;
 constexpr double kLastCurveIndex = static_cast<double>(kTransferCurvePoints - 1);
 
-// Power-amp plot filters (the engine's power stage and EQ voicing).
-constexpr double kPowerFilterQ = 1.0;
-constexpr double kEqInputHighPassHz = 6.0;
-constexpr double kEqInputHighPassQ = 0.3;
-constexpr double kResonanceQ = 0.71;
-constexpr double kPresenceQ = 0.4;
-constexpr double kUpperPresenceRatio = 3.7;
-constexpr double kUpperPresenceQ = 0.7;
-constexpr double kUpperPresenceGainDivisor = 2.4;
-constexpr double kOutputLowPassHz = 22000.0;
+constexpr double kOutputLowPassQ = 1.0;
 
 constexpr double kPowerRangeHeadroom = 1.5;
 constexpr double kMinPowerGain = 1e-12;
 constexpr double kFallbackPowerRange = 20.0;
 constexpr double kMinPowerRange = 1.0;
 constexpr double kMaxPowerRange = 1000000.0;
-
-double DbToGain(double db) {
-  return std::pow(10.0, db / 20.0);
-}
 
 // Filters of a linear plot take their coefficients at once, at the plot rate
 // (48 kHz while none is set; the spectrum then refuses the rate of 0).
@@ -135,9 +122,9 @@ void PlotData::ComputePreampLinear() {
   const DecodedDna dna = DecodeDna(mDna);
   for (int s = 0; s < kPreampStageCount; ++s) {
     const auto value = [&](PreampRow row) { return dna[static_cast<std::size_t>(PreampDnaIndex(s, row))]; };
-    ComputeResponse({{value(kPreampAcCoupling), kPreampQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
-                     {value(kPreampColorFreq), kPreampQ, value(kPreampColorGain), 0.0, BiquadType::FirstOrderHighShelf},
-                     {value(kPreampTubeBandwidth), kPreampQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}},
+    ComputeResponse({{value(kPreampAcCoupling), kPreampFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
+                     {value(kPreampColorFreq), kPreampFilterQ, value(kPreampColorGain), 0.0, BiquadType::FirstOrderHighShelf},
+                     {value(kPreampTubeBandwidth), kPreampFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}},
                     mSampleRate, DbToGain(value(kPreampTubeGain)), mPreampResponse[static_cast<std::size_t>(s)]);
   }
   mPreampLinearValid = true;
@@ -159,18 +146,18 @@ void PlotData::ComputeToneStack() {
 
 void PlotData::ComputePowerAmpLinear() {
   const DecodedDna dna = DecodeDna(mDna);
-  const double resonanceGain = dna[kDnaPowerResonanceGainMax] * mKnobs[kKnobResonance] / kPercent;
-  const double presenceGain = dna[kDnaPowerPresenceGainMax] * mKnobs[kKnobPresence] / kPercent;
+  const double resonanceGain = dna[kDnaPowerResonanceGainMax] * mKnobs[kKnobResonance] / kPercentScale;
+  const double presenceGain = dna[kDnaPowerPresenceGainMax] * mKnobs[kKnobPresence] / kPercentScale;
   const double presenceHz = dna[kDnaPowerPresenceFreq];
   ComputeResponse(
-      {{dna[kDnaPowerAcCoupling], kPowerFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
-       {dna[kDnaPowerBandwidth], kPowerFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass},
+      {{dna[kDnaPowerAcCoupling], kPowerAmpFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass},
+       {dna[kDnaPowerBandwidth], kPowerAmpFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass},
        {kEqInputHighPassHz, kEqInputHighPassQ, 0.0, 0.0, BiquadType::HighPass},
-       {dna[kDnaPowerResonanceFreq], kResonanceQ, resonanceGain, 0.0, BiquadType::LowShelf},
-       {presenceHz, kPresenceQ, presenceGain, 0.0, BiquadType::HighShelf},
-       {kUpperPresenceRatio * presenceHz, kUpperPresenceQ, presenceGain / kUpperPresenceGainDivisor, 0.0,
+       {dna[kDnaPowerResonanceFreq], kResonanceShelfQ, resonanceGain, 0.0, BiquadType::LowShelf},
+       {presenceHz, kPresenceShelfQ, presenceGain, 0.0, BiquadType::HighShelf},
+       {kUpperPresenceFrequencyRatio * presenceHz, kUpperPresenceQ, presenceGain / kUpperPresenceGainDivisor, 0.0,
         BiquadType::HighShelf},
-       {kOutputLowPassHz, kPowerFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}},
+       {kEqOutputLowPassHz, kOutputLowPassQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}},
       mSampleRate, DbToGain(dna[kDnaPowerGain]), mPowerResponse);
   mPowerLinearValid = true;
 }

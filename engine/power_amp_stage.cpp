@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine_units.h"
+
 namespace orvane {
 namespace {
 
@@ -12,12 +14,9 @@ constexpr double kMaxBandwidthHz = 22000.0;
 constexpr double kBandwidthFilterLimitHz = 19000.0;
 constexpr double kMaxCrossoverRange = 1000.0;
 constexpr double kMaxDrive = 10000.0;
-constexpr double kMaxHardness = 100.0;
 constexpr double kMaxRail = 1000.0;
 constexpr double kMinAcCouplingHz = 0.2;
 constexpr double kMaxAcCouplingHz = 2000.0;
-constexpr double kPercent = 100.0;
-constexpr double kFilterQ = 1.0;
 // Below this range the crossover's knee collapses; it then passes g * x.
 constexpr double kMinCrossoverRange = 1e-12;
 // 1/sqrt(3): where u^3 and u meet with matching slope for the knee.
@@ -25,7 +24,7 @@ constexpr double kCrossoverKnee = 0.5773502691896258;
 
 PowerAmpSettings Clamped(const PowerAmpSettings& s) {
   return PowerAmpSettings{std::clamp(s.bandwidthHz, kMinBandwidthHz, kMaxBandwidthHz),
-                          std::clamp(s.crossoverAmountPercent, 0.0, kPercent),
+                          std::clamp(s.crossoverAmountPercent, 0.0, kPercentScale),
                           std::clamp(s.crossoverRange, 0.0, kMaxCrossoverRange),
                           std::clamp(s.drive, -kMaxDrive, kMaxDrive),
                           std::clamp(s.hardnessPos, 0.0, kMaxHardness),
@@ -88,18 +87,18 @@ PowerAmpStage::PowerAmpStage(double rateHz, const PowerAmpSettings& settings) : 
 void PowerAmpStage::Update(const PowerAmpSettings& settings) {
   mSettings = Clamped(settings);
   const PowerAmpSettings& s = mSettings;
-  mAmount.SetTarget(s.crossoverAmountPercent / kPercent, mGlideLength);
+  mAmount.SetTarget(s.crossoverAmountPercent / kPercentScale, mGlideLength);
   mRange.SetTarget(s.crossoverRange, mGlideLength);
   mDrive.SetTarget(s.drive, mGlideLength);
   mRails.SetShape(s.hardnessPos, s.railPos, s.hardnessNeg, s.railNeg);
 
   if (s.bandwidthHz <= kBandwidthFilterLimitHz) {
-    DesignBiquad(mBandwidth, {s.bandwidthHz, kFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}, BiquadRamp::Ramped);
+    DesignBiquad(mBandwidth, {s.bandwidthHz, kPowerAmpFilterQ, 0.0, 0.0, BiquadType::FirstOrderLowPass}, BiquadRamp::Ramped);
     mBandwidth.SetEnabled(true);
   } else {
     mBandwidth.SetEnabled(false);
   }
-  DesignBiquad(mAcCoupling, {s.acCouplingHz, kFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass}, BiquadRamp::Ramped);
+  DesignBiquad(mAcCoupling, {s.acCouplingHz, kPowerAmpFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass}, BiquadRamp::Ramped);
   mAcCoupling.SetEnabled(true);
 }
 

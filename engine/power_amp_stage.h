@@ -7,6 +7,9 @@
 
 namespace orvane {
 
+// Q of the power amp's first-order coupling and bandwidth filters.
+inline constexpr double kPowerAmpFilterQ = 1.0;
+
 // The power amp's circuit values. The defaults are the ones a new engine
 // starts with before its DNA is loaded.
 struct PowerAmpSettings {

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine_units.h"
+
 namespace orvane {
 namespace {
 
-constexpr double kKnobMax = 100.0;
 constexpr double kShelfQ = 0.7;
 // The bass corner follows the knob on a steep taper: knob 1 already moves it
 // most of the way.
