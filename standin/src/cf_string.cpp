@@ -43,7 +43,7 @@ bool IsSupportedEncoding(CFStringEncoding encoding) {
   return encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingASCII;
 }
 
-// The text as it would be written in the encoding, or false.
+// Whether the encoding can hold the text.
 bool FitsEncoding(const std::string& text, CFStringEncoding encoding) {
   if (encoding == kCFStringEncodingUTF8) return true;
   if (encoding == kCFStringEncodingASCII) return IsASCII(text);
