@@ -34,6 +34,24 @@ public:
   const char* GetAppGroupID() const { return mAppGroupID.Get(); }
   EAPI GetAPI() const { return mAPI; }
   EHost GetHost() const { return mHost; }
+  const char* GetHostName() const { return mHostName.Get(); }
+
+  // Versions are packed major << 16 | minor << 8 | patch; the decimal form is
+  // major * 10000 + minor * 100 + patch.
+  int GetPluginVersion(bool decimal) const { return decimal ? DecimalVersion(mVersion) : mVersion; }
+  int GetHostVersion(bool decimal) const { return decimal ? DecimalVersion(mHostVersion) : mHostVersion; }
+  static int DecimalVersion(int packedVersion);
+  // "v<major>.<minor>.<patch>"
+  void GetPluginVersionString(StrBuf& out) const { FormatVersion(mVersion, out); }
+  void GetHostVersionString(StrBuf& out) const { FormatVersion(mHostVersion, out); }
+  static void FormatVersion(int packedVersion, StrBuf& out);
+  // The name of the API this build targets; "" for a code that names none.
+  const char* GetAPIString() const { return APIName(mAPI); }
+  static const char* APIName(int api);
+  // The processor this build runs on.
+  static const char* GetArchString();
+  // The version, API and processor, and the build date and time (hh:mm).
+  void GetBuildInfoString(StrBuf& out, const char* date, const char* time) const;
 
   // Group names are not owned; the wrapper registers them.
   int NParamGroups() const { return mParamGroups.GetSize(); }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "framework/key_press.h"
+#include "framework/midi_msg.h"
+
+namespace plugkit::graphics {
+
+using plugkit::IKeyPress;
+using plugkit::IMidiMsg;
+
+// A rectangle in unscaled editor units; all four zero is the empty rectangle.
+struct IRECT {
+  float L = 0.f;
+  float T = 0.f;
+  float R = 0.f;
+  float B = 0.f;
+
+  IRECT() = default;
+  IRECT(float l, float t, float r, float b) : L(l), T(t), R(r), B(b) {}
+
+  float W() const { return R - L; }
+  float H() const { return B - T; }
+  bool Empty() const { return L == 0.f && T == 0.f && R == 0.f && B == 0.f; }
+  // Left and top edges are inside, right and bottom edges outside.
+  bool Contains(float x, float y) const { return !Empty() && x >= L && x < R && y >= T && y < B; }
+  bool operator==(const IRECT&) const = default;
+};
+
+// How drawing is composited: a composite operation and an opacity weight.
+struct IBlend {
+  int mMethod = 0;
+  float mWeight = 1.f;
+};
+
+}  // namespace plugkit::graphics

@@ -1,0 +1,76 @@
+#pragma once
+
+// A graphics context without a window: it does what the platform context does
+// around its view (lay out, notify the delegate) and records every platform
+// call, so delegate and control tests read what reached the platform.
+// Header-only: suites that include it link `graphics`.
+
+#include <string>
+#include <vector>
+
+#include "graphics/graphics_context.h"
+#include "graphics/graphics_editor_delegate.h"
+
+namespace plugkit::testing {
+
+class HeadlessGraphics : public graphics::IGraphics {
+public:
+  HeadlessGraphics(graphics::IGEditorDelegate& delegate, int width, int height, int fps = kDefaultFPS,
+                   float scale = 1.f, std::vector<std::string>* sharedLog = nullptr)
+      : IGraphics(delegate, width, height, fps, scale), mLog(sharedLog ? *sharedLog : mOwnLog) {
+    ++LiveCount();
+  }
+  ~HeadlessGraphics() override {
+    mLog.push_back(mViewAttached ? "destroyed with view attached" : "destroyed");
+    --LiveCount();
+  }
+
+  // Like the platform: lay out, then tell the delegate the editor is open.
+  void* AttachEditorView(void* parent) override {
+    if (mViewAttached) DetachEditorView();
+    mLog.push_back("attach");
+    SetScreenScale(mBackingScale);
+    GetDelegate()->RunEditorLayout(this);
+    GetDelegate()->OnEditorOpened();
+    mParent = parent;
+    mViewAttached = true;
+    return &mView;
+  }
+  void DetachEditorView() override {
+    mLog.push_back("detach");
+    mViewAttached = false;
+    mParent = nullptr;
+  }
+  void* PlatformView() override { return mViewAttached ? &mView : nullptr; }
+  void ResizePlatformWindow(bool needsPlatformResize) override {
+    mLog.push_back(std::string("resize window ") + (needsPlatformResize ? "1" : "0"));
+  }
+  void UpdateLayerFramebuffer() override { mLog.push_back("update framebuffer"); }
+  void GetMouseLocation(float& x, float& y) const override {
+    x = mMouseX;
+    y = mMouseY;
+  }
+
+  // Process-wide count of live doubles, for ownership tests.
+  static int& LiveCount() {
+    static int count = 0;
+    return count;
+  }
+
+  std::vector<std::string>& Log() { return mLog; }
+  bool ViewAttached() const { return mViewAttached; }
+  void* Parent() const { return mParent; }
+
+  float mBackingScale = 1.f;  // the screen scale the view reports when attached
+  float mMouseX = 0.f;
+  float mMouseY = 0.f;
+
+private:
+  std::vector<std::string> mOwnLog;
+  std::vector<std::string>& mLog;
+  bool mViewAttached = false;
+  void* mParent = nullptr;
+  int mView = 0;  // stands for the platform view
+};
+
+}  // namespace plugkit::testing
