@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/alloc_counter.h"
 #include "test_plugin.h"
 
 namespace plugkit {
@@ -183,6 +184,20 @@ TEST(IPluginAPIBaseTest, EditorSysExQueueHoldsFour) {
   const uint8_t data[] = {0xF0, 0xF7};
   for (int i = 0; i < 6; ++i) plugin.SendSysExFromEditor(ISysExMsg(i, data, 2));
   EXPECT_EQ(plugin.SysExToRenderQueueSize(), 4u);
+}
+
+TEST(IPluginAPIBaseTest, TheRenderAndMidiEndsOfTheQueuesNeverAllocate) {
+  TestPlugin plugin;
+  const uint8_t sysex[] = {0xF0, 0x7D, 0x01, 0xF7};
+  plugin.QueueMidiFromEditor(IMidiMsg(0, 0x90, 60, 100));
+  plugin.QueueSysExFromEditor(ISysExMsg(0, sysex, 4));
+  IMidiMsg msg;
+  orvane::testing::ScopedAllocationCount allocations;
+  EXPECT_TRUE(plugin.PopMidiForRender(msg));
+  EXPECT_TRUE(plugin.PopSysExForRender());
+  EXPECT_TRUE(plugin.PushMidiFromProcessor(IMidiMsg(0, 0xB0, 1, 2)));
+  EXPECT_TRUE(plugin.PushSysExFromProcessor(ISysExMsg(0, sysex, 4)));
+  EXPECT_EQ(allocations.Count(), 0u);
 }
 
 TEST(IPluginAPIBaseTest, ParameterSetFromTheEditorReachesHostPluginAndEditor) {
