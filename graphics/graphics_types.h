@@ -3,10 +3,8 @@
 #include "framework/key_press.h"
 #include "framework/midi_msg.h"
 
+// IKeyPress and IMidiMsg live in the framework, which hands them to the editor.
 namespace plugkit::graphics {
-
-using plugkit::IKeyPress;
-using plugkit::IMidiMsg;
 
 // A rectangle in unscaled editor units; all four zero is the empty rectangle.
 struct IRECT {
