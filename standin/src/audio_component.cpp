@@ -121,4 +121,8 @@ void DisposeLegacyComponentInstance(ComponentInstance instance) {
   delete instance;
 }
 
+AudioComponentPlugInInterface* PlugInInterfaceOf(AudioComponentInstance instance) {
+  return instance ? instance->block : nullptr;
+}
+
 }  // namespace standin::testing

@@ -69,8 +69,11 @@ enum : SInt16 {
 
 enum : OSStatus {
   kAudioUnitErr_InvalidProperty = -10879,
+  kAudioUnitErr_InvalidParameter = -10878,
   kAudioUnitErr_InvalidElement = -10877,
+  kAudioUnitErr_FailedInitialization = -10875,
   kAudioUnitErr_InvalidScope = -10866,
+  kAudioUnitErr_CannotDoInCurrentContext = -10863,
   kAudioUnitErr_InvalidPropertyValue = -10851,
   kAudioUnitErr_PropertyNotInUse = -10850,
 };
