@@ -86,7 +86,7 @@ AmpRenderer::~AmpRenderer() {
 void AmpRenderer::InstallEngines(AmpEnginePair engines, const EngineSettings& applied, double sampleRate) {
   mEngines = std::move(engines);
   mAppliedSettings = applied;
-  const double rate = sampleRate > 0.0 ? sampleRate : kFallbackSampleRate;
+  const double rate = UsableSampleRate(sampleRate);
   mAppliedSampleRate = rate;
   mHostSampleRate.store(rate, std::memory_order_release);
 }
