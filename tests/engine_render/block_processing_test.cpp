@@ -279,20 +279,36 @@ TEST(Meters, PeakOfFullScaleFallsThirtyDecibelsInOneSecond) {
   EXPECT_EQ(renderer.MeterLevels()[1], kMeterFloorDb);
 }
 
-TEST(Meters, WithoutOutputChannelsTheEnvelopeAndMetersStillMove) {
+// Amplifier off with a 50 ms hold: the envelope must step through blocks that
+// write nothing, so a real block afterwards passes at full gain.
+class EnvelopeWithoutOutputs : public ::testing::Test {
+protected:
+  void SetUp() override {
+    renderer.SetAmpEnabled(false);
+    renderer.ProcessBlock(inputs, single, kTestBlock, {1, 1, kTestRate});  // meters at 0 dB
+    renderer.PostMuteRequest(0, 50, 0);
+  }
+  static constexpr int kHoldBlocks = 2400 / kTestBlock + 1;
+
   AmpRenderer renderer;
-  renderer.SetAmpEnabled(false);
-  std::vector<double> in(kTestBlock, 1.0), out(kTestBlock);
+  std::vector<double> in = std::vector<double>(kTestBlock, 1.0);
+  std::vector<double> out = std::vector<double>(kTestBlock);
   const double* inputs[1] = {in.data()};
-  double* outputs[1] = {out.data()};
-  renderer.ProcessBlock(inputs, outputs, kTestBlock, {1, 1, kTestRate});
-  renderer.PostMuteRequest(0, 50, 0);
-  for (int b = 0; b < 2400 / kTestBlock + 1; ++b) renderer.ProcessBlock(inputs, nullptr, kTestBlock, {1, 0, kTestRate});
+  double* single[1] = {out.data()};
+};
+
+TEST_F(EnvelopeWithoutOutputs, NullOutputPointersAreSkippedButTheEnvelopeSteps) {
+  double* none[2] = {nullptr, nullptr};
+  for (int b = 0; b < kHoldBlocks; ++b) renderer.ProcessBlock(inputs, none, kTestBlock, {1, 2, kTestRate});
+  renderer.ProcessBlock(inputs, single, kTestBlock, {1, 1, kTestRate});
+  EXPECT_EQ(out[0], 1.0);
+}
+
+TEST_F(EnvelopeWithoutOutputs, NoOutputChannelStillStepsTheEnvelopeAndDecaysTheMeters) {
+  for (int b = 0; b < kHoldBlocks; ++b) renderer.ProcessBlock(inputs, nullptr, kTestBlock, {1, 0, kTestRate});
   EXPECT_LT(renderer.MeterLevels()[1], -1.0f);
-  double* nullOutputs[2] = {nullptr, nullptr};
-  renderer.ProcessBlock(inputs, nullOutputs, kTestBlock, {1, 2, kTestRate});
-  renderer.ProcessBlock(inputs, outputs, kTestBlock, {1, 1, kTestRate});
-  EXPECT_EQ(out[0], 1.0);  // the 50 ms hold ran out while nothing was connected
+  renderer.ProcessBlock(inputs, single, kTestBlock, {1, 1, kTestRate});
+  EXPECT_EQ(out[0], 1.0);
 }
 
 TEST(HostRate, EnginesFollowAPublishedRateAtTheNextBlock) {
