@@ -76,9 +76,16 @@ bool ReadComponentInfo(const std::string& folder, ComponentInfo& info, std::stri
     error = "cannot read " + plist.string();
     return false;
   }
+  if (!ParseComponentInfo(text, plist.string(), info, error)) return false;
+  if (info.executableName.empty()) info.executableName = DefaultExecutableName(folder);
+  return true;
+}
+
+bool ParseComponentInfo(std::string_view plistText, const std::string& source, ComponentInfo& info,
+                        std::string& error) {
   std::map<std::string, std::string> parsed;
-  if (!standin::testing::ParseInfoPlist(text, parsed)) {
-    error = "malformed property list " + plist.string();
+  if (!standin::testing::ParseInfoPlist(plistText, parsed)) {
+    error = "malformed property list " + source;
     return false;
   }
   PlistEntries entries(std::move(parsed));
@@ -93,20 +100,23 @@ bool ReadComponentInfo(const std::string& folder, ComponentInfo& info, std::stri
   const std::string manufacturer = entries.Required(kComponentManufacturerKey);
   const std::string version = entries.Optional(kComponentVersionKey);
   if (!entries.FirstMissing().empty()) {
-    error = plist.string() + " lacks " + entries.FirstMissing();
+    error = source + " lacks " + entries.FirstMissing();
     return false;
   }
   if (!ParseFourCharCode(type, result.description.componentType) ||
       !ParseFourCharCode(subType, result.description.componentSubType) ||
       !ParseFourCharCode(manufacturer, result.description.componentManufacturer)) {
-    error = plist.string() + ": type, subtype and manufacturer must be four characters each";
+    error = source + ": type, subtype and manufacturer must be four characters each";
     return false;
   }
   if (!version.empty() && !ParseVersion(version, result.version)) {
-    error = plist.string() + ": " + kComponentVersionKey + " is not a decimal number";
+    error = source + ": " + kComponentVersionKey + " is not a decimal number";
     return false;
   }
-  if (result.executableName.empty()) result.executableName = DefaultExecutableName(folder);
+  if (result.executableName.find('/') != std::string::npos || result.executableName == "..") {
+    error = source + ": CFBundleExecutable must name a file inside Contents/MacOS";
+    return false;
+  }
   info = std::move(result);
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace orvane::host {
 
@@ -25,6 +26,11 @@ struct ComponentInfo {
   AudioComponentDescription description{};
   UInt32 version = 0;
 };
+
+// The component description in the text of an Info.plist; `source` names it
+// in errors. An empty executable name means the bundle's own name.
+bool ParseComponentInfo(std::string_view plistText, const std::string& source, ComponentInfo& info,
+                        std::string& error);
 
 // Reads "<folder>/Contents/Info.plist". False with a reason in `error` when the
 // file is missing or malformed or lacks a key the host needs.

@@ -40,6 +40,7 @@ class AUComponent {
 public:
   using Plugin = typename EntryTraits::Plugin;
 
+  static constexpr int kLegacyOpenInstanceSlot = 1;
   static constexpr std::size_t kObjectAlignment = std::max<std::size_t>(alignof(Plugin), 16);
   static_assert(kInstanceHeaderSize % kObjectAlignment == 0, "the object must start aligned behind the header");
 
@@ -136,8 +137,10 @@ private:
     return noErr;
   }
 
+  // Open's argument, the new instance, follows slot 0.
   static ComponentResult LegacyOpen(const ComponentParameters& params) noexcept {
-    auto* instance = reinterpret_cast<ComponentInstance>(params.params[0]);
+    const long* slots = params.params;
+    auto* instance = reinterpret_cast<ComponentInstance>(slots[kLegacyOpenInstanceSlot]);
     Plugin* plugin = static_cast<Plugin*>(Construct(nullptr, instance));
     if (!plugin) return kNoPluginObjectStatus;
     try {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <standin/testing/objects.h>
+#include <standin/testing/run_loop.h>
 
 #include "au_test_support.h"
 #include "framework/au/au_component_entry.h"
@@ -104,7 +105,7 @@ TEST(AULegacyEntry, OpenRegistersTheObjectAndCloseDeletesIt) {
 
 TEST(AULegacyEntry, ThrowingConstructorRegistersNothing) {
   ComponentInstance instance = standin::testing::NewLegacyComponentInstance();
-  LegacyParams open(kComponentOpenSelect, {Slot(instance)});
+  LegacyParams open(kComponentOpenSelect, {0, Slot(instance)});
   EXPECT_EQ(AUThrowingPlugin_Entry(open.Get(), nullptr), kNoPluginObjectStatus);
   EXPECT_EQ(GetComponentInstanceStorage(instance), nullptr);
   standin::testing::DisposeLegacyComponentInstance(instance);
@@ -224,6 +225,17 @@ TEST(AUConnections, ClearingForgetsHostChannelsAndConnections) {
   EXPECT_EQ(plugin.GetBus(kOutput, 0)->hostChannels, -1);
   EXPECT_FALSE(plugin.GetBus(kOutput, 0)->connected);
   EXPECT_EQ(plugin.GetInputConnection(0)->kind, kNotConnected);
+}
+
+TEST(AUIdleGate, TicksReachOnlyObjectsThatAnEntryFinishedConstructing) {
+  const standin::testing::ScopedManualClock clock;
+  TestPlugin direct(InstanceInfo{}, TestPluginOptions{});
+  OpenedTestPlugin opened;
+  LegacyTestPlugin legacy;
+  standin::testing::RunFor(0.1);
+  EXPECT_EQ(direct.mIdleTicks.load(), 0) << "the gate stays closed without an entry";
+  EXPECT_GT(opened.Plugin().mIdleTicks.load(), 0);
+  EXPECT_GT(legacy.Plugin().mIdleTicks.load(), 0);
 }
 
 }  // namespace

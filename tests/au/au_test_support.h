@@ -75,7 +75,7 @@ private:
 class LegacyTestPlugin {
 public:
   LegacyTestPlugin() : mInstance(standin::testing::NewLegacyComponentInstance()) {
-    LegacyParams open(kComponentOpenSelect, {Slot(mInstance)});
+    LegacyParams open(kComponentOpenSelect, {0, Slot(mInstance)});
     mOpenStatus = AUTestPlugin_Entry(open.Get(), nullptr);
   }
   ~LegacyTestPlugin() {

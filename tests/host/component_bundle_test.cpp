@@ -96,6 +96,12 @@ TEST(ComponentInfo, RefusesMissingMalformedOrIncompleteLists) {
   EXPECT_NE(error.find("four characters"), std::string::npos) << error;
 
   entries = GoodEntries();
+  entries["CFBundleExecutable"] = "../../lib/other";
+  bundle.WritePlist(entries);
+  EXPECT_FALSE(ReadComponentInfo(bundle.Folder(), info, error));
+  EXPECT_NE(error.find("inside Contents/MacOS"), std::string::npos) << error;
+
+  entries = GoodEntries();
   entries["AudioComponentVersion"] = "1.2";
   bundle.WritePlist(entries);
   EXPECT_FALSE(ReadComponentInfo(bundle.Folder(), info, error));

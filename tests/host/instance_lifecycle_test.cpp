@@ -99,10 +99,12 @@ public:
   LegacyInstance(const LegacyInstance&) = delete;
   LegacyInstance& operator=(const LegacyInstance&) = delete;
 
-  ComponentResult Call(SInt16 selector, long slot0 = 0) {
+  ComponentResult Call(SInt16 selector) {
     Params params{};
     params.what = selector;
-    params.slots[0] = slot0 ? slot0 : reinterpret_cast<long>(mInstance);
+    params.slots[0] = reinterpret_cast<long>(mInstance);
+    // Open takes the new instance as its argument.
+    if (selector == kComponentOpenSelect) params.slots[1] = reinterpret_cast<long>(mInstance);
     return mEntry(reinterpret_cast<ComponentParameters*>(&params), GetComponentInstanceStorage(mInstance));
   }
   bool Valid() const { return mEntry != nullptr; }
