@@ -1,0 +1,27 @@
+#pragma once
+
+// What a render prints at its end: levels of the audio and how fast it went.
+
+#include <string>
+
+#include "host/auhost_audio_file.h"
+
+namespace orvane::auhost {
+
+// The floor of the dB figures, so silence prints a number.
+inline constexpr double kSilenceDb = -120.0;
+
+struct Levels {
+  double peakDb = kSilenceDb;  // largest absolute sample over all channels, dBFS
+  double rmsDb = kSilenceDb;   // root mean square over all samples, dBFS
+};
+
+Levels MeasureLevels(const AudioClip& clip);
+
+// "peak -6.0 dBFS, RMS -21.3 dBFS"
+std::string FormatLevels(const Levels& levels);
+
+// "42.5x real time (6.00 s of audio in 0.141 s)"; audio seconds over wall seconds.
+std::string FormatRenderSpeed(double audioSeconds, double wallSeconds);
+
+}  // namespace orvane::auhost

@@ -1,0 +1,44 @@
+#pragma once
+
+// What auhost knows of one product: the Orvane component's state chunk, so
+// --design and --oversampling can edit the plug-in-state JSON it carries.
+// Everything else in auhost treats components alike.
+
+#include <AudioUnit/AudioComponent.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "design/design.h"
+
+#include "host/auhost_class_info.h"
+#include "host/auhost_command_line.h"
+
+namespace orvane::auhost {
+
+// Whether the description is the Orvane component's.
+bool IsProductComponent(const AudioComponentDescription& description);
+
+// The edits with the design file read and checked.
+struct LoadedProductEdits {
+  std::optional<Design> design;
+  std::optional<int> oversampling;
+
+  bool Any() const { return design.has_value() || oversampling.has_value(); }
+};
+
+// Throws Failure(kDesignFile) naming the file and the reason when the design
+// file cannot be read or is not a valid design.
+LoadedProductEdits LoadProductEdits(const ProductEdits& edits);
+
+// The chunk with its JSON text edited: the design (its player-control values
+// becoming the state's too) and the oversampling factor. Throws
+// Failure(kStateFile) for a chunk that is not the product's.
+std::vector<std::uint8_t> EditProductChunk(const std::vector<std::uint8_t>& chunk, const LoadedProductEdits& edits);
+
+// EditProductChunk on the class info's "data"; Failure(kStateFile) without one.
+ClassInfo EditProductClassInfo(const ClassInfo& info, const LoadedProductEdits& edits);
+
+}  // namespace orvane::auhost

@@ -1,0 +1,257 @@
+#include "host/auhost_render.h"
+
+#include <standin/testing/run_loop.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "host/auhost_failure.h"
+
+namespace orvane::auhost {
+namespace {
+
+constexpr int kPreferredOutputChannels = 2;
+// With an open input count, -1 outputs means as many as the input has; other
+// negative counts mean any number.
+constexpr SInt16 kSameAsInput = -1;
+constexpr UInt32 kControlChangeStatus = 0xB0;
+constexpr double kPumpSeconds = 0.005;
+constexpr AudioFormatFlags kFloatNonInterleaved =
+    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+constexpr UInt32 kBytesPerSample = sizeof(float);
+constexpr UInt32 kBitsPerByte = 8;
+
+void Check(OSStatus status, const char* what) {
+  if (status != noErr)
+    throw Failure(ExitCode::kComponentError,
+                  std::string("the component refused ") + what + " (status " + std::to_string(status) + ")");
+}
+
+AudioStreamBasicDescription FloatFormat(double sampleRate, int channels) {
+  AudioStreamBasicDescription format{};
+  format.mSampleRate = sampleRate;
+  format.mFormatID = kAudioFormatLinearPCM;
+  format.mFormatFlags = kFloatNonInterleaved;
+  format.mBytesPerPacket = kBytesPerSample;
+  format.mFramesPerPacket = 1;
+  format.mBytesPerFrame = kBytesPerSample;
+  format.mChannelsPerFrame = static_cast<UInt32>(channels);
+  format.mBitsPerChannel = kBytesPerSample * kBitsPerByte;
+  return format;
+}
+
+// An AudioBufferList with room for `count` buffers.
+class BufferList {
+public:
+  explicit BufferList(int count)
+      : mStorage(sizeof(AudioBufferList) + sizeof(AudioBuffer) * static_cast<std::size_t>(std::max(count, 1) - 1)) {
+    List()->mNumberBuffers = static_cast<UInt32>(count);
+  }
+  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(mStorage.data()); }
+
+private:
+  std::vector<std::max_align_t> mStorage;  // aligned for the pointers inside
+};
+
+// What the input callback reads; its position is the time stamp it is given.
+struct InputSource {
+  const AudioClip* clip = nullptr;
+};
+
+OSStatus ProvideInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp, UInt32,
+                      UInt32 frames, AudioBufferList* data) {
+  const AudioClip& clip = *static_cast<const InputSource*>(refCon)->clip;
+  const auto channels = static_cast<std::size_t>(clip.channels);
+  const auto first = static_cast<std::size_t>(timeStamp ? std::max(0.0, timeStamp->mSampleTime) : 0.0);
+  for (UInt32 buffer = 0; buffer < data->mNumberBuffers; ++buffer) {
+    auto* out = static_cast<float*>(data->mBuffers[buffer].mData);
+    if (!out) continue;
+    const std::size_t channel = std::min<std::size_t>(buffer, channels - 1);
+    for (UInt32 i = 0; i < frames; ++i) {
+      const std::size_t frame = first + i;
+      out[i] = frame < clip.Frames() ? clip.samples[frame * channels + channel] : 0.0f;
+    }
+  }
+  return noErr;
+}
+
+void Configure(AudioUnit unit, double sampleRate, const RenderRequest& request, InputSource& source) {
+  Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &sampleRate,
+                             sizeof sampleRate),
+        "the sample rate");
+  if (request.layout.inputChannels > 0) {
+    const auto input = FloatFormat(sampleRate, request.layout.inputChannels);
+    Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &input, sizeof input),
+          "the input format");
+  }
+  const auto output = FloatFormat(sampleRate, request.layout.outputChannels);
+  Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &output,
+                             sizeof output),
+        "the output format");
+  const UInt32 blockSize = request.blockSize;
+  Check(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &blockSize,
+                             sizeof blockSize),
+        "the block size");
+  if (request.layout.inputChannels > 0) {
+    const AURenderCallbackStruct callback{ProvideInput, &source};
+    Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
+                               sizeof callback),
+          "the input callback");
+  }
+  Check(AudioUnitInitialize(unit), "to initialise");
+}
+
+// The controller changes in time order, each with the frame it lands on.
+struct TimedChange {
+  std::size_t frame;
+  ControllerChange change;
+};
+
+std::vector<TimedChange> ScheduleChanges(const std::vector<ControllerChange>& changes, double sampleRate) {
+  std::vector<TimedChange> timed;
+  for (const ControllerChange& change : changes)
+    timed.push_back({static_cast<std::size_t>(change.seconds * sampleRate), change});
+  std::stable_sort(timed.begin(), timed.end(),
+                   [](const TimedChange& a, const TimedChange& b) { return a.frame < b.frame; });
+  return timed;
+}
+
+// Renders every block; returns the first failing status (and what failed) or noErr.
+struct BlockLoop {
+  AudioUnit unit;
+  const RenderRequest& request;
+  std::size_t frames;
+  std::vector<TimedChange> changes;
+  std::vector<std::vector<float>> channels;  // one per output channel
+  std::atomic<std::size_t> framesDone{0};
+  OSStatus status = noErr;
+  const char* failedCall = "";
+
+  void Run() {
+    BufferList buffers(request.layout.outputChannels);
+    std::size_t nextChange = 0;
+    for (std::size_t start = 0; start < frames; start += request.blockSize) {
+      const auto count = static_cast<UInt32>(std::min<std::size_t>(request.blockSize, frames - start));
+      for (; nextChange < changes.size() && changes[nextChange].frame < start + count; ++nextChange) {
+        const TimedChange& timed = changes[nextChange];
+        const auto offset = static_cast<UInt32>(timed.frame > start ? timed.frame - start : 0);
+        status = MusicDeviceMIDIEvent(unit, kControlChangeStatus, static_cast<UInt32>(timed.change.controller),
+                                      static_cast<UInt32>(timed.change.value), offset);
+        if (status != noErr) {
+          failedCall = "a MIDI controller change";
+          return;
+        }
+      }
+      for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+        AudioBuffer& buffer = buffers.List()->mBuffers[channel];
+        buffer.mNumberChannels = 1;
+        buffer.mDataByteSize = count * kBytesPerSample;
+        buffer.mData = channels[channel].data() + start;
+      }
+      AudioUnitRenderActionFlags flags = 0;
+      AudioTimeStamp timeStamp{};
+      timeStamp.mSampleTime = static_cast<Float64>(start);
+      timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
+      status = AudioUnitRender(unit, &flags, &timeStamp, 0, count, buffers.List());
+      if (status != noErr) {
+        failedCall = "to render";
+        return;
+      }
+      framesDone.store(start + count, std::memory_order_release);
+    }
+  }
+};
+
+AudioClip Interleave(const std::vector<std::vector<float>>& channels, double sampleRate, std::size_t frames) {
+  AudioClip clip;
+  clip.sampleRate = sampleRate;
+  clip.channels = static_cast<int>(channels.size());
+  clip.samples.resize(frames * channels.size());
+  for (std::size_t frame = 0; frame < frames; ++frame)
+    for (std::size_t channel = 0; channel < channels.size(); ++channel)
+      clip.samples[frame * channels.size() + channel] = channels[channel][frame];
+  return clip;
+}
+
+}  // namespace
+
+std::vector<AUChannelInfo> ReadChannelConfigurations(AudioUnit unit) {
+  UInt32 size = 0;
+  Boolean writable = false;
+  if (AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, &size,
+                               &writable) != noErr)
+    return {};
+  std::vector<AUChannelInfo> configurations(size / sizeof(AUChannelInfo));
+  if (configurations.empty()) return {};
+  if (AudioUnitGetProperty(unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0,
+                           configurations.data(), &size) != noErr)
+    return {};
+  configurations.resize(size / sizeof(AUChannelInfo));
+  return configurations;
+}
+
+std::optional<ChannelLayout> ChooseChannelLayout(const std::vector<AUChannelInfo>& configurations,
+                                                 int fileChannels) {
+  const auto bestFor = [&](int inputChannels) -> std::optional<ChannelLayout> {
+    std::optional<ChannelLayout> best;
+    for (const AUChannelInfo& configuration : configurations) {
+      if (configuration.inChannels >= 0 && configuration.inChannels != inputChannels) continue;
+      int outputs = configuration.outChannels;
+      if (outputs < 0)
+        outputs = configuration.inChannels < 0 && outputs == kSameAsInput ? inputChannels : kPreferredOutputChannels;
+      if (outputs < 1) continue;
+      const ChannelLayout candidate{inputChannels, outputs, false};
+      if (!best) {
+        best = candidate;
+      } else if (best->outputChannels != kPreferredOutputChannels &&
+                 (outputs == kPreferredOutputChannels || outputs > best->outputChannels)) {
+        best = candidate;
+      }
+    }
+    return best;
+  };
+  if (auto layout = bestFor(fileChannels)) return layout;
+  if (fileChannels > 1) {
+    if (auto layout = bestFor(1)) {
+      layout->mixDown = true;
+      return layout;
+    }
+  }
+  return std::nullopt;
+}
+
+RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequest& request) {
+  InputSource source{&input};
+  Configure(unit, input.sampleRate, request, source);
+
+  BlockLoop loop{unit, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate), {}};
+  loop.channels.assign(static_cast<std::size_t>(request.layout.outputChannels),
+                       std::vector<float>(input.Frames(), 0.0f));
+
+  const auto started = std::chrono::steady_clock::now();
+  std::atomic<bool> finished{false};
+  std::thread renderThread([&] {
+    loop.Run();
+    finished.store(true, std::memory_order_release);
+  });
+  // The main thread keeps the run loop going (the component's timers) and
+  // reports progress; the render thread only renders.
+  while (!finished.load(std::memory_order_acquire)) {
+    standin::testing::RunFor(kPumpSeconds);
+    if (request.progress && loop.frames > 0)
+      request.progress(static_cast<double>(loop.framesDone.load(std::memory_order_acquire)) /
+                       static_cast<double>(loop.frames));
+  }
+  renderThread.join();
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+
+  AudioUnitUninitialize(unit);
+  Check(loop.status, loop.failedCall);
+  return {Interleave(loop.channels, input.sampleRate, input.Frames()), elapsed.count()};
+}
+
+}  // namespace orvane::auhost

@@ -1,0 +1,100 @@
+#include "host/auhost_audio_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "host/auhost_failure.h"
+#include "host/auhost_level_summary.h"
+#include "scoped_test_folder.h"
+
+namespace orvane::auhost {
+namespace {
+
+using ::testing::HasSubstr;
+using orvane::testing::ScopedTestFolder;
+using orvane::testing::WriteFileBytes;
+
+constexpr double kPi = 3.14159265358979323846;
+// Two steps of a 24-bit sample: quantising plus the float conversions.
+constexpr float kPcm24Tolerance = 2.0f / 8388608.0f;
+
+AudioClip StereoRamp() {
+  AudioClip clip;
+  clip.sampleRate = 44100.0;
+  clip.channels = 2;
+  for (int frame = 0; frame < 100; ++frame) {
+    clip.samples.push_back(static_cast<float>(frame) / 100.0f);
+    clip.samples.push_back(-0.5f);
+  }
+  return clip;
+}
+
+std::string AudioErrorOf(const std::string& path) {
+  try {
+    ReadAudioFile(path);
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Code(), ExitCode::kAudioFile);
+    return failure.what();
+  }
+  ADD_FAILURE() << "the file was read";
+  return {};
+}
+
+TEST(AuhostAudioFile, WavRoundTripKeepsRateChannelsAndSamples) {
+  ScopedTestFolder folder;
+  const std::string path = (folder.Path() / "ramp.wav").string();
+  WriteAudioFile(path, StereoRamp());
+  const AudioClip read = ReadAudioFile(path);
+  EXPECT_EQ(read.sampleRate, 44100.0);
+  EXPECT_EQ(read.channels, 2);
+  ASSERT_EQ(read.samples.size(), StereoRamp().samples.size());
+  for (std::size_t i = 0; i < read.samples.size(); ++i)
+    EXPECT_NEAR(read.samples[i], StereoRamp().samples[i], kPcm24Tolerance) << i;
+}
+
+TEST(AuhostAudioFile, UnreadableFilesNameTheFile) {
+  ScopedTestFolder folder;
+  const std::string missing = (folder.Path() / "missing.wav").string();
+  EXPECT_THAT(AudioErrorOf(missing), HasSubstr("cannot read audio file " + missing));
+  const std::string text = (folder.Path() / "text.wav").string();
+  WriteFileBytes(text, "this is not a sound");
+  EXPECT_THAT(AudioErrorOf(text), HasSubstr("cannot read audio file " + text));
+}
+
+TEST(AuhostAudioFile, MixDownAveragesTheChannels) {
+  const AudioClip mono = MixToMono(StereoRamp());
+  EXPECT_EQ(mono.channels, 1);
+  EXPECT_EQ(mono.sampleRate, 44100.0);
+  ASSERT_EQ(mono.Frames(), 100u);
+  EXPECT_FLOAT_EQ(mono.samples[0], -0.25f);
+  EXPECT_FLOAT_EQ(mono.samples[50], 0.0f);
+  EXPECT_EQ(ChannelOf(StereoRamp(), 1), std::vector<float>(100, -0.5f));
+}
+
+TEST(AuhostLevelSummary, SineAndSilence) {
+  AudioClip sine;
+  sine.sampleRate = 48000.0;
+  sine.channels = 1;
+  for (int i = 0; i < 48000; ++i)
+    sine.samples.push_back(static_cast<float>(0.5 * std::sin(2.0 * kPi * 1000.0 * i / 48000.0)));
+  const Levels levels = MeasureLevels(sine);
+  EXPECT_NEAR(levels.peakDb, -6.02, 0.01);
+  EXPECT_NEAR(levels.rmsDb, -9.03, 0.01);
+  EXPECT_EQ(FormatLevels(levels), "peak -6.0 dBFS, RMS -9.0 dBFS");
+
+  AudioClip silence = sine;
+  std::fill(silence.samples.begin(), silence.samples.end(), 0.0f);
+  EXPECT_EQ(MeasureLevels(silence).peakDb, kSilenceDb);
+  EXPECT_EQ(MeasureLevels(silence).rmsDb, kSilenceDb);
+  EXPECT_EQ(MeasureLevels(AudioClip{}).rmsDb, kSilenceDb);
+}
+
+TEST(AuhostLevelSummary, SpeedIsAudioOverWallTime) {
+  EXPECT_EQ(FormatRenderSpeed(6.0, 0.5), "12.0x real time (6.00 s of audio in 0.500 s)");
+  EXPECT_EQ(FormatRenderSpeed(6.0, 0.0), "too fast to time (6.00 s of audio)");
+}
+
+}  // namespace
+}  // namespace orvane::auhost

@@ -1,0 +1,92 @@
+#include "host/auhost_command_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/auhost_failure.h"
+
+namespace orvane::auhost {
+namespace {
+
+using ::testing::HasSubstr;
+
+CommandLine Parse(std::vector<std::string> arguments) {
+  return ParseCommandLine(arguments);
+}
+
+// The usage message a bad command line produces.
+std::string UsageErrorOf(std::vector<std::string> arguments) {
+  try {
+    Parse(std::move(arguments));
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Code(), ExitCode::kUsage);
+    return failure.what();
+  }
+  ADD_FAILURE() << "no usage error";
+  return {};
+}
+
+TEST(AuhostCommandLine, RenderTakesItsFilesAndOptionsInAnyOrder) {
+  const CommandLine line = Parse({"render", "--block", "64", "B.component", "in.wav", "--cc", "7=100@1.5",
+                                  "out.wav", "--state", "s.json", "--cc", "1=0@0", "--design", "d.orv",
+                                  "--oversampling", "4"});
+  EXPECT_EQ(line.command, Command::kRender);
+  EXPECT_EQ(line.bundle, "B.component");
+  EXPECT_EQ(line.inputPath, "in.wav");
+  EXPECT_EQ(line.outputPath, "out.wav");
+  EXPECT_EQ(line.blockSize, 64u);
+  EXPECT_EQ(line.statePath, "s.json");
+  EXPECT_EQ(line.controllerChanges,
+            (std::vector<ControllerChange>{{7, 100, 1.5}, {1, 0, 0.0}}));
+  EXPECT_EQ(line.edits.designPath, "d.orv");
+  EXPECT_EQ(line.edits.oversampling, 4);
+}
+
+TEST(AuhostCommandLine, DefaultsAndTheOtherCommands) {
+  const CommandLine render = Parse({"render", "B", "in.wav", "out.wav"});
+  EXPECT_EQ(render.blockSize, kDefaultBlockSize);
+  EXPECT_FALSE(render.edits.Any());
+  EXPECT_TRUE(render.statePath.empty());
+
+  EXPECT_EQ(Parse({"info", "B"}).bundle, "B");
+  const CommandLine save = Parse({"state", "save", "B", "s.json", "--oversampling", "8"});
+  EXPECT_EQ(save.command, Command::kStateSave);
+  EXPECT_EQ(save.statePath, "s.json");
+  EXPECT_EQ(save.edits.oversampling, 8);
+  EXPECT_EQ(Parse({"state", "show", "s.json"}).command, Command::kStateShow);
+  EXPECT_EQ(Parse({"help"}).command, Command::kHelp);
+}
+
+TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
+  EXPECT_THAT(UsageErrorOf({}), HasSubstr("no command given"));
+  EXPECT_THAT(UsageErrorOf({"play", "B"}), HasSubstr("unknown command \"play\""));
+  EXPECT_THAT(UsageErrorOf({"info"}), HasSubstr("missing BUNDLE"));
+  EXPECT_THAT(UsageErrorOf({"info", "B", "C"}), HasSubstr("unexpected argument \"C\""));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav"}), HasSubstr("missing IN.wav or OUT.wav"));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--block"}), HasSubstr("--block needs a value"));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--block", "0"}), HasSubstr("--block must be"));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--block", "9000"}), HasSubstr("--block must be"));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--oversampling", "3"}),
+              HasSubstr("--oversampling must be 1, 2, 4 or 8, not \"3\""));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--cc", "7=128@0"}), HasSubstr("--cc takes"));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--loud"}), HasSubstr("unknown option --loud"));
+  // Options of other commands are refused too.
+  EXPECT_THAT(UsageErrorOf({"state", "save", "B", "s.json", "--block", "64"}), HasSubstr("unknown option --block"));
+  EXPECT_THAT(UsageErrorOf({"state", "show", "s.json", "--design", "d.orv"}), HasSubstr("unknown option --design"));
+  EXPECT_THAT(UsageErrorOf({"state"}), HasSubstr("\"save\" or \"show\""));
+  EXPECT_THAT(UsageErrorOf({"state", "load", "s.json"}), HasSubstr("unknown state action \"load\""));
+}
+
+TEST(AuhostCommandLine, ControllerChangesNeedAllThreeParts) {
+  EXPECT_EQ(ParseControllerChange("0=127@0"), (ControllerChange{0, 127, 0.0}));
+  EXPECT_EQ(ParseControllerChange("127=0@2.25"), (ControllerChange{127, 0, 2.25}));
+  for (const char* bad : {"", "7", "7=1", "7@1", "=1@1", "7=@1", "7=1@", "7=1@-1", "7=1@nan", "7=1@inf",
+                          "-1=1@0", "7=-1@0", "128=0@0", "7=1@1s", "7@1=1", "x=1@0"})
+    EXPECT_FALSE(ParseControllerChange(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace orvane::auhost

@@ -1,0 +1,137 @@
+// The auhost program as a user runs it: exit codes and messages for each
+// kind of bad input, checked before any component is loaded.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "auhost_process.h"
+#include "host/auhost_failure.h"
+#include "scoped_test_folder.h"
+
+namespace orvane::auhost {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using orvane::testing::ProcessResult;
+using orvane::testing::ScopedTestFolder;
+using orvane::testing::WriteFileBytes;
+
+constexpr int Code(ExitCode code) {
+  return static_cast<int>(code);
+}
+
+class AuhostProgram : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const ProcessResult made = Run(PLUCK_NOTES_PROGRAM, {Path("guitar.wav")});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+  }
+
+  std::string Path(const std::string& name) const { return (folder.Path() / name).string(); }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    WriteFileBytes(Path(name), bytes);
+    return Path(name);
+  }
+  ProcessResult Run(const std::string& program, const std::vector<std::string>& arguments) const {
+    return orvane::testing::RunProgram(program, arguments, folder.Path());
+  }
+  ProcessResult Auhost(const std::vector<std::string>& arguments) const { return Run(AUHOST_PROGRAM, arguments); }
+
+  ScopedTestFolder folder;
+};
+
+TEST_F(AuhostProgram, HelpAndUsageErrors) {
+  const ProcessResult help = Auhost({"help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_THAT(help.out, HasSubstr("auhost render BUNDLE IN.wav OUT.wav"));
+
+  const ProcessResult none = Auhost({});
+  EXPECT_EQ(none.exitCode, Code(ExitCode::kUsage));
+  EXPECT_THAT(none.err, HasSubstr("auhost: no command given"));
+
+  const ProcessResult badOption = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--oversampling", "16"});
+  EXPECT_EQ(badOption.exitCode, Code(ExitCode::kUsage));
+  EXPECT_THAT(badOption.err, HasSubstr("--oversampling must be 1, 2, 4 or 8, not \"16\""));
+  EXPECT_THAT(badOption.out, IsEmpty());
+}
+
+TEST_F(AuhostProgram, MissingBundle) {
+  const std::string bundle = Path("Nothing.component");
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"info", bundle},
+           {"render", bundle, Path("guitar.wav"), Path("out.wav")},
+           {"state", "save", bundle, Path("state.json")}}) {
+    const ProcessResult result = Auhost(arguments);
+    EXPECT_EQ(result.exitCode, Code(ExitCode::kBundle)) << arguments[0];
+    EXPECT_THAT(result.err, HasSubstr("auhost: cannot load bundle " + bundle));
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("out.wav")));
+  EXPECT_FALSE(std::filesystem::exists(Path("state.json")));
+}
+
+TEST_F(AuhostProgram, UnreadableAudio) {
+  const std::string missing = Path("missing.wav");
+  const ProcessResult absent = Auhost({"render", "B", missing, Path("out.wav")});
+  EXPECT_EQ(absent.exitCode, Code(ExitCode::kAudioFile));
+  EXPECT_THAT(absent.err, HasSubstr("auhost: cannot read audio file " + missing));
+
+  const std::string text = Write("notes.wav", "RIFF but not really a wave file");
+  const ProcessResult garbled = Auhost({"render", "B", text, Path("out.wav")});
+  EXPECT_EQ(garbled.exitCode, Code(ExitCode::kAudioFile));
+  EXPECT_THAT(garbled.err, HasSubstr("cannot read audio file " + text));
+}
+
+TEST_F(AuhostProgram, BadDesignFile) {
+  const std::string missing = Path("missing.orv");
+  const ProcessResult absent = Auhost({"state", "save", "B", Path("state.json"), "--design", missing});
+  EXPECT_EQ(absent.exitCode, Code(ExitCode::kDesignFile));
+  EXPECT_THAT(absent.err, HasSubstr("auhost: bad design file " + missing));
+
+  const std::string invalid = Write("invalid.orv", "{\"format\": \"com.vellumtone.orvane.design\"}");
+  const ProcessResult refused = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--design", invalid});
+  EXPECT_EQ(refused.exitCode, Code(ExitCode::kDesignFile));
+  EXPECT_THAT(refused.err, HasSubstr("bad design file " + invalid + ": "));
+}
+
+TEST_F(AuhostProgram, BadStateFile) {
+  const std::string missing = Path("missing.json");
+  const ProcessResult absent = Auhost({"state", "show", missing});
+  EXPECT_EQ(absent.exitCode, Code(ExitCode::kStateFile));
+  EXPECT_THAT(absent.err, HasSubstr("auhost: cannot read state file " + missing));
+
+  const std::string noData = Write("nodata.json", "{\"version\": 1, \"type\": 2}");
+  const ProcessResult incomplete = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--state", noData});
+  EXPECT_EQ(incomplete.exitCode, Code(ExitCode::kStateFile));
+  EXPECT_THAT(incomplete.err, HasSubstr("state file " + noData + " is invalid: \"subtype\" is missing"));
+
+  const ProcessResult notJson = Auhost({"state", "show", Path("guitar.wav")});
+  EXPECT_EQ(notJson.exitCode, Code(ExitCode::kStateFile));
+  EXPECT_THAT(notJson.err, HasSubstr("is not JSON"));
+}
+
+TEST_F(AuhostProgram, StateShowPrintsTheKeys) {
+  const std::string state = Write(
+      "state.json",
+      R"({"version": 65540, "type": 1635083896, "subtype": 1, "manufacturer": 2, "name": "", "data": "QVRTTw=="})");
+  const ProcessResult shown = Auhost({"state", "show", state});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  const auto document = nlohmann::json::parse(shown.out);
+  EXPECT_EQ(document["data"], "QVRTTw==");
+  EXPECT_EQ(document["type"], 1635083896);
+}
+
+TEST_F(AuhostProgram, TheNoteGeneratorWritesAFewSecondsOfMonoAudio) {
+  const auto size = std::filesystem::file_size(Path("guitar.wav"));
+  // 24-bit mono at 48 kHz, between 4 and 10 seconds.
+  EXPECT_GT(size, 4u * 48000u * 3u);
+  EXPECT_LT(size, 10u * 48000u * 3u);
+  const ProcessResult badRate = Run(PLUCK_NOTES_PROGRAM, {Path("x.wav"), "fast"});
+  EXPECT_EQ(badRate.exitCode, 2);
+  EXPECT_THAT(badRate.err, HasSubstr("sample rate"));
+}
+
+}  // namespace
+}  // namespace orvane::auhost
