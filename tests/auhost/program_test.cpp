@@ -123,6 +123,30 @@ TEST_F(AuhostProgram, StateShowPrintsTheKeys) {
   EXPECT_EQ(document["type"], 1635083896);
 }
 
+TEST_F(AuhostProgram, InfoNamesTheComponent) {
+  const ProcessResult info = Auhost({"info", AU_TEST_PLUGIN_BUNDLE});
+  EXPECT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_THAT(info.out, HasSubstr("Plugkit Tests: AU Test Plugin (com.plugkit.tests.autestplugin, version 1.0.4)"));
+  EXPECT_THAT(info.out, HasSubstr("type aumf, subtype Atst, manufacturer Plkt"));
+}
+
+TEST_F(AuhostProgram, AComponentThatDoesNotOpen) {
+  const ProcessResult info = Auhost({"info", AU_THROWING_PLUGIN_BUNDLE});
+  EXPECT_EQ(info.exitCode, Code(ExitCode::kComponentError));
+  EXPECT_THAT(info.err, HasSubstr("auhost: the component Plugkit Tests: AU Throwing Plugin did not open"));
+}
+
+TEST_F(AuhostProgram, ProductOptionsOnAnotherComponent) {
+  const ProcessResult render =
+      Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), Path("out.wav"), "--oversampling", "2"});
+  EXPECT_EQ(render.exitCode, Code(ExitCode::kUsage));
+  EXPECT_THAT(render.err, HasSubstr("--design and --oversampling apply only to the Orvane component, not to "
+                                    "Plugkit Tests: AU Test Plugin"));
+  const ProcessResult save = Auhost({"state", "save", AU_TEST_PLUGIN_BUNDLE, Path("state.json"), "--oversampling", "4"});
+  EXPECT_EQ(save.exitCode, Code(ExitCode::kUsage));
+  EXPECT_FALSE(std::filesystem::exists(Path("state.json")));
+}
+
 TEST_F(AuhostProgram, TheNoteGeneratorWritesAFewSecondsOfMonoAudio) {
   const auto size = std::filesystem::file_size(Path("guitar.wav"));
   // 24-bit mono at 48 kHz, between 4 and 10 seconds.
