@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "graphics/graphics_editor_delegate.h"
+#include "graphics/panel_control.h"
 
 namespace plugkit::graphics {
 
@@ -28,6 +29,21 @@ IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group
   }
   control->OnAttached();
   return control;
+}
+
+IControl* IGraphics::AttachPanelBackground(const IPaint& pattern) {
+  auto* panel = new IPanelControl(IRECT(0.f, 0.f, static_cast<float>(mWidth), static_cast<float>(mHeight)), pattern);
+  panel->SetDelegate(*mDelegate);
+  panel->SetGraphics(this);
+  panel->OnInit();
+  panel->OnResize();
+  panel->OnRescale();
+  if (!mControls.Insert(0, panel)) {
+    delete panel;
+    return nullptr;
+  }
+  panel->OnAttached();
+  return panel;
 }
 
 void IGraphics::RemoveAllControls() {

@@ -45,6 +45,9 @@ public:
 
   // Controls. A duplicate tag (>= 0) leaves the control with the caller and answers null.
   IControl* AttachControl(IControl* control, int tag = -1, const char* group = "");
+  // A panel filling the whole context with the pattern, inserted below every
+  // other control and not entered in the tag map.
+  IControl* AttachPanelBackground(const IPaint& pattern);
   void RemoveAllControls();
   int NControls() const { return mControls.GetSize(); }
   IControl* GetControl(int index) const { return mControls.Get(index); }

@@ -24,6 +24,27 @@ struct IRECT {
   bool operator==(const IRECT&) const = default;
 };
 
+// A colour with alpha, each channel 0..255.
+struct IColor {
+  int A = 255;
+  int R = 0;
+  int G = 0;
+  int B = 0;
+
+  IColor() = default;
+  IColor(int a, int r, int g, int b) : A(a), R(r), G(g), B(b) {}
+  bool operator==(const IColor&) const = default;
+};
+
+// A fill pattern. Only solid fills exist so far: one colour stop and the
+// identity transform.
+struct IPaint {
+  IColor mColor;
+
+  IPaint() = default;
+  explicit IPaint(const IColor& color) : mColor(color) {}
+};
+
 // How drawing is composited: a composite operation and an opacity weight.
 struct IBlend {
   int mMethod = 0;

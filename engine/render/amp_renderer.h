@@ -82,6 +82,7 @@ public:
   void SetOutputGain(double linear) { mOutputGain.store(linear, std::memory_order_relaxed); }
   // The engines re-rate to it at the next block.
   void PublishHostSampleRate(double rateHz) { mHostSampleRate.store(rateHz, std::memory_order_release); }
+  double HostSampleRate() const { return mHostSampleRate.load(std::memory_order_acquire); }
   // Peak levels in dB, input then output; kMeterFloorDb for silence.
   std::array<float, 2> MeterLevels() const;
 

@@ -1,0 +1,38 @@
+#pragma once
+
+// One peak level as a bar in the editor's header: mode 0 the input, mode 1
+// the output. The plug-in core's idle tick pulls the levels through the level
+// source and pushes a new value only when it moved enough to be seen.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "graphics/control.h"
+
+namespace orvane {
+
+class OrvaneLevelMeterControl : public plugkit::graphics::IControl {
+public:
+  using LevelSource = std::function<std::array<float, 2>()>;
+
+  static constexpr float kFloorDb = -120.f;
+  enum Mode : int { kInputMeter = 0, kOutputMeter = 1 };
+
+  OrvaneLevelMeterControl(const plugkit::graphics::IRECT& bounds, LevelSource levelSource, int mode);
+
+  void OnResize() override;
+  // Drawing comes with the renderer.
+  void Draw(plugkit::graphics::IGraphics&) override {}
+
+  // Where the bar lies within an area laid out like the editor's header.
+  static plugkit::graphics::IRECT MeterRect(const plugkit::graphics::IRECT& area, int mode);
+
+  plugkit::graphics::IRECT mArea;
+  LevelSource mLevelSource;
+  std::int32_t mMode;
+  float mLevel = kFloorDb;
+  std::int32_t mRefreshCounter = 0;
+};
+
+}  // namespace orvane

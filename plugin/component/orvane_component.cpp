@@ -1,0 +1,3 @@
+// The component library's exported entry points.
+
+#include "plugin/orvane.h"

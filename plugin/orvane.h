@@ -1,0 +1,140 @@
+#pragma once
+
+// The product plug-in: one object per plug-in instance. It owns the edited
+// design and the plug-in state, the preset bookkeeping, the render-side
+// component (engines, snapshots, controller slots, meters) and, while an
+// editor is open, pointers to the editor's controls.
+//
+// Lock order: mSnapshotMutex before mDesignMutex. A commit holds the snapshot
+// mutex throughout and the design mutex only for its copy; everything else
+// releases the design mutex before it commits. The render thread takes
+// neither.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "design/design.h"
+#include "engine/amp_engine.h"
+#include "engine/render/amp_renderer.h"
+#include "framework/plugin_api_base.h"
+#include "framework/plugin_config.h"
+#include "framework/plugin_processor.h"
+#include "plugin/plugin_state.h"
+#include "plugin/preset_library.h"
+
+namespace plugkit::graphics {
+class IGraphics;
+}
+
+namespace orvane {
+
+class OrvaneGUIControl;
+class OrvaneLevelMeterControl;
+class MainThreadTaskGuard;
+
+// What the framework is told about this product.
+plugkit::PluginConfig MakeOrvaneConfig();
+
+inline constexpr char kOrvaneBundleIdentifier[] = "com.Vellumtone.audiounit.Orvane";
+inline constexpr int kOrvaneEditorWidth = 1392;
+inline constexpr int kOrvaneEditorHeight = 783;
+
+// The engine settings a design and an oversampling factor describe.
+EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling);
+
+class Orvane : public plugkit::IPluginAPIBase, public plugkit::IPluginProcessor {
+public:
+  Orvane();
+  ~Orvane() override;
+
+  // Framework overrides.
+  void OnEditorResizedByHost(int width, int height) override;
+  void OnEditorClosed() override;
+  void OnParamValue(int paramIdx) override;
+  void OnStateRestored() override;
+  int EvaluateHostViewSize(int width, int height) override;
+  bool WriteState(plugkit::IStateChunk& chunk) override;
+  int ReadState(const plugkit::IStateChunk& chunk, int startPos) override;
+  void OnProcessorReset() override;
+  void HandleMidiInput(const plugkit::IMidiMsg& msg) override;
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+
+  // Publishes the live design to the render thread. A dnaIndex (0..72) or
+  // knobIndex (0..6) names the value the user is dragging, which wins over any
+  // script mapping; -1 names none.
+  void CommitDesign(int dnaIndex, int knobIndex);
+  void ReclaimRetiredSnapshots();
+
+  std::uint64_t ReadMidiCCSlot(int cc) const { return mRenderer.ReadMidiCCSlot(cc); }
+  void ClearMidiCCSeenFlags() { mRenderer.ClearMidiCCSeenFlags(); }
+
+  // Copies the preset bookkeeping into the plug-in state and shows the preset
+  // bar and the design-file label in an open editor.
+  void RebuildPresetLists();
+  // Compares the live design with the preset's baseline.
+  void UpdatePresetModified();
+  static bool ScanPresetFolder(OrvanePresets::Collection collection, const std::string& factoryFolder,
+                               const std::string& userFolder, std::vector<PresetEntry>& out);
+  // Writes the process's settings (theme, last notice date).
+  static void SaveSettings();
+
+  static AmpEnginePair BuildAmpEngine(double rateHz, const Design& design, std::int32_t oversampling);
+
+  // A copy of the live design and state, taken under the design mutex.
+  PluginStateDocument CopyDocument() const;
+
+protected:
+  friend void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics);
+
+  // Player values of controls whose MIDI controller moved them since the seen
+  // flags were last cleared follow that controller.
+  void SeedPlayerValuesFromMidi(const ParsedControlsScript& script, std::vector<double>& values) const;
+  // Writes a design and its player values into the open editor (none: nothing).
+  void ShowDesignInEditor(const Design& design, const PluginState& state);
+  // Builds the engines for the live design at the rate (48 kHz when not above 0).
+  void InstallEngines(double rateHz);
+  // The steps of a state restore after the chunk was read; the commit is left
+  // out when it already ran on the host's thread.
+  void FinishStateRestore(bool commit);
+  void StartupPresetLoad();
+  void StoreLinearTrimGains(const Design& design);
+  std::string PresetLabel() const;
+  std::string DesignFileLabel() const;
+
+  AmpRenderer mRenderer;
+  double mHostRate = 0.0;
+  std::int32_t mHostBlockSize = 0;
+  std::mutex mSnapshotMutex;
+  PluginStateDocument mDocument;
+  mutable std::mutex mDesignMutex;
+
+  std::string mCurrentDesignPath;
+  std::string mLastDesignFolder;
+  std::string mFactoryPresetsFolder;
+  std::string mUserPresetsFolder;
+  OrvanePresets::Collection mPresetCollection = OrvanePresets::Collection::kFactory;
+  std::vector<PresetEntry> mPresetEntries;
+  std::uint64_t mActivePresetIndex = 0;
+  std::string mActivePresetPath;
+  bool mActivePresetFactory = false;
+  Design mPresetBaseline;
+  bool mHasPresetBaseline = false;
+  bool mPresetModified = false;
+  bool mPresetFolderExists = false;
+
+  OrvaneGUIControl* mEditorControl = nullptr;
+  OrvaneLevelMeterControl* mInputMeter = nullptr;
+  OrvaneLevelMeterControl* mOutputMeter = nullptr;
+  std::int32_t mLastViewWidth = 0;
+  std::int32_t mLastViewHeight = 0;
+  std::int32_t mViewSizeRepeats = 0;
+
+  // Cancels main-thread work this instance posted and that has not run yet.
+  std::shared_ptr<MainThreadTaskGuard> mMainThreadTasks;
+};
+
+}  // namespace orvane
