@@ -71,9 +71,8 @@ AmpEnginePair Orvane::BuildAmpEngine(double rateHz, const Design& design, std::i
   return ::orvane::BuildAmpEngine(EngineSettingsOf(design, oversampling), rateHz);
 }
 
-Orvane::Orvane()
-    : IPluginAPIBase(MakeOrvaneConfig(), plugkit::kAPIAU),
-      IPluginProcessor(MakeOrvaneConfig(), plugkit::kAPIAU),
+Orvane::Orvane(const plugkit::InstanceInfo& info)
+    : IPluginAU(info, MakeOrvaneConfig()),
       mMainThreadTasks(std::make_shared<MainThreadTaskGuard>()) {
   ReadSettings();
   StartUpdateCheckOnce();
@@ -135,7 +134,7 @@ void Orvane::ProcessBlock(double** inputs, double** outputs, int nFrames) {
 }
 
 void Orvane::OnEditorResizedByHost(int width, int height) {
-  IPluginAPIBase::OnEditorResizedByHost(width, height);
+  IPluginAU::OnEditorResizedByHost(width, height);
   if (width >= 1 && height >= 1 && GetUI() != nullptr) GetUI()->Resize(width, height, 1.f, false);
 }
 
@@ -176,7 +175,7 @@ void Orvane::OnEditorClosed() {
 }
 
 void Orvane::OnStateRestored() {
-  IPluginAPIBase::OnStateRestored();
+  IPluginAU::OnStateRestored();
   if (OnMainThread()) {
     FinishStateRestore(true);
     return;

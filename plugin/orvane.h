@@ -20,9 +20,9 @@
 #include "design/design.h"
 #include "engine/amp_engine.h"
 #include "engine/render/amp_renderer.h"
-#include "framework/plugin_api_base.h"
+#include "framework/au/instance_info.h"
+#include "framework/au/plugin_au.h"
 #include "framework/plugin_config.h"
-#include "framework/plugin_processor.h"
 #include "plugin/plugin_state.h"
 #include "plugin/preset_library.h"
 
@@ -46,9 +46,9 @@ inline constexpr int kOrvaneEditorHeight = 783;
 // The engine settings a design and an oversampling factor describe.
 EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling);
 
-class Orvane : public plugkit::IPluginAPIBase, public plugkit::IPluginProcessor {
+class Orvane : public plugkit::IPluginAU {
 public:
-  Orvane();
+  explicit Orvane(const plugkit::InstanceInfo& info);
   ~Orvane() override;
 
   // Framework overrides.

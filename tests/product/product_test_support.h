@@ -18,6 +18,8 @@ namespace orvane::testing {
 
 class TestOrvane : public Orvane {
 public:
+  TestOrvane() : Orvane(plugkit::InstanceInfo{"Orvane_View"}) {}
+
   using Orvane::FinishStateRestore;
   using Orvane::InstallEngines;
   using Orvane::mActivePresetFactory;
