@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "au_test_support.h"
@@ -17,10 +18,11 @@ namespace {
 constexpr AudioUnitScope kGlobal = kAudioUnitScope_Global;
 constexpr AudioUnitScope kInputScope = kAudioUnitScope_Input;
 
+template <class Entry>
 class AUHandlers : public ::testing::Test {
 protected:
-  orvane::host::AudioUnitInstance& Unit() { return mOpened.Unit(); }
-  TestPlugin& Plugin() { return mOpened.Plugin(); }
+  Entry& Unit() { return mEntry; }
+  TestPlugin& Plugin() { return mEntry.Plugin(); }
   double Value(int paramIdx) { return Plugin().GetParam(paramIdx)->Value(); }
 
   std::vector<ParamChange> EditorParamQueue() {
@@ -30,59 +32,69 @@ protected:
     return changes;
   }
 
-  OpenedTestPlugin mOpened;
+  Entry mEntry;
 };
+
+struct EntryName {
+  template <class Entry>
+  static std::string GetName(int) {
+    return Entry::kName;
+  }
+};
+
+using BothEntries = ::testing::Types<ModernEntry, LegacyEntry>;
+TYPED_TEST_SUITE(AUHandlers, BothEntries, EntryName);
 
 // Initialize -----------------------------------------------------------------------
 
-TEST_F(AUHandlers, InitializeWithNoChannelCountsSetChecksTheUnsetPair) {
-  EXPECT_EQ(Unit().Initialize(), noErr);
-  EXPECT_TRUE(Plugin().IsActive());
-  EXPECT_TRUE(Plugin().mActive.load());
-  EXPECT_EQ(Plugin().mAllParamsResets.load(), 1);
-  EXPECT_EQ(Plugin().mLastChangeSource.load(), kReset);
+TYPED_TEST(AUHandlers, InitializeWithNoChannelCountsSetChecksTheUnsetPair) {
+  EXPECT_EQ(this->Unit().Initialize(), noErr);
+  EXPECT_TRUE(this->Plugin().IsActive());
+  EXPECT_TRUE(this->Plugin().mActive.load());
+  EXPECT_EQ(this->Plugin().mAllParamsResets.load(), 1);
+  EXPECT_EQ(this->Plugin().mLastChangeSource.load(), kReset);
   // Again without Uninitialize: the check and the reset run again.
-  EXPECT_EQ(Unit().Initialize(), noErr);
-  EXPECT_EQ(Plugin().mAllParamsResets.load(), 2);
+  EXPECT_EQ(this->Unit().Initialize(), noErr);
+  EXPECT_EQ(this->Plugin().mAllParamsResets.load(), 2);
 }
 
-TEST_F(AUHandlers, InitializeSkipsTheCheckWhenBothSumsAreZero) {
-  Plugin().Bus(kInput, 0)->hostChannels = 0;
-  Plugin().Bus(kOutput, 0)->hostChannels = 0;
-  ASSERT_FALSE(Plugin().LegalIO(0, 0));
-  EXPECT_EQ(Unit().Initialize(), noErr);
+TYPED_TEST(AUHandlers, InitializeSkipsTheCheckWhenBothSumsAreZero) {
+  this->Plugin().Bus(kInput, 0)->hostChannels = 0;
+  this->Plugin().Bus(kOutput, 0)->hostChannels = 0;
+  ASSERT_FALSE(this->Plugin().LegalIO(0, 0));
+  EXPECT_EQ(this->Unit().Initialize(), noErr);
 }
 
-TEST_F(AUHandlers, InitializeRefusesAnIllegalPairAndChangesNothing) {
-  Plugin().Bus(kInput, 0)->hostChannels = 2;
-  Plugin().Bus(kOutput, 0)->hostChannels = 2;
-  EXPECT_EQ(Unit().Initialize(), badComponentSelector);
-  EXPECT_FALSE(Plugin().IsActive());
-  EXPECT_EQ(Plugin().mAllParamsResets.load(), 0);
+TYPED_TEST(AUHandlers, InitializeRefusesAnIllegalPairAndChangesNothing) {
+  this->Plugin().Bus(kInput, 0)->hostChannels = 2;
+  this->Plugin().Bus(kOutput, 0)->hostChannels = 2;
+  EXPECT_EQ(this->Unit().Initialize(), badComponentSelector);
+  EXPECT_FALSE(this->Plugin().IsActive());
+  EXPECT_EQ(this->Plugin().mAllParamsResets.load(), 0);
 
-  Plugin().Bus(kInput, 0)->hostChannels = 1;
-  EXPECT_EQ(Unit().Initialize(), noErr);
+  this->Plugin().Bus(kInput, 0)->hostChannels = 1;
+  EXPECT_EQ(this->Unit().Initialize(), noErr);
 }
 
-TEST_F(AUHandlers, InitializeChecksOnlyTheSetDirection) {
-  Plugin().Bus(kOutput, 0)->hostChannels = 2;
-  EXPECT_EQ(Unit().Initialize(), noErr);  // (-1, 2)
-  Plugin().Bus(kOutput, 0)->hostChannels = 3;
-  EXPECT_EQ(Unit().Initialize(), badComponentSelector);
+TYPED_TEST(AUHandlers, InitializeChecksOnlyTheSetDirection) {
+  this->Plugin().Bus(kOutput, 0)->hostChannels = 2;
+  EXPECT_EQ(this->Unit().Initialize(), noErr);  // (-1, 2)
+  this->Plugin().Bus(kOutput, 0)->hostChannels = 3;
+  EXPECT_EQ(this->Unit().Initialize(), badComponentSelector);
 }
 
-TEST_F(AUHandlers, UninitializeAndReset) {
-  Unit().Initialize();
-  EXPECT_EQ(Unit().Uninitialize(), noErr);
-  EXPECT_FALSE(Plugin().IsActive());
-  EXPECT_FALSE(Plugin().mActive.load());
-  EXPECT_EQ(Unit().Reset(7, 9), noErr);
-  EXPECT_EQ(Plugin().mResets.load(), 1);
+TYPED_TEST(AUHandlers, UninitializeAndReset) {
+  this->Unit().Initialize();
+  EXPECT_EQ(this->Unit().Uninitialize(), noErr);
+  EXPECT_FALSE(this->Plugin().IsActive());
+  EXPECT_FALSE(this->Plugin().mActive.load());
+  EXPECT_EQ(this->Unit().Reset(7, 9), noErr);
+  EXPECT_EQ(this->Plugin().mResets.load(), 1);
 }
 
-TEST_F(AUHandlers, AnExceptionInAHandlerBecomesAStatus) {
-  Plugin().mThrowOnReset = true;
-  EXPECT_EQ(Unit().Reset(), kHandlerFailedStatus);
+TYPED_TEST(AUHandlers, AnExceptionInAHandlerBecomesAStatus) {
+  this->Plugin().mThrowOnReset = true;
+  EXPECT_EQ(this->Unit().Reset(), kHandlerFailedStatus);
 }
 
 TEST(AUBuses, AConfigurationWithoutInputChannelsHasNoInputBus) {
@@ -117,7 +129,7 @@ TEST(AUBuses, ConnectionKindNames) {
 
 // Host identification ---------------------------------------------------------------
 
-class AUHostIdentification : public AUHandlers {
+class AUHostIdentification : public AUHandlers<ModernEntry> {
 protected:
   void TearDown() override { standin::testing::ClearMainBundle(); }
 };
@@ -155,63 +167,63 @@ TEST_F(AUHostIdentification, RunsWithAnEmptyNameWithoutAMainBundle) {
 
 // Parameters ------------------------------------------------------------------------
 
-TEST_F(AUHandlers, SetParameterSnapsSteppedValuesAndClampsToTheRange) {
-  EXPECT_EQ(Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.26f, 0), noErr);
-  EXPECT_EQ(Value(TestPlugin::kSteps), 0.5);
-  EXPECT_EQ(Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.75f, 0), noErr);
-  EXPECT_EQ(Value(TestPlugin::kSteps), 1.0) << "halves round away from zero";
-  EXPECT_EQ(Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, 7.0f, 0), noErr);
-  EXPECT_EQ(Value(TestPlugin::kGain), TestPlugin::kGainMax);
-  EXPECT_EQ(Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, -1.0f, 0), noErr);
-  EXPECT_EQ(Value(TestPlugin::kGain), 0.0);
+TYPED_TEST(AUHandlers, SetParameterSnapsSteppedValuesAndClampsToTheRange) {
+  EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.26f, 0), noErr);
+  EXPECT_EQ(this->Value(TestPlugin::kSteps), 0.5);
+  EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.75f, 0), noErr);
+  EXPECT_EQ(this->Value(TestPlugin::kSteps), 1.0) << "halves round away from zero";
+  EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, 7.0f, 0), noErr);
+  EXPECT_EQ(this->Value(TestPlugin::kGain), TestPlugin::kGainMax);
+  EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, -1.0f, 0), noErr);
+  EXPECT_EQ(this->Value(TestPlugin::kGain), 0.0);
 }
 
-TEST_F(AUHandlers, SetParameterQueuesTheHostsValueAndNotifiesFromTheHost) {
-  Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.26f, 33);
-  const auto changes = EditorParamQueue();
+TYPED_TEST(AUHandlers, SetParameterQueuesTheHostsValueAndNotifiesFromTheHost) {
+  this->Unit().SetParameter(TestPlugin::kSteps, kGlobal, 0, 0.26f, 33);
+  const auto changes = this->EditorParamQueue();
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(changes[0].mIdx, TestPlugin::kSteps);
   EXPECT_EQ(changes[0].mValue, static_cast<double>(0.26f));
-  EXPECT_EQ(Plugin().mParamChanges.load(), 1);
-  EXPECT_EQ(Plugin().mLastChangeSource.load(), kHost);
-  EXPECT_EQ(Plugin().mLastChangeOffset.load(), 33);
+  EXPECT_EQ(this->Plugin().mParamChanges.load(), 1);
+  EXPECT_EQ(this->Plugin().mLastChangeSource.load(), kHost);
+  EXPECT_EQ(this->Plugin().mLastChangeOffset.load(), 33);
 }
 
-TEST_F(AUHandlers, ParameterCallsRefuseOtherScopes) {
+TYPED_TEST(AUHandlers, ParameterCallsRefuseOtherScopes) {
   AudioUnitParameterValue value = 0;
-  EXPECT_EQ(Unit().SetParameter(TestPlugin::kGain, kInputScope, 0, 0.5f, 0), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(Unit().GetParameter(TestPlugin::kGain, kInputScope, 0, &value), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(Value(TestPlugin::kGain), 1.0);
+  EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kGain, kInputScope, 0, 0.5f, 0), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(this->Unit().GetParameter(TestPlugin::kGain, kInputScope, 0, &value), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(this->Value(TestPlugin::kGain), 1.0);
 }
 
-TEST_F(AUHandlers, ParameterIdsBeyondTheListAreRefused) {
+TYPED_TEST(AUHandlers, ParameterIdsBeyondTheListAreRefused) {
   AudioUnitParameterValue value = 123.0f;
   for (AudioUnitParameterID id : {AudioUnitParameterID{TestPlugin::kNumParams}, AudioUnitParameterID{0x80000000u},
                                   std::numeric_limits<AudioUnitParameterID>::max()}) {
-    EXPECT_EQ(Unit().GetParameter(id, kGlobal, 0, &value), kAudioUnitErr_InvalidProperty) << id;
-    EXPECT_EQ(Unit().SetParameter(id, kGlobal, 0, 0.5f, 0), kAudioUnitErr_InvalidProperty) << id;
+    EXPECT_EQ(this->Unit().GetParameter(id, kGlobal, 0, &value), kAudioUnitErr_InvalidProperty) << id;
+    EXPECT_EQ(this->Unit().SetParameter(id, kGlobal, 0, 0.5f, 0), kAudioUnitErr_InvalidProperty) << id;
   }
   EXPECT_EQ(value, 123.0f);
-  EXPECT_EQ(Plugin().mParamChanges.load(), 0);
-  EXPECT_TRUE(EditorParamQueue().empty());
+  EXPECT_EQ(this->Plugin().mParamChanges.load(), 0);
+  EXPECT_TRUE(this->EditorParamQueue().empty());
 }
 
-TEST_F(AUHandlers, NonFiniteValuesFromTheHostAreIgnored) {
+TYPED_TEST(AUHandlers, NonFiniteValuesFromTheHostAreIgnored) {
   for (float value : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                       -std::numeric_limits<float>::infinity()}) {
-    EXPECT_EQ(Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, value, 0), noErr);
+    EXPECT_EQ(this->Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, value, 0), noErr);
   }
-  EXPECT_EQ(Value(TestPlugin::kGain), 1.0);
-  EXPECT_EQ(Plugin().mParamChanges.load(), 0);
-  EXPECT_TRUE(EditorParamQueue().empty());
+  EXPECT_EQ(this->Value(TestPlugin::kGain), 1.0);
+  EXPECT_EQ(this->Plugin().mParamChanges.load(), 0);
+  EXPECT_TRUE(this->EditorParamQueue().empty());
 }
 
-TEST_F(AUHandlers, GetParameterReadsTheValueAndRefusesANullPointer) {
-  Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, 0.125f, 0);
+TYPED_TEST(AUHandlers, GetParameterReadsTheValueAndRefusesANullPointer) {
+  this->Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, 0.125f, 0);
   AudioUnitParameterValue value = 0;
-  EXPECT_EQ(Unit().GetParameter(TestPlugin::kGain, kGlobal, 0, &value), noErr);
+  EXPECT_EQ(this->Unit().GetParameter(TestPlugin::kGain, kGlobal, 0, &value), noErr);
   EXPECT_EQ(value, 0.125f);
-  EXPECT_EQ(Unit().GetParameter(TestPlugin::kGain, kGlobal, 0, nullptr), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(this->Unit().GetParameter(TestPlugin::kGain, kGlobal, 0, nullptr), kAudioUnitErr_InvalidProperty);
 }
 
 AudioUnitParameterEvent ImmediateEvent(AudioUnitParameterID id, float value, AudioUnitScope scope = kGlobal,
@@ -225,28 +237,29 @@ AudioUnitParameterEvent ImmediateEvent(AudioUnitParameterID id, float value, Aud
   return event;
 }
 
-TEST_F(AUHandlers, ScheduleAppliesEventsUntilABadScopeEndsIt) {
+TYPED_TEST(AUHandlers, ScheduleAppliesEventsUntilABadScopeEndsIt) {
   const AudioUnitParameterEvent events[] = {ImmediateEvent(TestPlugin::kGain, 0.5f),
                                             ImmediateEvent(TestPlugin::kSteps, 0.26f, kGlobal, 12),
                                             ImmediateEvent(TestPlugin::kGain, 1.5f, kInputScope),
                                             ImmediateEvent(TestPlugin::kGain, 1.75f)};
-  EXPECT_EQ(Unit().ScheduleParameters(events), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(Value(TestPlugin::kGain), 0.5);
-  EXPECT_EQ(Value(TestPlugin::kSteps), 0.5);
-  EXPECT_EQ(Plugin().mLastChangeOffset.load(), 12);
-  EXPECT_EQ(EditorParamQueue().size(), 2u);
+  EXPECT_EQ(this->Unit().ScheduleParameters(events), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(this->Value(TestPlugin::kGain), 0.5);
+  EXPECT_EQ(this->Value(TestPlugin::kSteps), 0.5);
+  EXPECT_EQ(this->Plugin().mLastChangeOffset.load(), 12);
+  EXPECT_EQ(this->EditorParamQueue().size(), 2u);
 }
 
-TEST_F(AUHandlers, ScheduleSkipsRampsAndEndsAtAnUnknownParameter) {
+TYPED_TEST(AUHandlers, ScheduleSkipsRampsAndNonFiniteValuesAndEndsAtAnUnknownParameter) {
   AudioUnitParameterEvent ramp = ImmediateEvent(TestPlugin::kGain, 0.0f);
   ramp.eventType = kParameterEvent_Ramped;
-  const AudioUnitParameterEvent events[] = {ramp, ImmediateEvent(TestPlugin::kSteps, 2.0f),
+  const AudioUnitParameterEvent events[] = {ramp, ImmediateEvent(TestPlugin::kGain, std::nanf("")),
+                                            ImmediateEvent(TestPlugin::kSteps, 2.0f),
                                             ImmediateEvent(TestPlugin::kNumParams, 1.0f),
                                             ImmediateEvent(TestPlugin::kGain, 0.25f)};
-  EXPECT_EQ(Unit().ScheduleParameters(events), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(Value(TestPlugin::kGain), 1.0);
-  EXPECT_EQ(Value(TestPlugin::kSteps), 2.0);
-  EXPECT_EQ(Unit().ScheduleParameters({}), noErr);
+  EXPECT_EQ(this->Unit().ScheduleParameters(events), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(this->Value(TestPlugin::kGain), 1.0);
+  EXPECT_EQ(this->Value(TestPlugin::kSteps), 2.0);
+  EXPECT_EQ(this->Unit().ScheduleParameters({}), noErr);
 }
 
 // Listeners and render notifications ------------------------------------------------
@@ -254,87 +267,86 @@ TEST_F(AUHandlers, ScheduleSkipsRampsAndEndsAtAnUnknownParameter) {
 void ListenerA(void*, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement) {}
 void ListenerB(void*, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement) {}
 
-TEST_F(AUHandlers, AddingTheSameListenerTwiceKeepsOneRecord) {
+TYPED_TEST(AUHandlers, AddingTheSameListenerTwiceKeepsOneRecord) {
   int first = 0;
   int second = 0;
-  EXPECT_EQ(Unit().AddPropertyListener(8, &ListenerA, &first), noErr);
-  EXPECT_EQ(Unit().AddPropertyListener(8, &ListenerA, &second), noErr);
-  EXPECT_EQ(Plugin().NPropertyListeners(), 1);
-  EXPECT_EQ(Plugin().GetPropertyListener(0)->procArgs, &first);
-  Unit().AddPropertyListener(8, &ListenerB, &first);
-  Unit().AddPropertyListener(9, &ListenerA, &first);
-  EXPECT_EQ(Plugin().NPropertyListeners(), 3);
+  EXPECT_EQ(this->Unit().AddPropertyListener(8, &ListenerA, &first), noErr);
+  EXPECT_EQ(this->Unit().AddPropertyListener(8, &ListenerA, &second), noErr);
+  EXPECT_EQ(this->Plugin().NPropertyListeners(), 1);
+  EXPECT_EQ(this->Plugin().GetPropertyListener(0)->procArgs, &first);
+  this->Unit().AddPropertyListener(8, &ListenerB, &first);
+  this->Unit().AddPropertyListener(9, &ListenerA, &first);
+  EXPECT_EQ(this->Plugin().NPropertyListeners(), 3);
 }
 
-TEST_F(AUHandlers, RemovingWithUserDataRemovesOnlyAnExactMatch) {
+TYPED_TEST(AUHandlers, RemovingWithUserDataRemovesOnlyAnExactMatch) {
   int data = 0;
   int other = 0;
-  Unit().AddPropertyListener(8, &ListenerA, &data);
-  Unit().AddPropertyListener(9, &ListenerA, &data);
-  EXPECT_EQ(Unit().RemovePropertyListenerWithUserData(8, &ListenerA, &other), noErr);
-  EXPECT_EQ(Unit().RemovePropertyListenerWithUserData(8, &ListenerB, &data), noErr);
-  EXPECT_EQ(Plugin().NPropertyListeners(), 2);
-  EXPECT_EQ(Unit().RemovePropertyListenerWithUserData(8, &ListenerA, &data), noErr);
-  ASSERT_EQ(Plugin().NPropertyListeners(), 1);
-  EXPECT_EQ(Plugin().GetPropertyListener(0)->propID, 9u);
+  this->Unit().AddPropertyListener(8, &ListenerA, &data);
+  this->Unit().AddPropertyListener(9, &ListenerA, &data);
+  EXPECT_EQ(this->Unit().RemovePropertyListenerWithUserData(8, &ListenerA, &other), noErr);
+  EXPECT_EQ(this->Unit().RemovePropertyListenerWithUserData(8, &ListenerB, &data), noErr);
+  EXPECT_EQ(this->Plugin().NPropertyListeners(), 2);
+  EXPECT_EQ(this->Unit().RemovePropertyListenerWithUserData(8, &ListenerA, &data), noErr);
+  ASSERT_EQ(this->Plugin().NPropertyListeners(), 1);
+  EXPECT_EQ(this->Plugin().GetPropertyListener(0)->propID, 9u);
 }
 
-TEST_F(AUHandlers, RemovingWithoutUserDataMatchesIdAndFunction) {
-  Unit().AddPropertyListener(8, &ListenerA, nullptr);
-  EXPECT_EQ(Unit().RemovePropertyListener(9, &ListenerA), noErr);
-  EXPECT_EQ(Plugin().NPropertyListeners(), 1);
-  EXPECT_EQ(Unit().RemovePropertyListener(8, &ListenerA), noErr);
-  EXPECT_EQ(Plugin().NPropertyListeners(), 0);
-  EXPECT_EQ(Unit().RemovePropertyListener(8, &ListenerA), noErr) << "no match is still success";
+TYPED_TEST(AUHandlers, RemovingWithoutUserDataMatchesIdAndFunction) {
+  this->Unit().AddPropertyListener(8, &ListenerA, nullptr);
+  EXPECT_EQ(this->Unit().RemovePropertyListener(9, &ListenerA), noErr);
+  EXPECT_EQ(this->Plugin().NPropertyListeners(), 1);
+  EXPECT_EQ(this->Unit().RemovePropertyListener(8, &ListenerA), noErr);
+  EXPECT_EQ(this->Plugin().NPropertyListeners(), 0);
+  EXPECT_EQ(this->Unit().RemovePropertyListener(8, &ListenerA), noErr) << "no match is still success";
 }
 
 OSStatus NotifyA(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*) {
   return noErr;
 }
 
-TEST_F(AUHandlers, RenderNotifiesAppendAndRemoveByFunction) {
+TYPED_TEST(AUHandlers, RenderNotifiesAppendAndRemoveByFunction) {
   int first = 0;
   int second = 0;
-  Unit().AddRenderNotify(&NotifyA, &first);
-  Unit().AddRenderNotify(&NotifyA, &second);
-  EXPECT_EQ(Plugin().NRenderNotifies(), 2);
-  EXPECT_EQ(Unit().RemoveRenderNotify(&NotifyA, nullptr), noErr);
-  ASSERT_EQ(Plugin().NRenderNotifies(), 1);
-  EXPECT_EQ(Plugin().GetRenderNotify(0)->userData, &second);
+  this->Unit().AddRenderNotify(&NotifyA, &first);
+  this->Unit().AddRenderNotify(&NotifyA, &second);
+  EXPECT_EQ(this->Plugin().NRenderNotifies(), 2);
+  EXPECT_EQ(this->Unit().RemoveRenderNotify(&NotifyA, nullptr), noErr);
+  ASSERT_EQ(this->Plugin().NRenderNotifies(), 1);
+  EXPECT_EQ(this->Plugin().GetRenderNotify(0)->userData, &second);
 }
 
 // MIDI and SysEx --------------------------------------------------------------------
 
-TEST_F(AUHandlers, MIDIEventReachesTheHandlerAndTheEditorQueue) {
-  EXPECT_EQ(Unit().MIDIEvent(0x1B0, 0x107, 0x63, 21), noErr);
-  EXPECT_EQ(Plugin().mMidiCount.load(), 1);
+TYPED_TEST(AUHandlers, MIDIEventReachesTheHandlerAndTheEditorQueue) {
+  EXPECT_EQ(this->Unit().MIDIEvent(0x1B0, 0x107, 0x63, 21), noErr);
+  EXPECT_EQ(this->Plugin().mMidiCount.load(), 1);
   IMidiMsg msg;
-  ASSERT_TRUE(Plugin().PopMidiForEditor(msg));
+  ASSERT_TRUE(this->Plugin().PopMidiForEditor(msg));
   EXPECT_EQ(msg.mStatus, 0xB0);
   EXPECT_EQ(msg.mData1, 0x07);
   EXPECT_EQ(msg.mData2, 0x63);
   EXPECT_EQ(msg.mOffset, 21);
 }
 
-TEST_F(AUHandlers, AFullEditorMidiQueueDropsSilently) {
+TYPED_TEST(AUHandlers, AFullEditorMidiQueueDropsSilently) {
   constexpr int kSent = IPluginAPIBase::kMidiQueueCapacity + 8;
-  for (int i = 0; i < kSent; ++i) EXPECT_EQ(Unit().MIDIEvent(0x90, i, 100, 0), noErr);
-  EXPECT_EQ(Plugin().mMidiCount.load(), kSent) << "the plug-in's own handler sees every message";
+  for (int i = 0; i < kSent; ++i) EXPECT_EQ(this->Unit().MIDIEvent(0x90, i, 100, 0), noErr);
+  EXPECT_EQ(this->Plugin().mMidiCount.load(), kSent) << "the plug-in's own handler sees every message";
   int queued = 0;
   IMidiMsg msg;
-  while (Plugin().PopMidiForEditor(msg)) EXPECT_EQ(msg.mData1, queued++);
+  while (this->Plugin().PopMidiForEditor(msg)) EXPECT_EQ(msg.mData1, queued++);
   EXPECT_EQ(queued, IPluginAPIBase::kMidiQueueCapacity);
 }
 
-TEST_F(AUHandlers, SysExPassesItsBytesAndRefusesANullBuffer) {
+TYPED_TEST(AUHandlers, SysExPassesItsBytesAndRefusesANullBuffer) {
   const UInt8 message[] = {0xF0, 0x7D, 0x10, 0x20, 0xF7};
-  EXPECT_EQ(Unit().SysEx(message), noErr);
-  EXPECT_EQ(Plugin().mLastSysExSize.load(), 5);
-  EXPECT_EQ(Unit().SysEx({static_cast<const UInt8*>(nullptr), 0}), noErr);
-  EXPECT_EQ(Plugin().mLastSysExSize.load(), 0);
-  const auto sysex = Unit().LookupAs<MusicDeviceSysExProc>(kMusicDeviceSysExSelect);
-  EXPECT_EQ(sysex(Unit().Block(), nullptr, 4), kAudioUnitErr_InvalidParameter);
-  EXPECT_EQ(Plugin().mSysExCount.load(), 2);
+  EXPECT_EQ(this->Unit().SysEx(message, 5), noErr);
+  EXPECT_EQ(this->Plugin().mLastSysExSize.load(), 5);
+  EXPECT_EQ(this->Unit().SysEx(nullptr, 0), noErr);
+  EXPECT_EQ(this->Plugin().mLastSysExSize.load(), 0);
+  EXPECT_EQ(this->Unit().SysEx(nullptr, 4), kAudioUnitErr_InvalidParameter);
+  EXPECT_EQ(this->Plugin().mSysExCount.load(), 2);
 }
 
 TEST(AUMidiInput, APlugInWithoutMidiInputRefusesMidiAndSysEx) {

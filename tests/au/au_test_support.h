@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <span>
 
 #include "host/audio_unit_instance.h"
 #include "test_plugin.h"
@@ -104,6 +105,104 @@ public:
 private:
   ComponentInstance mInstance;
   OSStatus mOpenStatus = noErr;
+};
+
+// The two ways in, behind one set of calls, so a suite runs through both.
+class ModernEntry {
+public:
+  static constexpr const char* kName = "modern";
+
+  TestPlugin& Plugin() { return mOpened.Plugin(); }
+  orvane::host::AudioUnitInstance& Unit() { return mOpened.Unit(); }
+
+  OSStatus Initialize() { return Unit().Initialize(); }
+  OSStatus Uninitialize() { return Unit().Uninitialize(); }
+  OSStatus Reset(AudioUnitScope scope = 0, AudioUnitElement element = 0) { return Unit().Reset(scope, element); }
+  OSStatus GetParameter(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                        AudioUnitParameterValue* value) {
+    return Unit().GetParameter(id, scope, element, value);
+  }
+  OSStatus SetParameter(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                        AudioUnitParameterValue value, UInt32 offset) {
+    return Unit().SetParameter(id, scope, element, value, offset);
+  }
+  OSStatus ScheduleParameters(std::span<const AudioUnitParameterEvent> events) {
+    return Unit().ScheduleParameters(events);
+  }
+  OSStatus AddPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* userData) {
+    return Unit().AddPropertyListener(id, proc, userData);
+  }
+  OSStatus RemovePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc) {
+    return Unit().RemovePropertyListener(id, proc);
+  }
+  OSStatus RemovePropertyListenerWithUserData(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc,
+                                              void* userData) {
+    return Unit().RemovePropertyListenerWithUserData(id, proc, userData);
+  }
+  OSStatus AddRenderNotify(AURenderCallback proc, void* refCon) { return Unit().AddRenderNotify(proc, refCon); }
+  OSStatus RemoveRenderNotify(AURenderCallback proc, void* refCon) { return Unit().RemoveRenderNotify(proc, refCon); }
+  OSStatus MIDIEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset) {
+    return Unit().MIDIEvent(status, data1, data2, offset);
+  }
+  OSStatus SysEx(const UInt8* data, UInt32 length) {
+    const auto sysex = Unit().LookupAs<MusicDeviceSysExProc>(kMusicDeviceSysExSelect);
+    return sysex(Unit().Block(), data, length);
+  }
+
+private:
+  OpenedTestPlugin mOpened;
+};
+
+class LegacyEntry {
+public:
+  static constexpr const char* kName = "legacy";
+
+  TestPlugin& Plugin() { return mLegacy.Plugin(); }
+
+  OSStatus Initialize() { return Call(kAudioUnitInitializeSelect, {}); }
+  OSStatus Uninitialize() { return Call(kAudioUnitUninitializeSelect, {}); }
+  OSStatus Reset(AudioUnitScope scope = 0, AudioUnitElement element = 0) {
+    return Call(kAudioUnitResetSelect, {long{scope}, long{element}});
+  }
+  OSStatus GetParameter(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                        AudioUnitParameterValue* value) {
+    return Call(kAudioUnitGetParameterSelect, {long{id}, long{scope}, long{element}, Slot(value)});
+  }
+  OSStatus SetParameter(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitElement element,
+                        AudioUnitParameterValue value, UInt32 offset) {
+    return Call(kAudioUnitSetParameterSelect, {long{id}, long{scope}, long{element}, Slot(value), long{offset}});
+  }
+  OSStatus ScheduleParameters(std::span<const AudioUnitParameterEvent> events) {
+    return Call(kAudioUnitScheduleParametersSelect, {Slot(events.data()), static_cast<long>(events.size())});
+  }
+  OSStatus AddPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* userData) {
+    return Call(kAudioUnitAddPropertyListenerSelect, {long{id}, Slot(reinterpret_cast<void*>(proc)), Slot(userData)});
+  }
+  OSStatus RemovePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc) {
+    return Call(kAudioUnitRemovePropertyListenerSelect, {long{id}, Slot(reinterpret_cast<void*>(proc))});
+  }
+  OSStatus RemovePropertyListenerWithUserData(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc,
+                                              void* userData) {
+    return Call(kAudioUnitRemovePropertyListenerWithUserDataSelect,
+                {long{id}, Slot(reinterpret_cast<void*>(proc)), Slot(userData)});
+  }
+  OSStatus AddRenderNotify(AURenderCallback proc, void* refCon) {
+    return Call(kAudioUnitAddRenderNotifySelect, {Slot(reinterpret_cast<void*>(proc)), Slot(refCon)});
+  }
+  OSStatus RemoveRenderNotify(AURenderCallback proc, void* refCon) {
+    return Call(kAudioUnitRemoveRenderNotifySelect, {Slot(reinterpret_cast<void*>(proc)), Slot(refCon)});
+  }
+  OSStatus MIDIEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset) {
+    return Call(kMusicDeviceMIDIEventSelect, {long{status}, long{data1}, long{data2}, long{offset}});
+  }
+  OSStatus SysEx(const UInt8* data, UInt32 length) {
+    return Call(kMusicDeviceSysExSelect, {Slot(data), long{length}});
+  }
+
+private:
+  OSStatus Call(SInt16 selector, std::initializer_list<long> args) { return mLegacy.Call(selector, args); }
+
+  LegacyTestPlugin mLegacy;
 };
 
 }  // namespace plugkit::testing
