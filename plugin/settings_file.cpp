@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "framework/paths.h"
 #include "plugin/theme_palette.h"
 #include "plugin/update_check_globals.h"
 
@@ -33,15 +34,10 @@ constexpr char kJsonIndentCharacter = ' ';
 constexpr char kTemporarySuffixTemplate[] = ".XXXXXX";
 constexpr mode_t kSettingsFileMode = 0644;
 
-// Stands in for the application-support folder of the stand-in's standard
-// folders until those exist: $HOME/Library/Application Support, or empty
-// without a home folder.
 std::string UserApplicationSupportFolder() {
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    return {};
-  }
-  return (std::filesystem::path(home) / "Library" / "Application Support").string();
+  plugkit::StrBuf folder;
+  plugkit::ApplicationSupportFolder(folder, /*system=*/false);
+  return folder.Get();
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
