@@ -12,6 +12,11 @@ IGraphics::IGraphics(IGEditorDelegate& delegate, int width, int height, int fps,
 
 IGraphics::~IGraphics() { RemoveAllControls(); }
 
+EMsgBoxResult IGraphics::ShowAlert(const char*, const char*, EMsgBoxType, IMsgBoxCompletionHandlerFunc completion) {
+  if (completion) completion(kNoResult);
+  return kNoResult;
+}
+
 // Controls ----------------------------------------------------------------------
 
 IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group) {

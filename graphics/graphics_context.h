@@ -12,6 +12,11 @@ namespace plugkit::graphics {
 
 class IGEditorDelegate;
 
+// Message boxes: the button sets and the answers (the platform's values).
+enum EMsgBoxType { kMB_OK = 0, kMB_OKCANCEL = 1, kMB_YESNOCANCEL = 3, kMB_YESNO = 4, kMB_RETRYCANCEL = 5 };
+enum EMsgBoxResult { kNoResult = 0, kOK = 1, kCANCEL = 2, kRETRY = 4, kYES = 6, kNO = 7 };
+using IMsgBoxCompletionHandlerFunc = std::function<void(EMsgBoxResult)>;
+
 // The editor's graphics context: one per open editor window. It owns the
 // controls, maps tags to them, keeps the draw scale (the user's zoom) and the
 // screen (backing) scale, and applies size changes. The platform view and the
@@ -42,6 +47,11 @@ public:
   virtual void UpdateLayerFramebuffer() = 0;
   // The pointer's position in this context's coordinates.
   virtual void GetMouseLocation(float& x, float& y) const = 0;
+  // A modal alert titled with the caption; answers the button chosen and also
+  // passes it to the completion. Without a platform nothing is shown and the
+  // answer is kNoResult.
+  virtual EMsgBoxResult ShowAlert(const char* text, const char* caption, EMsgBoxType type,
+                                  IMsgBoxCompletionHandlerFunc completion = nullptr);
 
   // Controls. A duplicate tag (>= 0) leaves the control with the caller and answers null.
   IControl* AttachControl(IControl* control, int tag = -1, const char* group = "");

@@ -62,6 +62,9 @@ public:
   void OnProcessorReset() override;
   void HandleMidiInput(const plugkit::IMidiMsg& msg) override;
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  // Main thread, every idle tick: the update notice, the editor's idle work
+  // and the level meters.
+  void OnIdle() override;
 
   // Publishes the live design to the render thread. A dnaIndex (0..72) or
   // knobIndex (0..6) names the value the user is dragging, which wins over any

@@ -50,6 +50,13 @@ public:
     x = mMouseX;
     y = mMouseY;
   }
+  // Logs "alert <type>: <caption>: <text>" and answers mAlertAnswer.
+  graphics::EMsgBoxResult ShowAlert(const char* text, const char* caption, graphics::EMsgBoxType type,
+                                    graphics::IMsgBoxCompletionHandlerFunc completion = nullptr) override {
+    mLog.push_back("alert " + std::to_string(type) + ": " + (caption ? caption : "") + ": " + (text ? text : ""));
+    if (completion) completion(mAlertAnswer);
+    return mAlertAnswer;
+  }
 
   // Process-wide count of live doubles, for ownership tests.
   static int& LiveCount() {
@@ -64,6 +71,7 @@ public:
   float mBackingScale = 1.f;  // the screen scale the view reports when attached
   float mMouseX = 0.f;
   float mMouseY = 0.f;
+  graphics::EMsgBoxResult mAlertAnswer = graphics::kOK;
 
 private:
   std::vector<std::string> mOwnLog;
