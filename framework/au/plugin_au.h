@@ -1,16 +1,19 @@
 #pragma once
 
+#include <AudioToolbox/AudioUnitUtilities.h>
 #include <AudioUnit/AudioUnit.h>
 #include <AudioUnit/AudioUnitProperties.h>
 #include <AudioUnit/MusicDevice.h>
 
 #include <cstdint>
+#include <span>
 
 #include "common/heap_buf.h"
 #include "common/ptr_list.h"
 #include "common/str_buf.h"
 #include "framework/au/au_records.h"
 #include "framework/au/instance_info.h"
+#include "framework/au/midi_output_packets.h"
 #include "framework/plugin_api_base.h"
 #include "framework/plugin_processor.h"
 
@@ -61,6 +64,31 @@ public:
   void AssessInputConnections();
   static const char* ConnectionKindName(int kind);
 
+  // Render path: the host timing refreshed before each processed block, and
+  // the editor's system-exclusive messages sent on to the host.
+  void PreProcess();
+  void SendSysExFromQueue();
+
+  // Towards the host. Parameter events go to AUEventListenerNotify, the
+  // others to the property listeners.
+  void NotifyHostGestureBegin(int paramIdx) override;
+  void NotifyHostGestureEnd(int paramIdx) override;
+  void NotifyHostParamValue(int paramIdx, double normalizedValue) override;
+  void NotifyHostPresetChanged() override;
+  void NotifyHostParamListChanged() override;
+  void SetLatency(int samples) override;
+  // Calls every listener registered for the property, in registration order, with element 0.
+  void InformListeners(AudioUnitPropertyID id, AudioUnitScope scope);
+  static void NotifyParamEvent(AudioUnitEventType type, AudioUnit unit, AudioUnitParameterID paramId);
+
+  // MIDI output through the host's callback; false without one or when the host refuses.
+  virtual bool SendMidiToHost(const IMidiMsg& msg);
+  virtual bool SendMidiListToHost(std::span<const IMidiMsg> msgs);
+  virtual bool SendSysExToHost(const ISysExMsg& msg);
+  bool SendMidiToOutput(const IMidiMsg& msg) override { return SendMidiToHost(msg); }
+  bool SendMidiListToOutput(std::span<const IMidiMsg> msgs) override { return SendMidiListToHost(msgs); }
+  bool SendSysExToOutput(const ISysExMsg& msg) override { return SendSysExToHost(msg); }
+
   bool IsActive() const { return mIsActive; }
   AudioComponentInstance GetComponentInstance() const { return mComponentInstance; }
   const char* GetViewClassName() const { return mViewClassName.Get(); }
@@ -95,8 +123,22 @@ protected:
   AUMIDIOutputCallbackStruct mMidiOutputCallback{};
   AudioTimeStamp mLastTimeStamp{};
   StrBuf mContextName;
+  // Built in place on the render thread, so it is allocated here once.
+  MidiOutputPacketList mMidiOutputList;
 
 private:
+  // Render steps (plugin_au_render.cpp).
+  void CallRenderNotifies(AudioUnitRenderActionFlags action, const AudioTimeStamp* timeStamp, UInt32 outputBus,
+                          UInt32 nFrames, AudioBufferList* buffers);
+  OSStatus PullInputs(const AudioTimeStamp& timeStamp, UInt32 nFrames);
+  void AttachInputs(const AUBusRecord& bus, AudioBuffer* pulled, UInt32 count, UInt32 nFrames);
+  void AttachOutputs(UInt32 outputBus, UInt32 nFrames, AudioBufferList& buffers);
+  // A channel's block in a scratch buffer; null when the scratch is too small for it.
+  static float* ScratchChannel(TypedBuf<float>& scratch, int channel, UInt32 nFrames);
+  int LastConnectedOutputBus() const;
+  void DisconnectOutputsAfter(UInt32 outputBus);
+  void DrainEditorMidi();
+
   template <class EntryTraits>
   friend class AUComponent;
 

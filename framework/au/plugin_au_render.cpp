@@ -213,6 +213,14 @@ void IPluginAU::NotifyHostParamValue(int paramIdx, double) {
                    static_cast<AudioUnitParameterID>(paramIdx));
 }
 
+void IPluginAU::InformListeners(AudioUnitPropertyID id, AudioUnitScope scope) {
+  for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
+    const AUPropertyListener* listener = mPropertyListeners.Get(i);
+    if (listener->propID == id && listener->listenerProc)
+      listener->listenerProc(listener->procArgs, mComponentInstance, id, scope, 0);
+  }
+}
+
 void IPluginAU::NotifyHostPresetChanged() {
   InformListeners(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global);
 }
