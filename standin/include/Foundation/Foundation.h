@@ -3,5 +3,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/NSAutoreleasePool.h>
 #include <Foundation/NSFileManager.h>
+#include <Foundation/NSGeometry.h>
+#include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSProcessInfo.h>

@@ -1,0 +1,4 @@
+#pragma once
+
+#include <AppKit/NSView.h>
+#include <Foundation/Foundation.h>
