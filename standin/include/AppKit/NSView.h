@@ -22,7 +22,7 @@ enum : AutoresizingMaskOptions {
   ViewMaxYMargin = 32,
 };
 
-class View : public Object {
+class NS_CLASS_EXPORT View : public Object {
 public:
   View() = default;
 

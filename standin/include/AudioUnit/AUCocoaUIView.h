@@ -9,7 +9,7 @@
 
 enum : unsigned { kAUCocoaUIBaseInterfaceVersion = 0 };
 
-class AUCocoaUIBase {
+class NS_CLASS_EXPORT AUCocoaUIBase {
 public:
   virtual ~AUCocoaUIBase();
 

@@ -10,9 +10,13 @@
 #include <atomic>
 #include <string>
 
+// The classes live in the stand-in library; plug-in libraries that build with
+// hidden visibility still share their type information with the host.
+#define NS_CLASS_EXPORT __attribute__((visibility("default")))
+
 namespace NS {
 
-class Object {
+class NS_CLASS_EXPORT Object {
 public:
   // A new object holds one reference, owned by whoever made it.
   Object();
@@ -38,7 +42,7 @@ private:
 };
 
 // A registered class: its name and how to allocate an instance of it.
-class Class {
+class NS_CLASS_EXPORT Class {
 public:
   using AllocFunction = Object* (*)();
 
