@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "framework/au/au_component_entry.h"
+#include "framework/au/view_factory.h"
 
 namespace plugkit::testing {
 
@@ -25,15 +26,17 @@ PluginConfig MakeConfig(const TestPluginOptions& options) {
   config.plugDoesMidiIn = options.doesMidiIn;
   config.plugType = kEffect;
   config.bundleID = TestPlugin::kBundleID;
+  if (options.editConfig) options.editConfig(config);
   return config;
 }
 
 }  // namespace
 
 std::atomic<int> TestPlugin::sLiveInstances{0};
+const TestPluginOptions* TestPlugin::sEntryOptions = nullptr;
 
 TestPluginOptions TestPlugin::OptionsFromEnvironment() {
-  TestPluginOptions options;
+  TestPluginOptions options = sEntryOptions ? *sEntryOptions : TestPluginOptions{};
   if (const char* channelIO = std::getenv(kChannelIOVariable)) options.channelIO = channelIO;
   return options;
 }
@@ -44,6 +47,7 @@ TestPlugin::TestPlugin(const InstanceInfo& info, const TestPluginOptions& option
   GetParam(kSteps)->Init("Steps", "", IParam::kFlagStepped, "", IParam::ShapeLinear(), IParam::kUnitCustom, nullptr,
                          0.0, 0.0, kStepsMax, kStepsStep);
   RecallPreset(0);  // fills the first slot; Open drops the others
+  if (options.setUp) options.setUp(*this);
   sLiveInstances.fetch_add(1);
 }
 
@@ -88,6 +92,7 @@ void TestPlugin::OnAllParamsReset(EParamSource source) {
 }  // namespace plugkit::testing
 
 PLUGKIT_AU_ENTRY_POINTS(plugkit::testing::TestPlugin, AUTestPlugin_Entry, AUTestPlugin_Factory, "AUTestPlugin_View")
+PLUGKIT_AU_VIEW_FACTORY(AUTestPlugin_View, "AU Test Plugin View")
 
 namespace plugkit::testing {
 

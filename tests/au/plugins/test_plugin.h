@@ -1,17 +1,25 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 #include "framework/au/au_export.h"
 #include "framework/au/plugin_au.h"
 
 namespace plugkit::testing {
 
+class TestPlugin;
+
 // What a test can vary of the test plug-in.
 struct TestPluginOptions {
   // Channel configurations; the entry takes them from $AUTEST_CHANNEL_IO when set.
   const char* channelIO = "1-1 1-2";
   bool doesMidiIn = true;
+  // For suites that need more of the plug-in (an editor, more parameters and
+  // presets): edits the configuration before construction, and sets the
+  // plug-in up at the end of its constructor.
+  std::function<void(PluginConfig&)> editConfig;
+  std::function<void(TestPlugin&)> setUp;
 };
 
 // A small AudioUnit plug-in: a gain applied to the audio, a stepped parameter,
@@ -31,6 +39,9 @@ public:
   ~TestPlugin() override;
 
   static TestPluginOptions OptionsFromEnvironment();
+  // The options that instances made through the entry points start from (in
+  // place of the defaults) while set; in-process suites only. Null clears.
+  static void SetEntryOptions(const TestPluginOptions* options) { sEntryOptions = options; }
   static int LiveInstances() { return sLiveInstances.load(); }
 
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
@@ -67,6 +78,7 @@ public:
 
 private:
   static std::atomic<int> sLiveInstances;
+  static const TestPluginOptions* sEntryOptions;
 };
 
 // The object inside an instance block that the test plug-in's factory made; null when it holds none.
