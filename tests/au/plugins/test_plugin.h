@@ -18,8 +18,8 @@ struct TestPluginOptions {
   // For suites that need more of the plug-in (an editor, more parameters and
   // presets): edits the configuration before construction, and sets the
   // plug-in up at the end of its constructor.
-  std::function<void(PluginConfig&)> editConfig;
-  std::function<void(TestPlugin&)> setUp;
+  std::function<void(PluginConfig&)> editConfig = {};
+  std::function<void(TestPlugin&)> setUp = {};
 };
 
 // A small AudioUnit plug-in: a gain applied to the audio, a stepped parameter,
