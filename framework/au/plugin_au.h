@@ -58,16 +58,9 @@ public:
   OSStatus MIDIEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offsetSampleFrame);
   OSStatus SysEx(const UInt8* data, UInt32 length);
 
-  // Calls every listener registered for the property, in registration order,
-  // with the scope and element 0.
-  void InformListeners(AudioUnitPropertyID id, AudioUnitScope scope);
   // Whether nChans channels on that bus, with the host's counts of the other
   // buses (and of the other direction while active), make a legal configuration.
   bool CheckLegalIOForFormat(AudioUnitScope scope, AudioUnitElement element, int nChans) const;
-  // The class-info state dictionary (owned by the caller) and its restore; a
-  // dictionary refused for its keys, value types or identity changes nothing.
-  virtual OSStatus GetClassInfo(CFPropertyListRef* outInfo);
-  virtual OSStatus SetClassInfo(CFPropertyListRef info);
 
   // Zeroes every input connection and forgets the host's channel counts.
   void ClearConnections();
@@ -96,6 +89,10 @@ public:
   virtual bool SendMidiToHost(const IMidiMsg& msg);
   virtual bool SendMidiListToHost(std::span<const IMidiMsg> msgs);
   virtual bool SendSysExToHost(const ISysExMsg& msg);
+  // The class-info state dictionary (owned by the caller) and its restore; a
+  // dictionary refused for its keys, value types or identity changes nothing.
+  virtual OSStatus GetClassInfo(CFPropertyListRef* outInfo);
+  virtual OSStatus SetClassInfo(CFPropertyListRef info);
   bool SendMidiToOutput(const IMidiMsg& msg) override { return SendMidiToHost(msg); }
   bool SendMidiListToOutput(std::span<const IMidiMsg> msgs) override { return SendMidiListToHost(msgs); }
   bool SendSysExToOutput(const ISysExMsg& msg) override { return SendSysExToHost(msg); }

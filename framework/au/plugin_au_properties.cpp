@@ -660,14 +660,6 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
   return AUPropertyHandlers::Write(*this, id, scope, element, inData, inDataSize);
 }
 
-void IPluginAU::InformListeners(AudioUnitPropertyID id, AudioUnitScope scope) {
-  // By index: a listener may remove itself while it is called.
-  for (int idx = 0; idx < mPropertyListeners.GetSize(); ++idx) {
-    const AUPropertyListener* listener = mPropertyListeners.Get(idx);
-    if (listener->propID == id) listener->listenerProc(listener->procArgs, mComponentInstance, id, scope, 0);
-  }
-}
-
 bool IPluginAU::CheckLegalIOForFormat(AudioUnitScope scope, AudioUnitElement element, int nChans) const {
   const ERoute direction = scope == kAudioUnitScope_Input ? kInput : kOutput;
   const ERoute other = direction == kInput ? kOutput : kInput;
