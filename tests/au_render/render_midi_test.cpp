@@ -37,7 +37,7 @@ TEST_F(RenderMidi, EditorMidiReachesTheHandlerBeforeTheBlock) {
   ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
   EXPECT_EQ(plugin.mMidiCount.load(), 2);
   EXPECT_EQ(plugin.mMidiBeforeLastBlock.load(), 2);
-  EXPECT_EQ(plugin.mLastMidi.mData2, 101);
+  EXPECT_EQ(plugin.mLastMidiData2.load(), 101);
 }
 
 TEST_F(RenderMidi, BypassPassesAudioThroughAndKeepsEditorMidiQueued) {

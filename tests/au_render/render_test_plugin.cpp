@@ -48,7 +48,7 @@ void RenderTestPlugin::ProcessBlock(double** inputs, double** outputs, int nFram
 }
 
 void RenderTestPlugin::HandleMidiInput(const IMidiMsg& msg) {
-  mLastMidi = msg;
+  mLastMidiData2.store(msg.mData2, std::memory_order_relaxed);
   mMidiCount.fetch_add(1, std::memory_order_release);
   if (mEchoMidi) SendMidiToOutput(msg);
 }

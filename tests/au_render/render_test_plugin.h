@@ -54,7 +54,7 @@ public:
   // MIDI messages handled before the latest block began.
   std::atomic<int> mMidiBeforeLastBlock{0};
   std::atomic<int> mLastBlockFrames{-1};
-  IMidiMsg mLastMidi;       // render or MIDI thread; read once it returned
+  std::atomic<int> mLastMidiData2{-1};
   ITimeInfo mLastBlockTiming;  // render thread; read once it returned
 
 private:
