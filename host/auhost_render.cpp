@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <string>
+#include <span>
 #include <thread>
 
 #include "host/auhost_failure.h"
+#include "host/render_loop.h"
 
 namespace orvane::auhost {
 namespace {
@@ -44,19 +47,6 @@ AudioStreamBasicDescription FloatFormat(double sampleRate, int channels) {
   return format;
 }
 
-// An AudioBufferList with room for `count` buffers.
-class BufferList {
-public:
-  explicit BufferList(int count)
-      : mStorage(sizeof(AudioBufferList) + sizeof(AudioBuffer) * static_cast<std::size_t>(std::max(count, 1) - 1)) {
-    List()->mNumberBuffers = static_cast<UInt32>(count);
-  }
-  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(mStorage.data()); }
-
-private:
-  std::vector<std::max_align_t> mStorage;  // aligned for the pointers inside
-};
-
 // What the input callback reads; its position is the time stamp it is given.
 struct InputSource {
   const AudioClip* clip = nullptr;
@@ -79,7 +69,9 @@ OSStatus ProvideInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTime
   return noErr;
 }
 
-void Configure(AudioUnit unit, double sampleRate, const RenderRequest& request, InputSource& source) {
+void Configure(orvane::host::RenderLoop& renderLoop, double sampleRate, const RenderRequest& request,
+               InputSource& source) {
+  const AudioUnit unit = renderLoop.Unit();
   Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &sampleRate,
                              sizeof sampleRate),
         "the sample rate");
@@ -97,10 +89,7 @@ void Configure(AudioUnit unit, double sampleRate, const RenderRequest& request, 
                              sizeof blockSize),
         "the block size");
   if (request.layout.inputChannels > 0) {
-    const AURenderCallbackStruct callback{ProvideInput, &source};
-    Check(AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
-                               sizeof callback),
-          "the input callback");
+    Check(renderLoop.SetInputCallback(0, ProvideInput, &source), "the input callback");
   }
   Check(AudioUnitInitialize(unit), "to initialise");
 }
@@ -122,7 +111,7 @@ std::vector<TimedChange> ScheduleChanges(const std::vector<ControllerChange>& ch
 
 // Renders every block; returns the first failing status (and what failed) or noErr.
 struct BlockLoop {
-  AudioUnit unit;
+  orvane::host::RenderLoop& renderLoop;
   const RenderRequest& request;
   std::size_t frames;
   std::vector<TimedChange> changes;
@@ -132,7 +121,7 @@ struct BlockLoop {
   const char* failedCall = "";
 
   void Run() {
-    BufferList buffers(request.layout.outputChannels);
+    const AudioUnit unit = renderLoop.Unit();
     std::size_t nextChange = 0;
     for (std::size_t start = 0; start < frames; start += request.blockSize) {
       const auto count = static_cast<UInt32>(std::min<std::size_t>(request.blockSize, frames - start));
@@ -146,20 +135,15 @@ struct BlockLoop {
           return;
         }
       }
-      for (std::size_t channel = 0; channel < channels.size(); ++channel) {
-        AudioBuffer& buffer = buffers.List()->mBuffers[channel];
-        buffer.mNumberChannels = 1;
-        buffer.mDataByteSize = count * kBytesPerSample;
-        buffer.mData = channels[channel].data() + start;
-      }
-      AudioUnitRenderActionFlags flags = 0;
-      AudioTimeStamp timeStamp{};
-      timeStamp.mSampleTime = static_cast<Float64>(start);
-      timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
-      status = AudioUnitRender(unit, &flags, &timeStamp, 0, count, buffers.List());
+      // The loop's time stamps follow the blocks, so the input callback reads at `start`.
+      status = renderLoop.RenderBlock(count);
       if (status != noErr) {
         failedCall = "to render";
         return;
+      }
+      for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+        const std::span<const float> rendered = renderLoop.Output(0, static_cast<UInt32>(channel));
+        std::copy(rendered.begin(), rendered.end(), channels[channel].begin() + static_cast<std::ptrdiff_t>(start));
       }
       framesDone.store(start + count, std::memory_order_release);
     }
@@ -226,9 +210,11 @@ std::optional<ChannelLayout> ChooseChannelLayout(const std::vector<AUChannelInfo
 
 RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequest& request) {
   InputSource source{&input};
-  Configure(unit, input.sampleRate, request, source);
+  orvane::host::RenderLoop renderLoop(unit, request.blockSize,
+                                      {static_cast<UInt32>(request.layout.outputChannels)});
+  Configure(renderLoop, input.sampleRate, request, source);
 
-  BlockLoop loop{unit, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate), {}};
+  BlockLoop loop{renderLoop, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate), {}};
   loop.channels.assign(static_cast<std::size_t>(request.layout.outputChannels),
                        std::vector<float>(input.Frames(), 0.0f));
 
