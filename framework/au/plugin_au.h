@@ -61,6 +61,8 @@ public:
   // Whether nChans channels on that bus, with the host's counts of the other
   // buses (and of the other direction while active), make a legal configuration.
   bool CheckLegalIOForFormat(AudioUnitScope scope, AudioUnitElement element, int nChans) const;
+  // The track name the host gave through the context-name property; empty until then.
+  void GetHostContextName(StrBuf& out) override { out.Set(mContextName.Get()); }
 
   // Zeroes every input connection and forgets the host's channel counts.
   void ClearConnections();
