@@ -48,6 +48,10 @@ inline TestPluginOptions RichOptions() {
     config.plugHasUI = true;
     config.plugWidth = kEditorWidth;
     config.plugHeight = kEditorHeight;
+    config.plugMinWidth = kEditorWidth / 2;
+    config.plugMaxWidth = kEditorWidth * 4;
+    config.plugMinHeight = kEditorHeight / 2;
+    config.plugMaxHeight = kEditorHeight * 4;
   };
   options.setUp = [](TestPlugin& plugin) {
     plugin.GetParam(kMode)->InitEnum("Mode", 1, {"Clean", "Drive", "Fuzz"}, 0, "Amp");
@@ -61,6 +65,16 @@ inline TestPluginOptions RichOptions() {
     }
     plugin.RecallPreset(0);
     plugin.SetMakeGraphicsFunc([&plugin] { return new ViewGraphics(plugin, kEditorWidth, kEditorHeight); });
+  };
+  return options;
+}
+
+// The rich options with a further change to the configuration.
+inline TestPluginOptions RichOptionsWith(std::function<void(PluginConfig&)> edit) {
+  TestPluginOptions options = RichOptions();
+  options.editConfig = [rich = options.editConfig, edit = std::move(edit)](PluginConfig& config) {
+    rich(config);
+    edit(config);
   };
   return options;
 }

@@ -286,13 +286,8 @@ TEST_F(PropertyTable, CocoaViewInfoNeedsAnEditorAndAFoundBundle) {
   EXPECT_EQ(withoutEditor.Unit().GetPropertyInfo(kAudioUnitProperty_CocoaUI, kGlobal, 0, &size, nullptr),
             kAudioUnitErr_InvalidProperty);
 
-  TestPluginOptions lostBundle = RichOptions();
-  const auto richConfig = lostBundle.editConfig;
-  lostBundle.editConfig = [richConfig](PluginConfig& config) {
-    richConfig(config);
-    config.bundleID = "com.plugkit.tests.nowhere";
-  };
-  OpenedPlugin withoutBundle(lostBundle);
+  OpenedPlugin withoutBundle(
+      RichOptionsWith([](PluginConfig& config) { config.bundleID = "com.plugkit.tests.nowhere"; }));
   size = sizeof info;
   EXPECT_EQ(withoutBundle.Unit().GetProperty(kAudioUnitProperty_CocoaUI, kGlobal, 0, &info, &size),
             kAudioUnitErr_InvalidProperty);
