@@ -2,7 +2,8 @@
 // do at the same time: a parameter thread sets and schedules values, a MIDI
 // thread sends events, a reader asks for what rendering does not write, and
 // the main thread queues editor MIDI and SysEx and pumps the run loop. Rate,
-// bypass and connection changes happen between renders, as hosts serialise them.
+// block-size, bypass, format and connection changes happen between renders,
+// as hosts serialise them.
 
 #include <AudioUnit/MusicDevice.h>
 #include <gtest/gtest.h>
@@ -46,12 +47,36 @@ private:
   std::thread mThread;
 };
 
-// A change a host makes with rendering stopped.
-void ChangeBetweenRenders(RenderTestPlugin& plugin, int round, InputSignal& first, InputSignal& second) {
-  plugin.SetBypassed(round % 3 == 2);
-  plugin.SetSampleRate(round % 2 == 0 ? 48000.0 : 44100.0);
-  plugin.OnProcessorReset();
-  plugin.SetInputCallback(0, &InputSignal::Pull, round % 2 == 0 ? &first : &second);
+AudioStreamBasicDescription FloatFormat(Float64 sampleRate, UInt32 channels) {
+  AudioStreamBasicDescription format{};
+  format.mSampleRate = sampleRate;
+  format.mFormatID = kAudioFormatLinearPCM;
+  format.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+  format.mBytesPerPacket = format.mBytesPerFrame = sizeof(float);
+  format.mFramesPerPacket = 1;
+  format.mChannelsPerFrame = channels;
+  format.mBitsPerChannel = 32;
+  return format;
+}
+
+template <class T>
+OSStatus Set(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, const T& value) {
+  return AudioUnitSetProperty(unit, id, scope, 0, &value, sizeof(value));
+}
+
+// What a host changes with rendering stopped: rate, block size, bypass, formats and the input connection.
+void ChangeBetweenRenders(orvane::host::RenderLoop& loop, int round, InputSignal& first, InputSignal& second) {
+  const AudioUnit unit = loop.Unit();
+  const Float64 rate = round % 2 == 0 ? 48000.0 : 44100.0;
+  EXPECT_EQ(Set(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, rate), noErr);
+  EXPECT_EQ(Set(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global,
+                static_cast<UInt32>(round % 2 == 0 ? kFrames : 2 * kFrames)),
+            noErr);
+  EXPECT_EQ(Set(unit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, static_cast<UInt32>(round % 3 == 2)),
+            noErr);
+  EXPECT_EQ(Set(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, FloatFormat(rate, 1)), noErr);
+  EXPECT_EQ(Set(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, FloatFormat(rate, 2)), noErr);
+  EXPECT_EQ(loop.SetInputCallback(0, &InputSignal::Pull, round % 2 == 0 ? &first : &second), noErr);
 }
 
 TEST(RenderThreads, RenderingAlongsideParameterMidiEditorAndPropertyThreads) {
@@ -59,10 +84,10 @@ TEST(RenderThreads, RenderingAlongsideParameterMidiEditorAndPropertyThreads) {
   RenderTestPlugin& plugin = opened.Plugin();
   const AudioUnit unit = opened.Unit();
   orvane::host::MidiOutputCapture capture(kCapturedPackets, kCapturedBytes);
-  plugin.SetMidiOutput(capture.Record());
+  ASSERT_EQ(Set(unit, kAudioUnitProperty_MIDIOutputCallback, kAudioUnitScope_Global, capture.Record()), noErr);
   InputSignal first;
   InputSignal second;
-  orvane::host::RenderLoop loop(unit, kFrames, {2});
+  orvane::host::RenderLoop loop(unit, 2 * kFrames, {2});
 
   std::atomic<int> paramCalls{0};
   Repeater parameterThread([&] {
@@ -89,16 +114,18 @@ TEST(RenderThreads, RenderingAlongsideParameterMidiEditorAndPropertyThreads) {
     UInt32 count = 0;
     UInt32 size = sizeof(count);
     AudioUnitGetProperty(unit, kAudioUnitProperty_ElementCount, kAudioUnitScope_Output, 0, &count, &size);
+    if (count != 1) readerFailures.fetch_add(1, std::memory_order_relaxed);
     AUChannelInfo configurations[4] = {};
     size = sizeof(configurations);
-    AudioUnitGetProperty(unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, configurations,
-                         &size);
+    if (AudioUnitGetProperty(unit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0,
+                             configurations, &size) != noErr)
+      readerFailures.fetch_add(1, std::memory_order_relaxed);
   });
 
   const uint8_t sysex[kSysExSize] = {0xF0, 0x7D};
   int rendered = 0;
   for (int round = 0; round < kRounds; ++round) {
-    ChangeBetweenRenders(plugin, round, first, second);
+    ChangeBetweenRenders(loop, round, first, second);
     std::atomic<bool> roundDone{false};
     std::atomic<int> failures{0};
     std::thread renderThread([&] {
