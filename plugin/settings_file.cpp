@@ -1,19 +1,14 @@
 #include "plugin/settings_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <string_view>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
+#include "common/replace_file.h"
 #include "framework/paths.h"
 #include "plugin/theme_palette.h"
 #include "plugin/update_check_globals.h"
@@ -30,9 +25,6 @@ constexpr char kLightThemeName[] = "light";
 
 constexpr int kJsonIndent = 2;
 constexpr char kJsonIndentCharacter = ' ';
-// mkstemp replaces these six characters with a unique suffix.
-constexpr char kTemporarySuffixTemplate[] = ".XXXXXX";
-constexpr mode_t kSettingsFileMode = 0644;
 
 std::string UserApplicationSupportFolder() {
   plugkit::StrBuf folder;
@@ -101,36 +93,6 @@ std::string BuildSettingsText() {
   return text;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// Writes bytes to a new file beside target and renames it over target.
-bool ReplaceFileAtomically(const std::string& target, std::string_view bytes) {
-  std::string temporary = target + kTemporarySuffixTemplate;
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) {
-    return false;
-  }
-  bool written = ::fchmod(fd, kSettingsFileMode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  written = (::close(fd) == 0) && written;
-  if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string SettingsPathInFolder(const std::string& applicationSupportFolder) {
@@ -168,7 +130,7 @@ bool WriteSettingsFile(const std::string& path) {
       return false;
     }
   }
-  return ReplaceFileAtomically(path, BuildSettingsText());
+  return plugkit::ReplaceFileContents(path, BuildSettingsText()) == plugkit::EReplaceFileResult::kReplaced;
 }
 
 void ReadSettings() { ReadSettingsFile(GetSettingsPath()); }

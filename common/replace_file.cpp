@@ -1,0 +1,98 @@
+#include "common/replace_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+
+namespace plugkit {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as any new file
+constexpr mode_t kPermissionBits = 07777;
+constexpr int kTemporaryNameAttempts = 100;
+
+fs::path ResolveSymbolicLink(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+  const fs::path resolved = fs::weakly_canonical(path, ec);
+  return ec ? path : resolved;
+}
+
+// Owns a temporary file descriptor and its name until it is renamed into place.
+class TemporaryFile {
+public:
+  explicit TemporaryFile(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && mFd < 0; ++attempt) {
+      const fs::path candidate = target.parent_path() / (stem + std::to_string(counter++) + ".tmp");
+      mFd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+      if (mFd >= 0) {
+        mPath = candidate;
+      } else if (errno != EEXIST) {
+        break;
+      }
+    }
+  }
+  ~TemporaryFile() {
+    if (mFd >= 0) ::close(mFd);
+    if (!mPath.empty()) ::unlink(mPath.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool IsOpen() const { return mFd >= 0; }
+
+  bool WriteAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(mFd, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+  }
+
+  bool CopyPermissionsOf(const fs::path& other) {
+    struct stat info {};
+    if (::stat(other.c_str(), &info) != 0) return true;  // no old file: keep the new file's mode
+    return ::fchmod(mFd, info.st_mode & kPermissionBits) == 0;
+  }
+
+  // A full disk may only show when the data is flushed or the file closed.
+  bool SyncAndClose() {
+    const bool synced = ::fsync(mFd) == 0;
+    const bool closed = ::close(mFd) == 0;
+    mFd = -1;
+    return synced && closed;
+  }
+
+  bool RenameTo(const fs::path& target) {
+    if (::rename(mPath.c_str(), target.c_str()) != 0) return false;
+    mPath.clear();
+    return true;
+  }
+
+private:
+  int mFd = -1;
+  fs::path mPath;
+};
+
+}  // namespace
+
+EReplaceFileResult ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  const fs::path target = ResolveSymbolicLink(path);
+  TemporaryFile temporary(target);
+  if (!temporary.IsOpen()) return EReplaceFileResult::kCouldNotCreate;
+  const bool replaced = temporary.WriteAll(bytes) && temporary.CopyPermissionsOf(target) &&
+                        temporary.SyncAndClose() && temporary.RenameTo(target);
+  return replaced ? EReplaceFileResult::kReplaced : EReplaceFileResult::kCouldNotWrite;
+}
+
+}  // namespace plugkit
