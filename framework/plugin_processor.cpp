@@ -343,6 +343,8 @@ void IPluginProcessor::SetBlockSize(int blockSize) {
       for (auto& channel : channels) {
         channel->mWorkBuffer.Resize(blockSize);
         ClearSamples(channel->mWorkBuffer.Get(), channel->mWorkBuffer.GetSize());
+        // The slot may still hold the buffer's old memory; the next attach re-points connected channels anyway.
+        *channel->mSlot = channel->mWorkBuffer.Get();
       }
     }
   }

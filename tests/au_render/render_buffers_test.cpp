@@ -167,3 +167,28 @@ TEST(RenderBuffers, AChannelWithoutAHostBufferNoLongerWritesIntoAnEarlierOne) {
 
 }  // namespace
 }  // namespace plugkit::testing
+
+namespace plugkit::testing {
+namespace {
+
+TEST(RenderBuffers, ChannelsNobodyFeedsReadTheirOwnMemoryAfterTheBlockSizeChanges) {
+  OpenedRenderPlugin opened({.channelIO = "1-2"});
+  constexpr UInt32 kLargeBlock = 4096;
+  // An input that was fed once and then unplugged reads its work buffer.
+  InputSignal signal;
+  orvane::host::RenderLoop first(opened.Unit(), kFrames, {2});
+  ASSERT_EQ(first.SetInputCallback(0, &InputSignal::Pull, &signal), noErr);
+  ASSERT_EQ(first.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(first.SetInputCallback(0, nullptr, nullptr), noErr);
+  const UInt32 maxFrames = kLargeBlock;
+  ASSERT_EQ(AudioUnitSetProperty(opened.Unit(), kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
+                                 &maxFrames, sizeof(maxFrames)),
+            noErr);
+  orvane::host::RenderLoop loop(opened.Unit(), kLargeBlock, {2});
+  ASSERT_EQ(loop.RenderBlock(kLargeBlock), noErr);
+  EXPECT_EQ(opened.Plugin().mBlocks.load(), 2);
+  EXPECT_TRUE(AllEqual(loop.Output(0, 0), 0.0f));
+}
+
+}  // namespace
+}  // namespace plugkit::testing

@@ -126,3 +126,24 @@ TEST_F(RenderMidi, TheProcessorsOutputSlotsReachTheHost) {
 
 }  // namespace
 }  // namespace plugkit::testing
+
+namespace plugkit::testing {
+namespace {
+
+TEST(RenderMidiEffect, ProcessesEveryCallWithoutPullingOrAttachingAudio) {
+  OpenedRenderPlugin opened({.channelIO = "1-1", .plugType = kMIDIEffect});
+  RenderTestPlugin& plugin = opened.Plugin();
+  InputSignal signal;
+  plugin.SetInputCallback(0, &InputSignal::Pull, &signal);
+  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {1});
+  plugin.QueueMidiFromEditor(IMidiMsg(0, 0x90, 60, 100));
+
+  ASSERT_EQ(loop.RenderBlock(kFrames, orvane::host::OutputBuffers::kNull), noErr);
+  EXPECT_EQ(signal.pulls, 0);
+  EXPECT_EQ(plugin.mBlocks.load(), 1);
+  EXPECT_EQ(plugin.mMidiCount.load(), 1);
+  EXPECT_EQ(loop.OutputList(0).mBuffers[0].mData, nullptr);
+}
+
+}  // namespace
+}  // namespace plugkit::testing

@@ -41,8 +41,10 @@ void RenderTestPlugin::ProcessBlock(double** inputs, double** outputs, int nFram
   mLastBlockTiming = GetTimeInfo();
   IPluginProcessor::ProcessBlock(inputs, outputs, nFrames);
   const double gain = GetParam(kGain)->Value();
-  for (int c = 0; c < MaxNChannels(kOutput); ++c)
+  for (int c = 0; c < MaxNChannels(kOutput); ++c) {
+    if (!outputs || !outputs[c]) continue;
     for (int i = 0; i < nFrames; ++i) outputs[c][i] *= gain;
+  }
   mLastBlockFrames.store(nFrames, std::memory_order_relaxed);
   mBlocks.fetch_add(1, std::memory_order_release);
 }
