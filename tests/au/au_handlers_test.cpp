@@ -11,6 +11,7 @@
 
 #include "au_test_support.h"
 #include "framework/au/au_component_entry.h"
+#include "support/alloc_counter.h"
 
 namespace plugkit::testing {
 namespace {
@@ -347,6 +348,23 @@ TYPED_TEST(AUHandlers, SysExPassesItsBytesAndRefusesANullBuffer) {
   EXPECT_EQ(this->Plugin().mLastSysExSize.load(), 0);
   EXPECT_EQ(this->Unit().SysEx(nullptr, 4), kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(this->Plugin().mSysExCount.load(), 2);
+}
+
+// Hosts call these from their render and MIDI threads.
+TYPED_TEST(AUHandlers, ParameterAndMidiCallsAllocateNothing) {
+  const AudioUnitParameterEvent events[] = {ImmediateEvent(TestPlugin::kGain, 0.5f),
+                                            ImmediateEvent(TestPlugin::kSteps, 1.0f)};
+  const UInt8 message[] = {0xF0, 0x7D, 0x01, 0xF7};
+  AudioUnitParameterValue value = 0;
+  const orvane::testing::ScopedAllocationCount allocations;
+  for (int i = 0; i < 2 * IPluginAPIBase::kMidiQueueCapacity; ++i) {
+    this->Unit().SetParameter(TestPlugin::kGain, kGlobal, 0, 0.25f, 0);
+    this->Unit().GetParameter(TestPlugin::kGain, kGlobal, 0, &value);
+    this->Unit().ScheduleParameters(events);
+    this->Unit().MIDIEvent(0x90, 60, 100, 0);
+    this->Unit().SysEx(message, sizeof message);
+  }
+  EXPECT_EQ(allocations.Count(), 0u);
 }
 
 TEST(AUMidiInput, APlugInWithoutMidiInputRefusesMidiAndSysEx) {
