@@ -40,9 +40,11 @@ void WriteAudioFile(const std::string& path, const AudioClip& clip) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(clip.sampleRate);
   info.channels = clip.channels;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   SoundFile file(sf_open(path.c_str(), SFM_WRITE, &info));
   if (!file) throw Failure(ExitCode::kAudioFile, "cannot write audio file " + path + ": " + sf_strerror(nullptr));
+  // The peak chunk carries the time of writing; without it equal audio makes equal files.
+  sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   const auto frames = static_cast<sf_count_t>(clip.Frames());
   if (sf_writef_float(file.get(), clip.samples.data(), frames) != frames)
     throw Failure(ExitCode::kAudioFile, "cannot write audio file " + path + ": " + sf_strerror(file.get()));

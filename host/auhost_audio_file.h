@@ -21,7 +21,7 @@ struct AudioClip {
 // be read, holds no channels or has no usable rate.
 AudioClip ReadAudioFile(const std::string& path);
 
-// Writes a 24-bit WAV; throws Failure(kAudioFile) when that fails.
+// Writes a 32-bit float WAV, so the samples are kept exactly; throws Failure(kAudioFile) when that fails.
 void WriteAudioFile(const std::string& path, const AudioClip& clip);
 
 // The average of the channels, one channel out.

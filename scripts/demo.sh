@@ -30,8 +30,8 @@ echo "== the default design"
 "$auhost" render "$bundle" "$guitar" "$out_dir/default.wav"
 
 echo
-echo "== a higher-gain design (scripts/demo/HighGain.orv), 4x oversampling"
-"$auhost" render "$bundle" "$guitar" "$out_dir/high_gain.wav" --design scripts/demo/HighGain.orv --oversampling 4
+echo "== a higher-gain design (scripts/demo/HighGain.orv)"
+"$auhost" render "$bundle" "$guitar" "$out_dir/high_gain.wav" --design scripts/demo/HighGain.orv
 
 echo
 echo "demo: listen to $out_dir/guitar.wav (dry), $out_dir/default.wav and $out_dir/high_gain.wav"
