@@ -28,8 +28,8 @@ constexpr OSStatus kCoreFoundationUnknownErr = -4960;
 
 constexpr UInt32 kMaxFramesPerSlice = 65536;
 constexpr double kInfiniteSeconds = std::numeric_limits<double>::infinity();
-// The shortest host-callback record a host may pass: its user data and first callback.
-constexpr UInt32 kMinHostCallbacksSize = 2 * sizeof(void*);
+// The shortest host-callback record a host may pass: its user-data word.
+constexpr UInt32 kMinHostCallbacksSize = sizeof(void*);
 constexpr const char* kMidiOutputName = "midiOut";
 // The longest name a host may ask for short of the full name.
 constexpr SInt32 kMaxShortNameLength = IParam::kMaxNameLength - 1;

@@ -329,6 +329,9 @@ TEST_F(PropertyWrites, HostCallbacksAcceptShorterRecordsAndZeroTheRest) {
   EXPECT_EQ(Unit().SetProperty(kAudioUnitProperty_HostCallbacks, kGlobal, 0, words, 7), kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(Unit().SetProperty(kAudioUnitProperty_HostCallbacks, kInputScope, 0, words, 40),
             kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(Unit().SetProperty(kAudioUnitProperty_HostCallbacks, kGlobal, 0, words, 8), noErr);
+  Plugin().PreProcess();
+  EXPECT_EQ(Plugin().GetTimeInfo().mTempo, 120.0);  // the user data alone sets no callback
   EXPECT_EQ(Unit().SetProperty(kAudioUnitProperty_HostCallbacks, kGlobal, 0, words, 16), noErr);
   // Only the tempo callback is set: the others, past the 16 bytes given, are never called.
   Plugin().PreProcess();
