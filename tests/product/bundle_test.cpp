@@ -1,7 +1,9 @@
 // The product as a host sees it: the component bundle loaded through the host
 // library and driven through its C interface.
 
+#include <AudioUnit/AUCocoaUIView.h>
 #include <AudioUnit/AudioUnitProperties.h>
+#include <Foundation/NSObject.h>
 #include <CoreFoundation/CoreFoundation.h>
 #include <gtest/gtest.h>
 
@@ -132,6 +134,20 @@ TEST_F(ProductBundle_, DescribesTheComponent) {
   EXPECT_NE(ProductBundle().Symbol("Orvane_Entry"), nullptr);
   EXPECT_TRUE(fs::is_regular_file(fs::path(ORVANE_PRODUCT_BUNDLE) / "Contents" / "Resources" / "Presets" /
                                   "Default.orv"));
+}
+
+TEST_F(ProductBundle_, RegistersItsViewFactoryClass) {
+  const NS::Class factoryClass = NS::ClassFromString("Orvane_View");
+  ASSERT_TRUE(factoryClass);
+  NS::Object* factory = factoryClass.alloc()->init();
+  auto* protocol = dynamic_cast<AUCocoaUIBase*>(factory);
+  ASSERT_NE(protocol, nullptr);
+  EXPECT_STREQ(CFStringGetCStringPtr(factory->description(), kCFStringEncodingUTF8), "Orvane View");
+  // No window-backed graphics context exists here yet: the editor does not open.
+  auto instance = Open();
+  ASSERT_NE(instance, nullptr);
+  EXPECT_EQ(protocol->uiViewForAudioUnitWithSize(instance->Unit(), NS::Size{}), nullptr);
+  factory->release();
 }
 
 TEST_F(ProductBundle_, OpensInitializesAndCloses) {
