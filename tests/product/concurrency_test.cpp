@@ -8,8 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include <AudioUnit/AudioUnitProperties.h>
+#include <CoreFoundation/CoreFoundation.h>
 #include <standin/testing/run_loop.h>
 
+#include "framework/au/class_info.h"
 #include "framework/state_chunk.h"
 #include "product_test_support.h"
 
@@ -28,27 +31,36 @@ TEST(OrvaneThreads, RenderStateMidiAndEditsRunTogether) {
     document.state.playerControlValues = {50.0};
   });
   plugin->CommitDesign(-1, -1);
-  plugkit::IStateChunk saved;
-  ASSERT_TRUE(plugin->WriteState(saved));
+  CFPropertyListRef saved = nullptr;
+  UInt32 size = sizeof saved;
+  ASSERT_EQ(plugin->GetProperty(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &saved, &size), noErr);
+  plugkit::ClassInfoContents contents;
+  ASSERT_TRUE(plugkit::ReadClassInfo(saved, contents));
+  const plugkit::IStateChunk& savedChunk = contents.data;
+  plugin->SetChannelConnections(plugkit::kInput, 0, 1, true);
+  plugin->SetChannelConnections(plugkit::kOutput, 0, 2, true);
 
   std::atomic<bool> stop{false};
   std::atomic<int> restores{0};
   std::vector<std::thread> threads;
   threads.emplace_back([&] {  // render
     std::vector<double> input(kBlockFrames, 0.1), left(kBlockFrames), right(kBlockFrames);
-    const double* inputs[] = {input.data()};
+    double* inputs[] = {input.data()};
     double* outputs[] = {left.data(), right.data()};
-    while (!stop.load()) plugin->mRenderer.ProcessBlock(inputs, outputs, kBlockFrames, BlockFormat{1, 2, 48000.0});
+    while (!stop.load()) plugin->ProcessBlock(inputs, outputs, kBlockFrames);
   });
-  threads.emplace_back([&] {  // the host reads the state
+  threads.emplace_back([&] {  // the host reads the class info
     while (!stop.load()) {
-      plugkit::IStateChunk chunk;
-      EXPECT_TRUE(plugin->WriteState(chunk));
+      CFPropertyListRef info = nullptr;
+      UInt32 infoSize = sizeof info;
+      EXPECT_EQ(plugin->GetProperty(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &info, &infoSize),
+                noErr);
+      if (info) CFRelease(info);
     }
   });
   threads.emplace_back([&] {  // the host restores the state
     for (int i = 0; i < kHostRestores && !stop.load(); ++i) {
-      EXPECT_EQ(plugin->ReadState(saved, 0), saved.Size());
+      EXPECT_EQ(plugin->ReadState(savedChunk, 0), savedChunk.Size());
       plugin->OnStateRestored();
       restores.fetch_add(1);
     }
@@ -69,6 +81,7 @@ TEST(OrvaneThreads, RenderStateMidiAndEditsRunTogether) {
   stop.store(true);
   for (std::thread& thread : threads) thread.join();
   standin::testing::RunOnce();
+  CFRelease(saved);
   EXPECT_NE(plugin->RenderBlock(), nullptr);
 }
 
