@@ -9,8 +9,8 @@ scripts/setup.sh
 
 build_dir=${ORVANE_BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-echo "demo: building (the first build takes a few minutes)"
-cmake --build "$build_dir" -j "$(nproc)" >/dev/null
+echo "demo: building the plug-in and auhost (the first build takes a few minutes)"
+cmake --build "$build_dir" -j "$(nproc)" --target orvane_component auhost pluck_notes >/dev/null
 
 bundle="$build_dir/Orvane.component"
 auhost="$build_dir/host/auhost"
