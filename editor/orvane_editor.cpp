@@ -32,8 +32,7 @@ void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics) 
   if (graphics == nullptr) return;
   graphics->AttachPanelBackground(plugkit::graphics::IPaint(PaletteColor(kBackgroundPaletteEntry)));
 
-  // Main thread, the only writer of the live document besides restores that
-  // lock; a copy under the lock keeps a restore on a host thread out.
+  // A restore on a host thread may be writing the live document: copy it under the lock.
   const PluginStateDocument document = plugin.CopyDocument();
   const Design& design = document.design;
   const PluginState& state = document.state;

@@ -7,8 +7,6 @@
 #include <utility>
 
 #include "editor/orvane_editor.h"
-#include "editor/orvane_gui_control.h"
-#include "framework/api_and_host_codes.h"
 #include "graphics/graphics_context.h"
 #include "plugin/main_thread_task.h"
 #include "plugin/settings_file.h"
