@@ -383,9 +383,10 @@ OSStatus AUPropertyHandlers::ReadLayoutTags(IPluginAU& plugin, AudioUnitScope sc
   return reply.AnswerArray(tags, !tags.empty());
 }
 
+// The four parameter-text requests answer in every scope, but only the global
+// scope reads the request and fills in the answer.
 OSStatus AUPropertyHandlers::ReadStringFromValue(IPluginAU& plugin, AudioUnitScope scope, Reply& reply) {
-  const bool inScope = IsGlobal(scope);
-  if (!reply.Begin(sizeof(AudioUnitParameterStringFromValue)) || !inScope) return reply.Status();
+  if (!reply.Begin(sizeof(AudioUnitParameterStringFromValue)) || !IsGlobal(scope)) return reply.Status();
   auto& request = *reply.Data<AudioUnitParameterStringFromValue>();
   if (!IsParamID(plugin, request.inParamID)) return kInvalidElement;
   const IParam& param = *plugin.GetParam(static_cast<int>(request.inParamID));
