@@ -8,6 +8,7 @@
 
 #include "auhost_process.h"
 #include "host/auhost_audio_file.h"
+#include "design/design_file.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
@@ -126,6 +127,30 @@ TEST_F(AuhostRendering, ProductTakesTheEditedDesignAndOversampling) {
   EXPECT_EQ(document["oversampling"], 8);
   EXPECT_EQ(document["design"]["name"], "Demo High Gain");
   EXPECT_EQ(document["playerControlValues"], nlohmann::json::array({70.0}));
+}
+
+TEST_F(AuhostRendering, ControllerChangesReachTheProductAtTheirTime) {
+  Design design = MakeDefaultDesign();
+  design.script = "slider: \"Drive\"\n[cc7]\ngain = x\n";
+  design.playerControlValues = {50.0};
+  std::string error;
+  ASSERT_TRUE(WriteDesignFile(Path("drive.orv"), design, error)) << error;
+
+  const auto render = [&](const std::string& name, const std::vector<std::string>& changes) {
+    std::vector<std::string> arguments = {"render", ORVANE_BUNDLE, Path("guitar.wav"), Path(name), "--design",
+                                          Path("drive.orv")};
+    for (const std::string& change : changes) arguments.insert(arguments.end(), {"--cc", change});
+    Auhost(arguments);
+    return ChannelOf(ReadAudioFile(Path(name)), 0);
+  };
+  const std::vector<float> untouched = render("untouched.wav", {});
+  const std::vector<float> late = render("late.wav", {"7=0@3"});
+  // The product takes controller moves at the start of a block.
+  const auto changeFrame = static_cast<std::ptrdiff_t>(3 * 48000);
+  const std::ptrdiff_t blockBeforeChange = changeFrame - 512;
+  ASSERT_EQ(late.size(), untouched.size());
+  EXPECT_TRUE(std::equal(late.begin(), late.begin() + blockBeforeChange, untouched.begin()));
+  EXPECT_FALSE(std::equal(late.begin() + changeFrame, late.end(), untouched.begin() + changeFrame));
 }
 
 }  // namespace
