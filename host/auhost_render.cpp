@@ -234,6 +234,7 @@ RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequ
   }
   renderThread.join();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+  if (request.progress && loop.status == noErr) request.progress(1.0);
 
   AudioUnitUninitialize(unit);
   Check(loop.status, loop.failedCall);

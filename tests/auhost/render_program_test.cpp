@@ -17,6 +17,7 @@ namespace orvane::auhost {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using orvane::testing::ProcessResult;
 using orvane::testing::ReadFileBytes;
 using orvane::testing::ScopedTestFolder;
@@ -62,6 +63,22 @@ TEST_F(AuhostRendering, TestPluginPassesTheInputToItsFirstOutput) {
   EXPECT_EQ(output.sampleRate, input.sampleRate);
   ASSERT_EQ(output.channels, 2);
   EXPECT_EQ(ChannelOf(output, 0), input.samples);
+}
+
+TEST_F(AuhostRendering, LongRendersShowProgressAtTheFilesOwnRate) {
+  AudioClip longClip;
+  longClip.sampleRate = 22050.0;
+  longClip.channels = 1;
+  longClip.samples.assign(static_cast<std::size_t>(25 * 22050), 0.25f);
+  WriteAudioFile(Path("long.wav"), longClip);
+
+  const ProcessResult result = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("long.wav"), Path("out.wav")});
+  EXPECT_THAT(result.err, HasSubstr("progress: 100%"));
+  EXPECT_EQ(ReadAudioFile(Path("out.wav")).sampleRate, 22050.0);
+  EXPECT_EQ(ReadAudioFile(Path("out.wav")).Frames(), longClip.Frames());
+
+  const ProcessResult shortRender = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), Path("out.wav")});
+  EXPECT_THAT(shortRender.err, Not(HasSubstr("progress")));
 }
 
 TEST_F(AuhostRendering, StereoFilesAreMixedDownForAOneInputComponent) {
