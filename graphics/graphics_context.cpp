@@ -17,6 +17,10 @@ EMsgBoxResult IGraphics::ShowAlert(const char*, const char*, EMsgBoxType, IMsgBo
   return kNoResult;
 }
 
+void IGraphics::ChooseFile(StrBuf& fileName, StrBuf&, EFileAction, const char*, IFileDialogCompletionHandlerFunc) {
+  fileName.Set("");
+}
+
 // Controls ----------------------------------------------------------------------
 
 IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/ptr_list.h"
+#include "common/str_buf.h"
 #include "graphics/control.h"
 #include "graphics/graphics_types.h"
 
@@ -16,6 +17,11 @@ class IGEditorDelegate;
 enum EMsgBoxType { kMB_OK = 0, kMB_OKCANCEL = 1, kMB_YESNOCANCEL = 3, kMB_YESNO = 4, kMB_RETRYCANCEL = 5 };
 enum EMsgBoxResult { kNoResult = 0, kOK = 1, kCANCEL = 2, kRETRY = 4, kYES = 6, kNO = 7 };
 using IMsgBoxCompletionHandlerFunc = std::function<void(EMsgBoxResult)>;
+
+// File dialogs: what the chosen file is for, and the answer (the chosen file's
+// full path, empty when cancelled, and its folder).
+enum EFileAction { kFileOpen = 0, kFileSave = 1 };
+using IFileDialogCompletionHandlerFunc = std::function<void(const StrBuf& fileName, const StrBuf& folder)>;
 
 // The editor's graphics context: one per open editor window. It owns the
 // controls, maps tags to them, keeps the draw scale (the user's zoom) and the
@@ -52,6 +58,13 @@ public:
   // answer is kNoResult.
   virtual EMsgBoxResult ShowAlert(const char* text, const char* caption, EMsgBoxType type,
                                   IMsgBoxCompletionHandlerFunc completion = nullptr);
+  // A file dialog starting in `folder` and proposing `fileName`; `extensions`
+  // lists the allowed ones separated by spaces. With a completion the dialog
+  // answers later, on the main thread; without one it is modal and leaves the
+  // chosen path in `fileName` (empty when cancelled) and its folder in
+  // `folder`. Without a platform view it only empties `fileName`.
+  virtual void ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction action, const char* extensions,
+                          IFileDialogCompletionHandlerFunc completion = nullptr);
 
   // Controls. A duplicate tag (>= 0) leaves the control with the caller and answers null.
   IControl* AttachControl(IControl* control, int tag = -1, const char* group = "");

@@ -164,6 +164,7 @@ void Orvane::OnParamValue(int paramIdx) {
 }
 
 void Orvane::OnEditorClosed() {
+  mDialogCompletions.CancelPending();
   mEditorControl = nullptr;
   mInputMeter = nullptr;
   mOutputMeter = nullptr;

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,10 +20,12 @@
 
 #include "design/design.h"
 #include "engine/amp_engine.h"
+#include "engine/dna_table.h"
 #include "engine/render/amp_renderer.h"
 #include "framework/au/instance_info.h"
 #include "framework/au/plugin_au.h"
 #include "framework/plugin_config.h"
+#include "plugin/dialog_completions.h"
 #include "plugin/plugin_state.h"
 #include "plugin/preset_library.h"
 
@@ -42,6 +45,13 @@ plugkit::PluginConfig MakeOrvaneConfig();
 inline constexpr char kOrvaneBundleIdentifier[] = "com.Vellumtone.audiounit.Orvane";
 inline constexpr int kOrvaneEditorWidth = 1392;
 inline constexpr int kOrvaneEditorHeight = 783;
+
+// The DNA groups that the editor edits as a whole.
+inline constexpr std::size_t kDnaPreampStageSize = kPreampRowsPerStage;
+inline constexpr std::size_t kDnaToneStackOffset = kDnaToneHpfFreqMin;
+inline constexpr std::size_t kDnaPowerAmpOffset = kDnaPowerGain;
+inline constexpr std::size_t kDnaToneStackSize = kDnaPowerAmpOffset - kDnaToneStackOffset;
+inline constexpr std::size_t kDnaPowerAmpSize = kDnaSize - kDnaPowerAmpOffset;
 
 // The engine settings a design and an oversampling factor describe.
 EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling);
@@ -90,6 +100,54 @@ public:
   // A copy of the live design and state, taken under the design mutex.
   PluginStateDocument CopyDocument() const;
 
+  // Design edits (main thread): each validates, stores under the design
+  // mutex, commits when the audio must hear it, mutes the output around
+  // audible switches (posted before the change is published) and re-checks
+  // the preset's modified mark. Input outside the accepted range is ignored.
+  void SetSectionEnabled(int section, bool on);
+  void SetAmplifierEnabled(bool on);
+  void SetBypassGainDb(int section, double gainDb);
+  void SetDesignName(const std::string& name);
+  void SetDesignDescription(const std::string& description);
+  void SetOversampling(int factor);
+  void SetToneStackPosition(int position);
+  void SetDnaByte(int index, std::uint8_t value);
+  void CopyPreampStageDna(int dstStage, int srcStage);
+  void SetPreampStageDna(int stage, const std::array<std::uint8_t, kDnaPreampStageSize>& bytes);
+  void SetToneStackDna(const std::array<std::uint8_t, kDnaToneStackSize>& bytes);
+  void SetPowerAmpDna(const std::array<std::uint8_t, kDnaPowerAmpSize>& bytes);
+  void SetKnob(int knob, double value);
+  void SetTrimGainDb(bool input, double gainDb);
+  void SetScriptAndValues(const std::string& script);
+  void SetPlayerControlValue(int index, double value);
+  void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs);
+
+  // Design files (main thread). Opening and starting over commit, mute and
+  // show the design in the editor; a failed open or save changes nothing.
+  bool OpenDesignFile(const std::string& path, bool showErrors);
+  bool SaveDesign(const std::string& path, const std::string& author);
+  // Saves with the live design's own author.
+  bool SaveDesign(const std::string& path);
+  void NewDesign();
+
+  // Commands of the editor's header (main thread). Those that replace the
+  // live design ask about unsaved changes first; answers that come later
+  // arrive through completions, which closing the editor cancels.
+  using Continuation = std::function<void()>;
+  void PromptForOpenDesign();
+  void SaveDesignFromUI();
+  void PromptForSaveDesignAsInCollection();
+  void NewDesignFromUI();
+  void ChangePresetCollection(OrvanePresets::Collection collection);
+  void NavigatePreset(int direction);
+  void SelectPresetFromUI(int index);
+  void RequestDesignReplacement(Continuation cont);
+  void PromptForSaveDesignAs(Continuation cont, const std::string& startFolder);
+  void OpenPresetEntry(OrvanePresets::Collection collection, std::size_t index);
+  void PromptForSaveDesignAsInLastFolder();
+  void PromptForSaveAsUserPreset(Continuation cont);
+  bool SaveActivePreset();
+
 protected:
   friend void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics);
 
@@ -107,6 +165,23 @@ protected:
   void StoreLinearTrimGains(const Design& design);
   std::string PresetLabel() const;
   std::string DesignFileLabel() const;
+  // "Could not <verb> Orvane design:\n<detail>" in a message box of the open editor.
+  void ShowDesignError(const std::string& verb, const std::string& detail);
+  // Stores DNA bytes from `offset` on; true when one changed.
+  template <std::size_t N>
+  bool StoreDnaBytes(std::size_t offset, const std::array<std::uint8_t, N>& bytes);
+  // The short mute around an audible switch: fade-out 0 ms, hold 50 ms, fade-in 50 ms.
+  void PostStandardMute();
+  // Mute, commit and modified check of a DNA group edit that changed a byte.
+  void PublishDnaGroupEdit();
+  std::string LiveAuthor() const;
+  // mLastDesignFolder = the path up to its last separator, when it has one.
+  void RememberDesignFolderOf(const std::string& path);
+  void ListCollection(OrvanePresets::Collection collection);
+  const std::string& CollectionFolder(OrvanePresets::Collection collection) const;
+  // The user's answer to the unsaved-changes question.
+  void AnswerReplacementQuestion(int answer, const Continuation& cont);
+  void ShowOpenDesignDialog();
 
   AmpRenderer mRenderer;
   double mHostRate = 0.0;
@@ -138,6 +213,8 @@ protected:
 
   // Cancels main-thread work this instance posted and that has not run yet.
   std::shared_ptr<MainThreadTaskGuard> mMainThreadTasks;
+  // Dialog completions still to come; revoked when the editor closes.
+  DialogCompletions mDialogCompletions;
 };
 
 }  // namespace orvane

@@ -76,10 +76,13 @@ public:
 
   // Any thread.
   void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs);
+  std::uint64_t PendingMuteRequest() const { return mMuteEnvelope.PendingRequest(); }
   void SetAmpEnabled(bool enabled) { mAmpEnabled.store(enabled, std::memory_order_release); }
   bool AmpEnabled() const { return mAmpEnabled.load(std::memory_order_acquire); }
   void SetInputGain(double linear) { mInputGain.store(linear, std::memory_order_relaxed); }
   void SetOutputGain(double linear) { mOutputGain.store(linear, std::memory_order_relaxed); }
+  double InputGain() const { return mInputGain.load(std::memory_order_relaxed); }
+  double OutputGain() const { return mOutputGain.load(std::memory_order_relaxed); }
   // The engines re-rate to it at the next block.
   void PublishHostSampleRate(double rateHz) { mHostSampleRate.store(rateHz, std::memory_order_release); }
   double HostSampleRate() const { return mHostSampleRate.load(std::memory_order_acquire); }

@@ -57,6 +57,8 @@ public:
   State CurrentState() const { return mState; }
   double Gain() const { return mGain; }
   bool RequestPending() const { return (mRequest.load(std::memory_order_acquire) & kMuteRequestPending) != 0; }
+  // The request word not taken yet (0 when none).
+  std::uint64_t PendingRequest() const { return mRequest.load(std::memory_order_seq_cst); }
 
 private:
   double StepFadeOut();

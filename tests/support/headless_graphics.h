@@ -5,6 +5,10 @@
 // call, so delegate and control tests read what reached the platform.
 // Header-only: suites that include it link `graphics`.
 
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +62,31 @@ public:
     return mAlertAnswer;
   }
 
+  // Logs "choose file <action>: <proposed name> in <folder> (<extensions>)"
+  // and answers with the path AnswerFileDialogs holds (empty cancels). Like
+  // the platform: with a completion the answer comes later, from a block on
+  // the main run loop that holds nothing of this context and reads the answer
+  // when it runs; without one it is filled in at once.
+  void ChooseFile(StrBuf& fileName, StrBuf& folder, graphics::EFileAction action, const char* extensions,
+                  graphics::IFileDialogCompletionHandlerFunc completion = nullptr) override {
+    mLog.push_back("choose file " + std::to_string(action) + ": " + fileName.Get() + " in " + folder.Get() + " (" +
+                   (extensions ? extensions : "") + ")");
+    if (!mViewAttached) {
+      fileName.Set("");
+      return;
+    }
+    if (!completion) {
+      fileName.Set(mFileAnswer->c_str());
+      folder.Set(FolderOf(*mFileAnswer).c_str());
+      return;
+    }
+    CFRunLoopPerformBlock(CFRunLoopGetMain(), kCFRunLoopCommonModes, [completion, answer = mFileAnswer] {
+      completion(StrBuf(answer->c_str()), StrBuf(FolderOf(*answer).c_str()));
+    });
+  }
+  // The file every dialog of this context chooses from now on; empty cancels.
+  void AnswerFileDialogs(const std::string& path) { *mFileAnswer = path; }
+
   // Process-wide count of live doubles, for ownership tests.
   static int& LiveCount() {
     static int count = 0;
@@ -74,6 +103,12 @@ public:
   graphics::EMsgBoxResult mAlertAnswer = graphics::kOK;
 
 private:
+  static std::string FolderOf(const std::string& path) {
+    return path.empty() ? std::string() : std::filesystem::path(path).parent_path().string();
+  }
+
+  // Shared with the answers still queued, which may outlive this context.
+  std::shared_ptr<std::string> mFileAnswer = std::make_shared<std::string>();
   std::vector<std::string> mOwnLog;
   std::vector<std::string>& mLog;
   bool mViewAttached = false;
