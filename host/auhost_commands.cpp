@@ -72,6 +72,17 @@ private:
   int mShown = -1;
 };
 
+void PrintRenderSummary(const CommandLine& line, const std::string& componentName, const AudioClip& input,
+                        const RenderResult& result, std::ostream& out) {
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%g Hz", input.sampleRate);
+  out << "rendered " << line.inputPath << " through " << componentName << " to " << line.outputPath << " ("
+      << result.output.channels << " channels, " << rate << ", block " << line.blockSize << ")\n";
+  out << "input:  " << FormatLevels(MeasureLevels(input)) << "\n";
+  out << "output: " << FormatLevels(MeasureLevels(result.output)) << "\n";
+  out << "speed:  " << FormatRenderSpeed(input.Seconds(), result.wallSeconds) << "\n";
+}
+
 int RunInfo(const CommandLine& line, std::ostream& out) {
   const auto bundle = LoadBundle(line.bundle);
   const auto instance = OpenInstance(*bundle);
@@ -113,13 +124,7 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
   progress.Finish();
 
   WriteAudioFile(line.outputPath, result.output);
-  char rate[32];
-  std::snprintf(rate, sizeof rate, "%g Hz", clip.sampleRate);
-  out << "rendered " << line.inputPath << " through " << bundle->Info().name << " to " << line.outputPath << " ("
-      << result.output.channels << " channels, " << rate << ", block " << line.blockSize << ")\n";
-  out << "input:  " << FormatLevels(MeasureLevels(input)) << "\n";
-  out << "output: " << FormatLevels(MeasureLevels(result.output)) << "\n";
-  out << "speed:  " << FormatRenderSpeed(clip.Seconds(), result.wallSeconds) << "\n";
+  PrintRenderSummary(line, bundle->Info().name, input, result, out);
   return 0;
 }
 
