@@ -98,6 +98,13 @@ TEST_F(AuhostRendering, StereoFilesAreMixedDownForAOneInputComponent) {
   EXPECT_NEAR(ChannelOf(output, 0)[1000], mono[1000] / 2.0f, 1e-6f);
 }
 
+TEST_F(AuhostRendering, AnOutputThatCannotBeWritten) {
+  const std::string output = Path("no/such/folder/out.wav");
+  const ProcessResult result = AuhostFailing({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), output});
+  EXPECT_EQ(result.exitCode, Code(ExitCode::kAudioFile));
+  EXPECT_THAT(result.err, HasSubstr("auhost: cannot write audio file " + output));
+}
+
 TEST_F(AuhostRendering, StateOfAnotherComponentIsRefused) {
   Auhost({"state", "save", ORVANE_BUNDLE, Path("product.json")});
   const ProcessResult refused =
