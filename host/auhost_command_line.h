@@ -53,6 +53,8 @@ inline constexpr char kUsageText[] =
     "                [--design FILE.orv] [--oversampling F]\n"
     "  auhost state save BUNDLE FILE [--design FILE.orv] [--oversampling F]\n"
     "  auhost state show FILE\n"
+    "  auhost validate BUNDLE [--only CHECK] [--time-limit SECONDS]\n"
+    "  auhost validate --list\n"
     "\n"
     "--design and --oversampling (1, 2, 4 or 8) apply to the Orvane component only.\n";
 

@@ -16,6 +16,7 @@
 #include "host/auhost_level_summary.h"
 #include "host/auhost_product_state.h"
 #include "host/auhost_render.h"
+#include "host/auhost_validate.h"
 #include "host/component_bundle.h"
 
 namespace orvane::auhost {
@@ -170,6 +171,8 @@ int RunAuhost(std::span<const std::string> arguments, std::ostream& out, std::os
   // This thread pumps the run loop and so is the components' main thread.
   standin::testing::RunOnce();
   try {
+    if (!arguments.empty() && arguments.front() == validate::kValidateCommand)
+      return validate::RunValidate(arguments.subspan(1), out);
     return Dispatch(ParseCommandLine(arguments), out, err);
   } catch (const Failure& failure) {
     err << "auhost: " << failure.what() << "\n";

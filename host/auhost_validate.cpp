@@ -1,0 +1,233 @@
+#include "host/auhost_validate.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iomanip>
+#include <string_view>
+#include <thread>
+
+#include "host/auhost_failure.h"
+#include "host/auhost_product_state.h"
+#include "host/auhost_validate_checks.h"
+#include "host/component_bundle.h"
+
+namespace orvane::auhost::validate {
+namespace {
+
+constexpr char kPassMark = 'P';
+constexpr char kFailMark = 'F';
+constexpr int kPollMilliseconds = 20;
+constexpr std::size_t kReadChunk = 4096;
+constexpr int kNameColumn = 24;
+
+[[noreturn]] void UsageError(const std::string& message) { throw Failure(ExitCode::kUsage, message); }
+
+double ParseSeconds(const std::string& text) {
+  std::size_t used = 0;
+  double seconds = 0.0;
+  try {
+    seconds = std::stod(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || !std::isfinite(seconds) || seconds <= 0.0)
+    UsageError("--time-limit must be a number of seconds above 0, not \"" + text + "\"");
+  return seconds;
+}
+
+void WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+[[noreturn]] void RunChild(const std::function<void()>& body, int reportFd) {
+  // What the component prints goes to the error output, away from our lines.
+  dup2(STDERR_FILENO, STDOUT_FILENO);
+  std::string report(1, kPassMark);
+  try {
+    body();
+  } catch (const std::exception& error) {
+    report = std::string(1, kFailMark) + error.what();
+  } catch (...) {
+    report = std::string(1, kFailMark) + "an exception that is not a std::exception";
+  }
+  WriteAll(reportFd, report);
+  close(reportFd);
+  std::fflush(nullptr);
+  // No exit handlers: they belong to the parent's process image.
+  _exit(report.front() == kPassMark ? 0 : 1);
+}
+
+std::string SignalText(int signal) {
+  const char* name = strsignal(signal);
+  return "signal " + std::to_string(signal) + (name ? std::string(" (") + name + ")" : std::string());
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", seconds);
+  return text;
+}
+
+CheckOutcome Judge(int status, const std::string& report) {
+  if (WIFSIGNALED(status)) return {false, "crashed with " + SignalText(WTERMSIG(status))};
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!report.empty() && report.front() == kPassMark && code == 0) return {true, ""};
+  if (!report.empty() && report.front() == kFailMark) return {false, report.substr(1)};
+  return {false, "exited with status " + std::to_string(code) + " without reporting"};
+}
+
+void PrintList(std::ostream& out) {
+  for (const ValidationCheck& check : ValidationChecks()) {
+    out << std::left << std::setw(kNameColumn) << check.name << check.description
+        << (check.productOnly ? " (Orvane only)" : "") << "\n";
+  }
+}
+
+}  // namespace
+
+ValidateOptions ParseValidateOptions(std::span<const std::string> arguments) {
+  ValidateOptions options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= arguments.size()) UsageError(argument + " needs a value");
+      return arguments[++i];
+    };
+    if (argument == "--list") {
+      options.list = true;
+    } else if (argument == "--only") {
+      options.only = value();
+      if (!FindCheck(*options.only))
+        UsageError("there is no check named \"" + *options.only + "\" (auhost validate --list shows them)");
+    } else if (argument == "--time-limit") {
+      options.timeLimitSeconds = ParseSeconds(value());
+    } else if (argument.starts_with("--")) {
+      UsageError("validate has no option " + argument);
+    } else if (options.bundle.empty()) {
+      options.bundle = argument;
+    } else {
+      UsageError("validate takes one bundle, not also \"" + argument + "\"");
+    }
+  }
+  if (!options.list && options.bundle.empty()) UsageError("validate needs a bundle");
+  return options;
+}
+
+CheckOutcome RunInChildProcess(const std::function<void()>& body, double timeLimitSeconds) {
+  int report[2];
+  if (pipe(report) != 0) return {false, std::string("no pipe to a child process: ") + std::strerror(errno)};
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) {
+    close(report[0]);
+    close(report[1]);
+    return {false, std::string("no child process: ") + std::strerror(errno)};
+  }
+  if (child == 0) {
+    close(report[0]);
+    RunChild(body, report[1]);
+  }
+  close(report[1]);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimitSeconds);
+  std::string text;
+  bool open = true;
+  int status = 0;
+  while (true) {
+    if (open) {
+      pollfd readable{report[0], POLLIN, 0};
+      if (poll(&readable, 1, kPollMilliseconds) > 0) {
+        char chunk[kReadChunk];
+        const ssize_t got = read(report[0], chunk, sizeof chunk);
+        if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
+        else open = false;
+      }
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
+    }
+    if (waitpid(child, &status, WNOHANG) == child) break;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      close(report[0]);
+      return {false, "did not finish within the time limit of " + SecondsText(timeLimitSeconds) + " and was killed"};
+    }
+  }
+  // What the child wrote before it ended.
+  for (char chunk[kReadChunk]; open;) {
+    const ssize_t got = read(report[0], chunk, sizeof chunk);
+    if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
+    else open = false;
+  }
+  close(report[0]);
+  return Judge(status, text);
+}
+
+int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
+  const ValidateOptions options = ParseValidateOptions(arguments);
+  if (options.list) {
+    PrintList(out);
+    return 0;
+  }
+  host::ComponentInfo info;
+  std::string error;
+  // Only the children load the library, so each starts from a clean process.
+  if (!host::ReadComponentInfo(options.bundle, info, error))
+    throw Failure(ExitCode::kBundle, "cannot load bundle " + options.bundle + ": " + error);
+  const bool isProduct = IsProductComponent(info.description);
+
+  int checks = 0;
+  double audioSeconds = 0.0;
+  for (const ValidationCheck& check : ValidationChecks()) {
+    if (options.only && check.name != *options.only) continue;
+    if (check.productOnly && !isProduct) continue;
+    ++checks;
+    audioSeconds += check.audioSeconds;
+  }
+  out << "validating " << info.name << " (" << options.bundle << "): " << checks << " checks, at most "
+      << std::lround(std::ceil(audioSeconds)) << " s of audio, " << SecondsText(options.timeLimitSeconds)
+      << " allowed per check\n"
+      << std::flush;
+
+  int passed = 0;
+  int failed = 0;
+  for (const ValidationCheck& check : ValidationChecks()) {
+    if (options.only && check.name != *options.only) continue;
+    if (check.productOnly && !isProduct) {
+      out << "skip  " << check.name << ": only for the Orvane component\n";
+      continue;
+    }
+    const std::string folder = options.bundle;
+    const CheckOutcome outcome = RunInChildProcess(
+        [&check, &folder] {
+          std::string loadError;
+          const auto bundle = host::ComponentBundle::Load(folder, loadError);
+          if (!bundle) throw std::runtime_error("cannot load bundle " + folder + ": " + loadError);
+          RunCheckCountingObjects(check, *bundle);
+        },
+        options.timeLimitSeconds);
+    if (outcome.passed) {
+      ++passed;
+      out << "pass  " << check.name << "\n";
+    } else {
+      ++failed;
+      out << "FAIL  " << check.name << ": " << outcome.detail << "\n";
+    }
+    out << std::flush;
+  }
+  out << passed << " passed, " << failed << " failed\n";
+  return failed > 0 ? static_cast<int>(ExitCode::kComponentError) : 0;
+}
+
+}  // namespace orvane::auhost::validate
