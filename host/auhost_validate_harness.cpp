@@ -162,8 +162,8 @@ Channels UnitUnderTest::Render(const Channels& input, UInt32 blockSize) {
              std::to_string(channel));
       output[channel].insert(output[channel].end(), block[channel].begin(), block[channel].end());
     }
-    // The component's timers run between blocks, as on a host's main thread.
-    standin::testing::RunOnce();
+    // The component's timers run between blocks when this is the main thread.
+    if (standin::testing::IsMainThread()) standin::testing::RunOnce();
   }
   return output;
 }
