@@ -34,4 +34,9 @@ Design MakeDefaultDesign() {
   return design;
 }
 
+EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling) {
+  const DesignAmplifier& amp = design.amplifier;
+  return {amp.dna, amp.knobs, amp.sections, amp.bypassGainDb, oversampling, amp.toneStackPosition};
+}
+
 }  // namespace orvane

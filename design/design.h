@@ -64,4 +64,7 @@ struct Design {
 // preamp stages' cut-off and saturation sharpness set for the player.
 Design MakeDefaultDesign();
 
+// The engine settings that a design's amplifier and an oversampling factor describe.
+EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling);
+
 }  // namespace orvane

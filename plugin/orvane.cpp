@@ -53,18 +53,6 @@ plugkit::PluginConfig MakeOrvaneConfig() {
   return config;
 }
 
-EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling) {
-  const DesignAmplifier& amp = design.amplifier;
-  EngineSettings settings;
-  settings.dna = amp.dna;
-  settings.knobs = amp.knobs;
-  settings.sections = amp.sections;
-  settings.bypassGainDb = amp.bypassGainDb;
-  settings.oversampling = oversampling;
-  settings.toneStackPosition = amp.toneStackPosition;
-  return settings;
-}
-
 AmpEnginePair Orvane::BuildAmpEngine(double rateHz, const Design& design, std::int32_t oversampling) {
   return ::orvane::BuildAmpEngine(EngineSettingsOf(design, oversampling), rateHz);
 }

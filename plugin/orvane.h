@@ -53,9 +53,6 @@ inline constexpr std::size_t kDnaPowerAmpOffset = kDnaPowerGain;
 inline constexpr std::size_t kDnaToneStackSize = kDnaPowerAmpOffset - kDnaToneStackOffset;
 inline constexpr std::size_t kDnaPowerAmpSize = kDnaSize - kDnaPowerAmpOffset;
 
-// The engine settings a design and an oversampling factor describe.
-EngineSettings EngineSettingsOf(const Design& design, std::int32_t oversampling);
-
 class Orvane : public plugkit::IPluginAU {
 public:
   explicit Orvane(const plugkit::InstanceInfo& info);

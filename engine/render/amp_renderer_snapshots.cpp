@@ -30,15 +30,7 @@ void AmpRenderer::TakePendingSnapshot() {
 }
 
 void AmpRenderer::ApplySnapshotSettings(const Design& design, std::int32_t oversampling) {
-  const DesignAmplifier& amp = design.amplifier;
-  EngineSettings settings;
-  settings.dna = amp.dna;
-  settings.knobs = amp.knobs;
-  settings.sections = amp.sections;
-  settings.bypassGainDb = amp.bypassGainDb;
-  settings.oversampling = oversampling;
-  settings.toneStackPosition = amp.toneStackPosition;
-  ApplyEngineSettings(settings);
+  ApplyEngineSettings(EngineSettingsOf(design, oversampling));
 }
 
 void AmpRenderer::ApplyEngineSettings(const EngineSettings& settings) {

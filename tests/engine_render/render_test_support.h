@@ -22,15 +22,10 @@ namespace orvane::testing {
 inline constexpr double kTestRate = 48000.0;
 inline constexpr int kTestBlock = 64;
 
-inline EngineSettings EngineSettingsOf(const Design& design, int oversampling = 1) {
-  const DesignAmplifier& amp = design.amplifier;
-  return {amp.dna, amp.knobs, amp.sections, amp.bypassGainDb, oversampling, amp.toneStackPosition};
-}
-
 // A renderer whose engines run the design at 48 kHz, as the product builds it.
 inline std::unique_ptr<AmpRenderer> MakeRenderer(const Design& design, int oversampling = 1) {
   auto renderer = std::make_unique<AmpRenderer>();
-  const EngineSettings settings = EngineSettingsOf(design, oversampling);
+  const EngineSettings settings = orvane::EngineSettingsOf(design, oversampling);
   renderer->InstallEngines(BuildAmpEngine(settings, kTestRate), settings, kTestRate);
   return renderer;
 }

@@ -12,7 +12,6 @@ namespace orvane {
 namespace {
 
 using testing::BlockRunner;
-using testing::EngineSettingsOf;
 using testing::MakeRenderer;
 using testing::TestCommitter;
 
@@ -98,7 +97,7 @@ TEST(SnapshotIntake, EffectiveDesignAndOversamplingReachBothEngines) {
   design.amplifier.sections[kSectionPreamp3] = false;
   TestCommitter(*renderer).Commit(design, 4);
   BlockRunner(*renderer).RunBlock();
-  EXPECT_EQ(renderer->AppliedSettings(), EngineSettingsOf(design, 4));
+  EXPECT_EQ(renderer->AppliedSettings(), orvane::EngineSettingsOf(design, 4));
   for (int c = 0; c < 2; ++c) {
     AmpEngine& engine = *renderer->Engine(c);
     EXPECT_EQ(engine.OversamplingFactor(), 4);
