@@ -10,8 +10,6 @@ constexpr char kValuesDoNotMatch[] = "Player control values do not match the par
 constexpr char kValueNotFinite[] = "Player control value must be finite";
 constexpr char kMissingSwitchValue[] = "Missing switch value";
 
-constexpr double kSliderMin = 0.0;
-constexpr double kSliderMax = 100.0;
 constexpr double kTargetMax = 100.0;  // every target value is a percentage
 constexpr double kByteMax = 255.0;
 constexpr int kMidiValueMax = 127;
@@ -59,7 +57,7 @@ const char* MessageOf(FormulaError error) {
 // failure's message.
 const char* MappingValue(const ScriptControl& control, const ScriptMapping& mapping, double value, double& result) {
   if (control.kind == kScriptSlider) {
-    const double x = std::clamp(value, kSliderMin, kSliderMax);
+    const double x = std::clamp(value, kSliderMinValue, kSliderMaxValue);
     if (mapping.compiled.IsCompiled()) return MessageOf(mapping.compiled.Evaluate(x, result));
     return MessageOf(EvaluateFormulaText(mapping.formula, x, true, result));
   }
@@ -129,7 +127,7 @@ bool SwitchValueAt(const std::string& valueList, int position, double& result, s
 
 double PlayerValueFromMidi(const ScriptControl& control, int midiValue) {
   const std::int64_t value = std::clamp(midiValue, 0, kMidiValueMax);
-  if (control.kind == kScriptSlider) return std::round(static_cast<double>(value) * kSliderMax / kMidiValueMax);
+  if (control.kind == kScriptSlider) return std::round(static_cast<double>(value) * kSliderMaxValue / kMidiValueMax);
   const std::int64_t positions = control.positionCount;
   if (positions < 1) return 0.0;
   return static_cast<double>(std::min(positions * value / kMidiValueSteps, positions - 1));

@@ -12,6 +12,11 @@
 
 namespace orvane {
 
+// Player-control value range: a slider runs from 0 to 100, a switch holds a
+// position from 0.
+inline constexpr double kSliderMinValue = 0.0;
+inline constexpr double kSliderMaxValue = 100.0;
+
 // Evaluates every mapping of every control at its value and writes the results
 // over the design's DNA, knobs and sections in `out` (other fields untouched).
 // Runs on the render thread too: it never allocates unless `error` is given

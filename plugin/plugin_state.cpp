@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "design/design_json.h"
+#include "design/player_controls.h"
 
 namespace orvane {
 namespace {
@@ -26,7 +27,6 @@ constexpr char kMustBeBoolean[] = " must be a boolean";
 
 constexpr std::array<std::int64_t, 4> kOversamplingFactors = {1, 2, 4, 8};
 
-constexpr double kSliderMaxValue = 100.0;
 constexpr double kNewSliderValue = 50.0;
 constexpr double kNewSwitchValue = 0.0;
 constexpr double kLowestPlayerValue = 0.0;
