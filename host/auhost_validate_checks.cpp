@@ -64,11 +64,11 @@ std::unique_ptr<UnitUnderTest> ReadyUnit(const host::ComponentBundle& bundle, do
 }
 
 Channels NoiseFor(const UnitUnderTest& unit, double seconds, std::uint32_t seed) {
-  return Noise(unit.Layout().inputChannels, FramesOf(seconds, unit.SampleRate()), seed);
+  return Noise(unit.FeedChannels(), FramesOf(seconds, unit.SampleRate()), seed);
 }
 
 Channels SilenceFor(const UnitUnderTest& unit, double seconds) {
-  return Silence(unit.Layout().inputChannels, FramesOf(seconds, unit.SampleRate()));
+  return Silence(unit.FeedChannels(), FramesOf(seconds, unit.SampleRate()));
 }
 
 // Fails at the first sample where the two renders differ.
@@ -98,7 +98,7 @@ void OpenCloseRepeatedly(const host::ComponentBundle& bundle) {
     auto unit = ReadyUnit(bundle);
     // Every other instance renders and is closed while still initialised.
     if (cycle % 2 == 1) {
-      RequireFiniteInRange(unit->Render(Noise(unit->Layout().inputChannels, kBlock, cycle), kBlock),
+      RequireFiniteInRange(unit->Render(Noise(unit->FeedChannels(), kBlock, cycle), kBlock),
                            "cycle " + std::to_string(cycle));
     } else {
       unit->Uninitialize();
@@ -189,7 +189,7 @@ void ChannelConfigurations(const host::ComponentBundle& bundle) {
     try {
       unit.Configure(kDefaultSampleRate, kBlock);
       unit.Initialize();
-      RequireFiniteInRange(unit.Render(Noise(inputs, kBlock, 5), kBlock), "configuration " + Pair(inputs, outputs));
+      RequireFiniteInRange(unit.Render(Noise(unit.FeedChannels(), kBlock, 5), kBlock), "configuration " + Pair(inputs, outputs));
     } catch (const CheckFailure& failure) {
       Fail("the listed configuration " + Pair(inputs, outputs) + ": " + failure.what());
     }
@@ -239,7 +239,7 @@ void SampleRates(const host::ComponentBundle& bundle) {
              std::to_string(input.mChannelsPerFrame) + " channels after " + RateText(rate));
     }
     unit->Initialize();
-    RequireFiniteInRange(unit->Render(Noise(unit->Layout().inputChannels, kBlock, 7), kBlock), RateText(rate));
+    RequireFiniteInRange(unit->Render(Noise(unit->FeedChannels(), kBlock, 7), kBlock), RateText(rate));
     unit->Uninitialize();
   }
 }
@@ -413,7 +413,7 @@ void MidiControllers(const host::ComponentBundle& bundle) {
   if (!unit->Instance().Lookup(kMusicDeviceMIDIEventSelect)) return;  // takes no MIDI
   const int events = kMidiChannels * kControllers;
   const int blocks = (events + kControllerEventsPerBlock - 1) / kControllerEventsPerBlock;
-  const Channels input = Noise(unit->Layout().inputChannels, static_cast<std::size_t>(blocks) * kBlock, 41);
+  const Channels input = Noise(unit->FeedChannels(), static_cast<std::size_t>(blocks) * kBlock, 41);
   int event = 0;
   for (int block = 0; block < blocks; ++block) {
     for (int k = 0; k < kControllerEventsPerBlock && event < events; ++k, ++event) {
@@ -536,7 +536,7 @@ const ValidationCheck* FindCheck(std::string_view name) {
 void RunCheckCountingObjects(const ValidationCheck& check, const host::ComponentBundle& bundle) {
   {
     auto warmUp = ReadyUnit(bundle);
-    warmUp->Render(Noise(warmUp->Layout().inputChannels, kBlock, 0), kBlock);
+    warmUp->Render(Noise(warmUp->FeedChannels(), kBlock, 0), kBlock);
   }
   PumpRunLoop();
   const long objectsBefore = standin::testing::LiveObjectCount();

@@ -3,6 +3,7 @@
 #include <standin/testing/run_loop.h>
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +17,7 @@ constexpr AudioFormatFlags kFloatNonInterleaved =
 constexpr UInt32 kBytesPerSample = sizeof(float);
 constexpr UInt32 kBitsPerByte = 8;
 constexpr float kFullScale = 1.0f;
+constexpr std::array<int, 3> kPreferredInputCounts = {1, 2, 0};
 
 AudioStreamBasicDescription FloatFormat(double sampleRate, int channels) {
   AudioStreamBasicDescription format{};
@@ -171,9 +173,11 @@ Channels UnitUnderTest::Render(const Channels& input, UInt32 blockSize) {
 ChannelLayout TestLayout(AudioUnit unit) {
   const std::vector<AUChannelInfo> configurations = ReadChannelConfigurations(unit);
   if (configurations.empty()) Fail("the component lists no channel configuration");
-  if (auto layout = ChooseChannelLayout(configurations, 1)) return *layout;
-  if (auto layout = ChooseChannelLayout(configurations, 0)) return *layout;
-  Fail("the component lists no channel configuration with one input or none");
+  for (const int inputs : kPreferredInputCounts) {
+    const auto layout = ChooseChannelLayout(configurations, inputs);
+    if (layout && !layout->mixDown) return *layout;
+  }
+  Fail("the component lists no channel configuration with 1, 2 or 0 inputs");
 }
 
 void RequireFiniteInRange(const Channels& output, const std::string& context) {

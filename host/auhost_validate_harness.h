@@ -5,6 +5,7 @@
 
 #include <AudioUnit/AudioUnit.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -52,6 +53,9 @@ public:
   AudioUnit Unit() const { return mInstance->Unit(); }
   host::AudioUnitInstance& Instance() { return *mInstance; }
   const ChannelLayout& Layout() const { return mLayout; }
+  // Channels of the input given to Render: one even without inputs, so that
+  // its length still says how many frames to render.
+  int FeedChannels() const { return std::max(mLayout.inputChannels, 1); }
   double SampleRate() const { return mSampleRate; }
   UInt32 MaxFrames() const { return mMaxFrames; }
 
@@ -87,8 +91,8 @@ private:
   InputFeed mFeed;
 };
 
-// The layout the checks render with: one input when the component takes one
-// (none for one that takes none), two outputs when it gives two.
+// The layout the checks render with: one input when the component takes one,
+// else two, else none; two outputs when it gives two.
 ChannelLayout TestLayout(AudioUnit unit);
 
 // Fails unless every sample is finite and within [-1, 1]; `context` says

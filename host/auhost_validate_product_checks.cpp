@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "design/design.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr std::array<int, 4> kOversamplingFactors = {1, 2, 4, 8};
 constexpr double kOversamplingRate = 48000.0;
 constexpr double kNoiseSeconds = 0.5;
+constexpr std::uint32_t kNoiseSeed = 47;
 // The component's start-up settle takes up to a second; a little more covers its fade-in.
 constexpr double kSettleSeconds = kProductSettleSeconds;
 constexpr UInt32 kBlock = 512;
@@ -52,7 +54,7 @@ std::string Decibels(double rms) {
 double LevelAfterController(UnitUnderTest& unit, UInt32 value, std::uint32_t seed) {
   Require(unit.Instance().MIDIEvent(kControlChangeStatus, kBoundController, value),
           "controller " + std::to_string(kBoundController) + " = " + std::to_string(value));
-  const Channels input = Noise(unit.Layout().inputChannels, FramesOf(kNoiseSeconds, unit.SampleRate()), seed);
+  const Channels input = Noise(unit.FeedChannels(), FramesOf(kNoiseSeconds, unit.SampleRate()), seed);
   const Channels output = unit.Render(input, kBlock);
   RequireFiniteInRange(output, "controller " + std::to_string(kBoundController) + " = " + std::to_string(value));
   return Rms(output, output.front().size() / 2);
@@ -61,20 +63,26 @@ double LevelAfterController(UnitUnderTest& unit, UInt32 value, std::uint32_t see
 }  // namespace
 
 void OversamplingFactors(const host::ComponentBundle& bundle) {
+  std::optional<Channels> withoutOversampling;
   for (const int factor : kOversamplingFactors) {
     LoadedProductEdits edits;
     edits.oversampling = factor;
     auto unit = UnitWithEdits(bundle, edits, kOversamplingRate);
     const std::string context = "oversampling " + std::to_string(factor) + "x";
-    RequireFiniteInRange(unit->Render(Silence(unit->Layout().inputChannels, FramesOf(kSettleSeconds, kOversamplingRate)),
+    RequireFiniteInRange(unit->Render(Silence(unit->FeedChannels(), FramesOf(kSettleSeconds, kOversamplingRate)),
                                       kBlock),
                          context + ", silence");
-    const Channels input =
-        Noise(unit->Layout().inputChannels, FramesOf(kNoiseSeconds, kOversamplingRate), static_cast<std::uint32_t>(factor));
-    const Channels output = unit->Render(input, kBlock);
+    // The same noise for every factor, so the renders can be compared.
+    const Channels input = Noise(unit->FeedChannels(), FramesOf(kNoiseSeconds, kOversamplingRate), kNoiseSeed);
+    Channels output = unit->Render(input, kBlock);
     RequireFiniteInRange(output, context);
     const double level = Rms(output, output.front().size() / 2);
     if (level < kAudibleRms) Fail(context + " left noise silent (" + Decibels(level) + ")");
+    if (!withoutOversampling) {
+      withoutOversampling = std::move(output);
+    } else if (output == *withoutOversampling) {
+      Fail(context + " rendered exactly as without oversampling: the factor was not taken");
+    }
   }
 }
 
@@ -84,7 +92,7 @@ void ControllerScript(const host::ComponentBundle& bundle) {
   LoadedProductEdits edits;
   edits.design = design;
   auto unit = UnitWithEdits(bundle, edits, kDefaultSampleRate);
-  unit->Render(Silence(unit->Layout().inputChannels, FramesOf(kSettleSeconds, kDefaultSampleRate)), kBlock);
+  unit->Render(Silence(unit->FeedChannels(), FramesOf(kSettleSeconds, kDefaultSampleRate)), kBlock);
   const double low = LevelAfterController(*unit, kControllerLow, 1);
   const double high = LevelAfterController(*unit, kControllerHigh, 1);
   if (!(high >= low * kMinLevelRatio))

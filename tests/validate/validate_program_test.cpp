@@ -70,6 +70,15 @@ TEST_F(ValidateProgram, ACleanComponentPassesEveryGenericCheck) {
   EXPECT_EQ(lines.back(), std::to_string(kGenericChecks) + " passed, 0 failed");
 }
 
+TEST_F(ValidateProgram, StereoOnlyAndInputlessComponentsAreDrivenInTheirOwnLayouts) {
+  for (const char* channelIO : {"2-2", "0-2"}) {
+    ScopedEnvironmentVariable configurations("AUTEST_CHANNEL_IO", std::string(channelIO));
+    const ProcessResult run = Validate({AU_TEST_PLUGIN_BUNDLE});
+    EXPECT_EQ(run.exitCode, 0) << channelIO << "\n" << run.out << run.err;
+    EXPECT_EQ(Lines(run.out).back(), std::to_string(kGenericChecks) + " passed, 0 failed") << channelIO;
+  }
+}
+
 TEST_F(ValidateProgram, TheBrokenComponentFailsWithClearLines) {
   const ProcessResult run = Validate({AU_BROKEN_PLUGIN_BUNDLE}, "state,loud");
   EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::kComponentError));
