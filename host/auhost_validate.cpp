@@ -195,9 +195,9 @@ int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
     ++checks;
     audioSeconds += check.audioSeconds;
   }
-  out << "validating " << info.name << " (" << options.bundle << "): " << checks << " checks, at most "
-      << std::lround(std::ceil(audioSeconds)) << " s of audio, " << SecondsText(options.timeLimitSeconds)
-      << " allowed per check\n"
+  out << "validating " << info.name << " (" << options.bundle << "): " << checks
+      << (checks == 1 ? " check" : " checks") << ", at most " << std::lround(std::ceil(audioSeconds))
+      << " s of audio, " << SecondsText(options.timeLimitSeconds) << " allowed per check\n"
       << std::flush;
 
   int passed = 0;

@@ -18,6 +18,10 @@ struct ValidationCheck {
   void (*run)(const host::ComponentBundle& bundle) = nullptr;
 };
 
+// The most audio a whole run may render, counted at 44.1 kHz, so that the
+// run on the product stays short in CI's sanitizer builds too.
+inline constexpr double kAudioBudgetSeconds = 30.0;
+
 // Every check, in the order they run.
 std::span<const ValidationCheck> ValidationChecks();
 const ValidationCheck* FindCheck(std::string_view name);

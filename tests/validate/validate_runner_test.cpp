@@ -93,6 +93,12 @@ TEST(Checks, NamesAreKebabCaseUniqueAndDescribed) {
   EXPECT_EQ(FindCheck("no-such-check"), nullptr);
 }
 
+TEST(Checks, StayWithinTheAudioBudget) {
+  double seconds = 0.0;
+  for (const ValidationCheck& check : ValidationChecks()) seconds += check.audioSeconds;
+  EXPECT_LE(seconds, kAudioBudgetSeconds);
+}
+
 int UsageFailureOf(std::vector<std::string> arguments, std::string& message) {
   try {
     ParseValidateOptions(arguments);
