@@ -23,28 +23,11 @@ constexpr int kPreferredOutputChannels = 2;
 constexpr SInt16 kSameAsInput = -1;
 constexpr UInt32 kControlChangeStatus = 0xB0;
 constexpr double kPumpSeconds = 0.005;
-constexpr AudioFormatFlags kFloatNonInterleaved =
-    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-constexpr UInt32 kBytesPerSample = sizeof(float);
-constexpr UInt32 kBitsPerByte = 8;
 
 void Check(OSStatus status, const char* what) {
   if (status != noErr)
     throw Failure(ExitCode::kComponentError,
                   std::string("the component refused ") + what + " (status " + std::to_string(status) + ")");
-}
-
-AudioStreamBasicDescription FloatFormat(double sampleRate, int channels) {
-  AudioStreamBasicDescription format{};
-  format.mSampleRate = sampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kFloatNonInterleaved;
-  format.mBytesPerPacket = kBytesPerSample;
-  format.mFramesPerPacket = 1;
-  format.mBytesPerFrame = kBytesPerSample;
-  format.mChannelsPerFrame = static_cast<UInt32>(channels);
-  format.mBitsPerChannel = kBytesPerSample * kBitsPerByte;
-  return format;
 }
 
 // What the input callback reads; its position is the time stamp it is given.
@@ -76,11 +59,11 @@ void Configure(orvane::host::RenderLoop& renderLoop, double sampleRate, const Re
                              sizeof sampleRate),
         "the sample rate");
   if (request.layout.inputChannels > 0) {
-    const auto input = FloatFormat(sampleRate, request.layout.inputChannels);
+    const auto input = host::FloatStreamFormat(sampleRate, request.layout.inputChannels);
     Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &input, sizeof input),
           "the input format");
   }
-  const auto output = FloatFormat(sampleRate, request.layout.outputChannels);
+  const auto output = host::FloatStreamFormat(sampleRate, request.layout.outputChannels);
   Check(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &output,
                              sizeof output),
         "the output format");

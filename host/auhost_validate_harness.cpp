@@ -12,25 +12,8 @@
 namespace orvane::auhost::validate {
 namespace {
 
-constexpr AudioFormatFlags kFloatNonInterleaved =
-    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-constexpr UInt32 kBytesPerSample = sizeof(float);
-constexpr UInt32 kBitsPerByte = 8;
 constexpr float kFullScale = 1.0f;
 constexpr std::array<int, 3> kPreferredInputCounts = {1, 2, 0};
-
-AudioStreamBasicDescription FloatFormat(double sampleRate, int channels) {
-  AudioStreamBasicDescription format{};
-  format.mSampleRate = sampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kFloatNonInterleaved;
-  format.mBytesPerPacket = kBytesPerSample;
-  format.mFramesPerPacket = 1;
-  format.mBytesPerFrame = kBytesPerSample;
-  format.mChannelsPerFrame = static_cast<UInt32>(channels);
-  format.mBitsPerChannel = kBytesPerSample * kBitsPerByte;
-  return format;
-}
 
 std::string SampleText(float sample) {
   char text[32];
@@ -89,11 +72,11 @@ void UnitUnderTest::Configure(double sampleRate, UInt32 maxFrames) {
                                  sizeof sampleRate),
           "setting the sample rate to " + rate);
   if (mLayout.inputChannels > 0) {
-    const auto input = FloatFormat(sampleRate, mLayout.inputChannels);
+    const auto input = host::FloatStreamFormat(sampleRate, mLayout.inputChannels);
     Require(mInstance->SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &input, sizeof input),
             "setting a " + std::to_string(mLayout.inputChannels) + "-channel input format at " + rate);
   }
-  const auto output = FloatFormat(sampleRate, mLayout.outputChannels);
+  const auto output = host::FloatStreamFormat(sampleRate, mLayout.outputChannels);
   Require(mInstance->SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &output, sizeof output),
           "setting a " + std::to_string(mLayout.outputChannels) + "-channel output format at " + rate);
   Require(mInstance->SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &maxFrames,

@@ -8,6 +8,9 @@ namespace orvane::host {
 namespace {
 
 constexpr UInt32 kBytesPerSample = sizeof(float);
+constexpr UInt32 kBitsPerByte = 8;
+constexpr AudioFormatFlags kFloatNonInterleaved =
+    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
 
 AudioTimeStamp SampleTimeStamp(Float64 sampleTime) {
   AudioTimeStamp timeStamp{};
@@ -17,6 +20,19 @@ AudioTimeStamp SampleTimeStamp(Float64 sampleTime) {
 }
 
 }  // namespace
+
+AudioStreamBasicDescription FloatStreamFormat(double sampleRate, int channels) {
+  AudioStreamBasicDescription format{};
+  format.mSampleRate = sampleRate;
+  format.mFormatID = kAudioFormatLinearPCM;
+  format.mFormatFlags = kFloatNonInterleaved;
+  format.mBytesPerPacket = kBytesPerSample;
+  format.mFramesPerPacket = 1;
+  format.mBytesPerFrame = kBytesPerSample;
+  format.mChannelsPerFrame = static_cast<UInt32>(channels);
+  format.mBitsPerChannel = kBytesPerSample * kBitsPerByte;
+  return format;
+}
 
 // One output bus: our samples for each channel and a buffer list with room
 // for every channel.

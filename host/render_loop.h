@@ -21,6 +21,9 @@ enum class OutputBuffers { kHostSupplied, kNull };
 // than it has room for (the classic parameter-error code).
 inline constexpr OSStatus kRenderLoopBadRequest = -50;
 
+// The format of the loop's buffers: 32-bit float, one buffer per channel.
+AudioStreamBasicDescription FloatStreamFormat(double sampleRate, int channels);
+
 // Renders a unit block by block as a host's render thread does: one time
 // stamp per block (sample time valid), every output bus rendered at that
 // time, then the time moves on. The inputs come from a pull callback or an
