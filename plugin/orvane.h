@@ -117,7 +117,8 @@ public:
   void SetTrimGainDb(bool input, double gainDb);
   void SetScriptAndValues(const std::string& script);
   void SetPlayerControlValue(int index, double value);
-  void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs);
+  // Virtual so that what the render side sees at the moment of the post can be checked.
+  virtual void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs);
 
   // Design files (main thread). Opening and starting over commit, mute and
   // show the design in the editor; a failed open or save changes nothing.

@@ -108,5 +108,28 @@ INSTANTIATE_TEST_SUITE_P(
                       [](EditingOrvane& plugin, const std::string& file) { plugin.OpenDesignFile(file, true); }},
         AudibleSwitch{"new design", kNothing, [](EditingOrvane& plugin, const std::string&) { plugin.NewDesign(); }}));
 
+// Switching the amplifier publishes no snapshot: the render thread reads the
+// flag at the start of a block, so the mute must be waiting before the flag
+// changes.
+class AmplifierSwitchWatch : public EditingOrvane {
+public:
+  void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs) override {
+    ampEnabledAtPosts.push_back(mRenderer.AmpEnabled());
+    EditingOrvane::PostMuteRequest(fadeOutMs, holdMs, fadeInMs);
+  }
+  std::vector<bool> ampEnabledAtPosts;
+};
+
+TEST(AmplifierSwitch, TheMuteIsPostedWhileTheOldStateStillHolds) {
+  standin::testing::ScopedManualClock clock;
+  ProductSandbox sandbox;
+  AmplifierSwitchWatch plugin;
+  plugin.SetAmplifierEnabled(false);
+  plugin.SetAmplifierEnabled(false);
+  plugin.SetAmplifierEnabled(true);
+  EXPECT_EQ(plugin.ampEnabledAtPosts, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(plugin.mRenderer.AmpEnabled());
+}
+
 }  // namespace
 }  // namespace orvane::testing
