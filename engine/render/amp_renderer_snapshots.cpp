@@ -40,11 +40,12 @@ void AmpRenderer::ApplyEngineSettings(const EngineSettings& settings) {
   const bool dnaChanged = settings.dna != applied.dna;
   const bool knobsSame = settings.knobs == applied.knobs;
   const bool trimsSame = settings.bypassGainDb == applied.bypassGainDb;
+  const bool oversamplingChanged = settings.oversampling != applied.oversampling;
   for (std::unique_ptr<AmpEngine>& engine : mEngines) {
     if (engine == nullptr) {
       continue;
     }
-    if (settings.oversampling != applied.oversampling) {
+    if (oversamplingChanged) {
       engine->SetOversampling(settings.oversampling);
     }
     if (settings.toneStackPosition != applied.toneStackPosition) {
@@ -64,6 +65,12 @@ void AmpRenderer::ApplyEngineSettings(const EngineSettings& settings) {
       if (!trimsSame) {
         engine->SetSectionTrimDb(section, settings.bypassGainDb[index]);
       }
+    }
+    // The new factor's rate change empties the filter memories, so the
+    // resting stage voltages would enter them as steps and thump for far
+    // longer than the mute posted with the change: start again from rest.
+    if (oversamplingChanged) {
+      engine->Reset();
     }
   }
   mAppliedSettings = settings;

@@ -36,6 +36,20 @@ TEST(StartUpSettle, FirstBlockIsSilentAndSoundStartsAfterTheFirstFlatWindow) {
   EXPECT_EQ(renderer->SettleState(), SettleMonitor::State::kDone);
 }
 
+// A restored state may ask for another factor than the engines were built
+// with; its first snapshot must not keep the settle waiting for a flat output.
+TEST(StartUpSettle, FirstSnapshotAtAnotherFactorReleasesAsSoonAsAnEqualOne) {
+  for (int factor : {2, 8}) {
+    auto renderer = MakeRenderer(MakeDefaultDesign());
+    TestCommitter(*renderer).Commit(MakeDefaultDesign(), factor);
+    BlockRunner runner(*renderer);
+    runner.SetSignal(TestSine);
+    runner.Run(60);
+    EXPECT_EQ(renderer->Engine(0)->OversamplingFactor(), factor);
+    EXPECT_EQ(runner.FirstNonZero(0), kFirstSoundSample) << "factor " << factor;
+  }
+}
+
 TEST(StartUpSettle, FadeInReachesFullGainAfterFiveMilliseconds) {
   AmpRenderer renderer;  // no engines: the output is the input times the envelope
   BlockRunner runner(renderer);

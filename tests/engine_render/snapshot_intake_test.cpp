@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -105,6 +107,34 @@ TEST(SnapshotIntake, EffectiveDesignAndOversamplingReachBothEngines) {
     EXPECT_EQ(engine.ToneStackPosition(), 2);
     EXPECT_FALSE(engine.SectionOn(kSectionPreamp3));
     EXPECT_EQ(engine.Knobs()[kKnobTreble], 90.0);
+  }
+}
+
+// A change of factor re-rates every filter; the engines must come out of it at
+// rest, or the resting stage voltages reach the output as a thump that
+// outlasts the mute posted with the change.
+TEST(SnapshotIntake, OversamplingChangesLeaveBothEnginesAtRestOnSilence) {
+  constexpr double kRestBound = 1e-6;
+  constexpr int kSettledBlocks = 60;
+  constexpr int kBlocksAfterChange = 300;  // 400 ms, several times the slowest filter's time constant
+  const Design design = MakeDefaultDesign();
+  auto renderer = MakeRenderer(design);
+  TestCommitter committer(*renderer);
+  BlockRunner runner(*renderer, 2, 2);
+  runner.Run(kSettledBlocks);
+  ASSERT_EQ(renderer->SettleState(), SettleMonitor::State::kDone);
+  for (int factor : {2, 8, 1}) {
+    committer.Commit(design, factor);
+    const auto from = static_cast<std::size_t>(runner.Position());
+    runner.Run(kBlocksAfterChange);
+    ASSERT_EQ(renderer->Engine(0)->OversamplingFactor(), factor);
+    ASSERT_EQ(renderer->Engine(1)->OversamplingFactor(), factor);
+    for (int c = 0; c < 2; ++c) {
+      const auto& out = runner.Output(c);
+      double peak = 0.0;
+      for (std::size_t i = from; i < out.size(); ++i) peak = std::max(peak, std::fabs(out[i]));
+      EXPECT_LT(peak, kRestBound) << "channel " << c << " after the change to " << factor;
+    }
   }
 }
 
