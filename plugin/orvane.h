@@ -77,7 +77,6 @@ public:
   // knobIndex (0..6) names the value the user is dragging, which wins over any
   // script mapping; -1 names none.
   void CommitDesign(int dnaIndex, int knobIndex);
-  void ReclaimRetiredSnapshots();
 
   std::uint64_t ReadMidiCCSlot(int cc) const { return mRenderer.ReadMidiCCSlot(cc); }
   void ClearMidiCCSeenFlags() { mRenderer.ClearMidiCCSeenFlags(); }

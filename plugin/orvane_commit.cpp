@@ -23,14 +23,11 @@ void Orvane::SeedPlayerValuesFromMidi(const ParsedControlsScript& script, std::v
   }
 }
 
-void Orvane::ReclaimRetiredSnapshots() {
-  std::lock_guard lock(mSnapshotMutex);
-  mRenderer.ReclaimRetiredSnapshots();
-}
-
 void Orvane::CommitDesign(int dnaIndex, int knobIndex) {
-  ReclaimRetiredSnapshots();
+  // The snapshot mutex is held to the end: it orders commits, and the design
+  // mutex is only taken inside it for the copy.
   std::lock_guard snapshotLock(mSnapshotMutex);
+  mRenderer.ReclaimRetiredSnapshots();
   auto snapshot = std::make_unique<RuntimeSnapshot>();
   PluginState state;
   {
