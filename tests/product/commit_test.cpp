@@ -77,7 +77,7 @@ TEST_F(OrvaneCommit, FullRetiredRingKeepsTheSnapshotPendingUntilReclaimed) {
   ASSERT_TRUE(plugin->mRenderer.RetiredRingFull());
   EXPECT_NE(plugin->RenderBlock()->editedDesign.name, "waiting");
 
-  plugin->ReclaimRetiredSnapshots();
+  plugin->mRenderer.ReclaimRetiredSnapshots();
   EXPECT_FALSE(plugin->mRenderer.RetiredRingFull());
   EXPECT_EQ(plugin->RenderBlock()->editedDesign.name, "waiting");
 }
