@@ -59,6 +59,12 @@ void ReportRealTime(benchmark::State& state) {
   state.counters["x_realtime"] = benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// One second of audio per iteration at each factor, median of the repetitions.
+void AtEveryOversamplingFactor(benchmark::internal::Benchmark* registration) {
+  registration->ArgName("oversampling")->Arg(1)->Arg(2)->Arg(4)->Arg(8);
+  registration->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+}
+
 void BM_EngineRealTime(benchmark::State& state) {
   AmpEnginePair engines = BuildAmpEngine(DefaultSettings(static_cast<int>(state.range(0))), kRate);
   const std::vector<double> input = GuitarLikeSignal();
@@ -71,14 +77,7 @@ void BM_EngineRealTime(benchmark::State& state) {
   ReportRealTime(state);
 }
 BENCHMARK(BM_EngineRealTime)
-    ->ArgName("oversampling")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
+->Apply(AtEveryOversamplingFactor);
 
 // Silence after a played note decays towards subnormal numbers in every filter.
 void BM_EngineAfterSilence(benchmark::State& state) {
@@ -97,14 +96,7 @@ void BM_EngineAfterSilence(benchmark::State& state) {
   ReportRealTime(state);
 }
 BENCHMARK(BM_EngineAfterSilence)
-    ->ArgName("oversampling")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
+->Apply(AtEveryOversamplingFactor);
 
 // Two engines at 8x take a DNA that reshapes all five curves (four tubes and
 // the rails), from rest or while the previous change still crossfades.
