@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/str_buf.h"
-#include "framework/midi_msg.h"
+#include "framework/core/midi_msg.h"
 #include "framework/plugin_base.h"
 #include "framework/plugin_config.h"
 #include "framework/spsc_queue.h"

@@ -5,9 +5,9 @@
 #include "common/ptr_list.h"
 #include "common/str_buf.h"
 #include "framework/api_and_host_codes.h"
-#include "framework/param.h"
+#include "framework/core/param.h"
 #include "framework/preset_slot.h"
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "graphics/graphics_editor_delegate.h"
 
 namespace plugkit {

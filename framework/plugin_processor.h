@@ -8,7 +8,7 @@
 #include "common/heap_buf.h"
 #include "common/str_buf.h"
 #include "framework/channel_io_config.h"
-#include "framework/midi_msg.h"
+#include "framework/core/midi_msg.h"
 #include "framework/plugin_config.h"
 
 namespace plugkit {

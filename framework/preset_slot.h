@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/utf8_text.h"
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 
 namespace plugkit {
 

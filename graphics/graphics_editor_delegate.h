@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "framework/editor_delegate.h"
+#include "framework/core/editor_delegate.h"
 
 namespace plugkit::graphics {
 

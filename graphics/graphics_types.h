@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/key_press.h"
-#include "framework/midi_msg.h"
+#include "framework/core/key_press.h"
+#include "framework/core/midi_msg.h"
 
 // IKeyPress and IMidiMsg live in the framework, which hands them to the editor.
 namespace plugkit::graphics {

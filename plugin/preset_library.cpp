@@ -7,7 +7,7 @@
 #include "common/str_buf.h"
 #include "design/design.h"
 #include "design/design_file.h"
-#include "framework/paths.h"
+#include "framework/core/paths.h"
 
 namespace orvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/replace_file.h"
-#include "framework/paths.h"
+#include "framework/core/paths.h"
 #include "plugin/theme_palette.h"
 #include "plugin/update_check_globals.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 
 namespace orvane {
 

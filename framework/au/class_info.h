@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 
 namespace plugkit {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "framework/midi_msg.h"
+#include "framework/core/midi_msg.h"
 #include "framework/plugin_api_base.h"
 
 namespace plugkit {

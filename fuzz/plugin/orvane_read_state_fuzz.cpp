@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "plugin/orvane.h"
 
 namespace {

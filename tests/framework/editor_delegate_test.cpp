@@ -1,4 +1,4 @@
-#include "framework/editor_delegate.h"
+#include "framework/core/editor_delegate.h"
 
 #include <gtest/gtest.h>
 

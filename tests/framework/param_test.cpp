@@ -1,4 +1,4 @@
-#include "framework/param.h"
+#include "framework/core/param.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "framework/paths.h"
+#include "framework/core/paths.h"
 
 #include <gtest/gtest.h>
 #include <standin/testing/bundles.h>

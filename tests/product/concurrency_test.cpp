@@ -13,7 +13,7 @@
 #include <standin/testing/run_loop.h>
 
 #include "framework/au/class_info.h"
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "product_test_support.h"
 
 namespace orvane::testing {

@@ -2,7 +2,7 @@
 
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "graphics/graphics_context.h"
 #include "graphics/panel_control.h"
 #include "headless_graphics.h"

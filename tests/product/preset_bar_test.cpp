@@ -5,7 +5,7 @@
 #include <standin/testing/run_loop.h>
 
 #include "editor/orvane_gui_control.h"
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "product_test_support.h"
 
 namespace fs = std::filesystem;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 #include "plugin/state_chunk_format.h"
 #include "product_test_support.h"
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "common/ptr_list.h"
-#include "framework/key_press.h"
-#include "framework/midi_msg.h"
-#include "framework/param.h"
-#include "framework/state_chunk.h"
+#include "framework/core/key_press.h"
+#include "framework/core/midi_msg.h"
+#include "framework/core/param.h"
+#include "framework/core/state_chunk.h"
 
 namespace plugkit {
 

@@ -1,4 +1,4 @@
-#include "framework/paths.h"
+#include "framework/core/paths.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/Foundation.h>

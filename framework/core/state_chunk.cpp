@@ -1,4 +1,4 @@
-#include "framework/state_chunk.h"
+#include "framework/core/state_chunk.h"
 
 #include <cstring>
 
