@@ -22,6 +22,9 @@ inline constexpr std::array<std::string_view, kAmpSectionCount> kSectionNames = 
 
 inline constexpr double kDefaultKnobValue = 50.0;
 inline constexpr std::int32_t kDefaultToneStackPosition = 4;
+// The model works in volts and its power amp reaches hundreds of them; this
+// trim brings a guitar through a fresh design to a sensible level in dBFS.
+inline constexpr double kDefaultOutputTrimDb = -60.0;
 
 struct DesignAmplifier {
   DnaBytes dna{};
@@ -36,7 +39,7 @@ struct DesignAmplifier {
 
 struct DesignTrims {
   double inputGainDb = 0.0;
-  double outputGainDb = 0.0;
+  double outputGainDb = kDefaultOutputTrimDb;
 
   bool operator==(const DesignTrims&) const = default;
 };

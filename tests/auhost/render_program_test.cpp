@@ -6,11 +6,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <numbers>
+
 #include "auhost_process.h"
 #include "host/auhost_audio_file.h"
 #include "design/design_file.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_level_summary.h"
 #include "scoped_test_folder.h"
 
 namespace orvane::auhost {
@@ -24,6 +28,59 @@ using orvane::testing::ScopedTestFolder;
 
 constexpr int Code(ExitCode code) {
   return static_cast<int>(code);
+}
+
+constexpr double kRate = 48000.0;
+
+AudioClip Sine(double frequency, double levelDb, double seconds) {
+  AudioClip clip;
+  clip.sampleRate = kRate;
+  clip.channels = 1;
+  clip.samples.resize(static_cast<std::size_t>(seconds * kRate));
+  const double amplitude = std::pow(10.0, levelDb / 20.0);
+  for (std::size_t i = 0; i < clip.samples.size(); ++i)
+    clip.samples[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / kRate));
+  return clip;
+}
+
+// Power at one frequency over a Hann-windowed stretch of samples (Goertzel).
+double PowerAt(const std::vector<float>& samples, double frequency) {
+  const double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * frequency / kRate);
+  const double n = static_cast<double>(samples.size());
+  double previous = 0.0, beforePrevious = 0.0;
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n);
+    const double current = window * samples[i] + coefficient * previous - beforePrevious;
+    beforePrevious = previous;
+    previous = current;
+  }
+  return previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+}
+
+// Power of the harmonics of `fundamental` that fold back below half the
+// rate, relative to the fundamental, in dB. Folded harmonics that land near
+// a true harmonic are left out.
+double AliasLevelDb(const std::vector<float>& samples, double fundamental) {
+  constexpr int kHighestHarmonic = 60;
+  constexpr double kGuardHz = 200.0;
+  const double nyquist = kRate / 2.0;
+  double aliasPower = 0.0;
+  for (int k = 1; k <= kHighestHarmonic; ++k) {
+    const double harmonic = k * fundamental;
+    if (harmonic < nyquist) continue;
+    double folded = std::fmod(harmonic, kRate);
+    if (folded > nyquist) folded = kRate - folded;
+    bool nearHarmonic = folded < kGuardHz;
+    for (double h = fundamental; h < nyquist; h += fundamental) nearHarmonic |= std::fabs(folded - h) < kGuardHz;
+    if (!nearHarmonic) aliasPower += PowerAt(samples, folded);
+  }
+  return 10.0 * std::log10(aliasPower / PowerAt(samples, fundamental));
+}
+
+// Full-scale samples over all samples.
+double ClampedShare(const std::vector<float>& samples) {
+  const auto clamped = std::count_if(samples.begin(), samples.end(), [](float x) { return std::fabs(x) >= 1.0f; });
+  return static_cast<double>(clamped) / static_cast<double>(samples.size());
 }
 
 class AuhostRendering : public ::testing::Test {
@@ -175,6 +232,58 @@ TEST_F(AuhostRendering, ControllerChangesReachTheProductAtTheirTime) {
   ASSERT_EQ(late.size(), untouched.size());
   EXPECT_TRUE(std::equal(late.begin(), late.begin() + blockBeforeChange, untouched.begin()));
   EXPECT_FALSE(std::equal(late.begin() + changeFrame, late.end(), untouched.begin() + changeFrame));
+}
+
+TEST_F(AuhostRendering, DefaultDesignPlaysBelowTheOutputClamp) {
+  WriteAudioFile(Path("sine.wav"), Sine(440.0, -12.0, 2.0));
+  const std::string highGain = std::string(ORVANE_SOURCE_DIR) + "/scripts/demo/HighGain.orv";
+  struct Case {
+    std::string input;
+    std::string oversampling;
+    std::vector<std::string> design;
+    double lowestRmsDb, highestRmsDb;
+  };
+  for (const Case& c : std::vector<Case>{{"guitar.wav", "1", {}, -30.0, -10.0},
+                                         {"guitar.wav", "8", {}, -30.0, -10.0},
+                                         {"sine.wav", "1", {}, -30.0, -10.0},
+                                         {"sine.wav", "8", {}, -30.0, -10.0},
+                                         {"guitar.wav", "1", {"--design", highGain}, -30.0, -6.0}}) {
+    std::vector<std::string> arguments = {"render", ORVANE_BUNDLE, Path(c.input), Path("out.wav"), "--oversampling",
+                                          c.oversampling};
+    arguments.insert(arguments.end(), c.design.begin(), c.design.end());
+    Auhost(arguments);
+    const AudioClip output = ReadAudioFile(Path("out.wav"));
+    const Levels levels = MeasureLevels(output);
+    const std::string label = c.input + " at " + c.oversampling + "x " + (c.design.empty() ? "" : "high gain");
+    EXPECT_LT(levels.peakDb, 0.0) << label;
+    EXPECT_EQ(ClampedShare(output.samples), 0.0) << label;
+    EXPECT_GT(levels.rmsDb, c.lowestRmsDb) << label;
+    EXPECT_LT(levels.rmsDb, c.highestRmsDb) << label;
+  }
+}
+
+TEST_F(AuhostRendering, OversamplingLowersTheAliasesOfAHighSine) {
+  constexpr double kHighSineHz = 4987.0;
+  WriteAudioFile(Path("high.wav"), Sine(kHighSineHz, -12.0, 1.0));
+  const auto aliasLevel = [&](const std::string& oversampling) {
+    Auhost({"render", ORVANE_BUNDLE, Path("high.wav"), Path("out.wav"), "--oversampling", oversampling});
+    const std::vector<float> output = ChannelOf(ReadAudioFile(Path("out.wav")), 0);
+    // The second half: past the start-up settle and the output filter's rise.
+    return AliasLevelDb({output.begin() + static_cast<std::ptrdiff_t>(output.size() / 2), output.end()}, kHighSineHz);
+  };
+  const double at1x = aliasLevel("1");
+  const double at8x = aliasLevel("8");
+  EXPECT_LT(at8x, at1x - 30.0) << "aliases at 1x " << at1x << " dB";
+}
+
+TEST_F(AuhostRendering, OldDesignWithoutOutputTrimStillPlaysAsItDid) {
+  Design old = MakeDefaultDesign();
+  old.trims.outputGainDb = 0.0;
+  std::string error;
+  ASSERT_TRUE(WriteDesignFile(Path("old.orv"), old, error)) << error;
+  Auhost({"render", ORVANE_BUNDLE, Path("guitar.wav"), Path("out.wav"), "--design", Path("old.orv")});
+  // Unscaled volts: most of the phrase sits at the clamp.
+  EXPECT_GT(ClampedShare(ChannelOf(ReadAudioFile(Path("out.wav")), 0)), 0.5);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ TEST(DesignRecord, BlankRecordHoldsTheBlankValuesAndValidates) {
   for (const double gain : blank.amplifier.bypassGainDb) EXPECT_EQ(gain, 0.0);
   EXPECT_EQ(blank.amplifier.toneStackPosition, 4);
   EXPECT_EQ(blank.trims.inputGainDb, 0.0);
-  EXPECT_EQ(blank.trims.outputGainDb, 0.0);
+  EXPECT_EQ(blank.trims.outputGainDb, -60.0);
 
   std::string error = "stale";
   EXPECT_TRUE(ValidateDesign(blank, error));
