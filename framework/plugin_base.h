@@ -61,6 +61,10 @@ public:
   // State: the defaults are the parameter-values chunk; a product overrides both.
   virtual bool WriteState(IStateChunk& chunk) { return WriteParamValues(chunk); }
   virtual int ReadState(const IStateChunk& chunk, int startPos) { return ReadParamValues(chunk, startPos); }
+  // Room for what a plug-in keeps beside its state; by default nothing is
+  // written and nothing read. Main thread.
+  virtual bool WriteExtraState(IStateChunk&) { return true; }
+  virtual int ReadExtraState(const IStateChunk&, int startPos) { return startPos; }
   virtual void OnPresetRecalled() {}
 
   bool WriteParamValues(IStateChunk& chunk) const;

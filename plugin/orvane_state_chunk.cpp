@@ -18,7 +18,10 @@ bool Orvane::WriteState(plugkit::IStateChunk& chunk) {
     SeedPlayerValuesFromMidi(script, document.state.playerControlValues);
   }
   document.design.playerControlValues = document.state.playerControlValues;
-  const std::string text = BuildPluginStateJson(document).dump();
+  // Texts from outside (file names, paths, typed names) may not be valid
+  // UTF-8; the state is saved with U+FFFD in their place rather than not at all.
+  const std::string text =
+      BuildPluginStateJson(document).dump(-1, ' ', /*ensure_ascii=*/false, nlohmann::json::error_handler_t::replace);
   if (!AppendStateChunkText(chunk, text)) return false;
   return WriteParamValues(chunk);
 }

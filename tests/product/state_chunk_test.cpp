@@ -74,6 +74,36 @@ TEST_F(OrvaneStateChunk, RoundTripRestoresAnEqualDocument) {
   EXPECT_FALSE(other->mRenderer.AmpEnabled());
 }
 
+TEST_F(OrvaneStateChunk, TextsThatAreNotUtf8AreSavedWithReplacementCharacters) {
+  const std::string invalid = "\xFF\xC3(";  // a stray byte and a cut two-byte sequence
+  const std::string replaced = "\xEF\xBF\xBD\xEF\xBF\xBD(";
+  plugin->Edit([&](PluginStateDocument& document) {
+    document.design.name = "name " + invalid;
+    document.design.script = "# " + invalid + "\n";
+    document.state.activePresetFilename = invalid + ".orv";
+    document.state.currentDesignPath = "/bundle " + invalid + "/Default.orv";
+  });
+  const plugkit::IStateChunk chunk = WrittenState();
+
+  auto other = sandbox.MakeInstance();
+  ASSERT_EQ(other->ReadState(chunk, 0), chunk.Size());
+  const PluginStateDocument restored = other->CopyDocument();
+  EXPECT_EQ(restored.design.name, "name " + replaced);
+  EXPECT_EQ(restored.design.script, "# " + replaced + "\n");
+  EXPECT_EQ(restored.state.activePresetFilename, replaced + ".orv");
+  EXPECT_EQ(restored.state.currentDesignPath, "/bundle " + replaced + "/Default.orv");
+}
+
+TEST_F(OrvaneStateChunk, ExtraStateWritesAndReadsNothing) {
+  plugkit::IStateChunk chunk = WrittenState();
+  const int size = chunk.Size();
+  for (const int pos : {0, 5, size}) {
+    EXPECT_TRUE(plugin->WriteExtraState(chunk));
+    EXPECT_EQ(chunk.Size(), size);
+    EXPECT_EQ(plugin->ReadExtraState(chunk, pos), pos);
+  }
+}
+
 TEST_F(OrvaneStateChunk, ReadAtAnOffsetInsideALargerChunk) {
   plugkit::IStateChunk chunk;
   chunk.Put(std::uint64_t{0x1122334455667788});
