@@ -15,7 +15,12 @@ namespace fs = std::filesystem;
 
 constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as any new file
 constexpr mode_t kPermissionBits = 07777;
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr int kTemporaryNameAttempts = 100;
+// Short, whatever the target's length, so any name the file system takes can
+// be replaced.
+constexpr char kTemporaryPrefix[] = ".replace-";
+constexpr char kTemporarySuffix[] = ".tmp";
 
 fs::path ResolveSymbolicLink(const fs::path& path) {
   std::error_code ec;
@@ -24,14 +29,24 @@ fs::path ResolveSymbolicLink(const fs::path& path) {
   return ec ? path : resolved;
 }
 
+// A rename would replace a file its user may not write; such a file is left
+// alone. A file without any write bit counts as protected even for a user
+// whom the system would let write it.
+bool IsWriteProtected(const fs::path& target) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) != 0) return false;  // nothing there yet
+  if ((info.st_mode & kAnyWriteBit) == 0) return true;
+  return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
 // Owns a temporary file descriptor and its name until it is renamed into place.
 class TemporaryFile {
 public:
   explicit TemporaryFile(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
-    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid()) + ".";
+    const std::string stem = kTemporaryPrefix + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < kTemporaryNameAttempts && mFd < 0; ++attempt) {
-      const fs::path candidate = target.parent_path() / (stem + std::to_string(counter++) + ".tmp");
+      const fs::path candidate = target.parent_path() / (stem + std::to_string(counter++) + kTemporarySuffix);
       mFd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
       if (mFd >= 0) {
         mPath = candidate;
@@ -88,6 +103,7 @@ private:
 
 EReplaceFileResult ReplaceFileContents(const std::string& path, std::string_view bytes) {
   const fs::path target = ResolveSymbolicLink(path);
+  if (IsWriteProtected(target)) return EReplaceFileResult::kCouldNotCreate;
   TemporaryFile temporary(target);
   if (!temporary.IsOpen()) return EReplaceFileResult::kCouldNotCreate;
   const bool replaced = temporary.WriteAll(bytes) && temporary.CopyPermissionsOf(target) &&

@@ -239,6 +239,32 @@ TEST_F(DesignFile, MissingFolderCannotBeCreated) {
   EXPECT_EQ(error, "Could not create design file");
 }
 
+TEST_F(DesignFile, WriteProtectedFileIsLeftAsItWas) {
+  const fs::path path = folder / "locked.orv";
+  WriteText(path, "old content");
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+  fs::permissions(path, readOnly);
+  std::string error;
+  EXPECT_FALSE(WriteDesignFile(path, Sample(), error));
+  EXPECT_EQ(error, "Could not create design file");
+  EXPECT_EQ(ReadText(path), "old content");
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, readOnly);
+  EXPECT_EQ(EntriesInFolder(), 1u);
+}
+
+TEST_F(DesignFile, EveryNameTheFileSystemTakesCanBeWritten) {
+  for (const std::size_t length : {1u, 200u, 250u}) {
+    const fs::path path = folder / (std::string(length, 'n') + ".orv");
+    std::string error;
+    ASSERT_TRUE(WriteDesignFile(path, Sample(), error)) << length << ": " << error;
+    ASSERT_TRUE(WriteDesignFile(path, Sample(), error)) << length << " again: " << error;
+    Design read;
+    EXPECT_TRUE(ReadDesignFile(path, read, error)) << error;
+    EXPECT_EQ(read, Sample());
+  }
+  EXPECT_EQ(EntriesInFolder(), 3u);
+}
+
 TEST_F(DesignFile, ReplacingKeepsPermissionsAndFollowsSymbolicLinks) {
   const fs::path real = folder / "real.orv";
   const fs::path link = folder / "link.orv";
