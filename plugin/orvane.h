@@ -178,6 +178,9 @@ protected:
   const std::string& CollectionFolder(OrvanePresets::Collection collection) const;
   // The user's answer to the unsaved-changes question.
   void AnswerReplacementQuestion(int answer, const Continuation& cont);
+  // The current design file when a save may write it without asking; empty
+  // when the user must pick a file.
+  std::string PathToSaveWithoutAsking() const;
   void ShowOpenDesignDialog();
 
   AmpRenderer mRenderer;
@@ -188,6 +191,8 @@ protected:
   mutable std::mutex mDesignMutex;
 
   std::string mCurrentDesignPath;
+  // The path came from a host's project and no open or save has confirmed it.
+  bool mCurrentDesignPathRestored = false;
   std::string mLastDesignFolder;
   std::string mFactoryPresetsFolder;
   std::string mUserPresetsFolder;

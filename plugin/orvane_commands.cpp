@@ -6,7 +6,9 @@
 // editor or destroying the plug-in cancels them.
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <utility>
 
 #include "design/design_file.h"
@@ -56,11 +58,25 @@ void Orvane::AnswerReplacementQuestion(int answer, const Continuation& cont) {
   // Factory presets are never written over: their changes go to the user's folder.
   if (mActivePresetFactory) {
     PromptForSaveDesignAs(cont, mUserPresetsFolder);
-  } else if (!mCurrentDesignPath.empty()) {
-    if (SaveDesign(mCurrentDesignPath) && cont) cont();
+  } else if (const std::string path = PathToSaveWithoutAsking(); !path.empty()) {
+    if (SaveDesign(path) && cont) cont();
   } else {
     PromptForSaveDesignAs(cont, mLastDesignFolder);
   }
+}
+
+std::string Orvane::PathToSaveWithoutAsking() const {
+  if (!mCurrentDesignPathRestored) return mCurrentDesignPath;
+  // A host's project may name any file the user can write: it is written
+  // over only when it holds a design, or nothing is there yet.
+  const std::filesystem::path path(mCurrentDesignPath);
+  if (!path.is_absolute()) return {};
+  std::error_code error;
+  if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found)
+    return mCurrentDesignPath;
+  Design existing;
+  std::string readError;
+  return ReadDesignFile(mCurrentDesignPath, existing, readError) ? mCurrentDesignPath : std::string();
 }
 
 void Orvane::PromptForSaveDesignAs(Continuation cont, const std::string& startFolder) {
@@ -109,8 +125,8 @@ void Orvane::ShowOpenDesignDialog() {
 
 void Orvane::SaveDesignFromUI() {
   if (mActivePresetFactory) return;  // the editor shows factory presets read-only
-  if (!mCurrentDesignPath.empty()) {
-    SaveDesign(mCurrentDesignPath);
+  if (const std::string path = PathToSaveWithoutAsking(); !path.empty()) {
+    SaveDesign(path);
   } else {
     PromptForSaveDesignAs(nullptr, mUserPresetsFolder);
   }

@@ -93,6 +93,7 @@ bool Orvane::OpenDesignFile(const std::string& path, bool showErrors) {
     shown = mDocument;
   }
   mCurrentDesignPath = path;
+  mCurrentDesignPathRestored = false;
 
   const bool inFactory = LiesDirectlyIn(path, mFactoryPresetsFolder);
   const bool inUser = LiesDirectlyIn(path, mUserPresetsFolder);
@@ -139,6 +140,7 @@ bool Orvane::SaveDesign(const std::string& path, const std::string& author) {
     mDocument.design.author = author;
   }
   mCurrentDesignPath = path;
+  mCurrentDesignPathRestored = false;
   RememberDesignFolderOf(path);
 
   const bool inFactory = LiesDirectlyIn(path, mFactoryPresetsFolder);
@@ -183,6 +185,7 @@ void Orvane::NewDesign() {
     shownState = mDocument.state;
   }
   mCurrentDesignPath.clear();
+  mCurrentDesignPathRestored = false;
   mActivePresetPath.clear();
   mActivePresetFactory = false;
   mPresetBaseline = fresh;

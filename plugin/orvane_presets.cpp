@@ -174,6 +174,7 @@ void Orvane::FinishStateRestore(bool commit) {
   }
   mPresetCollection = restored.factoryCollection ? Collection::kFactory : Collection::kUser;
   mCurrentDesignPath = restored.currentDesignPath;
+  mCurrentDesignPathRestored = !mCurrentDesignPath.empty();
   mActivePresetFactory = restored.activePresetFactory;
   mActivePresetPath.clear();
   const std::string fileName = SafePresetFileName(restored.activePresetFilename);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "design/design_file.h"
 #include "editing_test_support.h"
 #include "editor/orvane_gui_control.h"
@@ -16,6 +19,11 @@ using plugkit::graphics::kYES;
 
 constexpr char kAskFactory[] = "alert 3: Unsaved design: Save your changes as a user preset before continuing?";
 constexpr char kAskUser[] = "alert 3: Unsaved design: Save your changes before continuing?";
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 class Commands : public EditingTest {
 protected:
@@ -226,6 +234,38 @@ TEST_F(Commands, TheSaveButtonSavesInPlaceOrAsksWhereWithoutAFile) {
   ChooseInDialog(sandbox.UserFolder() / "fresh.orv");
   Pump();
   EXPECT_EQ(plugin->mActivePresetPath, UserPath("fresh.orv"));
+}
+
+TEST_F(Commands, APathFromAProjectIsSavedOverOnlyWhenItHoldsADesignOrNothing) {
+  const fs::path notes = sandbox.Home() / "notes.txt";
+  const fs::path design = WriteDesign(sandbox.Home(), "mine.orv", "Mine");
+  const fs::path absent = sandbox.Home() / "absent.orv";
+  const struct {
+    std::string path;
+    bool savedInPlace;
+  } cases[] = {{notes.string(), false}, {"relative.orv", false}, {design.string(), true}, {absent.string(), true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::ofstream(notes) << "my notes";
+    plugin->Edit([&](PluginStateDocument& document) {
+      document.state.currentDesignPath = c.path;
+      document.state.activePresetFactory = false;
+    });
+    plugin->FinishStateRestore(false);
+    plugin->Graphics().Log().clear();
+    plugin->SaveDesignFromUI();
+    EXPECT_EQ(DialogLog().empty(), c.savedInPlace);
+    EXPECT_EQ(ReadText(notes), "my notes");
+    if (!c.savedInPlace) {
+      // The dialog's answer is as good as any path the user picks.
+      ChooseInDialog(notes);
+      Pump();
+      EXPECT_EQ(plugin->mCurrentDesignPath, notes.string());
+      EXPECT_NE(ReadText(notes), "my notes");
+      fs::remove(notes);
+    }
+  }
+  EXPECT_TRUE(fs::exists(absent));
 }
 
 TEST_F(Commands, SaveActivePresetNeedsAnActivePreset) {
