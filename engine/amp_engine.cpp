@@ -5,11 +5,7 @@
 #include <limits>
 
 #include "engine/engine_units.h"
-
-#if defined(__SSE__) || defined(__x86_64__)
-#include <xmmintrin.h>
-#define ORVANE_HAS_MXCSR 1
-#endif
+#include "engine/flush_denormals.h"
 
 namespace orvane {
 namespace {
@@ -32,25 +28,6 @@ bool Finite(double x) {
 bool ValidSection(int section) {
   return section >= 0 && section < static_cast<int>(kAmpSectionCount);
 }
-
-// Subnormal numbers slow the filters down after silence; flush them while the
-// engine runs and give the caller its own mode back.
-#if defined(ORVANE_HAS_MXCSR)
-class ScopedFlushDenormals {
-public:
-  ScopedFlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
-  ~ScopedFlushDenormals() { _mm_setcsr(mSaved); }
-  ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
-  ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
-
-private:
-  static constexpr unsigned kFlushToZero = 0x8000;
-  static constexpr unsigned kDenormalsAreZero = 0x0040;
-  unsigned mSaved;
-};
-#else
-struct ScopedFlushDenormals {};
-#endif
 
 double AcceptedCutoff(double preferredHz, double hostRateHz, int factor) {
   if (OversamplerAcceptsCutoff(preferredHz, hostRateHz, factor)) {

@@ -16,6 +16,10 @@
 
 namespace orvane {
 
+namespace testing {
+class ReferenceAmpEngine;
+}
+
 inline constexpr int kOversamplerOrder = 22;
 inline constexpr double kDefaultEngineRate = 48000.0;
 // Q of the preamp stages' first-order coupling, colour and bandwidth filters.
@@ -96,6 +100,9 @@ public:
   const Oversampler& Downsampler() const { return mDownsampler; }
 
 private:
+  // The one-sample-at-a-time oracle of the tests runs this engine's own stages.
+  friend class testing::ReferenceAmpEngine;
+
   struct PreampStage {
     Biquad acCoupling;
     Biquad color;
