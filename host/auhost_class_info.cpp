@@ -4,10 +4,10 @@
 
 #include <fstream>
 #include <limits>
-#include <sstream>
 
 #include "host/auhost_base64.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_output_file.h"
 
 namespace orvane::auhost {
 namespace {
@@ -200,10 +200,7 @@ ClassInfo ReadStateFile(const std::string& path) {
 }
 
 void WriteStateFile(const std::string& path, const ClassInfo& info) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << ClassInfoToJson(info).dump(kJsonIndent) << '\n';
-  out.close();
-  if (!out) throw Failure(ExitCode::kStateFile, "cannot write state file " + path);
+  ReplaceOutputFile(path, ClassInfoToJson(info).dump(kJsonIndent) + '\n', ExitCode::kStateFile, "state file");
 }
 
 }  // namespace orvane::auhost

@@ -162,6 +162,36 @@ TEST_F(AuhostRendering, AnOutputThatCannotBeWritten) {
   EXPECT_THAT(result.err, HasSubstr("auhost: cannot write audio file " + output));
 }
 
+TEST_F(AuhostRendering, AFailedWriteLeavesThePreviousFileIntact) {
+  Auhost({"state", "save", ORVANE_BUNDLE, Path("state.json")});
+  Auhost({"render", ORVANE_BUNDLE, Path("guitar.wav"), Path("out.wav")});
+  const struct {
+    std::vector<std::string> arguments;
+    std::string output;
+    ExitCode code;
+  } cases[] = {
+      {{"state", "save", ORVANE_BUNDLE, Path("state.json"), "--oversampling", "2"}, "state.json", ExitCode::kStateFile},
+      {{"render", ORVANE_BUNDLE, Path("guitar.wav"), Path("out.wav"), "--oversampling", "2"}, "out.wav",
+       ExitCode::kAudioFile},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    const std::string previous = ReadFileBytes(Path(c.output));
+    // A file-size limit makes the write fail part way, as a full disk would.
+    std::vector<std::string> arguments = {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", AUHOST_PROGRAM};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ProcessResult failed = Run("/bin/sh", arguments);
+    EXPECT_EQ(failed.exitCode, Code(c.code));
+    EXPECT_THAT(failed.err, HasSubstr("cannot write"));
+    EXPECT_THAT(failed.err, HasSubstr(Path(c.output)));
+    EXPECT_TRUE(ReadFileBytes(Path(c.output)) == previous);
+  }
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    entries += entry.path().extension() == ".tmp" ? 1 : 0;
+  EXPECT_EQ(entries, 0u);
+}
+
 TEST_F(AuhostRendering, StateOfAnotherComponentIsRefused) {
   Auhost({"state", "save", ORVANE_BUNDLE, Path("product.json")});
   const ProcessResult refused =
