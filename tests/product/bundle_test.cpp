@@ -132,8 +132,10 @@ TEST_F(ProductBundle_, DescribesTheComponent) {
   EXPECT_EQ(info.description.componentSubType, standin::FourCharCodeOf("Orvn"));
   EXPECT_EQ(info.description.componentManufacturer, standin::FourCharCodeOf("Vltn"));
   EXPECT_NE(ProductBundle().Symbol("Orvane_Entry"), nullptr);
-  EXPECT_TRUE(fs::is_regular_file(fs::path(ORVANE_PRODUCT_BUNDLE) / "Contents" / "Resources" / "Presets" /
-                                  "Default.orv"));
+  const fs::path resources = fs::path(ORVANE_PRODUCT_BUNDLE) / "Contents" / "Resources";
+  EXPECT_TRUE(fs::is_regular_file(resources / "Presets" / "Default.orv"));
+  for (const char* font : {"iosevka-latin-400-normal.ttf", "iosevka-latin-700-normal.ttf"})
+    EXPECT_TRUE(fs::is_regular_file(resources / font)) << font << " is missing; scripts/setup.sh stages it";
 }
 
 TEST_F(ProductBundle_, RegistersItsViewFactoryClass) {
