@@ -2,7 +2,9 @@
 // preset bar, the modified mark and the resynchronisation after a restore.
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "design/design_file.h"
@@ -39,6 +41,17 @@ std::string SafePresetFileName(const std::string& restored) {
   return name;
 }
 
+// Said once per process, on the error output as a host's log shows it.
+void ReportFactoryPresetsUnavailable(const char* bundleIdentifier) {
+  static std::once_flag reported;
+  std::call_once(reported, [bundleIdentifier] {
+    std::fprintf(stderr,
+                 "Orvane: the factory presets are unavailable: no loaded bundle has the identifier %s, "
+                 "which this plug-in was built with\n",
+                 bundleIdentifier);
+  });
+}
+
 bool IsDirectory(const std::string& folder) {
   std::error_code error;
   return !folder.empty() && std::filesystem::is_directory(folder, error);
@@ -52,7 +65,12 @@ bool Orvane::ScanPresetFolder(Collection collection, const std::string& factoryF
 }
 
 void Orvane::StartupPresetLoad() {
+  // The built-in design is the baseline until a preset replaces it, so a
+  // saved state restores to one that saves the same bytes.
+  mPresetBaseline = mDocument.design;
+  mHasPresetBaseline = true;
   mFactoryPresetsFolder = FactoryPresetsFolder(GetBundleID());
+  if (mFactoryPresetsFolder.empty()) ReportFactoryPresetsUnavailable(GetBundleID());
   mUserPresetsFolder = UserPresetsFolder();
   ScanPresetFolder(mPresetCollection, mFactoryPresetsFolder, mUserPresetsFolder, mPresetEntries);
   const std::string path = DefaultPresetPath(mFactoryPresetsFolder);

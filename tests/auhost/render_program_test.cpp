@@ -192,6 +192,25 @@ TEST_F(AuhostRendering, AFailedWriteLeavesThePreviousFileIntact) {
   EXPECT_EQ(entries, 0u);
 }
 
+TEST_F(AuhostRendering, ABundleUnderAnotherIdentifierPlaysWithoutItsFactoryPresets) {
+  const std::filesystem::path bundle = folder.Path() / "Renamed.component";
+  std::filesystem::copy(ORVANE_BUNDLE, bundle, std::filesystem::copy_options::recursive);
+  const std::filesystem::path plist = bundle / "Contents" / "Info.plist";
+  std::string text = ReadFileBytes(plist.string());
+  const std::string identifier = "com.Vellumtone.audiounit.Orvane";
+  text.replace(text.find(identifier), identifier.size(), "com.vellumtone.audiounit.orvane");
+  orvane::testing::WriteFileBytes(plist, text);
+
+  const std::string message = "Orvane: the factory presets are unavailable: no loaded bundle has the identifier " +
+                              identifier + ", which this plug-in was built with\n";
+  const ProcessResult rendered = Auhost({"render", bundle.string(), Path("guitar.wav"), Path("out.wav")});
+  EXPECT_THAT(rendered.err, HasSubstr(message));
+  EXPECT_EQ(rendered.err.find(message), rendered.err.rfind(message)) << "said once";
+  EXPECT_LT(MeasureLevels(ReadAudioFile(Path("out.wav"))).peakDb, 0.0);
+  // Saved, restored and saved again, the state keeps its bytes.
+  Auhost({"validate", bundle.string(), "--only", "state-round-trip"});
+}
+
 TEST_F(AuhostRendering, StateOfAnotherComponentIsRefused) {
   Auhost({"state", "save", ORVANE_BUNDLE, Path("product.json")});
   const ProcessResult refused =

@@ -43,7 +43,8 @@ TEST(OrvaneConstruction, WithoutDefaultPresetKeepsTheBuiltInDesign) {
   EXPECT_EQ(document.design.amplifier, MakeDefaultDesign().amplifier);
   EXPECT_TRUE(plugin->mCurrentDesignPath.empty());
   EXPECT_TRUE(plugin->mActivePresetPath.empty());
-  EXPECT_FALSE(plugin->mHasPresetBaseline);
+  EXPECT_TRUE(plugin->mHasPresetBaseline);
+  EXPECT_EQ(plugin->mPresetBaseline, document.design);
   EXPECT_TRUE(plugin->mPresetEntries.empty());
 
   const RuntimeSnapshot* snapshot = plugin->RenderBlock();

@@ -94,6 +94,22 @@ TEST_F(OrvaneStateChunk, TextsThatAreNotUtf8AreSavedWithReplacementCharacters) {
   EXPECT_EQ(restored.state.currentDesignPath, "/bundle " + replaced + "/Default.orv");
 }
 
+TEST(OrvaneStateFixedPoint, SaveRestoreSaveGivesTheSameBytesWithOrWithoutAFactoryPreset) {
+  for (const bool withDefaultPreset : {true, false}) {
+    SCOPED_TRACE(withDefaultPreset);
+    ProductSandbox sandbox(withDefaultPreset);
+    auto plugin = sandbox.MakeInstance();
+    plugkit::IStateChunk first;
+    ASSERT_TRUE(plugin->WriteState(first));
+    auto other = sandbox.MakeInstance();
+    ASSERT_EQ(other->ReadState(first, 0), first.Size());
+    other->OnStateRestored();
+    plugkit::IStateChunk second;
+    ASSERT_TRUE(other->WriteState(second));
+    EXPECT_EQ(TextOf(second), TextOf(first));
+  }
+}
+
 TEST_F(OrvaneStateChunk, ExtraStateWritesAndReadsNothing) {
   plugkit::IStateChunk chunk = WrittenState();
   const int size = chunk.Size();
