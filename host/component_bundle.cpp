@@ -84,8 +84,9 @@ bool ReadComponentInfo(const std::string& folder, ComponentInfo& info, std::stri
 bool ParseComponentInfo(std::string_view plistText, const std::string& source, ComponentInfo& info,
                         std::string& error) {
   std::map<std::string, std::string> parsed;
-  if (!standin::testing::ParseInfoPlist(plistText, parsed)) {
-    error = "malformed property list " + source;
+  std::string reason;
+  if (!standin::testing::ParseInfoPlist(plistText, parsed, &reason)) {
+    error = "malformed property list " + source + ": " + reason;
     return false;
   }
   PlistEntries entries(std::move(parsed));

@@ -6,6 +6,7 @@
 #include <standin/testing/bundles.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,23 @@ void AppendUTF8(std::string& out, std::uint32_t code) {
   }
 }
 
+// The characters of XML 1.0: no control character but tab, line feed and
+// carriage return, no surrogate, no U+FFFE or U+FFFF.
+bool IsXmlCharacter(std::uint32_t code) {
+  if (code < 0x20) return code == '\t' || code == '\n' || code == '\r';
+  if (code >= 0xD800 && code <= 0xDFFF) return false;
+  return code != 0xFFFE && code != 0xFFFF && code <= 0x10FFFF;
+}
+
+// The first raw byte that is a control character XML does not allow.
+std::optional<std::size_t> FirstForbiddenControl(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 && !IsXmlCharacter(byte)) return i;
+  }
+  return std::nullopt;
+}
+
 std::optional<std::uint32_t> ParseCharacterReference(std::string_view digits) {
   int base = 10;
   if (!digits.empty() && (digits.front() == 'x' || digits.front() == 'X')) {
@@ -56,8 +74,7 @@ std::optional<std::uint32_t> ParseCharacterReference(std::string_view digits) {
     if (value < 0) return std::nullopt;
     code = code * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(value);
   }
-  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  if (code == 0 || code > 0x10FFFF || surrogate) return std::nullopt;
+  if (!IsXmlCharacter(code)) return std::nullopt;
   return code;
 }
 
@@ -245,11 +262,21 @@ private:
 
 namespace standin::testing {
 
-bool ParseInfoPlist(std::string_view text, std::map<std::string, std::string>& entries) {
+bool ParseInfoPlist(std::string_view text, std::map<std::string, std::string>& entries, std::string* reason) {
   entries.clear();
+  const auto refuse = [reason](std::string why) {
+    if (reason != nullptr) *reason = std::move(why);
+    return false;
+  };
+  if (!cf::IsValidUTF8(text.data(), text.size())) return refuse("it is not valid UTF-8");
+  if (const auto at = FirstForbiddenControl(text)) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(static_cast<unsigned char>(text[*at])));
+    return refuse(std::string("it holds U+") + code + (text[*at] == '\0' ? " (a NUL byte)" : "") + " at byte " +
+                  std::to_string(*at) + ", which XML does not allow");
+  }
   std::map<std::string, std::string> read;
-  if (!cf::IsValidUTF8(text.data(), text.size())) return false;
-  if (!PlistReader(text).Read(read)) return false;
+  if (!PlistReader(text).Read(read)) return refuse("it is not a well-formed property list with a dictionary at its root");
   entries = std::move(read);
   return true;
 }

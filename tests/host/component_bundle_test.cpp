@@ -89,6 +89,14 @@ TEST(ComponentInfo, RefusesMissingMalformedOrIncompleteLists) {
   EXPECT_FALSE(ReadComponentInfo(bundle.Folder(), info, error));
   EXPECT_NE(error.find("AudioComponentFactoryFunction"), std::string::npos) << error;
 
+  // Not cut at the NUL: that would load the factory the bytes before it name.
+  entries = GoodEntries();
+  entries["AudioComponentFactoryFunction"] = std::string("AUTestPlugin_Factory\0Other", 26);
+  bundle.WritePlist(entries);
+  EXPECT_FALSE(ReadComponentInfo(bundle.Folder(), info, error));
+  EXPECT_NE(error.find("malformed property list"), std::string::npos) << error;
+  EXPECT_NE(error.find("U+0000 (a NUL byte)"), std::string::npos) << error;
+
   entries = GoodEntries();
   entries["AudioComponentSubType"] = "Toolong";
   bundle.WritePlist(entries);

@@ -56,6 +56,7 @@ TEST(InfoPlistTest, RefusesMalformedListsWithoutPartialEntries) {
       "<plist><dict><string>1</string></dict></plist>",                         // value without key
       "<plist><dict><key>A</key><string>&bogus;</string></dict></plist>",       // unknown entity
       "<plist><dict><key>A</key><string>&#0;</string></dict></plist>",          // NUL reference
+      "<plist><dict><key>A</key><string>&#1;</string></dict></plist>",          // control reference
       "<plist><dict><key>A</key><string>&#xD800;</string></dict></plist>",      // surrogate reference
       "<plist><dict><key>A</key><array><dict></array></dict></plist>",          // crossed tags
       "<plist><dict><key>A</key><string>1</string></dict></plist>trailing",     // text after the root
@@ -67,6 +68,26 @@ TEST(InfoPlistTest, RefusesMalformedListsWithoutPartialEntries) {
     Entries entries;
     EXPECT_FALSE(ParseInfoPlist(text, entries)) << text;
     EXPECT_TRUE(entries.empty()) << text;
+  }
+}
+
+TEST(InfoPlistTest, ACharacterXmlForbidsIsRefusedNotCutAt) {
+  const struct {
+    std::string text;
+    std::string reason;
+  } cases[] = {
+      {std::string("<plist><dict><key>A</key><string>Orvane_Factory\0tail</string></dict></plist>", 76),
+       "it holds U+0000 (a NUL byte) at byte 47, which XML does not allow"},
+      {"<plist><dict><key>A</key><string>bell\x07</string></dict></plist>",
+       "it holds U+0007 at byte 37, which XML does not allow"},
+      {"<plist>", "it is not a well-formed property list with a dictionary at its root"},
+  };
+  for (const auto& c : cases) {
+    Entries entries;
+    std::string reason;
+    EXPECT_FALSE(ParseInfoPlist(c.text, entries, &reason));
+    EXPECT_EQ(reason, c.reason);
+    EXPECT_TRUE(entries.empty());
   }
 }
 

@@ -21,7 +21,10 @@ void ClearMainBundle();
 
 // The top-level key/string pairs of an XML property list. False (and no
 // entries) when the text is not a well-formed property list with a dictionary
-// at its root; values of other kinds are skipped.
-bool ParseInfoPlist(std::string_view text, std::map<std::string, std::string>& entries);
+// at its root, with the reason in `reason` when one is given; values of other
+// kinds are skipped. A character XML does not allow (a NUL byte among them)
+// makes the list malformed rather than cutting a string short.
+bool ParseInfoPlist(std::string_view text, std::map<std::string, std::string>& entries,
+                    std::string* reason = nullptr);
 
 }  // namespace standin::testing
