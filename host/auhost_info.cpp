@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "host/auhost_render.h"
+#include "host/component_identity.h"
 
 namespace orvane::auhost {
 namespace {
-
-constexpr UInt32 kFirstPrintable = 0x20;
-constexpr UInt32 kLastPrintable = 0x7E;
 
 struct PropertyName {
   AudioUnitPropertyID id;
@@ -72,9 +70,7 @@ std::string CFText(CFStringRef string) {
 
 void PrintDescription(const host::ComponentInfo& info, std::ostream& out) {
   out << info.name << " (" << info.bundleIdentifier << ", version " << info.bundleVersion << ")\n";
-  out << "  type " << FourCharText(info.description.componentType) << ", subtype "
-      << FourCharText(info.description.componentSubType) << ", manufacturer "
-      << FourCharText(info.description.componentManufacturer) << "\n";
+  out << "  " << host::DescribeComponent(info.description) << "\n";
   char version[16];
   std::snprintf(version, sizeof version, "0x%08X", static_cast<unsigned>(info.version));
   out << "  component version " << version << ", factory " << info.factoryFunction << "\n";
@@ -100,7 +96,7 @@ void PrintChannels(AudioUnit unit, std::ostream& out) {
       char text[160];
       std::snprintf(text, sizeof text, "%s format %u: %g Hz, %u channel(s), %s, flags 0x%X, %u bits\n", label,
                     static_cast<unsigned>(bus), format.mSampleRate, static_cast<unsigned>(format.mChannelsPerFrame),
-                    FourCharText(format.mFormatID).c_str(), static_cast<unsigned>(format.mFormatFlags),
+                    host::FourCharText(format.mFormatID).c_str(), static_cast<unsigned>(format.mFormatFlags),
                     static_cast<unsigned>(format.mBitsPerChannel));
       out << text;
     }
@@ -163,20 +159,6 @@ void PrintProperties(AudioUnit unit, std::ostream& out) {
 }
 
 }  // namespace
-
-std::string FourCharText(UInt32 code) {
-  std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    const UInt32 character = (code >> shift) & 0xFFu;
-    if (character < kFirstPrintable || character > kLastPrintable) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(code));
-      return hex;
-    }
-    text += static_cast<char>(character);
-  }
-  return text;
-}
 
 void PrintComponentInfo(const host::ComponentInfo& info, AudioUnit unit, std::ostream& out) {
   PrintDescription(info, out);

@@ -11,9 +11,6 @@
 
 namespace orvane::auhost {
 
-// "aufx", or the hex value when the code has characters that do not print.
-std::string FourCharText(UInt32 code);
-
 // The bundle's description, then what the open instance answers: channel
 // configurations, bus counts and formats, latency, tail, parameters, factory
 // presets and the global-scope properties it answers.

@@ -212,7 +212,9 @@ int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
     const CheckOutcome outcome = RunInChildProcess(
         [&check, &folder] {
           std::string loadError;
-          const auto bundle = host::ComponentBundle::Load(folder, loadError);
+          // The identity is a check of its own, so a mismatch fails it alone.
+          const auto bundle =
+              host::ComponentBundle::Load(folder, loadError, host::ComponentBundle::IdentityCheck::kLeftToCaller);
           if (!bundle) throw std::runtime_error("cannot load bundle " + folder + ": " + loadError);
           RunCheckCountingObjects(check, *bundle);
         },

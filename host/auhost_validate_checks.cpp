@@ -18,6 +18,7 @@
 #include "host/auhost_failure.h"
 #include "host/auhost_validate_harness.h"
 #include "host/auhost_validate_product_checks.h"
+#include "host/component_identity.h"
 
 namespace orvane::auhost::validate {
 namespace {
@@ -92,6 +93,11 @@ void PumpRunLoop() {
 }
 
 // Generic checks -------------------------------------------------------------------
+
+void ComponentIdentity(const host::ComponentBundle& bundle) {
+  std::string error;
+  if (!host::CheckComponentIdentity(bundle.Info(), bundle.Component(), error)) Fail(error);
+}
 
 void OpenCloseRepeatedly(const host::ComponentBundle& bundle) {
   for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle) {
@@ -487,6 +493,9 @@ constexpr double NoiseBoundsSeconds() {
 }
 
 constexpr std::array kChecks = {
+    ValidationCheck{"component-identity",
+                    "the class info names the type, subtype and manufacturer that the Info.plist registers", false,
+                    0.0, ComponentIdentity},
     ValidationCheck{"open-close-repeatedly", "opens and closes instances one after another, some still initialised",
                     false, 0.1, OpenCloseRepeatedly},
     ValidationCheck{"two-instances", "two instances alive at once render the same input identically", false,

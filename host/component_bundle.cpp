@@ -9,6 +9,8 @@
 #include <map>
 #include <sstream>
 
+#include "host/component_identity.h"
+
 namespace orvane::host {
 namespace {
 
@@ -122,7 +124,8 @@ bool ParseComponentInfo(std::string_view plistText, const std::string& source, C
   return true;
 }
 
-std::unique_ptr<ComponentBundle> ComponentBundle::Load(const std::string& folder, std::string& error) {
+std::unique_ptr<ComponentBundle> ComponentBundle::Load(const std::string& folder, std::string& error,
+                                                       IdentityCheck identity) {
   ComponentInfo info;
   if (!ReadComponentInfo(folder, info, error)) return nullptr;
   const fs::path library = fs::path(folder) / "Contents" / "MacOS" / info.executableName;
@@ -141,6 +144,15 @@ std::unique_ptr<ComponentBundle> ComponentBundle::Load(const std::string& folder
   if (!component) {
     error = "cannot register the component of " + folder;
     return nullptr;
+  }
+  if (identity == IdentityCheck::kOnLoad) {
+    AudioComponentDescription reported{};
+    std::string unknown;
+    // A component that does not open or answer is reported by the calls that need it.
+    if (ReadReportedDescription(component, reported, unknown)) {
+      error = IdentityMismatch(info, reported);
+      if (!error.empty()) return nullptr;
+    }
   }
   return std::unique_ptr<ComponentBundle>(new ComponentBundle(folder, std::move(info), handle, factory, component));
 }

@@ -41,8 +41,15 @@ bool ReadComponentInfo(const std::string& folder, ComponentInfo& info, std::stri
 // component registry.
 class ComponentBundle {
 public:
-  // Null with a reason in `error` when the bundle cannot be used.
-  static std::unique_ptr<ComponentBundle> Load(const std::string& folder, std::string& error);
+  // Whether Load holds the component to the description its Info.plist registers.
+  enum class IdentityCheck {
+    kOnLoad,        // an instance is opened once and a class info naming another component refuses the bundle
+    kLeftToCaller,  // CheckComponentIdentity (component_identity.h) is the caller's, as a validator runs it
+  };
+
+  // Null with a reason in `error` when the bundle cannot be used. Main thread.
+  static std::unique_ptr<ComponentBundle> Load(const std::string& folder, std::string& error,
+                                               IdentityCheck identity = IdentityCheck::kOnLoad);
 
   // The library stays loaded: the component registry keeps its factory for
   // the life of the process, and objects of the plug-in may outlive us.

@@ -142,6 +142,35 @@ TEST(ComponentBundleLoad, ReportsAMissingLibraryOrFactory) {
   EXPECT_NE(error.find("exports no NoSuchFactory"), std::string::npos) << error;
 }
 
+TEST(ComponentBundleLoad, TheClassInfoMustNameTheRegisteredComponent) {
+  const std::string registered = "type aumf, subtype Scr1, manufacturer Plkt";
+  const std::string reported = "type aumf, subtype Atst, manufacturer Plkt";
+  const struct {
+    std::string subtype;
+    std::string mismatch;  // empty when the two agree
+  } cases[] = {{"Atst", ""},
+               {"Scr1", "the Info.plist registers " + registered + ", but the component reports " + reported +
+                            " in its class info"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.subtype);
+    ScratchBundle bundle;
+    bundle.LinkLibrary("Scratch");
+    auto entries = GoodEntries();
+    entries["AudioComponentSubType"] = c.subtype;
+    bundle.WritePlist(entries);
+
+    std::string error;
+    const auto checked = ComponentBundle::Load(bundle.Folder(), error);
+    EXPECT_EQ(checked == nullptr, !c.mismatch.empty());
+    EXPECT_EQ(error, c.mismatch);
+
+    const auto unchecked = ComponentBundle::Load(bundle.Folder(), error, ComponentBundle::IdentityCheck::kLeftToCaller);
+    ASSERT_NE(unchecked, nullptr) << error;
+    EXPECT_EQ(CheckComponentIdentity(unchecked->Info(), unchecked->Component(), error), c.mismatch.empty());
+    EXPECT_EQ(error, c.mismatch);
+  }
+}
+
 TEST(ComponentBundleLoad, RegistersTheComponentUnderItsDescription) {
   const ComponentBundle& bundle = TestPluginBundle();
   AudioComponentDescription description{};

@@ -9,6 +9,7 @@
 
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
+#include "host/component_identity.h"
 
 namespace orvane::host::testing {
 

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,7 +29,7 @@ using orvane::testing::ScopedEnvironmentVariable;
 using orvane::testing::ScopedTestFolder;
 
 constexpr char kFaultsVariable[] = "BROKEN_PLUGIN_FAULTS";
-constexpr int kGenericChecks = 16;
+constexpr int kGenericChecks = 17;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -124,6 +125,28 @@ TEST_F(ValidateProgram, ObjectsLeftAliveFailTheCheckThatLeftThem) {
   const ProcessResult clean = Validate({AU_BROKEN_PLUGIN_BUNDLE, "--only", "two-instances"}, "none");
   EXPECT_EQ(clean.exitCode, 0) << clean.out;
   EXPECT_EQ(Lines(clean.out).back(), "1 passed, 0 failed");
+}
+
+TEST_F(ValidateProgram, AComponentUnderAnotherNameIsRefusedAndFailsItsCheckAlone) {
+  const std::filesystem::path bundle = folder.Path() / "Renamed.component";
+  std::filesystem::copy(AU_TEST_PLUGIN_BUNDLE, bundle, std::filesystem::copy_options::recursive);
+  const std::filesystem::path plist = bundle / "Contents" / "Info.plist";
+  std::string text = orvane::testing::ReadFileBytes(plist.string());
+  text.replace(text.find("Atst"), 4, "Xtst");
+  orvane::testing::WriteFileBytes(plist, text);
+  const std::string mismatch =
+      "the Info.plist registers type aumf, subtype Xtst, manufacturer Plkt, but the component reports type aumf, "
+      "subtype Atst, manufacturer Plkt in its class info";
+
+  const ProcessResult info = orvane::testing::RunProgram(AUHOST_PROGRAM, {"info", bundle.string()}, folder.Path());
+  EXPECT_EQ(info.exitCode, static_cast<int>(ExitCode::kBundle));
+  EXPECT_THAT(info.err, HasSubstr("auhost: cannot load bundle " + bundle.string() + ": " + mismatch));
+
+  const ProcessResult run = Validate({bundle.string()});
+  EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::kComponentError));
+  const std::vector<std::string> lines = Lines(run.out);
+  EXPECT_THAT(lines, Contains("FAIL  component-identity: " + mismatch));
+  EXPECT_EQ(lines.back(), std::to_string(kGenericChecks - 1) + " passed, 1 failed");
 }
 
 TEST_F(ValidateProgram, BadCommandLinesAndBundles) {
