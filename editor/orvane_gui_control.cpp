@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "design/player_controls.h"
-#include "plugin/plugin_state.h"
+#include "plugin/state/plugin_state.h"
 #include "plugin/theme_palette.h"
 
 namespace orvane {

@@ -144,7 +144,17 @@ int RunStateSave(const CommandLine& line, std::ostream& out) {
 }
 
 int RunStateShow(const CommandLine& line, std::ostream& out) {
-  out << ClassInfoToJson(ReadStateFile(line.statePath)).dump(kJsonIndent) << "\n";
+  const ClassInfo info = ReadStateFile(line.statePath);
+  AudioComponentDescription named{};
+  named.componentSubType = static_cast<OSType>(info.subtype);
+  named.componentManufacturer = static_cast<OSType>(info.manufacturer);
+  // The product's data is shown only when the product would take it.
+  try {
+    if (IsProductComponent(named)) CheckProductClassInfo(info);
+  } catch (const Failure& refused) {
+    throw Failure(ExitCode::kStateFile, "state file " + line.statePath + ": " + refused.what());
+  }
+  out << ClassInfoToJson(info).dump(kJsonIndent) << "\n";
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "host/auhost_product_state.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -10,21 +11,22 @@
 #include "design/design_file.h"
 #include "design/design_json.h"
 #include "host/auhost_failure.h"
+#include "plugin/state/plugin_state.h"
+#include "plugin/state/state_chunk_format.h"
 #include "standin/four_char_code.h"
 
 namespace orvane::auhost {
 namespace {
 
+constexpr OSType kProductType = standin::FourCharCodeOf("aumf");
 constexpr OSType kProductSubtype = standin::FourCharCodeOf("Orvn");
 constexpr OSType kProductManufacturer = standin::FourCharCodeOf("Vltn");
 
-// The chunk: a 32-bit magic ("OSTA" as an integer, stored in machine order),
-// a 32-bit version, the 32-bit length of the JSON text, the text, then
-// whatever the framework appends.
-constexpr std::uint32_t kChunkMagic = 0x4F535441;
-constexpr std::uint32_t kChunkVersion = 1;
+// The chunk: the header of the product's state framing (magic, version and
+// the length of the JSON text, each a 32-bit word in machine order), the
+// text, then whatever the framework appends.
 constexpr std::size_t kWordSize = sizeof(std::uint32_t);
-constexpr std::size_t kHeaderSize = 3 * kWordSize;
+constexpr std::size_t kHeaderSize = kStateChunkHeaderBytes;
 
 constexpr char kDesignKey[] = "design";
 constexpr char kPlayerValuesKey[] = "playerControlValues";
@@ -51,17 +53,19 @@ struct SplitChunk {
   std::vector<std::uint8_t> rest;
 };
 
+// Reads the chunk as the product does: the text ends at its length or at a
+// zero byte before it.
 SplitChunk Split(const std::vector<std::uint8_t>& chunk) {
   if (chunk.size() < kHeaderSize) NotProductState("it is too short");
-  if (WordAt(chunk, 0) != kChunkMagic) NotProductState("it does not start with the product's mark");
-  if (WordAt(chunk, kWordSize) != kChunkVersion) NotProductState("its version is not 1");
+  if (WordAt(chunk, 0) != kStateChunkMagic) NotProductState("it does not start with the product's mark");
+  if (WordAt(chunk, kWordSize) != kStateChunkVersion) NotProductState("its version is not 1");
   const std::uint64_t length = WordAt(chunk, 2 * kWordSize);
   if (length == 0 || kHeaderSize + length > chunk.size()) NotProductState("its text length is wrong");
   const auto textBegin = chunk.begin() + static_cast<std::ptrdiff_t>(kHeaderSize);
   const auto textEnd = textBegin + static_cast<std::ptrdiff_t>(length);
   SplitChunk split;
   try {
-    split.document = nlohmann::json::parse(textBegin, textEnd);
+    split.document = nlohmann::json::parse(textBegin, std::find(textBegin, textEnd, std::uint8_t{0}));
   } catch (const nlohmann::json::exception& error) {
     NotProductState(std::string("its text is not JSON: ") + error.what());
   }
@@ -76,8 +80,8 @@ std::vector<std::uint8_t> Join(const SplitChunk& split) {
   if (text.size() > std::numeric_limits<std::uint32_t>::max()) NotProductState("the edited text is too long");
   std::vector<std::uint8_t> chunk;
   chunk.reserve(kHeaderSize + text.size() + split.rest.size());
-  AppendWord(chunk, kChunkMagic);
-  AppendWord(chunk, kChunkVersion);
+  AppendWord(chunk, kStateChunkMagic);
+  AppendWord(chunk, kStateChunkVersion);
   AppendWord(chunk, static_cast<std::uint32_t>(text.size()));
   chunk.insert(chunk.end(), text.begin(), text.end());
   chunk.insert(chunk.end(), split.rest.begin(), split.rest.end());
@@ -117,6 +121,14 @@ std::vector<std::uint8_t> EditProductChunk(const std::vector<std::uint8_t>& chun
   }
   if (edits.oversampling) split.document[kOversamplingKey] = *edits.oversampling;
   return Join(split);
+}
+
+void CheckProductClassInfo(const ClassInfo& info) {
+  if (static_cast<OSType>(info.type) != kProductType) NotProductState("its type is not aumf");
+  if (!info.data) NotProductState("it carries no data");
+  PluginStateDocument document;
+  std::string error;
+  if (!ParsePluginStateJson(Split(*info.data).document, document, error)) NotProductState(error);
 }
 
 ClassInfo EditProductClassInfo(const ClassInfo& info, const LoadedProductEdits& edits) {

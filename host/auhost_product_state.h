@@ -1,8 +1,8 @@
 #pragma once
 
 // What auhost knows of one product: the Orvane component's state chunk, so
-// --design and --oversampling can edit the plug-in-state JSON it carries.
-// Everything else in auhost treats components alike.
+// --design and --oversampling can edit the plug-in-state JSON it carries and
+// state show can check it. Everything else in auhost treats components alike.
 
 #include <AudioUnit/AudioComponent.h>
 
@@ -37,6 +37,11 @@ LoadedProductEdits LoadProductEdits(const ProductEdits& edits);
 // becoming the state's too) and the oversampling factor. Throws
 // Failure(kStateFile) for a chunk that is not the product's.
 std::vector<std::uint8_t> EditProductChunk(const std::vector<std::uint8_t>& chunk, const LoadedProductEdits& edits);
+
+// Throws Failure(kStateFile) with the reason when the product would refuse
+// this class info: another type, no data, a broken chunk header or a state
+// document the product cannot read.
+void CheckProductClassInfo(const ClassInfo& info);
 
 // EditProductChunk on the class info's "data"; Failure(kStateFile) without one.
 ClassInfo EditProductClassInfo(const ClassInfo& info, const LoadedProductEdits& edits);

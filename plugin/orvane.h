@@ -26,7 +26,7 @@
 #include "framework/au/plugin_au.h"
 #include "framework/plugin_config.h"
 #include "plugin/dialog_completions.h"
-#include "plugin/plugin_state.h"
+#include "plugin/state/plugin_state.h"
 #include "plugin/preset_library.h"
 
 namespace plugkit::graphics {

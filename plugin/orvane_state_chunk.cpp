@@ -7,7 +7,7 @@
 
 #include "design/controls_script.h"
 #include "plugin/orvane.h"
-#include "plugin/state_chunk_format.h"
+#include "plugin/state/state_chunk_format.h"
 
 namespace orvane {
 

@@ -1,5 +1,5 @@
 // State files and the product's state chunk as auhost reads them: each input
-// is tried as a state file's text and as a raw chunk to edit.
+// is tried as a state file's text and as a raw chunk to edit and to check.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,15 +26,30 @@ void EditChunk(const std::vector<std::uint8_t>& chunk) {
   }
 }
 
+// What state show does with the product's class info.
+void CheckAsProduct(const orvane::auhost::ClassInfo& info) {
+  try {
+    orvane::auhost::CheckProductClassInfo(info);
+  } catch (const orvane::auhost::Failure&) {
+  }
+}
+
+constexpr std::int32_t kProductType = 0x61756D66;  // "aumf"
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     const auto info = orvane::auhost::ClassInfoFromJson(nlohmann::json::parse(data, data + size));
     if (info.data) EditChunk(*info.data);
+    CheckAsProduct(info);
   } catch (const nlohmann::json::exception&) {
   } catch (const orvane::auhost::Failure&) {
   }
-  EditChunk(std::vector<std::uint8_t>(data, data + size));
+  orvane::auhost::ClassInfo raw;
+  raw.type = kProductType;
+  raw.data = std::vector<std::uint8_t>(data, data + size);
+  EditChunk(*raw.data);
+  CheckAsProduct(raw);
   return 0;
 }

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/plugin_state.h"
+#include "plugin/state/plugin_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto text = std::string(reinterpret_cast<const char*>(data), size);

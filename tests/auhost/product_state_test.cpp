@@ -8,7 +8,7 @@
 
 #include "design/design_file.h"
 #include "host/auhost_failure.h"
-#include "plugin/plugin_state.h"
+#include "plugin/state/plugin_state.h"
 #include "scoped_test_folder.h"
 #include "standin/four_char_code.h"
 

@@ -6,7 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
+
 #include "auhost_process.h"
+#include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
 
@@ -121,6 +124,54 @@ TEST_F(AuhostProgram, StateShowPrintsTheKeys) {
   const auto document = nlohmann::json::parse(shown.out);
   EXPECT_EQ(document["data"], "QVRTTw==");
   EXPECT_EQ(document["type"], 1635083896);
+}
+
+TEST_F(AuhostProgram, StateShowChecksTheProductsDataAsTheProductWould) {
+  ASSERT_EQ(Auhost({"state", "save", ORVANE_BUNDLE, Path("good.json")}).exitCode, 0);
+  const ClassInfo good = ReadStateFile(Path("good.json"));
+  ASSERT_TRUE(good.data);
+  const auto spoil = [&](const std::string& name, const std::function<void(ClassInfo&)>& change) {
+    ClassInfo info = good;
+    change(info);
+    WriteStateFile(Path(name), info);
+    return Path(name);
+  };
+  // Replaces the first `from` in the state's text.
+  const auto replace = [](ClassInfo& info, const std::string& from, const std::string& to) {
+    std::string bytes(info.data->begin(), info.data->end());
+    bytes.replace(bytes.find(from), from.size(), to);
+    info.data->assign(bytes.begin(), bytes.end());
+  };
+  const struct {
+    std::string file;
+    std::string refusal;  // empty: shown
+  } cases[] = {
+      {Path("good.json"), ""},
+      {spoil("truncated.json", [](ClassInfo& info) { info.data->resize(40); }), "its text length is wrong"},
+      {spoil("short.json", [](ClassInfo& info) { info.data->resize(8); }), "it is too short"},
+      {spoil("broken.json", [&](ClassInfo& info) { replace(info, "{", "["); }), "its text is not JSON"},
+      {spoil("unreadable.json", [&](ClassInfo& info) { replace(info, "\"oversampling\":1", "\"oversampling\":3"); }), "oversampling must be 1, 2, 4, or 8"},
+      {spoil("nodata.json", [](ClassInfo& info) { info.data.reset(); }), "it carries no data"},
+      {spoil("other.json",
+             [](ClassInfo& info) {
+               info.subtype ^= 1;
+               info.data->resize(8);
+             }),
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const ProcessResult shown = Auhost({"state", "show", c.file});
+    if (c.refusal.empty()) {
+      EXPECT_EQ(shown.exitCode, 0) << shown.err;
+      EXPECT_EQ(nlohmann::json::parse(shown.out), ClassInfoToJson(ReadStateFile(c.file)));
+    } else {
+      EXPECT_EQ(shown.exitCode, Code(ExitCode::kStateFile));
+      EXPECT_THAT(shown.err, HasSubstr("auhost: state file " + c.file + ": the state is not an Orvane state: " +
+                                       c.refusal));
+      EXPECT_TRUE(shown.out.empty());
+    }
+  }
 }
 
 TEST_F(AuhostProgram, InfoNamesTheComponent) {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "framework/core/state_chunk.h"
-#include "plugin/state_chunk_format.h"
+#include "plugin/state/state_chunk_format.h"
 #include "product_test_support.h"
 
 namespace orvane::testing {

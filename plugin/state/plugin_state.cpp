@@ -1,4 +1,4 @@
-#include "plugin/plugin_state.h"
+#include "plugin/state/plugin_state.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "plugin/state_chunk_format.h"
+#include "plugin/state/state_chunk_format.h"
 
 #include <cstring>
 #include <limits>
