@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/biquad_cascade.h"
 #include "engine/engine_units.h"
 #include "engine/flush_denormals.h"
 
@@ -241,63 +242,142 @@ void AmpEngine::Reset() {
   mEqStage.Reset(mPowerStage.Rails().Transfer(0.0));
 }
 
-void AmpEngine::StepGlides() {
-  for (std::size_t s = 0; s < kPreampStageCount; ++s) {
-    mDrive[s].StepIfGliding();
-    mBias[s].StepIfGliding();
+void AmpEngine::RunTrim(ParamGlide& trim, double* x, int n) {
+  int i = 0;
+  for (; i < n && trim.Gliding(); ++i) {
+    trim.Step();
+    x[i] *= trim.Current();
   }
-  for (ParamGlide& trim : mTrim) {
-    trim.StepIfGliding();
+  const double gain = trim.Current();
+  for (; i < n; ++i) {
+    x[i] *= gain;
   }
 }
 
-double AmpEngine::ProcessAtProcessingRate(double x) {
-  StepGlides();
-  for (int s = 0; s < kPreampStageCount; ++s) {
-    const auto index = static_cast<std::size_t>(s);
-    if (mSectionOn[index]) {
-      PreampStage& stage = mPreamp[index];
-      x = stage.color.Process(stage.acCoupling.Process(x));
-      const double u = mBias[index].Current() + mDrive[index].Current() * x;
-      x = stage.bandwidth.Process(stage.tube.Evaluate(u));
+void AmpEngine::RunTube(std::size_t stage, double* x, int n) {
+  ParamGlide& drive = mDrive[stage];
+  ParamGlide& bias = mBias[stage];
+  CurveStage& tube = mPreamp[stage].tube;
+  int i = 0;
+  for (; i < n && (drive.Gliding() || bias.Gliding() || tube.Crossfading()); ++i) {
+    drive.StepIfGliding();
+    bias.StepIfGliding();
+    x[i] = tube.Evaluate(bias.Current() + drive.Current() * x[i]);
+  }
+  const double b = bias.Current();
+  const double d = drive.Current();
+  for (; i < n; ++i) {
+    x[i] = tube.Transfer(b + d * x[i]);
+  }
+}
+
+template <std::size_t N>
+void AmpEngine::QueueStage(const std::array<Biquad*, N>& sections, bool enabled, BiquadCascade& cascade, double* x,
+                           int n) {
+  if (!enabled) {
+    // A disabled stage passes its input; its sections still run, on a copy.
+    cascade.Run(x, n);
+    std::copy_n(x, n, mScratch.data());
+    x = mScratch.data();
+  }
+  for (Biquad* section : sections) {
+    cascade.Add(*section);
+  }
+  if (!enabled) {
+    cascade.Run(x, n);
+  }
+}
+
+// Every glide moves once per processed sample; the chain stepped the ones it
+// used, the others catch up here.
+void AmpEngine::AdvanceUnusedGlides(int n) {
+  for (std::size_t s = 0; s < kPreampStageCount; ++s) {
+    if (mSectionOn[s]) {
+      mTrim[s].Advance(n);
     } else {
-      x *= mTrim[index].Current();
+      mDrive[s].Advance(n);
+      mBias[s].Advance(n);
     }
-    if (mToneStackPosition == s + 1) {
-      x = mSectionOn[kSectionToneStack] ? mToneStage.Process(x) : x * mTrim[kSectionToneStack].Current();
+  }
+  for (std::size_t section : {std::size_t{kSectionToneStack}, std::size_t{kSectionPowerAmp}}) {
+    if (mSectionOn[section]) {
+      mTrim[section].Advance(n);
+    }
+  }
+}
+
+// The chain at the processing rate, stage by stage over the block. Filters
+// between two nonlinear stages run as one cascade.
+void AmpEngine::RunChain(double* x, int n) {
+  BiquadCascade cascade;
+  for (std::size_t s = 0; s < kPreampStageCount; ++s) {
+    PreampStage& stage = mPreamp[s];
+    if (mSectionOn[s]) {
+      cascade.Add(stage.acCoupling);
+      cascade.Add(stage.color);
+      cascade.Run(x, n);
+      RunTube(s, x, n);
+      cascade.Add(stage.bandwidth);
+    } else {
+      cascade.Run(x, n);
+      RunTrim(mTrim[s], x, n);
+    }
+    if (mToneStackPosition == static_cast<int>(s) + 1) {
+      if (mSectionOn[kSectionToneStack]) {
+        QueueStage(mToneStage.Sections(), mToneStage.Enabled(), cascade, x, n);
+      } else {
+        cascade.Run(x, n);
+        RunTrim(mTrim[kSectionToneStack], x, n);
+      }
     }
   }
   if (mSectionOn[kSectionPowerAmp]) {
-    x *= mMasterGain;
-    x = mPowerStage.ProcessOutputFilter(mPowerStage.ProcessNonLinearity(mPowerStage.ProcessInputFilter(x)));
-    x = mEqStage.Process(x);
+    cascade.Add(mPowerStage.AcCoupling(), mMasterGain);
+    cascade.Run(x, n);
+    mPowerStage.ProcessNonLinearityBlock(x, n);
+    cascade.Add(mPowerStage.Bandwidth());
+    QueueStage(mEqStage.Sections(), mEqStage.Enabled(), cascade, x, n);
   } else {
-    x *= mTrim[kSectionPowerAmp].Current();
+    cascade.Run(x, n);
+    RunTrim(mTrim[kSectionPowerAmp], x, n);
   }
-  return x;
+  cascade.Run(x, n);
+  AdvanceUnusedGlides(n);
 }
 
-double AmpEngine::ProcessSample(double x) {
-  if (!Finite(x)) {
-    x = 0.0;
+int AmpEngine::ChunkLength() const {
+  if (!mOversamplingActive || mOversamplingFactor < 2) {
+    return kChunkSamples;
   }
-  double y;
+  // Both oversamplers run at the engine's factor; the largest of the three
+  // keeps the buffer safe all the same.
+  return kChunkSamples / std::max({mOversamplingFactor, mUpsampler.Factor(), mDownsampler.Factor()});
+}
+
+// Returns the number of samples done: all n, or fewer when an output was not
+// finite and the engine started over from rest after it.
+int AmpEngine::ProcessChunk(const double* input, double* output, int n) {
+  double* host = mHostSamples.data();
+  for (int i = 0; i < n; ++i) {
+    host[i] = Finite(input[i]) ? input[i] : 0.0;
+  }
   if (mOversamplingActive && mOversamplingFactor >= 2) {
-    mUpsampler.Upsample(x, mOversamplingBuffer.data());
-    for (int i = 0; i < mOversamplingFactor; ++i) {
-      mOversamplingBuffer[static_cast<std::size_t>(i)] =
-          ProcessAtProcessingRate(mOversamplingBuffer[static_cast<std::size_t>(i)]);
-    }
-    y = mDownsampler.Downsample(mOversamplingBuffer.data());
+    mUpsampler.UpsampleBlock(host, n, mWork.data());
+    RunChain(mWork.data(), n * mOversamplingFactor);
+    mDownsampler.DownsampleBlock(mWork.data(), n, host);
   } else {
-    y = ProcessAtProcessingRate(x);
+    RunChain(host, n);
   }
-  const double out = static_cast<double>(static_cast<float>(mOutputDcBlocker.Process(y)));
-  if (!Finite(out)) {
-    RecoverFromNonFiniteOutput();
-    return 0.0;
+  for (int i = 0; i < n; ++i) {
+    const double out = static_cast<double>(static_cast<float>(mOutputDcBlocker.Process(host[i])));
+    if (!Finite(out)) {
+      RecoverFromNonFiniteOutput();
+      output[i] = 0.0;
+      return i + 1;
+    }
+    output[i] = out;
   }
-  return out;
+  return n;
 }
 
 // A non-finite value would stay in every filter memory for good: start over
@@ -315,8 +395,9 @@ bool AmpEngine::Process(const double* input, double* output, int n) {
     return false;
   }
   const ScopedFlushDenormals flushDenormals;
-  for (int i = 0; i < n; ++i) {
-    output[i] = ProcessSample(input[i]);
+  const int chunk = ChunkLength();
+  for (int done = 0; done < n;) {
+    done += ProcessChunk(input + done, output + done, std::min(chunk, n - done));
   }
   return true;
 }

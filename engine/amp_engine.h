@@ -16,6 +16,8 @@
 
 namespace orvane {
 
+class BiquadCascade;
+
 namespace testing {
 class ReferenceAmpEngine;
 }
@@ -110,9 +112,14 @@ private:
     Biquad bandwidth;
   };
 
-  double ProcessAtProcessingRate(double x);
-  double ProcessSample(double x);
-  void StepGlides();
+  int ChunkLength() const;
+  int ProcessChunk(const double* input, double* output, int n);
+  void RunChain(double* x, int n);
+  void RunTube(std::size_t stage, double* x, int n);
+  static void RunTrim(ParamGlide& trim, double* x, int n);
+  template <std::size_t N>
+  void QueueStage(const std::array<Biquad*, N>& sections, bool enabled, BiquadCascade& cascade, double* x, int n);
+  void AdvanceUnusedGlides(int n);
   void ConfigureOversamplers();
   void RecoverFromNonFiniteOutput();
 
@@ -137,6 +144,12 @@ private:
   std::array<double, kMaxOversamplingFactor> mOversamplingBuffer{};
   int mToneStackPosition = kPreampStageCount;
   AmpSections mSectionOn;
+
+  // A block runs in chunks of this many processing-rate samples.
+  static constexpr int kChunkSamples = 512;
+  std::array<double, kChunkSamples> mHostSamples{};  // a chunk at the host rate
+  std::array<double, kChunkSamples> mWork{};         // the chunk at the processing rate
+  std::array<double, kChunkSamples> mScratch{};      // what a disabled stage's sections put out
 };
 
 using AmpEnginePair = std::array<std::unique_ptr<AmpEngine>, 2>;

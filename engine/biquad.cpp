@@ -140,6 +140,33 @@ Biquad::Biquad() {
   DesignBiquad(*this, kNewSectionDesign, BiquadRamp::Ramped);
 }
 
+void Biquad::ProcessBlock(double* x, int n) {
+  int i = 0;
+  for (; i < n && mRamping; ++i) {
+    x[i] = Process(x[i]);
+  }
+  if (i == n) {
+    return;
+  }
+  const BiquadCoefficients c = mCurrent;
+  const double gain = mOutputGain;
+  const bool enabled = mEnabled;
+  double x1 = mX1, x2 = mX2, y1 = mY1, y2 = mY2;
+  for (; i < n; ++i) {
+    const double in = x[i];
+    const double y = ((c.b1 * x1 + c.b2 * x2) - (c.a1 * y1 + c.a2 * y2)) + c.b0 * in;
+    x2 = x1;
+    x1 = in;
+    y2 = y1;
+    y1 = y;
+    x[i] = enabled ? y * gain : in;
+  }
+  mX1 = x1;
+  mX2 = x2;
+  mY1 = y1;
+  mY2 = y2;
+}
+
 void Biquad::StepCoefficientRamp() {
   bool arrived = StepTowards(mCurrent.b0, mTarget.b0, mTolerance.b0, mRampRate);
   arrived &= StepTowards(mCurrent.b1, mTarget.b1, mTolerance.b1, mRampRate);

@@ -77,6 +77,11 @@ public:
     return mEnabled ? y * mOutputGain : x;
   }
 
+  // n samples in place, the same arithmetic as n calls of Process: a running
+  // ramp is stepped sample by sample, then the rest runs with the section's
+  // state in locals.
+  void ProcessBlock(double* x, int n);
+
   void StepCoefficientRamp();
 
   // Sets the memories to the steady state of the constant input `u` under the
@@ -103,6 +108,7 @@ public:
   const BiquadCoefficients& Target() const { return mTarget; }
 
 private:
+  friend class BiquadCascade;
   friend bool DesignBiquad(Biquad& filter, const BiquadParams& params, BiquadRamp ramp);
 
   struct RampTolerances {

@@ -47,30 +47,6 @@ void CurveHalf::Set(double halfRange, double hardness) {
   bypass = false;
 }
 
-double CurveTransfer(const CurveHalf& a, const CurveHalf& b, double limitA, double halfA, double u) {
-  const double midpoint = limitA + halfA;
-  double v = u - limitA - halfA;
-  if (!b.bypass) {
-    if (!b.mirrored) {
-      if (v >= 0.0) {
-        v = b.Shape(v);
-      }
-    } else if (v < 0.0) {
-      v = -b.Shape(-v);
-    }
-  }
-  if (!a.bypass) {
-    if (!a.mirrored) {
-      if (v <= 0.0) {
-        return midpoint - a.Shape(-v);
-      }
-    } else if (v > 0.0) {
-      return midpoint + a.Shape(v);
-    }
-  }
-  return midpoint + v;
-}
-
 CurveStage::CurveStage() : mTable(kCurveTableSize, 0.0), mSpareTable(kCurveTableSize, 0.0) {
   SetShape(50.0, 100.0, 50.0, -100.0);
 }

@@ -43,7 +43,29 @@ struct CurveHalf {
 
 // The static curve (pure): half B acts first, half A on its result, each on
 // its own side of the midpoint limitA + halfA.
-double CurveTransfer(const CurveHalf& a, const CurveHalf& b, double limitA, double halfA, double u);
+inline double CurveTransfer(const CurveHalf& a, const CurveHalf& b, double limitA, double halfA, double u) {
+  const double midpoint = limitA + halfA;
+  double v = u - limitA - halfA;
+  if (!b.bypass) {
+    if (!b.mirrored) {
+      if (v >= 0.0) {
+        v = b.Shape(v);
+      }
+    } else if (v < 0.0) {
+      v = -b.Shape(-v);
+    }
+  }
+  if (!a.bypass) {
+    if (!a.mirrored) {
+      if (v <= 0.0) {
+        return midpoint - a.Shape(-v);
+      }
+    } else if (v > 0.0) {
+      return midpoint + a.Shape(v);
+    }
+  }
+  return midpoint + v;
+}
 
 inline constexpr std::int32_t kCurveTableSize = 4097;
 inline constexpr std::int32_t kDefaultCrossfadeLength = 240;

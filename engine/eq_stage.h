@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "engine/biquad.h"
 
 namespace orvane {
@@ -48,6 +50,11 @@ public:
   void SetSampleRate(double rateHz);
 
   void SetEnabled(bool enabled) { mEnabled = enabled; }
+  bool Enabled() const { return mEnabled; }
+  // The sections in processing order, for block processing.
+  std::array<Biquad*, 5> Sections() {
+    return {&mInputHighPass, &mResonance, &mPresence, &mUpperPresence, &mOutputLowPass};
+  }
   double ResonanceKnob() const { return mResonanceKnob; }
   double PresenceKnob() const { return mPresenceKnob; }
   const EqVoicing& Voicing() const { return mVoicing; }

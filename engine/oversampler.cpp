@@ -1,7 +1,10 @@
 #include "engine/oversampler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "engine/biquad_cascade.h"
 
 namespace orvane {
 void Oversampler::EnsureSections(int count) {
@@ -85,6 +88,35 @@ double Oversampler::Downsample(const double* in) {
     mSubSamples[static_cast<std::size_t>(slot)] = y;
   }
   return mSubSamples[0];
+}
+
+void Oversampler::RunSections(double* x, int n) {
+  BiquadCascade cascade;
+  for (int i = 0; i < mSectionCount; ++i) {
+    cascade.Add(mSections[static_cast<std::size_t>(i)]);
+  }
+  cascade.Run(x, n);
+}
+
+void Oversampler::UpsampleBlock(const double* in, int n, double* out) {
+  if (out == nullptr || mFactor < 1) {
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    std::fill_n(out + i * mFactor, mFactor, in[i]);
+  }
+  RunSections(out, n * mFactor);
+}
+
+void Oversampler::DownsampleBlock(double* in, int n, double* out) {
+  if (n <= 0) {
+    return;
+  }
+  RunSections(in, n * mFactor);
+  for (int i = 0; i < n; ++i) {
+    out[i] = in[i * mFactor];
+  }
+  std::copy_n(in + (n - 1) * mFactor, mFactor, mSubSamples.begin());
 }
 
 void Oversampler::ClearMemories() {

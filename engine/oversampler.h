@@ -41,6 +41,12 @@ public:
   // Filters Factor() samples and returns the first.
   double Downsample(const double* in);
 
+  // The same as n calls of Upsample / Downsample, in one pass per section
+  // group. UpsampleBlock writes n * Factor() samples; DownsampleBlock filters
+  // n * Factor() samples in place and writes the n kept ones to `out`.
+  void UpsampleBlock(const double* in, int n, double* out);
+  void DownsampleBlock(double* in, int n, double* out);
+
   // Clears every section's memories and the kept sub-samples.
   void ClearMemories();
 
@@ -56,6 +62,7 @@ public:
 private:
   static int SectionsForOrder(int order) { return order / 2 + order % 2; }
   void EnsureSections(int count);
+  void RunSections(double* x, int n);
 
   std::vector<Biquad> mSections;  // capacity for every order, created on demand and kept
   int mSectionCount = 0;

@@ -54,6 +54,23 @@ public:
     }
   }
 
+  // The same as `steps` calls of StepIfGliding: only the last step's value
+  // is computed.
+  void Advance(std::int32_t steps) {
+    if (steps <= 0 || mRemaining <= 0) {
+      return;
+    }
+    if (steps >= mRemaining) {
+      mPosition += mRemaining;
+      mRemaining = 0;
+      mCurrent = mTarget;
+      return;
+    }
+    mPosition += steps - 1;
+    mRemaining -= steps - 1;
+    Step();
+  }
+
   void SnapToTarget() {
     mCurrent = mTarget;
     mRemaining = 0;

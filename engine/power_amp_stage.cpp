@@ -17,10 +17,6 @@ constexpr double kMaxDrive = 10000.0;
 constexpr double kMaxRail = 1000.0;
 constexpr double kMinAcCouplingHz = 0.2;
 constexpr double kMaxAcCouplingHz = 2000.0;
-// Below this range the crossover's knee collapses; it then passes g * x.
-constexpr double kMinCrossoverRange = 1e-12;
-// 1/sqrt(3): where u^3 and u meet with matching slope for the knee.
-constexpr double kCrossoverKnee = 0.5773502691896258;
 
 PowerAmpSettings Clamped(const PowerAmpSettings& s) {
   return PowerAmpSettings{std::clamp(s.bandwidthHz, kMinBandwidthHz, kMaxBandwidthHz),
@@ -63,21 +59,6 @@ void LinearSmoother::Retime(std::int32_t length) {
   count = length;
 }
 
-double Crossover(double x, double amount, double range, double drive) {
-  if (range < kMinCrossoverRange) {
-    return drive * x;
-  }
-  constexpr double k = kCrossoverKnee;
-  const double u = drive * x * k / range;
-  double y;
-  if (std::fabs(u) < k) {
-    y = amount * u * u * u + (1.0 - amount) * u;
-  } else {
-    y = u - amount * (k - k * k * k) * (u < 0.0 ? -1.0 : 1.0);
-  }
-  return y * range / k;
-}
-
 PowerAmpStage::PowerAmpStage(double rateHz, const PowerAmpSettings& settings) : mSampleRate(rateHz) {
   mBandwidth.SetSampleRate(rateHz, BiquadRamp::Ramped);
   mAcCoupling.SetSampleRate(rateHz, BiquadRamp::Ramped);
@@ -100,6 +81,20 @@ void PowerAmpStage::Update(const PowerAmpSettings& settings) {
   }
   DesignBiquad(mAcCoupling, {s.acCouplingHz, kPowerAmpFilterQ, 0.0, 0.0, BiquadType::FirstOrderHighPass}, BiquadRamp::Ramped);
   mAcCoupling.SetEnabled(true);
+}
+
+void PowerAmpStage::ProcessNonLinearityBlock(double* x, int n) {
+  int i = 0;
+  for (; i < n && (mAmount.count > 0 || mRange.count > 0 || mDrive.count > 0 || mRails.Crossfading()); ++i) {
+    x[i] = ProcessNonLinearity(x[i]);
+  }
+  const double amount = mAmount.current;
+  const double range = mRange.current;
+  const double drive = mDrive.current;
+  const CurveStage& rails = mRails;
+  for (; i < n; ++i) {
+    x[i] = rails.Transfer(Crossover(x[i], amount, range, drive));
+  }
 }
 
 void PowerAmpStage::Reset(double u) {

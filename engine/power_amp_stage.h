@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "engine/biquad.h"
@@ -46,8 +47,26 @@ struct LinearSmoother {
   }
 };
 
+// Below this range the crossover's knee collapses; it then passes g * x.
+inline constexpr double kMinCrossoverRange = 1e-12;
+// 1/sqrt(3): where u^3 and u meet with matching slope for the knee.
+inline constexpr double kCrossoverKnee = 0.5773502691896258;
+
 // Crossover distortion: unity slope away from zero, slope 1 - amount near it.
-double Crossover(double x, double amount, double range, double drive);
+inline double Crossover(double x, double amount, double range, double drive) {
+  if (range < kMinCrossoverRange) {
+    return drive * x;
+  }
+  constexpr double k = kCrossoverKnee;
+  const double u = drive * x * k / range;
+  double y;
+  if (std::fabs(u) < k) {
+    y = amount * u * u * u + (1.0 - amount) * u;
+  } else {
+    y = u - amount * (k - k * k * k) * (u < 0.0 ? -1.0 : 1.0);
+  }
+  return y * range / k;
+}
 
 // AC-coupling high-pass, crossover distortion, rail clipping, bandwidth low-pass.
 class PowerAmpStage {
@@ -65,6 +84,8 @@ public:
     mDrive.Advance();
     return mRails.Evaluate(Crossover(x, mAmount.current, mRange.current, mDrive.current));
   }
+  // n samples in place, the same as n calls of ProcessNonLinearity.
+  void ProcessNonLinearityBlock(double* x, int n);
   double ProcessOutputFilter(double x) { return mBandwidth.Process(x); }
   double Process(double x) { return ProcessOutputFilter(ProcessNonLinearity(ProcessInputFilter(x))); }
 
@@ -83,6 +104,8 @@ public:
   CurveStage& Rails() { return mRails; }
   const Biquad& Bandwidth() const { return mBandwidth; }
   const Biquad& AcCoupling() const { return mAcCoupling; }
+  Biquad& Bandwidth() { return mBandwidth; }
+  Biquad& AcCoupling() { return mAcCoupling; }
 
 private:
   double mSampleRate;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "engine/biquad.h"
 #include "engine/dna_table.h"
 
@@ -67,6 +69,9 @@ public:
   void SetSampleRate(double rateHz);
 
   void SetEnabled(bool enabled) { mEnabled = enabled; }
+  bool Enabled() const { return mEnabled; }
+  // The sections in processing order, for block processing.
+  std::array<Biquad*, 4> Sections() { return {&mHpf, &mBass, &mMid, &mTreble}; }
   const ToneStackRanges& Ranges() const { return mRanges; }
   const ToneKnobs& Knobs() const { return mKnobs; }
   double SampleRate() const { return mSampleRate; }

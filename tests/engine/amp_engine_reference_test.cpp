@@ -78,7 +78,7 @@ std::vector<SettingsChange> Changes(const EngineSettings& s) {
          e.SetSectionTrimDb(kSectionPowerAmp, -3.0);
        }},
       {5000,
-       [s](AmpEngine& e) {
+       [](AmpEngine& e) {
          e.SetOversampling(NextFactor(e.OversamplingFactor()));
          e.Reset();
        }},
