@@ -3,11 +3,18 @@
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
+#include "common/heap_buf.h"
+#include "common/popup_menu.h"
 #include "common/ptr_list.h"
 #include "common/str_buf.h"
+#include "graphics/bitmap.h"
 #include "graphics/control.h"
+#include "graphics/drawing_types.h"
 #include "graphics/graphics_types.h"
+#include "graphics/layer.h"
+#include "graphics/platform_font.h"
 
 namespace plugkit::graphics {
 
@@ -25,8 +32,10 @@ using IFileDialogCompletionHandlerFunc = std::function<void(const StrBuf& fileNa
 
 // The editor's graphics context: one per open editor window. It owns the
 // controls, maps tags to them, keeps the draw scale (the user's zoom) and the
-// screen (backing) scale, and applies size changes. The platform view and the
-// renderer derive from it. Main thread only.
+// screen (backing) scale, and applies size changes. Everything is drawn
+// through its drawing interface: a few path, raster and text slots that a
+// drawing back end supplies, and primitives with default bodies built on them.
+// The platform view and the renderer derive from it. Main thread only.
 class IGraphics {
 public:
   using KeyHandlerFunc = std::function<bool(const IKeyPress& key, bool isUp)>;
@@ -43,16 +52,125 @@ public:
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
 
+  // Frame and region (back end). A frame is drawn between BeginFrame and
+  // EndFrame, region by region, each clipped with SetClipRect.
+  virtual void BeginFrame() {}
+  virtual void EndFrame() {}
+  // Later path and bitmap operations are drawn through the transform.
+  virtual void SetTransform(const ITransform& transform) = 0;
+  virtual void CompleteRegion(const IRECT& /*clip*/) {}
+  virtual void SetClipRect(const IRECT& r) = 0;
+  // Binds the top layer's bitmap, or the main target when no layer is pushed.
+  virtual void SetRenderTarget() {}
+  virtual void CreateDrawContext(void* /*platformLayer*/) {}
+  virtual void DestroyDrawContext() {}
+
+  // Paths (back end), in the coordinates of the current transform. Angles are
+  // degrees clockwise from twelve o'clock; an arc after PathClear starts a new
+  // sub-path, otherwise a line joins it to the current point.
+  virtual void PathClear() = 0;
+  virtual void PathClose() = 0;
+  virtual void PathArc(float cx, float cy, float r, float a1, float a2, EWinding winding = EWinding::CW) = 0;
+  virtual void PathMoveTo(float x, float y) = 0;
+  virtual void PathLineTo(float x, float y) = 0;
+  // Marks the last sub-path a hole (true) or solid (false).
+  virtual void PathWinding(bool /*hole*/) {}
+  virtual void PathCubicTo(float c1x, float c1y, float c2x, float c2y, float x, float y) = 0;
+  virtual void PathQuadraticTo(float cx, float cy, float x, float y) = 0;
+  // Both consume the path unless the style preserves it.
+  virtual void StrokePath(const IPaint& paint, float thickness, const IStrokeStyle& style, const IBlend* blend) = 0;
+  virtual void FillPath(const IPaint& paint, const IFillStyle& style, const IBlend* blend) = 0;
+
+  // Raster (back end).
+  // Draws the bitmap's region starting at (srcX, srcY) into dest.
+  virtual void DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY, const IBlend* blend) = 0;
+  // A new offscreen bitmap for a layer; null when the back end cannot make one.
+  virtual std::unique_ptr<APIBitmap> CreateLayerBitmap(int pixelWidth, int pixelHeight, bool cacheable,
+                                                       float screenScale, float drawScale) = 0;
+  // The layer's pixels, 4 bytes each; the buffer stays short when it cannot grow.
+  virtual void ReadLayerPixels(ILayerPtr& layer, TypedBuf<uint8_t>& pixels) = 0;
+  // Turns the blurred alpha mask into the shadow and combines it with the layer.
+  virtual void CompositeLayerMask(ILayerPtr& layer, const TypedBuf<uint8_t>& mask, const IDropShadow& shadow) = 0;
+  // How ReadLayerPixels lays pixels out: bottom row first, and alpha's byte in a pixel.
+  virtual bool LayerRowsBottomUp() const = 0;
+  virtual int LayerAlphaByteIndex() const = 0;
+  // Fills outer with a shadow of inner moved right and down by drop.
+  virtual void DrawBoxShadow(const IRECT& /*inner*/, const IRECT& /*outer*/, float /*drop*/, float /*cornerRadius*/,
+                             float /*blur*/, const IBlend* /*blend*/) {}
+  // The shadow is not blurred yet: the default does nothing.
+  virtual void ApplyLayerDropShadow(ILayerPtr& /*layer*/, const IDropShadow& /*shadow*/) {}
+
+  // Text (back end); called with non-empty strings. MeasureText writes the
+  // text's rectangle into bounds and answers its width.
+  virtual float MeasureText(const IText& text, const char* str, IRECT& bounds) = 0;
+  virtual void DrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr) = 0;
+  virtual void DrawTextBlock(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
+
+  // Resources. Bitmaps are not loaded by name yet: LoadBitmap answers an empty
+  // bitmap and the cache operations do nothing.
+  virtual IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false,
+                             int targetScale = 0);
+  virtual void RetainBitmap(const IBitmap& /*bitmap*/, const char* /*cacheName*/) {}
+  virtual void ReleaseBitmap(const IBitmap& /*bitmap*/) {}
+  // Decoders (back end); null when the image cannot be decoded.
+  virtual APIBitmap* LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) = 0;
+  virtual APIBitmap* LoadBitmapFromMemory(const char* name, const void* data, int dataSize, int scale) = 0;
+  virtual bool IsSupportedBitmapExtension(const char* ext) const = 0;
+  // Fonts under an id: the platform makes the font, the back end takes it for
+  // drawing and, when it did, the platform caches it. False when either refuses.
+  virtual bool LoadFont(const char* fontID, const char* fileNameOrResID);
+  virtual bool LoadFontData(const char* fontID, const void* data, int dataSize);
+  bool LoadFontByName(const char* fontID, const char* fontName, ETextStyle style = ETextStyle::Normal);
+  virtual bool LoadFontFromMemory(const char* fontID, PlatformFont& font) = 0;
+
   // Platform: the view that shows this context. Attaching lays the editor out
   // through the delegate and answers the view.
   virtual void* AttachEditorView(void* parent) = 0;
   virtual void DetachEditorView() = 0;
   virtual void* PlatformView() = 0;
+  virtual bool HasPlatformView() { return PlatformView() != nullptr; }
+  virtual void AttachPlatformView(const IRECT& /*bounds*/, void* /*view*/) {}
+  virtual void RemovePlatformView(void* /*view*/) {}
+  virtual void HidePlatformView(void* /*view*/, bool /*hide*/) {}
   virtual float PlatformWindowScale() const { return 1.f; }
-  virtual void ResizePlatformWindow(bool needsPlatformResize) = 0;
-  virtual void UpdateLayerFramebuffer() = 0;
+  virtual void ResizePlatformWindow(bool /*needsPlatformResize*/) {}
+  virtual void UpdateLayerFramebuffer() {}
+  // Runs last in a resize, after the framebuffer update.
+  virtual void OnResizeCompleted() {}
   // The pointer's position in this context's coordinates.
-  virtual void GetMouseLocation(float& x, float& y) const = 0;
+  virtual void MousePosition(float& x, float& y) const = 0;
+  virtual void HideCursor(bool hide, bool lock) = 0;
+  // Kinds: 0 the arrow, 5 the diagonal resize cursor, 11 the pointing hand.
+  // Answers the kind set before.
+  virtual int SetCursor(int kind);
+  // A native text field over bounds; its commit comes back to the context.
+  virtual void ShowPlatformTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int maxLength,
+                                     const char* str) = 0;
+  // A native menu. Answers the menu with its chosen index set, or null when
+  // dismissed; when it sets isAsync the answer comes back later.
+  virtual IPopupMenu* ShowPlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) = 0;
+  virtual bool ClipboardText(StrBuf& text) = 0;
+  virtual bool SetClipboardText(const char* text) = 0;
+  virtual bool SetClipboardFile(const char* /*path*/) { return false; }
+  virtual bool StartFileDrag(const char* /*path*/, const IRECT& /*iconBounds*/) { return false; }
+  virtual bool OpenLink(const char* url) = 0;
+  virtual void UpdateTooltips() = 0;
+  virtual const char* PlatformName() const { return ""; }
+  virtual bool RevealInFinder(const char* /*path*/, bool /*select*/) { return false; }
+  virtual const char* BundleIdentifier() const { return ""; }
+  virtual const char* AppGroupIdentifier() const { return ""; }
+  // The module resources are looked up in; null where bundles serve.
+  virtual void* PlatformModuleHandle() const { return nullptr; }
+  virtual void ActivateGLContext() {}
+  virtual void DeactivateGLContext() {}
+  virtual bool IsDarkMode() const { return false; }
+  // Platform fonts: from a file or bundle resource (with the bundle identifier
+  // and the shared resources folder), from bytes, from the installed fonts;
+  // and kept under the id for later lookups. Null when the font cannot be made.
+  virtual PlatformFontPtr LoadPlatformFontFromResource(const char* fontID, const char* fileNameOrResID) = 0;
+  virtual PlatformFontPtr LoadPlatformFontFromData(const char* fontID, const void* data, int dataSize) = 0;
+  virtual PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* fontName, ETextStyle style) = 0;
+  virtual void CachePlatformFont(const char* fontID, PlatformFont& font) = 0;
   // A modal alert titled with the caption; answers the button chosen and also
   // passes it to the completion. Without a platform nothing is shown and the
   // answer is kNoResult.
@@ -109,12 +227,112 @@ public:
   int FPS() const { return mFPS; }
   float GetDrawScale() const { return mDrawScale; }
   float GetScreenScale() const { return mScreenScale; }
-  float GetBackingPixelScale() const { return mScreenScale * mDrawScale; }
+  // Device pixels per editor unit.
+  virtual float GetBackingPixelScale() const { return mScreenScale * mDrawScale; }
   IGEditorDelegate* GetDelegate() const { return mDelegate; }
+
+  // Drawing primitives: each builds a path through the path slots, beginning
+  // with PathClear, and strokes it (with the default stroke style) or fills it
+  // (with the default fill style) in a solid paint of the colour. Bitmap
+  // placements save the transform and restore it. A back end may replace any.
+  virtual void DrawStretchedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend = nullptr);
+  virtual void DrawRotatedBitmap(const IBitmap& bitmap, float centreX, float centreY, double angle,
+                                 const IBlend* blend = nullptr);
+  virtual void DrawPoint(const IColor& color, float x, float y, const IBlend* blend = nullptr);
+  virtual void DrawLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend = nullptr,
+                        float thickness = 1.f);
+  virtual void DrawDottedLine(const IColor& color, float x1, float y1, float x2, float y2,
+                              const IBlend* blend = nullptr, float thickness = 1.f, float dashLength = 2.f);
+  virtual void DrawTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
+                            const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawRect(const IColor& color, const IRECT& r, const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawRoundRect(const IColor& color, const IRECT& r, float radius, const IBlend* blend = nullptr,
+                             float thickness = 1.f);
+  virtual void DrawRoundRectCorners(const IColor& color, const IRECT& r, float tl, float tr, float br, float bl,
+                                    const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawArc(const IColor& color, float cx, float cy, float r, float a1, float a2,
+                       const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend = nullptr,
+                          float thickness = 1.f);
+  virtual void DrawEllipseInRect(const IColor& color, const IRECT& r, const IBlend* blend = nullptr,
+                                 float thickness = 1.f);
+  virtual void DrawEllipse(const IColor& color, float x, float y, float r1, float r2, float angle,
+                           const IBlend* blend = nullptr, float thickness = 1.f);
+  // Nothing for fewer than one point or a missing array.
+  virtual void DrawPolygon(const IColor& color, const float* x, const float* y, int n, const IBlend* blend = nullptr,
+                           float thickness = 1.f);
+  virtual void DrawDottedRect(const IColor& color, const IRECT& r, const IBlend* blend = nullptr,
+                              float thickness = 1.f, float dashLength = 2.f);
+  virtual void FillTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
+                            const IBlend* blend = nullptr);
+  virtual void FillRect(const IColor& color, const IRECT& r, const IBlend* blend = nullptr);
+  virtual void FillRoundRect(const IColor& color, const IRECT& r, float radius, const IBlend* blend = nullptr);
+  virtual void FillRoundRectCorners(const IColor& color, const IRECT& r, float tl, float tr, float br, float bl,
+                                    const IBlend* blend = nullptr);
+  virtual void FillCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend = nullptr);
+  virtual void FillEllipseInRect(const IColor& color, const IRECT& r, const IBlend* blend = nullptr);
+  virtual void FillEllipse(const IColor& color, float x, float y, float r1, float r2, float angle,
+                           const IBlend* blend = nullptr);
+  // A pie slice from a1 to a2.
+  virtual void FillArc(const IColor& color, float cx, float cy, float r, float a1, float a2,
+                       const IBlend* blend = nullptr);
+  virtual void FillPolygon(const IColor& color, const float* x, const float* y, int n, const IBlend* blend = nullptr);
+  // Lines every spacing inside r (its own edges not drawn); none in a
+  // direction whose spacing is 1 or less.
+  virtual void DrawGrid(const IColor& color, const IRECT& r, float spacingX, float spacingY,
+                        const IBlend* blend = nullptr, float thickness = 1.f);
+  // n normalised values across bounds, 0 at the bottom; the first point sits at
+  // the left edge, the others at normX (when given) or evenly spaced. With a
+  // fill colour the area under the line is filled first.
+  virtual void DrawXYPolyline(const IColor& color, const IRECT& bounds, const float* normY, int n,
+                              const float* normX = nullptr, const IBlend* blend = nullptr, float thickness = 1.f,
+                              const IColor* fillColor = nullptr);
+
+  // Text unless str is null or empty; MeasureTextIfNotEmpty then answers 0.
+  void DrawTextIfNotEmpty(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
+  float MeasureTextIfNotEmpty(const IText& text, const char* str, IRECT& bounds);
+  // For text at an angle: rect becomes the bounding box of itself turned by
+  // the angle about the origin, and (dx, dy) the move that places it in
+  // bounds by the alignments. Nothing changes at angle 0.
+  void ComputeRotatedTextOffset(const IText& text, const IRECT& bounds, IRECT& rect, double& dx, double& dy) const;
+  void MeasureRotatedText(const IText& text, const IRECT& bounds, IRECT& rect) const;
+
+  // The current transform and its save stack. Each operation but Save ends
+  // with SetTransform; Restore on an empty stack does nothing at all. The
+  // stack keeps its storage, so saving at a depth reached before allocates
+  // nothing; Reset(true) frees it.
+  void PathTransformSave();
+  void PathTransformRestore();
+  void PathTransformReset(bool clearStates = false);
+  void PathTransformTranslate(float x, float y);
+  void PathTransformScale(float sx, float sy);
+  void PathTransformScale(float s);
+  void PathTransformRotate(float degrees);
+  void PathTransformSkew(float xDegrees, float yDegrees);
+  void PathTransformMatrix(const ITransform& m);
+  const ITransform& GetTransform() const { return mTransform; }
+  int TransformStackDepth() const { return static_cast<int>(mTransformStack.size()); }
+
+  // Path builders: they add to the current path (closed shapes end with
+  // PathClose) and neither stroke nor fill. Radii are used as given, never
+  // clamped; with no radius above 0 a rounded rectangle is the plain one.
+  void PathTriangle(float x1, float y1, float x2, float y2, float x3, float y3);
+  void PathRect(const IRECT& r);
+  void PathRoundRect(const IRECT& r, float tl, float tr, float br, float bl);
+  void PathRoundRect(const IRECT& r, float radius);
+  void PathPolygon(const float* x, const float* y, int n);
+  void PathCircle(float cx, float cy, float r);
+  void PathEllipse(const IRECT& r);
+  // A unit circle drawn through a transform; nothing for a radius not above 0.
+  void PathEllipse(float x, float y, float r1, float r2, float angle = 0.f);
 
 private:
   bool OnKey(float x, float y, const IKeyPress& key, bool isUp);
   void ResizeWindowThroughDelegate(bool needsPlatformResize);
+  bool LoadPlatformFont(const char* fontID, PlatformFontPtr font);
+  void SetCurrentTransform(const ITransform& transform);
+  void Stroke(const IColor& color, float thickness, const IBlend* blend, const IStrokeStyle& style = {});
+  void Fill(const IColor& color, const IBlend* blend, const IFillStyle& style = {});
 
   PtrList<IControl> mControls{kControlListGranularity};
   std::unordered_map<int, IControl*> mTagMap;
@@ -127,6 +345,9 @@ private:
   bool mLayoutOnResize = false;
   KeyHandlerFunc mKeyHandlerFunc;
   IGEditorDelegate* mDelegate;
+  int mCursorType = 0;  // the arrow
+  ITransform mTransform;
+  std::vector<ITransform> mTransformStack;
 };
 
 }  // namespace plugkit::graphics

@@ -89,7 +89,7 @@ bool IGEditorDelegate::HostKey(const IKeyPress& key, bool isUp) {
   if (!mGraphics) return false;
   float x = 0.f;
   float y = 0.f;
-  mGraphics->GetMouseLocation(x, y);
+  mGraphics->MousePosition(x, y);
   return isUp ? mGraphics->OnKeyUp(x, y, key) : mGraphics->OnKeyDown(x, y, key);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/control.h"
+#include "graphics/drawing_types.h"
 #include "graphics/graphics_types.h"
 
 namespace plugkit::graphics {

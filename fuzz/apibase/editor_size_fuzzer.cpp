@@ -5,22 +5,20 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
+#include "support/graphics/recording_graphics.h"
 
 namespace {
 
 using namespace plugkit;
 
-class NullGraphics : public graphics::IGraphics {
+// A view that only stands there: attaching lays nothing out.
+class NullGraphics : public testing::RecordingGraphics {
 public:
-  using IGraphics::IGraphics;
+  using RecordingGraphics::RecordingGraphics;
   void* AttachEditorView(void*) override { return this; }
   void DetachEditorView() override {}
   void* PlatformView() override { return this; }
-  void ResizePlatformWindow(bool) override {}
-  void UpdateLayerFramebuffer() override {}
-  void GetMouseLocation(float& x, float& y) const override { x = y = 0.f; }
 };
 
 class Delegate : public graphics::IGEditorDelegate {

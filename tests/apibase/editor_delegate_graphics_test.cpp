@@ -14,7 +14,7 @@ namespace plugkit {
 namespace {
 
 using graphics::IRECT;
-using testing::HeadlessGraphics;
+using testing::RecordingGraphics;
 using testing::LoggingControl;
 using testing::TestDelegate;
 
@@ -64,7 +64,7 @@ TEST(EditorDelegateOpenTest, OpeningCreatesLaysOutAndAttachesTheContext) {
   delegate.mLog.clear();
   EXPECT_NE(delegate.OpenEditor(nullptr), nullptr);
   EXPECT_FALSE(Contains(delegate.mLog, "make graphics"));
-  EXPECT_EQ(HeadlessGraphics::LiveCount(), 1);
+  EXPECT_EQ(RecordingGraphics::LiveCount(), 1);
 }
 
 TEST(EditorDelegateOpenTest, WithoutAMakeGraphicsFunctionTheEditorStaysClosed) {
@@ -82,7 +82,7 @@ TEST(EditorDelegateOpenTest, ReopeningRestoresTheSizeAndScaleItHadWhenItClosed) 
   delegate.Graphics()->Resize(1000, 600, 1.5f, true);
   delegate.CloseEditor();
   EXPECT_EQ(delegate.GetUI(), nullptr);
-  EXPECT_EQ(HeadlessGraphics::LiveCount(), 0);
+  EXPECT_EQ(RecordingGraphics::LiveCount(), 0);
   EXPECT_EQ(delegate.GetLastWidth(), 1000);
   EXPECT_EQ(delegate.GetLastHeight(), 600);
   EXPECT_FLOAT_EQ(delegate.GetLastScale(), 1.5f);
@@ -126,12 +126,12 @@ TEST(EditorDelegateCloseTest, DestroyingTheDelegateDetachesTheViewBeforeDeleting
   {
     auto delegate = std::make_unique<TestDelegate>();
     delegate->SetMakeGraphicsFunc(
-        [&] { return new HeadlessGraphics(*delegate, 800, 600, 60, 1.f, &graphicsLog); });
+        [&] { return new RecordingGraphics(*delegate, 800, 600, 60, 1.f, &graphicsLog); });
     delegate->OpenEditor(nullptr);
     graphicsLog.clear();
   }
   EXPECT_EQ(graphicsLog, (Log{"detach", "destroyed"}));
-  EXPECT_EQ(HeadlessGraphics::LiveCount(), 0);
+  EXPECT_EQ(RecordingGraphics::LiveCount(), 0);
 }
 
 TEST(EditorSizeChunkTest, WritesTwelveBytesFromTheContextOrTheRememberedSize) {
@@ -217,7 +217,7 @@ protected:
   }
 
   TestDelegate delegate{2};
-  HeadlessGraphics* graphics = nullptr;
+  RecordingGraphics* graphics = nullptr;
 };
 
 TEST_F(OpenEditorTest, PlainParamValuesReachLinkedControlsNormalised) {

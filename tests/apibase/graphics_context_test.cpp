@@ -13,7 +13,7 @@ namespace {
 
 using graphics::IControl;
 using graphics::IRECT;
-using testing::HeadlessGraphics;
+using testing::RecordingGraphics;
 using testing::LoggingControl;
 using testing::TestDelegate;
 
@@ -28,7 +28,7 @@ protected:
   }
 
   TestDelegate delegate{1};
-  HeadlessGraphics graphics{delegate, 1392, 783, 60, 1.f, &delegate.mLog};
+  RecordingGraphics graphics{delegate, 1392, 783, 60, 1.f, &delegate.mLog};
 };
 
 TEST_F(GraphicsContextTest, AttachingWiresTheControlAndAppendsIt) {

@@ -5,7 +5,7 @@
 
 #include "graphics/control.h"
 #include "graphics/graphics_editor_delegate.h"
-#include "support/headless_graphics.h"
+#include "support/graphics/recording_graphics.h"
 
 namespace plugkit::testing {
 
@@ -62,7 +62,7 @@ public:
     mEditorHeight = 783;
     SetMakeGraphicsFunc([this] {
       mLog.push_back("make graphics");
-      return new HeadlessGraphics(*this, GetEditorWidth(), GetEditorHeight(), 60, 1.f, &mLog);
+      return new RecordingGraphics(*this, GetEditorWidth(), GetEditorHeight(), 60, 1.f, &mLog);
     });
     SetLayoutFunc([this](graphics::IGraphics*) { mLog.push_back("layout"); });
   }
@@ -73,7 +73,7 @@ public:
     mMinHeight = minHeight;
     mMaxHeight = maxHeight;
   }
-  HeadlessGraphics* Graphics() { return static_cast<HeadlessGraphics*>(GetUI()); }
+  RecordingGraphics* Graphics() { return static_cast<RecordingGraphics*>(GetUI()); }
 
   void OnEditorOpened() override {
     mLog.push_back("opened");

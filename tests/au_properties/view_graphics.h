@@ -1,13 +1,13 @@
 #pragma once
 
-// A graphics context whose platform view is an NS::View, as the platform
-// context's is: the view closes the editor when its host takes it out of the
-// window, and the context takes it out when the editor closes.
+// A recording graphics context whose platform view is an NS::View, as the
+// platform context's is: the view closes the editor when its host takes it out
+// of the window, and the context takes it out when the editor closes.
 
 #include <AppKit/NSView.h>
 
-#include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
+#include "support/graphics/recording_graphics.h"
 
 namespace plugkit::testing {
 
@@ -25,9 +25,10 @@ private:
   graphics::IGEditorDelegate* mDelegate;
 };
 
-class ViewGraphics : public graphics::IGraphics {
+class ViewGraphics : public RecordingGraphics {
 public:
-  ViewGraphics(graphics::IGEditorDelegate& delegate, int width, int height) : IGraphics(delegate, width, height) {}
+  ViewGraphics(graphics::IGEditorDelegate& delegate, int width, int height)
+      : RecordingGraphics(delegate, width, height) {}
   ~ViewGraphics() override { DetachEditorView(); }
 
   void* AttachEditorView(void* parent) override {
@@ -48,9 +49,6 @@ public:
     view->release();
   }
   void* PlatformView() override { return mView; }
-  void ResizePlatformWindow(bool) override {}
-  void UpdateLayerFramebuffer() override {}
-  void GetMouseLocation(float& x, float& y) const override { x = y = 0.f; }
 
 private:
   EditorView* mView = nullptr;

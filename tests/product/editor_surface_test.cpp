@@ -5,7 +5,7 @@
 #include "framework/core/state_chunk.h"
 #include "graphics/graphics_context.h"
 #include "graphics/panel_control.h"
-#include "headless_graphics.h"
+#include "support/graphics/recording_graphics.h"
 #include "plugin/theme_palette.h"
 #include "product_test_support.h"
 
@@ -40,7 +40,7 @@ TEST_F(OrvaneEditorSurface, LayoutAttachesBackgroundEditorAndMeters) {
   auto* background = dynamic_cast<plugkit::graphics::IPanelControl*>(graphics.GetControl(0));
   ASSERT_NE(background, nullptr);
   const ThemeColour colour = ThemePalette[0];
-  EXPECT_EQ(background->GetPattern().mColor, plugkit::graphics::IColor(255, colour.red, colour.green, colour.blue));
+  EXPECT_EQ(background->GetPattern().GetStop(0).mColor, plugkit::graphics::IColor(255, colour.red, colour.green, colour.blue));
   EXPECT_EQ(background->GetRECT(), IRECT(0, 0, 1392, 783));
   EXPECT_EQ(graphics.GetControl(1), plugin->mEditorControl);
   EXPECT_EQ(graphics.GetControl(2), plugin->mInputMeter);
@@ -64,11 +64,11 @@ TEST_F(OrvaneEditorSurface, LayoutAttachesBackgroundEditorAndMeters) {
 }
 
 TEST_F(OrvaneEditorSurface, DestroyingWithTheEditorOpenClosesItFirst) {
-  const int liveBefore = plugkit::testing::HeadlessGraphics::LiveCount();
+  const int liveBefore = plugkit::testing::RecordingGraphics::LiveCount();
   plugin->OpenHeadlessEditor();
-  EXPECT_EQ(plugkit::testing::HeadlessGraphics::LiveCount(), liveBefore + 1);
+  EXPECT_EQ(plugkit::testing::RecordingGraphics::LiveCount(), liveBefore + 1);
   plugin.reset();
-  EXPECT_EQ(plugkit::testing::HeadlessGraphics::LiveCount(), liveBefore);
+  EXPECT_EQ(plugkit::testing::RecordingGraphics::LiveCount(), liveBefore);
 }
 
 TEST_F(OrvaneEditorSurface, RestoredStateIsPushedIntoTheOpenEditor) {

@@ -5,7 +5,7 @@
 #include <standin/testing/bundles.h>
 
 #include "design/design_file.h"
-#include "headless_graphics.h"
+#include "support/graphics/recording_graphics.h"
 #include "plugin/update_check_globals.h"
 #include "update_check_reset.h"
 
@@ -36,7 +36,7 @@ const RuntimeSnapshot* TestOrvane::RenderBlock(int nFrames) {
 
 void TestOrvane::OpenHeadlessEditor() {
   SetMakeGraphicsFunc([this] {
-    return new plugkit::testing::HeadlessGraphics(*this, kOrvaneEditorWidth, kOrvaneEditorHeight);
+    return new plugkit::testing::RecordingGraphics(*this, kOrvaneEditorWidth, kOrvaneEditorHeight);
   });
   OpenEditor(nullptr);
 }

@@ -11,8 +11,8 @@ constexpr int kSettleBlockLimit = 48000 / 64 + 1;
 
 }  // namespace
 
-plugkit::testing::HeadlessGraphics& EditingOrvane::Graphics() {
-  auto* graphics = dynamic_cast<plugkit::testing::HeadlessGraphics*>(GetUI());
+plugkit::testing::RecordingGraphics& EditingOrvane::Graphics() {
+  auto* graphics = dynamic_cast<plugkit::testing::RecordingGraphics*>(GetUI());
   if (graphics == nullptr) throw std::logic_error("no headless editor is open");
   return *graphics;
 }

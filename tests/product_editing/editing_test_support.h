@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <standin/testing/run_loop.h>
 
-#include "headless_graphics.h"
+#include "support/graphics/recording_graphics.h"
 #include "product_test_support.h"
 
 namespace orvane::testing {
@@ -30,7 +30,7 @@ public:
   using Orvane::mLastDesignFolder;
   using Orvane::mSnapshotMutex;
 
-  plugkit::testing::HeadlessGraphics& Graphics();
+  plugkit::testing::RecordingGraphics& Graphics();
   // Renders silence until the start-up settle lets mute requests through.
   void Settle();
   std::uint64_t MuteWord() const { return mRenderer.PendingMuteRequest(); }

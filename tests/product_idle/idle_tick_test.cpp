@@ -7,7 +7,7 @@
 
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
-#include "headless_graphics.h"
+#include "support/graphics/recording_graphics.h"
 #include "plugin/settings_file.h"
 #include "plugin/update_check_globals.h"
 #include "product_test_support.h"
@@ -58,7 +58,7 @@ protected:
   ~OrvaneIdleTick() override { ResetProcessWideState(); }
 
   static std::vector<std::string>& LogOf(TestOrvane& instance) {
-    return static_cast<plugkit::testing::HeadlessGraphics*>(instance.GetUI())->Log();
+    return static_cast<plugkit::testing::RecordingGraphics*>(instance.GetUI())->Log();
   }
 
   ProductSandbox sandbox{true};
