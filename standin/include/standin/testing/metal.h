@@ -1,0 +1,72 @@
+#pragma once
+
+// Driving and inspecting the software Metal, the Metal layer and dispatch
+// semaphores. Any thread unless stated.
+
+#include <Metal/Metal.h>
+#include <QuartzCore/QuartzCore.h>
+#include <dispatch/dispatch.h>
+#include <standin/testing/images.h>
+
+#include <functional>
+
+namespace standin::testing {
+
+// Immediate (the default, and the host's): a committed buffer runs inside
+// commit on the committing thread once every buffer enqueued before it on its
+// queue has run. Worker: one execution thread runs them. Switching to
+// immediate runs what is ready on the calling thread.
+enum class MetalExecution { kImmediate, kWorker };
+void SetMetalExecution(MetalExecution mode);
+MetalExecution CurrentMetalExecution();
+
+// While paused no further buffer starts running; resuming runs what is ready
+// (on the calling thread in immediate mode).
+void PauseMetalExecution();
+void ResumeMetalExecution();
+
+// Validation errors reported since the process started.
+long MetalValidationErrorCount();
+// Buffers enqueued and not yet committed, now.
+long UncommittedCommandBufferCount();
+
+// Textures made from descriptors that were not given a storage mode use this
+// one: managed, or private so the upload paths for private textures run.
+void SetDefaultTextureStorageMode(MTLStorageMode mode);
+
+// How long nextDrawable waits for a drawable (CA::kDrawableWaitSeconds by default).
+void SetDrawableWaitSeconds(double seconds);
+
+// A level of a texture as RGBA8, top row first, whatever its pixel format or
+// storage: R8 and stencil give (v, 0, 0, 255), BGRA8 is swizzled.
+Image TextureContents(MTL::Texture* texture, NS::UInteger level = 0);
+
+// The image the layer shows; empty when nothing was presented.
+Image LayerFrontImage(CA::MetalLayer* layer);
+long PresentedFrameCount(CA::MetalLayer* layer);
+
+// Called with each image a layer presents, on the presenting thread; an empty
+// function removes it.
+using Presenter = std::function<void(CA::MetalLayer* layer, const Image& image)>;
+void SetPresenter(Presenter presenter);
+
+// A semaphore's current count (negative while threads wait on it).
+long DispatchSemaphoreCount(dispatch_semaphore_t semaphore);
+// Dispatch objects alive now.
+long LiveDispatchObjectCount();
+
+// Sets a testing switch for a scope and puts back the previous value.
+class ScopedMetalExecution {
+public:
+  explicit ScopedMetalExecution(MetalExecution mode) : previous_(CurrentMetalExecution()) {
+    SetMetalExecution(mode);
+  }
+  ~ScopedMetalExecution() { SetMetalExecution(previous_); }
+  ScopedMetalExecution(const ScopedMetalExecution&) = delete;
+  ScopedMetalExecution& operator=(const ScopedMetalExecution&) = delete;
+
+private:
+  MetalExecution previous_;
+};
+
+}  // namespace standin::testing
