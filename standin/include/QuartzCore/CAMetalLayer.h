@@ -65,10 +65,10 @@ public:
   standin::quartz::DrawablePool& pool() const { return *pool_; }
 
 protected:
+  MetalLayer();
   ~MetalLayer() override;
 
 private:
-  MetalLayer();
 
   NS::Ref<MTL::Device> device_;
   MTLPixelFormat pixelFormat_ = MTLPixelFormatBGRA8Unorm;

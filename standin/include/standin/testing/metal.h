@@ -1,7 +1,7 @@
 #pragma once
 
 // Driving and inspecting the software Metal, the Metal layer and dispatch
-// semaphores. Any thread unless stated.
+// semaphores. Any thread; the switches from one thread at a time (a test's own).
 
 #include <Metal/Metal.h>
 #include <QuartzCore/QuartzCore.h>
