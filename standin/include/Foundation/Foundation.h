@@ -2,8 +2,11 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/NSAutoreleasePool.h>
+#include <Foundation/NSError.h>
 #include <Foundation/NSFileManager.h>
 #include <Foundation/NSGeometry.h>
+#include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSProcessInfo.h>
+#include <Foundation/NSRef.h>
