@@ -138,6 +138,7 @@ TEST_F(DrawingTest, PrimitivesBuildTheirPathsThroughThePathSlots) {
     g.ClearCalls();
     c.draw(g);
     EXPECT_EQ(g.CallLines(), c.expected) << c.name;
+    EXPECT_EQ(g.TransformStackDepth(), 0) << c.name << ": the save stack is left as it was";
   }
 }
 
