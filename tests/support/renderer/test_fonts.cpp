@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -14,6 +15,9 @@ constexpr std::size_t kDirectoryEntry = 16;
 constexpr int kUnitsPerEm = 1000;
 constexpr int kAscent = 800;
 constexpr int kDescent = -200;
+constexpr std::size_t kCmapSubtable = 12;  // the small font's one character map
+constexpr std::uint32_t kOpenTypeWithCff = 0x4F54544F;  // 'OTTO'
+constexpr const char* kCffReason = "font has no TrueType outlines (CFF fonts are not supported)";
 
 void Append16(Bytes& bytes, int value) {
   bytes.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
@@ -109,7 +113,79 @@ Bytes KernTable() {
   return kern;
 }
 
+Bytes Bent(const std::function<void(SmallFont&)>& bend, std::uint32_t version = 0x00010000) {
+  SmallFont font;
+  bend(font);
+  return BuildFont(font.tables, version);
+}
+
 }  // namespace
+
+std::vector<RefusedFont> RefusedFonts() {
+  const Bytes wellFormed = SmallFont().Build();
+  Bytes tablePastEnd = wellFormed;
+  SetTableLength(tablePastEnd, "hmtx", 100000);
+  const auto withCff = [](SmallFont& f) { f.tables.push_back({"CFF ", Bytes(16, 0)}); };
+  return {
+      {"a table past the end", tablePastEnd, "the 'hmtx' table lies outside the font data"},
+      {"segment arrays past the character map",
+       Bent([](SmallFont& f) { PutU16(f.Table("cmap"), kCmapSubtable + 6, 0x400); }),
+       "the format-4 segment arrays run past the character map"},
+      {"search fields past the segments", Bent([](SmallFont& f) { PutU16(f.Table("cmap"), kCmapSubtable + 12, 8); }),
+       "the format-4 search fields lead outside the segments"},
+      {"a location past glyf",
+       Bent([](SmallFont& f) {
+         Bytes& loca = f.Table("loca");
+         PutU32(loca, loca.size() - 4, GetU32(loca, loca.size() - 4) + 100);
+       }),
+       "a glyph location points past the 'glyf' table"},
+      {"no horizontal metrics", Bent([](SmallFont& f) { PutU16(f.Table("hhea"), 34, 0); }),
+       "the 'hhea' table counts no horizontal metrics"},
+      {"ascent equal to descent",
+       Bent([](SmallFont& f) {
+         PutU16(f.Table("hhea"), 4, 0);
+         PutU16(f.Table("hhea"), 6, 0);
+       }),
+       "the font's ascent is not above its descent"},
+      {"kern pairs past the table", Bent([](SmallFont& f) { PutU16(f.Table("kern"), 10, 100); }),
+       "the 'kern' table holds fewer pairs than it counts"},
+      {"an unsupported character map", Bent([](SmallFont& f) { PutU16(f.Table("cmap"), kCmapSubtable, 2); }),
+       "the character map's format is not supported"},
+      {"CFF outlines", Bent(withCff, kOpenTypeWithCff), kCffReason},
+      {"a CFF table beside glyf", Bent(withCff), kCffReason},
+      {"no glyf", Bent([](SmallFont& f) { f.tables.erase(f.tables.begin() + 1); }), kCffReason},
+      {"a truncated directory", Bytes(wellFormed.begin(), wellFormed.begin() + 40),
+       "the table directory lies outside the font data"},
+      {"not a font", Bytes(64, 'x'), "not a TrueType font or collection"},
+  };
+}
+
+std::vector<RefusedFont> FontsWithARefusedGlyph() {
+  const Bytes square = SimpleGlyph({{100, 100}, {100, 500}, {500, 500}, {500, 100}});
+  const Bytes shortFlags(square.begin(), square.begin() + 16);
+  Bytes outsideBox = square;
+  PutU16(outsideBox, 6, 400);
+  Bytes pointMatched = CompositeGlyph({{SmallFont::kGlyphA, {0, 0}}});
+  PutU16(pointMatched, 10, 1);  // 16-bit arguments, but not x-y offsets
+  const std::vector<std::pair<int, std::pair<int, int>>> crowd(65, {SmallFont::kGlyphA, {0, 0}});
+  const std::vector<RefusedFont> glyphs = {
+      {"a composite including itself", CompositeGlyph({{SmallFont::kGlyphB, {0, 0}}}),
+       "the composite glyph includes itself"},
+      {"flags past the data", shortFlags, "the glyph's flags run past its data"},
+      {"points outside the box", outsideBox, "the glyph's points lie outside its box"},
+      {"a point-matched component", pointMatched, "the composite glyph places a component by matching points"},
+      {"a component past the glyphs", CompositeGlyph({{9, {0, 0}}}), "the glyph index lies outside the font"},
+      {"too many components", CompositeGlyph(crowd), "the composite glyph has too many components"},
+      {"a short header", Bytes(6, 0), "the glyph is shorter than its header"},
+  };
+  std::vector<RefusedFont> fonts;
+  for (const RefusedFont& glyph : glyphs) {
+    SmallFont font;
+    font.SetGlyph(SmallFont::kGlyphB, glyph.font);
+    fonts.push_back({glyph.name, font.Build(), glyph.reason});
+  }
+  return fonts;
+}
 
 Bytes ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

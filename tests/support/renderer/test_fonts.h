@@ -57,6 +57,17 @@ struct SmallFont {
   std::vector<Bytes> glyphs;
 };
 
+// A font the checks refuse, and the reason they give.
+struct RefusedFont {
+  std::string name;
+  Bytes font;
+  std::string reason;
+};
+// Fonts refused as a whole.
+std::vector<RefusedFont> RefusedFonts();
+// Small fonts whose glyph 'B' is refused while the font is accepted.
+std::vector<RefusedFont> FontsWithARefusedGlyph();
+
 // Glyph data: a simple glyph of on-curve points in one contour, or a
 // composite of glyphs placed at offsets.
 Bytes SimpleGlyph(const std::vector<std::pair<int, int>>& points);
