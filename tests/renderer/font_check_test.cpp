@@ -5,12 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "graphics/renderer/font_atlas.h"
 #include "tests/support/renderer/test_fonts.h"
 
 namespace orvane::testing {
 namespace {
+
+constexpr std::size_t kCmapSubtable = 12;  // the small font's one character map
 
 const char* Check(const Bytes& font, int face = 0) {
   return faCheckFont(font.data(), static_cast<int>(font.size()), face, nullptr);
@@ -71,6 +74,22 @@ TEST(FontCheck, RefusedGlyphsKeepTheirAdvanceAndDrawNothing) {
     EXPECT_EQ(ink, 0);
     faDeleteInternal(stash);
   }
+}
+
+TEST(FontCheck, CodePointsMappedPastTheGlyphsAreMissing) {
+  SmallFont font;
+  // The first segment's delta (after the end codes, a pad and the start codes): A to 3, B to 4, C to 5.
+  PutU16(font.Table("cmap"), kCmapSubtable + 24, SmallFont::kGlyphC - 'A');
+  Bytes bytes = font.Build();
+  FAcontext* stash = NewAtlas();
+  ASSERT_EQ(faAddFontMem(stash, "crafted", bytes.data(), static_cast<int>(bytes.size()), 0, 0), 0);
+  FAtextIter iter;
+  FAquad quad;
+  std::vector<int> glyphs;
+  faTextIterInit(stash, &iter, 0, 0, "ABC", nullptr, FA_GLYPH_BITMAP_REQUIRED);
+  while (faTextIterNext(stash, &iter, &quad)) glyphs.push_back(iter.prevGlyphIndex);
+  EXPECT_EQ(glyphs, std::vector<int>({SmallFont::kGlyphC, 0, 0}));
+  faDeleteInternal(stash);
 }
 
 TEST(FontCheck, AcceptsEveryGlyphOfTheTestAndEditorFonts) {

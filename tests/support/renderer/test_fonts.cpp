@@ -168,6 +168,15 @@ std::vector<RefusedFont> FontsWithARefusedGlyph() {
   Bytes pointMatched = CompositeGlyph({{SmallFont::kGlyphA, {0, 0}}});
   PutU16(pointMatched, 10, 1);  // 16-bit arguments, but not x-y offsets
   const std::vector<std::pair<int, std::pair<int, int>>> crowd(65, {SmallFont::kGlyphA, {0, 0}});
+  // Two contours, the second a single point off the curve: the reader would look past the last point.
+  Bytes offCurveLast;
+  for (const int value : {2, 0, 0, 500, 500, 2, 3, 0}) Append16(offCurveLast, value);
+  for (const int flags : {1, 1, 1, 0}) offCurveLast.push_back(static_cast<unsigned char>(flags));
+  for (const int delta : {100, 0, 400, -200, 100, 400, 0, -200}) Append16(offCurveLast, delta);
+  // Glyph A scaled by 1.99 and moved 32000 units: past 16-bit coordinates.
+  Bytes farScaled = CompositeGlyph({{SmallFont::kGlyphA, {32000, 0}}});
+  PutU16(farScaled, 10, 1 | 2 | 8);  // 16-bit x-y offsets and a scale
+  farScaled.insert(farScaled.end(), {0x7F, 0x5C});  // 1.99 in 2.14 fixed point
   const std::vector<RefusedFont> glyphs = {
       {"a composite including itself", CompositeGlyph({{SmallFont::kGlyphB, {0, 0}}}),
        "the composite glyph includes itself"},
@@ -177,6 +186,10 @@ std::vector<RefusedFont> FontsWithARefusedGlyph() {
       {"a component past the glyphs", CompositeGlyph({{9, {0, 0}}}), "the glyph index lies outside the font"},
       {"too many components", CompositeGlyph(crowd), "the composite glyph has too many components"},
       {"a short header", Bytes(6, 0), "the glyph is shorter than its header"},
+      {"a last contour off the curve", offCurveLast,
+       "the glyph's last contour starts off the curve with no point after it"},
+      {"a component scaled past the coordinates", farScaled,
+       "the composite glyph's components reach past the coordinate range"},
   };
   std::vector<RefusedFont> fonts;
   for (const RefusedFont& glyph : glyphs) {
