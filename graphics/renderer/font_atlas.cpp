@@ -665,7 +665,8 @@ int faTextIterInit(FAcontext* stash, FAtextIter* iter, float x, float y, const c
   iter->isize = ClampToShort(state->size * kSizeTenths);
   iter->iblur = ClampToShort(state->blur);
   iter->scale = fa__ttGetPixelHeightScale(&font->font, iter->isize / kSizeTenths);
-  if (!(state->align & VC_ALIGN_LEFT) && (state->align & (VC_ALIGN_RIGHT | VC_ALIGN_CENTER))) {
+  // Right and centre alignment start left of x by the text's advance, or half of it.
+  if (HorizontalShift(state->align, 1.0f) != 0.0f) {
     x -= HorizontalShift(state->align, faTextBounds(stash, x, y, str, end, nullptr));
   }
   y += VertAlign(stash, font, state->align, iter->isize);

@@ -231,6 +231,24 @@ TEST(FontAtlas, VerticalAlignmentMovesThePenAndTheLineBounds) {
   }
 }
 
+TEST(FontAtlas, HorizontalAlignmentStartsLeftByTheAdvance) {
+  Atlas atlas;
+  atlas.Add(kDejaVuSansMono);
+  faSetSize(atlas.stash, 16.0f);
+  float left[4];
+  faTextBounds(atlas.stash, 100, 0, "Hello", nullptr, left);
+  for (const auto& [align, shift] : {std::pair{VC_ALIGN_LEFT, 0.0f}, {VC_ALIGN_CENTER, 20.0f}, {VC_ALIGN_RIGHT, 40.0f}}) {
+    faSetAlign(atlas.stash, align | VC_ALIGN_BASELINE);
+    float bounds[4];
+    EXPECT_EQ(faTextBounds(atlas.stash, 100, 0, "Hello", nullptr, bounds), 40.0f);
+    EXPECT_EQ(bounds[0], left[0] - shift) << align;
+    EXPECT_EQ(bounds[2], left[2] - shift) << align;
+    FAtextIter iter;
+    faTextIterInit(atlas.stash, &iter, 100, 0, "Hello", nullptr, FA_GLYPH_BITMAP_OPTIONAL);
+    EXPECT_EQ(iter.x, 100.0f - shift) << align;
+  }
+}
+
 TEST(FontAtlas, QuadsShowTheBitmapInsideItsBorderAtWholePixels) {
   Atlas atlas;
   const int mono = atlas.Add(kDejaVuSansMono);
