@@ -264,11 +264,7 @@ void AmpEngine::RunTube(std::size_t stage, double* x, int n) {
     bias.StepIfGliding();
     x[i] = tube.Evaluate(bias.Current() + drive.Current() * x[i]);
   }
-  const double b = bias.Current();
-  const double d = drive.Current();
-  for (; i < n; ++i) {
-    x[i] = tube.Transfer(b + d * x[i]);
-  }
+  tube.TransferBlock(bias.Current(), drive.Current(), x + i, n - i);
 }
 
 template <std::size_t N>

@@ -4,9 +4,7 @@
 #include <bit>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "engine/vector_lanes.h"
 
 namespace orvane {
 
@@ -35,9 +33,7 @@ struct LaneState {
   alignas(16) double y2[kWavefrontSections] = {};
 };
 
-__m128d Select(__m128d mask, __m128d whenSet, __m128d otherwise) {
-  return _mm_or_pd(_mm_and_pd(mask, whenSet), _mm_andnot_pd(mask, otherwise));
-}
+using lanes::Select;
 
 // V vectors (2V - 1 or 2V sections). `Scaled`: some input gain is not 1.
 // `Bypassing`: some section is disabled and passes its input.

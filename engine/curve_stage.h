@@ -89,6 +89,10 @@ public:
   }
 
   double Transfer(double u) const { return CurveTransfer(mHalfA, mHalfB, mLimitA, mHalfRangeA, u); }
+  // The static curve over a block in place: x[i] = Transfer(x[i]), or
+  // Transfer(bias + drive * x[i]).
+  void TransferBlock(double* x, int n) const;
+  void TransferBlock(double bias, double drive, double* x, int n) const;
 
   // A length below 1 ends a running crossfade; a running crossfade keeps the
   // fraction it has done under the new length.
@@ -112,6 +116,8 @@ public:
   double TableMax() const { return mTableMax; }
 
 private:
+  template <typename Input>
+  void TransferBlockOf(double* x, int n, Input input) const;
   double Crossfade(double u, double y);
   double OldCurve(double u) const;
   void FillTable(double newLimitA, double newLimitB);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/engine_units.h"
+#include "engine/vector_lanes.h"
 
 namespace orvane {
 namespace {
@@ -28,6 +29,40 @@ PowerAmpSettings Clamped(const PowerAmpSettings& s) {
                           std::clamp(s.railPos, -kMaxRail, kMaxRail),
                           std::clamp(s.railNeg, -kMaxRail, kMaxRail),
                           std::clamp(s.acCouplingHz, kMinAcCouplingHz, kMaxAcCouplingHz)};
+}
+
+#if defined(__SSE2__)
+using lanes::Pair;
+
+// Crossover on two samples: both sides of the knee are computed, each lane
+// keeps the one its own comparison picks.
+Pair CrossoverPair(Pair x, double amount, double range, double drive) {
+  constexpr double k = kCrossoverKnee;
+  const Pair u = _mm_div_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(drive), x), _mm_set1_pd(k)), _mm_set1_pd(range));
+  const Pair amountPair = _mm_set1_pd(amount);
+  const Pair cubic = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(_mm_mul_pd(amountPair, u), u), u), _mm_mul_pd(_mm_set1_pd(1.0 - amount), u));
+  const Pair sign = lanes::Select(_mm_cmplt_pd(u, _mm_setzero_pd()), _mm_set1_pd(-1.0), _mm_set1_pd(1.0));
+  const Pair offset = _mm_set1_pd(amount * (k - k * k * k));
+  const Pair linear = _mm_sub_pd(u, _mm_mul_pd(offset, sign));
+  const Pair magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), u);
+  const Pair y = lanes::Select(_mm_cmplt_pd(magnitude, _mm_set1_pd(k)), cubic, linear);
+  return _mm_div_pd(_mm_mul_pd(y, _mm_set1_pd(range)), _mm_set1_pd(k));
+}
+#endif
+
+// Crossover over a block in place, with the smoothed values at rest.
+void CrossoverBlock(double* x, int n, double amount, double range, double drive) {
+  int i = 0;
+#if defined(__SSE2__)
+  if (!(range < kMinCrossoverRange)) {
+    for (; i + 2 <= n; i += 2) {
+      _mm_storeu_pd(x + i, CrossoverPair(_mm_loadu_pd(x + i), amount, range, drive));
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    x[i] = Crossover(x[i], amount, range, drive);
+  }
 }
 
 }  // namespace
@@ -88,13 +123,8 @@ void PowerAmpStage::ProcessNonLinearityBlock(double* x, int n) {
   for (; i < n && (mAmount.count > 0 || mRange.count > 0 || mDrive.count > 0 || mRails.Crossfading()); ++i) {
     x[i] = ProcessNonLinearity(x[i]);
   }
-  const double amount = mAmount.current;
-  const double range = mRange.current;
-  const double drive = mDrive.current;
-  const CurveStage& rails = mRails;
-  for (; i < n; ++i) {
-    x[i] = rails.Transfer(Crossover(x[i], amount, range, drive));
-  }
+  CrossoverBlock(x + i, n - i, mAmount.current, mRange.current, mDrive.current);
+  mRails.TransferBlock(x + i, n - i);
 }
 
 void PowerAmpStage::Reset(double u) {
