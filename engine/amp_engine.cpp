@@ -303,9 +303,9 @@ void AmpEngine::AdvanceUnusedGlides(int n) {
 }
 
 // The chain at the processing rate, stage by stage over the block. Filters
-// between two nonlinear stages run as one cascade.
-void AmpEngine::RunChain(double* x, int n) {
-  BiquadCascade cascade;
+// between two nonlinear stages run as one cascade; the first and the last
+// filters join the cascades the caller began and ends.
+void AmpEngine::RunChain(BiquadCascade& cascade, double* x, int n) {
   for (std::size_t s = 0; s < kPreampStageCount; ++s) {
     PreampStage& stage = mPreamp[s];
     if (mSectionOn[s]) {
@@ -337,7 +337,6 @@ void AmpEngine::RunChain(double* x, int n) {
     cascade.Run(x, n);
     RunTrim(mTrim[kSectionPowerAmp], x, n);
   }
-  cascade.Run(x, n);
   AdvanceUnusedGlides(n);
 }
 
@@ -357,15 +356,30 @@ int AmpEngine::ProcessChunk(const double* input, double* output, int n) {
   for (int i = 0; i < n; ++i) {
     host[i] = Finite(input[i]) ? input[i] : 0.0;
   }
+  BiquadCascade cascade;
+  // A DC blocker at rest joins the last cascade: after a non-finite output
+  // its state is its cleared memories whatever it ran past that sample.
+  bool dcBlockerDone = false;
   if (mOversamplingActive && mOversamplingFactor >= 2) {
-    mUpsampler.UpsampleBlock(host, n, mWork.data());
-    RunChain(mWork.data(), n * mOversamplingFactor);
-    mDownsampler.DownsampleBlock(mWork.data(), n, host);
+    double* work = mWork.data();
+    const int processed = n * mOversamplingFactor;
+    mUpsampler.HoldInputs(host, n, work);
+    mUpsampler.QueueSections(cascade);
+    RunChain(cascade, work, processed);
+    mDownsampler.QueueSections(cascade);
+    cascade.Run(work, processed);
+    mDownsampler.KeepFirstOfEach(work, n, host);
   } else {
-    RunChain(host, n);
+    RunChain(cascade, host, n);
+    dcBlockerDone = !mOutputDcBlocker.Ramping();
+    if (dcBlockerDone) {
+      cascade.Add(mOutputDcBlocker);
+    }
+    cascade.Run(host, n);
   }
   for (int i = 0; i < n; ++i) {
-    const double out = static_cast<double>(static_cast<float>(mOutputDcBlocker.Process(host[i])));
+    const double y = dcBlockerDone ? host[i] : mOutputDcBlocker.Process(host[i]);
+    const double out = static_cast<double>(static_cast<float>(y));
     if (!Finite(out)) {
       RecoverFromNonFiniteOutput();
       output[i] = 0.0;

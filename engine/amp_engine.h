@@ -114,7 +114,7 @@ private:
 
   int ChunkLength() const;
   int ProcessChunk(const double* input, double* output, int n);
-  void RunChain(double* x, int n);
+  void RunChain(BiquadCascade& cascade, double* x, int n);
   void RunTube(std::size_t stage, double* x, int n);
   static void RunTrim(ParamGlide& trim, double* x, int n);
   template <std::size_t N>

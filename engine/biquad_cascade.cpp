@@ -169,8 +169,11 @@ void BiquadCascade::Run(double* x, int n) {
     return;
   }
 #if defined(__SSE2__)
-  for (int first = 0; first < count; first += kWavefrontSections) {
-    RunWavefront(first, std::min(kWavefrontSections, count - first), x, n);
+  // A long cascade runs as a few wavefronts of about equal length.
+  const int pieces = (count + kWavefrontSections - 1) / kWavefrontSections;
+  const int length = (count + pieces - 1) / pieces;
+  for (int first = 0; first < count; first += length) {
+    RunWavefront(first, std::min(length, count - first), x, n);
   }
 #else
   RunSectionBySection(0, count, x, n);

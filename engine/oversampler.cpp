@@ -90,33 +90,26 @@ double Oversampler::Downsample(const double* in) {
   return mSubSamples[0];
 }
 
-void Oversampler::RunSections(double* x, int n) {
-  BiquadCascade cascade;
-  for (int i = 0; i < mSectionCount; ++i) {
-    cascade.Add(mSections[static_cast<std::size_t>(i)]);
-  }
-  cascade.Run(x, n);
-}
-
-void Oversampler::UpsampleBlock(const double* in, int n, double* out) {
-  if (out == nullptr || mFactor < 1) {
-    return;
-  }
+void Oversampler::HoldInputs(const double* in, int n, double* out) const {
   for (int i = 0; i < n; ++i) {
     std::fill_n(out + i * mFactor, mFactor, in[i]);
   }
-  RunSections(out, n * mFactor);
 }
 
-void Oversampler::DownsampleBlock(double* in, int n, double* out) {
+void Oversampler::QueueSections(BiquadCascade& cascade) {
+  for (int i = 0; i < mSectionCount; ++i) {
+    cascade.Add(mSections[static_cast<std::size_t>(i)]);
+  }
+}
+
+void Oversampler::KeepFirstOfEach(const double* filtered, int n, double* out) {
   if (n <= 0) {
     return;
   }
-  RunSections(in, n * mFactor);
   for (int i = 0; i < n; ++i) {
-    out[i] = in[i * mFactor];
+    out[i] = filtered[i * mFactor];
   }
-  std::copy_n(in + (n - 1) * mFactor, mFactor, mSubSamples.begin());
+  std::copy_n(filtered + (n - 1) * mFactor, mFactor, mSubSamples.begin());
 }
 
 void Oversampler::ClearMemories() {

@@ -8,6 +8,8 @@
 
 namespace orvane {
 
+class BiquadCascade;
+
 inline constexpr int kMinOversamplingFactor = 2;
 inline constexpr int kMaxOversamplingFactor = 8;
 inline constexpr int kMinOversamplerOrder = 2;
@@ -41,11 +43,14 @@ public:
   // Filters Factor() samples and returns the first.
   double Downsample(const double* in);
 
-  // The same as n calls of Upsample / Downsample, in one pass per section
-  // group. UpsampleBlock writes n * Factor() samples; DownsampleBlock filters
-  // n * Factor() samples in place and writes the n kept ones to `out`.
-  void UpsampleBlock(const double* in, int n, double* out);
-  void DownsampleBlock(double* in, int n, double* out);
+  // Block processing, the same as n calls of Upsample or Downsample: the
+  // sections join the cascade of the filters next to them. Upsampling holds
+  // each of n inputs for Factor() slots and then runs the sections;
+  // downsampling runs the sections over n * Factor() samples and keeps the
+  // first of every Factor().
+  void HoldInputs(const double* in, int n, double* out) const;
+  void QueueSections(BiquadCascade& cascade);
+  void KeepFirstOfEach(const double* filtered, int n, double* out);
 
   // Clears every section's memories and the kept sub-samples.
   void ClearMemories();
@@ -62,7 +67,6 @@ public:
 private:
   static int SectionsForOrder(int order) { return order / 2 + order % 2; }
   void EnsureSections(int count);
-  void RunSections(double* x, int n);
 
   std::vector<Biquad> mSections;  // capacity for every order, created on demand and kept
   int mSectionCount = 0;
