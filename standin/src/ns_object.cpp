@@ -3,8 +3,12 @@
 
 #include <CoreFoundation/CFString.h>
 
+#include <cstring>
 #include <map>
 #include <mutex>
+
+#include "ns_retained.h"
+#include "usage_checks.h"
 
 namespace NS {
 namespace {
@@ -25,7 +29,15 @@ ClassRegistry& Registry() {
 
 Object::Object() { gLiveObjects.fetch_add(1, std::memory_order_relaxed); }
 
-Object::~Object() { gLiveObjects.fetch_sub(1, std::memory_order_relaxed); }
+Object::~Object() {
+  if (!immortal_) gLiveObjects.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void Object::makeImmortal() {
+  if (immortal_) return;
+  immortal_ = true;
+  gLiveObjects.fetch_sub(1, std::memory_order_relaxed);
+}
 
 Object* Object::retain() {
   retainCount_.fetch_add(1, std::memory_order_relaxed);
@@ -33,12 +45,26 @@ Object* Object::retain() {
 }
 
 void Object::release() {
+  if (immortal_) return;
   if (retainCount_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
 }
 
 unsigned long Object::retainCount() const { return retainCount_.load(std::memory_order_relaxed); }
 
 CFStringRef Object::description() const { return CFSTR("NSObject"); }
+
+bool Object::respondsToSelector(const SEL& selector) const { return selector.isActionOf(this); }
+
+void Object::performSelectorWithObject(const SEL& selector, Object* argument) {
+  if (!selector.isActionOf(this)) {
+    standin::appkit::CountValidationError();
+    return;
+  }
+  const standin::Retained<Object> self(this);
+  (this->*selector.action())(argument);
+}
+
+bool operator==(const SEL& a, const SEL& b) { return std::strcmp(a.name(), b.name()) == 0 && bool(a) == bool(b); }
 
 bool RegisterClass(const char* name, Class::AllocFunction alloc) {
   if (name == nullptr || *name == '\0' || alloc == nullptr) return false;

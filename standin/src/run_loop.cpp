@@ -5,6 +5,7 @@
 #include "cf_string.h"
 
 #include <CoreFoundation/CFRunLoop.h>
+#include <Foundation/NSAutoreleasePool.h>
 
 #include <standin/testing/run_loop.h>
 
@@ -169,7 +170,9 @@ int RunTimers(CFRunLoopObject& loop) {
   return fired;
 }
 
+// Each pass drains an autorelease pool of its own, as an event loop does.
 int RunPass(CFRunLoopObject& loop) {
+  const NS::AutoreleasePool pool;
   const int blocks = RunBlocks(loop);
   return blocks + RunTimers(loop);
 }

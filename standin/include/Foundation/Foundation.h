@@ -6,6 +6,7 @@
 #include <Foundation/NSFileManager.h>
 #include <Foundation/NSGeometry.h>
 #include <Foundation/NSObjCRuntime.h>
+#include <Foundation/NSNotification.h>
 #include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSProcessInfo.h>
