@@ -48,7 +48,8 @@ void MetalLayer::setPixelFormat(MTLPixelFormat format) {
 
 NS::Size MetalLayer::drawableSize() const {
   if (drawableSizeSet_) return drawableSize_;
-  return NS::Size{std::trunc(frame_.size.width * contentsScale_), std::trunc(frame_.size.height * contentsScale_)};
+  const NS::Size frameSize = frame().size;
+  return NS::Size{std::trunc(frameSize.width * contentsScale()), std::trunc(frameSize.height * contentsScale())};
 }
 
 void MetalLayer::setDrawableSize(NS::Size size) {

@@ -2,6 +2,8 @@
 // backing scale and appearance changes, the first responder, and a host
 // removing a view whose own removal releases it.
 
+#include <QuartzCore/CAMetalLayer.h>
+
 #include "appkit_fixture.h"
 
 namespace {
@@ -17,14 +19,12 @@ public:
   std::vector<NS::Object*> objects;
 };
 
-class MarkedLayer : public CA::Layer {};
-
-class LayerView : public NS::View {
+class MetalView : public NS::View {
 public:
   int layersMade = 0;
   CA::Layer* makeBackingLayer() override {
     ++layersMade;
-    return new MarkedLayer;
+    return CA::MetalLayer::layer();
   }
 };
 
@@ -68,17 +68,19 @@ TEST_F(AppKitTest, EveryViewOfASubtreeHearsItEnterAndLeaveAWindow) {
 
 TEST_F(AppKitTest, WantingALayerMakesTheBackingLayerOnceAndItFollowsTheView) {
   NS::Window* window = MakeHostWindow(NS::MakeRect(0, 0, 400, 300), 2.0);
-  auto* view = new LayerView;
+  auto* view = new MetalView;
   view->initWithFrame(NS::MakeRect(10, 20, 100, 50));
   view->setWantsLayer(true);
   view->setWantsLayer(true);
   EXPECT_EQ(view->layersMade, 1);
-  ASSERT_NE(dynamic_cast<MarkedLayer*>(view->layer()), nullptr);
-  EXPECT_EQ(view->layer()->contentsScale(), 1.0);
+  auto* layer = dynamic_cast<CA::MetalLayer*>(view->layer());
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(layer->contentsScale(), 1.0);
   window->contentView()->addSubview(view);
   view->setFrameSize(NS::Size{200, 80});
-  EXPECT_EQ(view->layer()->frame(), NS::MakeRect(10, 20, 200, 80));
-  EXPECT_EQ(view->layer()->contentsScale(), 2.0);
+  EXPECT_EQ(layer->frame(), NS::MakeRect(10, 20, 200, 80));
+  EXPECT_EQ(layer->contentsScale(), 2.0);
+  EXPECT_EQ(layer->drawableSize(), (NS::Size{400, 160}));
   view->release();
   window->release();
 }

@@ -5,8 +5,8 @@
 #include <Foundation/NSError.h>
 #include <Foundation/NSFileManager.h>
 #include <Foundation/NSGeometry.h>
-#include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSNotification.h>
+#include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSProcessInfo.h>

@@ -12,6 +12,7 @@
 #include <Metal/MTLDevice.h>
 #include <Metal/MTLDrawable.h>
 #include <Metal/MTLTexture.h>
+#include <QuartzCore/CALayer.h>
 
 #include <atomic>
 #include <memory>
@@ -29,7 +30,7 @@ inline constexpr int kDrawablePoolSize = 3;
 // How long nextDrawable waits for a drawable to come back before answering null.
 inline constexpr double kDrawableWaitSeconds = 1.0;
 
-class NS_CLASS_EXPORT MetalLayer : public NS::Object {
+class NS_CLASS_EXPORT MetalLayer : public Layer {
 public:
   // A new layer owned by the caller: no device, BGRA8, framebuffer-only,
   // not opaque, contents scale 1, an empty frame.
@@ -43,12 +44,7 @@ public:
   void setPixelFormat(MTLPixelFormat format);
   bool framebufferOnly() const { return framebufferOnly_; }
   void setFramebufferOnly(bool framebufferOnly) { framebufferOnly_ = framebufferOnly; }
-  bool isOpaque() const { return opaque_; }
-  void setOpaque(bool opaque) { opaque_ = opaque; }
-  NS::CGFloat contentsScale() const { return contentsScale_; }
-  void setContentsScale(NS::CGFloat scale) { contentsScale_ = scale; }
-  NS::Rect frame() const { return frame_; }
-  void setFrame(const NS::Rect& frame) { frame_ = frame; }
+  // Opaque, contents scale and frame are the layer's.
   // The frame's size times the contents scale, truncated, until set.
   NS::Size drawableSize() const;
   void setDrawableSize(NS::Size size);
@@ -73,9 +69,6 @@ private:
   NS::Ref<MTL::Device> device_;
   MTLPixelFormat pixelFormat_ = MTLPixelFormatBGRA8Unorm;
   bool framebufferOnly_ = true;
-  bool opaque_ = false;
-  NS::CGFloat contentsScale_ = 1.0;
-  NS::Rect frame_{};
   bool drawableSizeSet_ = false;
   NS::Size drawableSize_{};
   bool presentsWithTransaction_ = false;
