@@ -1,4 +1,5 @@
 #include <Foundation/NSObject.h>
+#include <Foundation/NSRef.h>
 #include <standin/testing/ns_objects.h>
 
 #include <CoreFoundation/CFString.h>
@@ -7,7 +8,6 @@
 #include <map>
 #include <mutex>
 
-#include "ns_retained.h"
 #include "usage_checks.h"
 
 namespace NS {
@@ -60,7 +60,7 @@ void Object::performSelectorWithObject(const SEL& selector, Object* argument) {
     standin::appkit::CountValidationError();
     return;
   }
-  const standin::Retained<Object> self(this);
+  const auto self = NS::Ref<Object>::Retain(this);
   (this->*selector.action())(argument);
 }
 

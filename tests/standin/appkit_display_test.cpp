@@ -1,6 +1,7 @@
 // The display's cursor and pointer, and notifications.
 
 #include <functional>
+#include <thread>
 
 #include "appkit_fixture.h"
 
@@ -32,6 +33,10 @@ TEST_F(AppKitTest, TheCursorHidesByCountAndWarpsMoveThePointer) {
   window->contentView()->addSubview(view);
   MovePointer(view, {5, 5});
   EXPECT_EQ(NS::Event::mouseLocation(), (NS::Point{115, 205}));
+
+  // AppKit belongs to the main thread; calls from elsewhere are counted.
+  std::thread([window] { window->makeFirstResponder(nullptr); }).join();
+  EXPECT_EQ(AppKitMainThreadViolationCount(), 1);
   view->release();
   window->release();
 }

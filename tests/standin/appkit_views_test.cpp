@@ -47,6 +47,39 @@ TEST_F(AppKitTest, FrameChangesPostTheirNotificationOnlyWhenEnabled) {
   view->release();
 }
 
+TEST_F(AppKitTest, AHostResizingItsWindowResizesTheViewsByTheirMasks) {
+  struct Case {
+    NS::AutoresizingMaskOptions mask;
+    NS::Rect before, after;
+  };
+  const NS::Rect corner = NS::MakeRect(10, 20, 100, 100);
+  const Case cases[] = {
+      {NS::ViewWidthSizable | NS::ViewHeightSizable, corner, NS::MakeRect(10, 20, 200, 200)},  // an editor's view
+      {NS::ViewMinXMargin | NS::ViewMaxYMargin, corner, NS::MakeRect(110, 20, 100, 100)},    // pinned bottom right
+      {NS::ViewMinXMargin | NS::ViewMaxXMargin, NS::MakeRect(150, 20, 100, 100),
+       NS::MakeRect(200, 20, 100, 100)},  // the margins share the change in proportion: centred stays centred
+      {NS::ViewNotSizable, corner, corner},
+  };
+  for (const Case& c : cases) {
+    NS::Window* window = MakeHostWindow(NS::MakeRect(50, 50, 400, 300));
+    NS::View* view = (new NS::View)->initWithFrame(c.before);
+    view->setAutoresizingMask(c.mask);
+    window->contentView()->addSubview(view);
+    auto* observer = new Observer;
+    NS::NotificationCenter::defaultCenter()->addObserverSelectorNameObject(
+        observer, NS_SELECTOR(Observer, received), NSWindowDidResizeNotification, nullptr);
+    standin::testing::ResizeWindow(window, NS::Size{500, 400});
+    EXPECT_EQ(window->frame(), NS::MakeRect(50, -50, 500, 400));  // the top left stays
+    EXPECT_EQ(window->contentView()->frame(), NS::MakeRect(0, 0, 500, 400));
+    EXPECT_EQ(view->frame(), c.after) << c.mask;
+    EXPECT_EQ(observer->objects, (std::vector<NS::Object*>{window}));
+    NS::NotificationCenter::defaultCenter()->removeObserver(observer);
+    observer->release();
+    view->release();
+    window->release();
+  }
+}
+
 TEST_F(AppKitTest, EveryViewOfASubtreeHearsItEnterAndLeaveAWindow) {
   std::vector<std::string> log;
   NS::Window* window = MakeHostWindow(NS::MakeRect(0, 0, 400, 300));

@@ -4,12 +4,12 @@
 #include <AppKit/NSWindow.h>
 #include <CoreFoundation/CFString.h>
 #include <Foundation/NSNotification.h>
+#include <Foundation/NSRef.h>
 #include <QuartzCore/CALayer.h>
 
 #include <algorithm>
 
 #include "appkit/view_geometry.h"
-#include "ns_retained.h"
 #include "usage_checks.h"
 
 const CFStringRef NSViewFrameDidChangeNotification = CFStringMakeConstantString("NSViewFrameDidChangeNotification");
@@ -17,7 +17,6 @@ const CFStringRef NSViewFrameDidChangeNotification = CFStringMakeConstantString(
 namespace NS {
 namespace {
 
-using standin::Retained;
 
 // The views of a subtree, root first, each held alive while callouts run over them.
 class Subtree {
@@ -42,13 +41,6 @@ private:
 };
 
 Appearance* Aqua() { return Appearance::appearanceNamed(NSAppearanceNameAqua); }
-
-bool IsHiddenOrHasHiddenAncestor(const View* view) {
-  for (; view != nullptr; view = view->superview()) {
-    if (view->isHidden()) return true;
-  }
-  return false;
-}
 
 // Grows or shrinks the flexible parts of one axis (the margin below, the
 // size, the margin above) by the superview's change, in proportion to their
@@ -112,7 +104,7 @@ void View::setFrameSize(Size size) { setFrame(Rect{frame_.origin, size}); }
 void View::setFrameOrigin(Point origin) { setFrame(Rect{origin, frame_.size}); }
 
 void View::frameDidChange(const Rect& oldFrame) {
-  const Retained<View> self(this);
+  const auto self = NS::Ref<View>::Retain(this);
   if (!(oldFrame.size == frame_.size)) resizeSubviewsWithOldSize(oldFrame.size);
   if (layer_ != nullptr) layer_->setFrame(frame_);
   if (window_ != nullptr) updateTrackingAreas();
@@ -124,7 +116,7 @@ void View::frameDidChange(const Rect& oldFrame) {
 void View::resizeSubviewsWithOldSize(Size oldSize) {
   const std::vector<View*> subviews = subviews_;
   for (View* subview : subviews) {
-    const Retained<View> held(subview);
+    const auto held = NS::Ref<View>::Retain(subview);
     if (subview->superview_ == this) Autoresize(*subview, oldSize, frame_.size);
   }
 }
@@ -169,11 +161,11 @@ void View::removeFromSuperview() {
   View* const parent = superview_;
   if (parent == nullptr || leavingSuperview_) return;
   // Alive to the end of this call, whatever the notifications release.
-  const Retained<View> self(this);
-  const Retained<Window> oldWindow(window_);
+  const auto self = NS::Ref<View>::Retain(this);
+  const auto oldWindow = NS::Ref<Window>::Retain(window_);
   leavingSuperview_ = true;
   viewWillMoveToSuperview(nullptr);
-  if (oldWindow.get() != nullptr && superview_ == parent) {
+  if (oldWindow && superview_ == parent) {
     notifyTreeWillMoveToWindow(nullptr);
     oldWindow->subtreeWillLeave(this);
   }
@@ -185,7 +177,7 @@ void View::removeFromSuperview() {
   superview_ = nullptr;
   setWindowOfTree(nullptr);
   viewDidMoveToSuperview();
-  if (oldWindow.get() != nullptr) notifyTreeDidMoveToWindow();
+  if (oldWindow) notifyTreeDidMoveToWindow();
   // The superview's reference.
   release();
 }
@@ -250,7 +242,7 @@ void View::appearanceMayHaveChanged() {
 Appearance* View::effectiveAppearance() const { return window_ != nullptr ? window_->effectiveAppearance() : Aqua(); }
 
 Rect View::visibleRect() const {
-  if (IsHiddenOrHasHiddenAncestor(this)) return Rect{};
+  if (standin::appkit::IsHiddenOrHasHiddenAncestor(*this)) return Rect{};
   Rect visible = standin::appkit::RectToRoot(*this, bounds());
   for (const View* ancestor = superview_; ancestor != nullptr; ancestor = ancestor->superview_) {
     visible = standin::appkit::RectIntersection(visible, standin::appkit::RectToRoot(*ancestor, ancestor->bounds()));
@@ -280,6 +272,7 @@ View* View::hitTest(Point point) {
 }
 
 void View::registerForDraggedTypes(CFArrayRef types) {
+  if (types == nullptr) return;
   CFMutableArrayRef registered = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
   for (CFArrayRef source : {draggedTypes_, types}) {
     const CFIndex count = source != nullptr ? CFArrayGetCount(source) : 0;

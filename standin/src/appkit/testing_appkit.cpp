@@ -3,6 +3,7 @@
 #include <AppKit/NSAppearance.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
+#include <Foundation/NSRef.h>
 
 #include <standin/testing/appkit.h>
 
@@ -10,7 +11,6 @@
 
 #include "appkit/appkit_state.h"
 #include "appkit/event_factory.h"
-#include "ns_retained.h"
 #include "usage_checks.h"
 
 namespace standin::appkit {
@@ -34,7 +34,7 @@ NS::EventSubtype MouseSubtype() {
 bool SendMouseEvent(NS::View* view, NS::Point point, NS::EventType type, long clickCount,
                     NS::EventModifierFlags modifiers) {
   if (view == nullptr || view->window() == nullptr) return false;
-  const Retained<NS::View> held(view);
+  const auto held = NS::Ref<NS::View>::Retain(view);
   NS::Window* const window = view->window();
   const NS::Point inWindow = view->convertPointToView(point, nullptr);
   State().pointer = window->convertPointToScreen(inWindow);
@@ -88,13 +88,13 @@ void ResizeWindow(NS::Window* window, NS::Size size) {
 
 void ResizeView(NS::View* view, NS::Size size) {
   if (view == nullptr) return;
-  const Retained<NS::View> held(view);
+  const auto held = NS::Ref<NS::View>::Retain(view);
   view->setFrameSize(size);
 }
 
 void RemoveViewAsHost(NS::View* view) {
   if (view == nullptr) return;
-  const Retained<NS::View> held(view);
+  const auto held = NS::Ref<NS::View>::Retain(view);
   view->removeFromSuperview();
 }
 
@@ -123,7 +123,7 @@ bool ReleaseButton(NS::View* view, NS::Point point, MouseButton button, long cli
 
 bool DragTo(NS::View* view, NS::Point point, int steps, NS::EventModifierFlags modifiers) {
   if (view == nullptr || view->window() == nullptr) return false;
-  const Retained<NS::View> held(view);
+  const auto held = NS::Ref<NS::View>::Retain(view);
   const NS::Point from = view->convertPointFromView(view->window()->convertPointFromScreen(State().pointer), nullptr);
   steps = std::max(steps, 1);
   for (int step = 1; step <= steps; ++step) {
@@ -136,7 +136,7 @@ bool DragTo(NS::View* view, NS::Point point, int steps, NS::EventModifierFlags m
 
 bool Scroll(NS::View* view, NS::Point point, NS::CGFloat deltaY, NS::EventModifierFlags modifiers) {
   if (view == nullptr || view->window() == nullptr) return false;
-  const Retained<NS::View> held(view);
+  const auto held = NS::Ref<NS::View>::Retain(view);
   NS::Window* const window = view->window();
   const NS::Point inWindow = view->convertPointToView(point, nullptr);
   State().pointer = window->convertPointToScreen(inWindow);

@@ -46,6 +46,13 @@ NS::Rect RectIntersection(const NS::Rect& a, const NS::Rect& b) {
 
 bool RectIsEmpty(const NS::Rect& rect) { return rect.size.width <= 0.0 || rect.size.height <= 0.0; }
 
+bool IsHiddenOrHasHiddenAncestor(const NS::View& view) {
+  for (const NS::View* step = &view; step != nullptr; step = step->superview()) {
+    if (step->isHidden()) return true;
+  }
+  return false;
+}
+
 NS::Point PointFromSuperview(const NS::View& view, NS::Point point) {
   const NS::Rect frame = view.frame();
   const NS::CGFloat y = point.y - frame.origin.y;

@@ -11,6 +11,8 @@ bool RectContainsPoint(const NS::Rect& rect, NS::Point point);
 // The zero rectangle when they do not overlap.
 NS::Rect RectIntersection(const NS::Rect& a, const NS::Rect& b);
 bool RectIsEmpty(const NS::Rect& rect);
+// A view shows nothing while it or an ancestor is hidden.
+bool IsHiddenOrHasHiddenAncestor(const NS::View& view);
 
 // A point of the view in its root's superview coordinates (the window's for a
 // content view) and back.

@@ -3,15 +3,14 @@
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
 #include <Foundation/NSNotification.h>
+#include <Foundation/NSRef.h>
 
-#include "ns_retained.h"
 #include "usage_checks.h"
 
 const CFStringRef NSWindowDidResizeNotification = CFStringMakeConstantString("NSWindowDidResizeNotification");
 
 namespace NS {
 
-using standin::Retained;
 
 Window::Window(const Rect& frame, CGFloat backingScale) : frame_(frame), backingScale_(backingScale) {
   contentView_ = (new View)->initWithFrame(Rect{Point{}, frame.size});
@@ -36,7 +35,7 @@ void Window::setFrame(const Rect& frame) {
   const Size oldSize = frame_.size;
   frame_ = frame;
   if (oldSize == frame.size) return;
-  const Retained<Window> self(this);
+  const auto self = NS::Ref<Window>::Retain(this);
   contentView_->setFrameSize(frame.size);
   NotificationCenter::defaultCenter()->postNotificationNameObject(NSWindowDidResizeNotification, this);
 }
@@ -54,11 +53,11 @@ bool Window::makeFirstResponder(Responder* responder) {
     return view == nullptr || view->window() == this;
   };
   if (target != this && (!inThisWindow(target) || !target->acceptsFirstResponder())) return false;
-  const Retained<Window> self(this);
-  const Retained<Responder> held(target);
+  const auto self = NS::Ref<Window>::Retain(this);
+  const auto held = NS::Ref<Responder>::Retain(target);
   Responder* const old = firstResponder_;
   {
-    const Retained<Responder> heldOld(old);
+    const auto heldOld = NS::Ref<Responder>::Retain(old);
     resigningResponder_ = old;
     const bool resigned = old->resignFirstResponder();
     resigningResponder_ = nullptr;
@@ -83,7 +82,7 @@ void Window::subtreeWillLeave(View* root) {
   if (firstView == nullptr || !firstView->isDescendantOf(root)) return;
   firstResponder_ = this;
   if (firstView == resigningResponder_) return;  // already being asked
-  const Retained<View> held(firstView);
+  const auto held = NS::Ref<View>::Retain(firstView);
   firstView->resignFirstResponder();
 }
 

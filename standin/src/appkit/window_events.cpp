@@ -6,6 +6,7 @@
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
 #include <Foundation/NSAutoreleasePool.h>
+#include <Foundation/NSRef.h>
 
 #include <algorithm>
 #include <vector>
@@ -14,13 +15,11 @@
 #include "appkit/event_factory.h"
 #include "appkit/view_geometry.h"
 #include "cf_string.h"
-#include "ns_retained.h"
 #include "usage_checks.h"
 
 namespace NS {
 namespace {
 
-using standin::Retained;
 using standin::appkit::TrackingState;
 
 // The application's current event for a scope; dispatches nest.
@@ -36,13 +35,6 @@ private:
   Event* const previous_;
 };
 
-bool IsHiddenOrHasHiddenAncestor(const View* view) {
-  for (; view != nullptr; view = view->superview()) {
-    if (view->isHidden()) return true;
-  }
-  return false;
-}
-
 bool Reports(const TrackingArea& area, bool dragging) {
   const TrackingAreaOptions options = area.options();
   return (options & TrackingMouseEnteredAndExited) != 0 && (options & TrackingActiveAlways) != 0 &&
@@ -56,7 +48,7 @@ struct Crossing {
 };
 
 void CollectCrossings(View& view, Point inWindow, bool dragging, std::vector<Crossing>& crossings) {
-  const bool shown = !IsHiddenOrHasHiddenAncestor(&view);
+  const bool shown = !standin::appkit::IsHiddenOrHasHiddenAncestor(view);
   const Point inView = view.convertPointFromView(inWindow, nullptr);
   for (TrackingArea* area : view.trackingAreas()) {
     if (!Reports(*area, dragging)) continue;
@@ -85,8 +77,8 @@ void LogUnhandledKey(const Event& event) {
 void Window::sendEvent(Event* event) {
   standin::appkit::CheckMainThread();
   if (event == nullptr) return;
-  const Retained<Window> self(this);
-  const Retained<Event> held(event);
+  const auto self = NS::Ref<Window>::Retain(this);
+  const auto held = NS::Ref<Event>::Retain(event);
   const AutoreleasePool pool;
   const CurrentEventScope current(Application::sharedApplication()->currentEvent_, event);
   switch (event->type()) {
@@ -114,7 +106,7 @@ void Window::sendEvent(Event* event) {
       break;
     case EventTypeScrollWheel:
       if (View* view = contentView_->hitTest(event->locationInWindow())) {
-        const Retained<View> target(view);
+        const auto target = NS::Ref<View>::Retain(view);
         view->scrollWheel(event);
       }
       break;
@@ -126,7 +118,7 @@ void Window::sendEvent(Event* event) {
     case EventTypeMouseExited:
       if (event->trackingArea() != nullptr) {
         if (auto* owner = dynamic_cast<Responder*>(event->trackingArea()->owner())) {
-          const Retained<Responder> target(owner);
+          const auto target = NS::Ref<Responder>::Retain(owner);
           event->type() == EventTypeMouseEntered ? owner->mouseEntered(event) : owner->mouseExited(event);
         }
       }
@@ -139,7 +131,7 @@ void Window::sendEvent(Event* event) {
 void Window::dispatchMouseDown(Event* event, MouseButton button) {
   View* const hit = contentView_->hitTest(event->locationInWindow());
   if (hit == nullptr) return;
-  const Retained<View> target(hit);
+  const auto target = NS::Ref<View>::Retain(hit);
   if (button == kLeftButton && hit != firstResponder_ && hit->acceptsFirstResponder()) makeFirstResponder(hit);
   // Becoming first responder may have taken it out of the window.
   if (hit->window() != this) return;
@@ -152,7 +144,7 @@ void Window::dispatchMouseDown(Event* event, MouseButton button) {
 void Window::dispatchMouseDragOrUp(Event* event, MouseButton button, bool up) {
   View* const view = mouseDownViews_[button];
   if (view == nullptr) return;
-  const Retained<View> target(view);
+  const auto target = NS::Ref<View>::Retain(view);
   if (up) {
     mouseDownViews_[button] = nullptr;
     view->release();
@@ -166,7 +158,7 @@ void Window::dispatchMouseDragOrUp(Event* event, MouseButton button, bool up) {
 }
 
 void Window::dispatchToResponder(Event* event) {
-  const Retained<Responder> target(firstResponder_);
+  const auto target = NS::Ref<Responder>::Retain(firstResponder_);
   switch (event->type()) {
     case EventTypeMouseMoved:
       target->mouseMoved(event);
