@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libstb-dev
   libcurl4-openssl-dev libsndfile1-dev
   libsvgpp-dev libboost-dev
+  libfontconfig-dev libfreetype-dev
   woff2 fonts-dejavu-core
 )
 

@@ -243,4 +243,17 @@ TEST_F(CFCollectionsTest, LiveCountReturnsToItsStartAfterReleasingEverything) {
   EXPECT_EQ(standin::testing::LiveObjectCount(), start);
 }
 
+TEST_F(CFCollectionsTest, SetKeepsEachValueOnceAndFindsValuesByContent) {
+  Owned<CFStringRef> family(CFStringCreateWithCString(nullptr, "family", kCFStringEncodingUTF8));
+  const void* values[] = {family.get(), CFSTR("style"), CFSTR("family")};
+  const CFIndex retainsBefore = CFGetRetainCount(family);
+  Owned<CFSetRef> set(CFSetCreate(nullptr, values, 3, &kCFTypeSetCallBacks));
+  EXPECT_EQ(CFSetGetCount(set), 2);
+  EXPECT_EQ(CFGetRetainCount(family), retainsBefore + 1);
+  EXPECT_TRUE(CFSetContainsValue(set, CFSTR("family")));
+  EXPECT_TRUE(CFSetContainsValue(set, CFSTR("style")));
+  EXPECT_FALSE(CFSetContainsValue(set, CFSTR("Style")));
+  EXPECT_EQ(CFGetTypeID(set), CFSetGetTypeID());
+}
+
 }  // namespace

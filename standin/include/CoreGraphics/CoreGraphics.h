@@ -1,5 +1,8 @@
 #pragma once
 
+#include <CoreGraphics/CGAffineTransform.h>
 #include <CoreGraphics/CGContext.h>
+#include <CoreGraphics/CGDataProvider.h>
 #include <CoreGraphics/CGDirectDisplay.h>
+#include <CoreGraphics/CGFont.h>
 #include <CoreGraphics/CGGeometry.h>

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <CoreGraphics/CGGeometry.h>
+
+// x' = a x + c y + tx, y' = b x + d y + ty.
+struct CGAffineTransform {
+  CGFloat a, b, c, d;
+  CGFloat tx, ty;
+};
