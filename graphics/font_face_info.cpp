@@ -213,6 +213,10 @@ FontFaceInfo::FontFaceInfo(const void* data, int size, int faceIdx) : mData(stat
   Read(size, faceIdx);
 }
 
+bool FontFaceInfo::IsCollection(const void* data, int size) {
+  return ByteReader(static_cast<const unsigned char*>(data), size).U32(0) == kCollectionTag;
+}
+
 bool FontFaceInfo::IsValid() const { return mData && mHeadLocation && mNameLocation && mHheaLocation; }
 
 void FontFaceInfo::Read(int size, int faceIdx) {

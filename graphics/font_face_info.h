@@ -16,6 +16,9 @@ class FontFaceInfo {
 public:
   FontFaceInfo(const void* data, int size, int faceIdx);
 
+  // The bytes begin as a collection of fonts ("ttcf") rather than a single font.
+  static bool IsCollection(const void* data, int size);
+
   // The bytes were present and the face has head, name and hhea tables.
   bool IsValid() const;
 

@@ -1,78 +1,40 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "graphics/font_data.h"
 #include "graphics/font_face_info.h"
+#include "support/graphics/font_files.h"
 
 namespace plugkit::graphics {
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using Bytes = testing::FontBytes;
+using testing::FontCollection;
+using testing::NameRecord;
+using testing::PutBigEndian;
+using testing::ReadFontFile;
 
-const std::string kDejaVuMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-const std::string kDejaVuMonoBold = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+const std::string kDejaVuMono = testing::kDejaVuFolder + "/" + testing::kDejaVuMonoFile;
+const std::string kDejaVuMonoBold = testing::kDejaVuFolder + "/" + testing::kDejaVuMonoBoldFile;
 const std::string kIosevkaRegular = ORVANE_FONT_CACHE_DIR "/iosevka-latin-400-normal.ttf";
 const std::string kIosevkaBold = ORVANE_FONT_CACHE_DIR "/iosevka-latin-700-normal.ttf";
-
-Bytes ReadFontFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) ADD_FAILURE() << path << " is missing; scripts/setup.sh installs it";
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 FontFaceInfo Face(const Bytes& bytes, int faceIdx) {
   return FontFaceInfo(bytes.data(), static_cast<int>(bytes.size()), faceIdx);
 }
 
-uint32_t Get32(const Bytes& b, size_t at) { return uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]; }
-void Put(Bytes& b, size_t at, uint32_t value, int width) {
-  for (int i = 0; i < width; ++i) b[at + i] = static_cast<unsigned char>(value >> 8 * (width - 1 - i));
-}
-
-// Font files one after the other behind a header claiming fontCount faces;
-// each font's table offsets move with it.
-Bytes Collection(const std::vector<Bytes>& fonts, uint32_t fontCount) {
-  Bytes file(12 + 4 * fonts.size());
-  Put(file, 0, 0x74746366, 4);  // "ttcf"
-  Put(file, 4, 0x00010000, 4);
-  Put(file, 8, fontCount, 4);
-  for (size_t i = 0; i < fonts.size(); ++i) {
-    file.resize((file.size() + 3) & ~size_t(3));
-    const uint32_t base = static_cast<uint32_t>(file.size());
-    Put(file, 12 + 4 * i, base, 4);
-    file.insert(file.end(), fonts[i].begin(), fonts[i].end());
-    for (uint32_t t = 0; t < uint32_t(fonts[i][4] << 8 | fonts[i][5]); ++t)
-      Put(file, base + 20 + 16 * t, Get32(file, base + 20 + 16 * t) + base, 4);
-  }
-  return file;
-}
-
-struct NameRecord {
-  uint32_t platform, encoding, language, nameId;
-  std::string text;
-};
+void Put(Bytes& b, size_t at, uint32_t value, int width) { PutBigEndian(b, at, value, width); }
+Bytes Collection(const std::vector<Bytes>& fonts, uint32_t fontCount) { return FontCollection(fonts, fontCount); }
+std::string Utf16(const std::u16string& text) { return testing::Utf16BigEndian(text); }
 
 // A font of head, hhea and name tables; its name table may claim more records
 // than it holds, and every string may be placed at one forced offset.
 Bytes SmallFont(const std::vector<NameRecord>& names, uint32_t claimedNames = 0, int forcedOffset = -1) {
-  Bytes name(6 + 12 * names.size());
-  Put(name, 2, claimedNames ? claimedNames : static_cast<uint32_t>(names.size()), 2);
-  Put(name, 4, static_cast<uint32_t>(name.size()), 2);
-  std::string strings;
-  for (size_t i = 0; i < names.size(); ++i) {
-    const NameRecord& r = names[i];
-    const uint32_t at = forcedOffset >= 0 ? forcedOffset : static_cast<uint32_t>(strings.size());
-    const uint32_t fields[] = {r.platform, r.encoding, r.language, r.nameId, uint32_t(r.text.size()), at};
-    for (int f = 0; f < 6; ++f) Put(name, 6 + 12 * i + 2 * f, fields[f], 2);
-    strings += r.text;
-  }
-  name.insert(name.end(), strings.begin(), strings.end());
+  const Bytes name = testing::NameTable(names, claimedNames, forcedOffset);
   Bytes head(54), hhea(36);
   Put(head, 18, 1000, 2);
 
@@ -86,12 +48,6 @@ Bytes SmallFont(const std::vector<NameRecord>& names, uint32_t claimedNames = 0,
     file.insert(file.end(), tables[t].second->begin(), tables[t].second->end());
   }
   return file;
-}
-
-std::string Utf16(std::u16string text) {
-  std::string bytes;
-  for (const char16_t unit : text) bytes += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
-  return bytes;
 }
 
 // The record in one line: validity, family/style, macStyle, unitsPerEm,
