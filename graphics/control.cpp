@@ -1,11 +1,17 @@
 #include "graphics/control.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "graphics/clock.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
 
 namespace plugkit::graphics {
+
+namespace {
+constexpr int kClickAnimationMs = 100;
+}  // namespace
 
 IControl::IControl(const IRECT& bounds, int paramIdx, ActionFunc actionFunc)
     : mRECT(bounds), mTargetRECT(bounds), mActionFunc(std::move(actionFunc)), mValues{{paramIdx, 0.0}} {}
@@ -18,11 +24,48 @@ IControl::IControl(const IRECT& bounds, std::initializer_list<int> paramIndices,
 IControl::IControl(const IRECT& bounds, ActionFunc actionFunc)
     : IControl(bounds, kNoParameter, std::move(actionFunc)) {}
 
+void IControl::Run(const std::function<void(IControl*)>& func, IControl* control) {
+  if (!func) return;
+  const std::function<void(IControl*)> running = func;
+  running(control);
+}
+
+// Input ---------------------------------------------------------------------------
+
+void IControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  if (mod.R) PromptUserInput(GetValueIndexForPosition(x, y));
+}
+
+void IControl::OnMouseDoubleClick(float x, float y, const IMouseMod&) {
+  ResetValueToDefault(GetValueIndexForPosition(x, y));
+}
+
+void IControl::OnMouseOver(float, float, const IMouseMod&) {
+  const bool wasOver = std::exchange(mMouseIsOver, true);
+  if (!wasOver) MarkDirty(false);
+}
+
+void IControl::OnMouseOut() {
+  const bool wasOver = std::exchange(mMouseIsOver, false);
+  if (wasOver) MarkDirty(false);
+}
+
+void IControl::OnDropMultiple(const std::vector<const char*>& paths) {
+  if (!paths.empty()) OnDrop(paths.front());
+}
+
+// The graphics context's prompts bring the menu and the text entry.
+void IControl::PromptUserInput(int) {}
+
+// Values --------------------------------------------------------------------------
+
 void IControl::LinkValueToParam(int paramIdx, int valIdx) {
   if (!ValidValueIndex(valIdx)) return;
   mValues[static_cast<size_t>(valIdx)].mParamIdx = paramIdx;
   MarkDirty(false);
 }
+
+int IControl::GetValueIndexForPosition(float, float) const { return NVals() == 1 ? 0 : kAllValues; }
 
 void IControl::SetValueFromHost(double value, int valIdx) {
   if (!ValidValueIndex(valIdx)) return;
@@ -30,6 +73,28 @@ void IControl::SetValueFromHost(double value, int valIdx) {
   if (ValueAt(valIdx) == value) return;
   SetValueAt(value, valIdx);
   MarkDirty(false);
+}
+
+// A value that is not a number would reach the delegate and the host.
+void IControl::SetValueFromUser(double value, int valIdx) {
+  if (!ValidValueIndex(valIdx) || !std::isfinite(value)) return;
+  if (ValueAt(valIdx) == value) return;
+  SetValueAt(value, valIdx);
+  MarkDirty(true, valIdx);
+}
+
+void IControl::ResetValueToDefault(int valIdx) {
+  if (valIdx >= NVals()) return;
+  const int first = valIdx < 0 ? 0 : valIdx;
+  const int last = valIdx < 0 ? NVals() - 1 : valIdx;
+  for (int i = first; i <= last; ++i) {
+    const IParam* param = ParamOfValue(i);
+    if (!param) continue;
+    const double normalized = param->ToNormalized(param->Constrain(param->GetDefault()));
+    // An empty range normalises to a value that is not a number.
+    if (std::isfinite(normalized)) SetValueAt(normalized, i);
+  }
+  MarkDirty(true, valIdx);
 }
 
 void IControl::SetValueAt(double value, int valIdx) {
@@ -61,7 +126,7 @@ void IControl::MarkDirty(bool triggerAction, int valIdx) {
     if (mDelegate) mDelegate->SetParamFromEditor(paramIdx, ValueAt(i));
     if (mGraphics) mGraphics->UpdatePeers(this, i);
   }
-  if (mActionFunc) mActionFunc(this);
+  Run(mActionFunc, this);
 }
 
 double IControl::ValueAt(int valIdx) const {
@@ -73,6 +138,7 @@ int IControl::ParamIndexOfValue(int valIdx) const {
 }
 
 int IControl::ValueIndexOfParam(int paramIdx) const {
+  if (paramIdx < 0) return -1;
   for (int i = 0; i < NVals(); ++i)
     if (mValues[static_cast<size_t>(i)].mParamIdx == paramIdx) return i;
   return -1;
@@ -84,6 +150,41 @@ IParam* IControl::ParamOfValue(int valIdx) const {
   return mDelegate->GetParam(paramIdx);
 }
 
+void IControl::ParamDisplayTextWithLabel(int valIdx, StrBuf& str) const {
+  str.Set("");
+  const IParam* param = ParamOfValue(valIdx);
+  if (!param) return;
+  param->GetDisplay(str);
+  const char* label = param->Label();
+  if (label[0] == '\0') return;
+  str.Append(" ");
+  str.Append(label);
+}
+
 int IControl::GetTag() const { return mGraphics ? mGraphics->GetControlTag(this) : -1; }
+
+void IControl::ForEventKinds(const std::function<void(int32_t)>& func) const {
+  for (const auto& [kind, handler] : mEventHandlers) func(kind);
+}
+
+// Animation -----------------------------------------------------------------------
+
+void IControl::SetAnimation(AnimationFunc func, int durationMs) {
+  mAnimationFunc = std::move(func);
+  StartAnimation(durationMs);
+}
+
+void IControl::Animate() { Run(mAnimationFunc, this); }
+
+double IControl::AnimationProgress() const {
+  if (!mAnimationFunc) return 0.0;
+  return (GraphicsClock::NowMs() - mAnimationStartTime) / mAnimationDuration;
+}
+
+void DefaultAnimationStep(IControl* control) {
+  if (control->GetAnimationFunction() && control->AnimationProgress() > 1.0) control->OnEndAnimation();
+}
+
+void DefaultClickAction(IControl* control) { control->SetAnimation(DefaultAnimationStep, kClickAnimationMs); }
 
 }  // namespace plugkit::graphics

@@ -42,8 +42,8 @@ public:
   using ControlFunc = std::function<void(IControl*)>;
 
   static constexpr int kDefaultFPS = 60;
-  static constexpr float kMinDrawScale = 0.5f;
-  static constexpr float kMaxDrawScale = 4.0f;
+  static constexpr float kDefaultMinDrawScale = 0.5f;
+  static constexpr float kDefaultMaxDrawScale = 4.0f;
   static constexpr int kControlListGranularity = 4096;
   static constexpr uint64_t kMouseTouchId = 0;
 
@@ -184,30 +184,104 @@ public:
   virtual void ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction action, const char* extensions,
                           IFileDialogCompletionHandlerFunc completion = nullptr);
 
-  // Controls. A duplicate tag (>= 0) leaves the control with the caller and answers null.
+  // The control tree. The list owns the controls: index 0 is the background,
+  // later entries are drawn later and hit-tested first. Tags >= 0 map to
+  // controls; -1 is no tag. Special controls of the context itself live
+  // outside the list and are walked after it.
+  // A duplicate tag (>= 0) leaves the control with the caller and answers null.
   IControl* AttachControl(IControl* control, int tag = -1, const char* group = "");
   // A panel filling the whole context with the pattern, inserted below every
   // other control and not entered in the tag map.
   IControl* AttachPanelBackground(const IPaint& pattern);
+  // Removal deletes the control and forgets every pointer to it: the capture
+  // (all touches released), the mouse-over control, its tag, its children's
+  // parent pointers and its place in a container. Then all controls redraw,
+  // also when nothing was removed.
+  void RemoveControl(IControl* control);
+  void RemoveControl(int index);
+  // Every control from the last down to fromIndex.
+  void RemoveControls(int fromIndex);
+  void RemoveControlWithTag(int tag);
   void RemoveAllControls();
   int NControls() const { return mControls.GetSize(); }
   IControl* GetControl(int index) const { return mControls.Get(index); }
   IControl* GetControlWithTag(int tag) const;
+  // The first control in list order with a value linked to the parameter.
+  IControl* GetControlWithParamIdx(int paramIdx) const;
   int GetControlTag(const IControl* control) const;
+  // Each moves or sizes the control, then redraws everything unless it is hidden.
+  void SetControlPosition(IControl* control, float x, float y);
+  void SetControlSize(IControl* control, float w, float h);
+  void SetControlBounds(IControl* control, const IRECT& bounds);
+
+  // Walks. All-controls walks visit the list, then the special controls
+  // present; standard walks the list only. An empty function throws
+  // std::bad_function_call.
   void ForAllControlsFunc(const ControlFunc& func);
   void ForAllControls(void (IControl::*method)());
   void ForAllControls(void (IControl::*method)(bool, int), bool flag, int index);
   void ForStandardControls(const ControlFunc& func);
-  // The controls with a value linked to the parameter.
+  // The list controls with a value linked to the parameter; the list form
+  // calls func once for every (control, listed parameter) that match.
   void ForMatchingControls(int paramIdx, const ControlFunc& func);
+  void ForMatchingControls(const std::vector<int>& paramIndices, const ControlFunc& func);
+  void ForMatchingControls(void (IControl::*method)(bool), int paramIdx, bool flag);
+  void ForMatchingControls(void (IControl::*method)(bool, int), int paramIdx, bool flag, int index);
+  // The list controls whose group is the given non-empty name.
+  void ForControlInGroup(const char* group, const ControlFunc& func);
   void SetAllControlsDirty();
   void SetAllControlsClean();
+  void HideControl(int paramIdx, bool hide);
+  void DisableControl(int paramIdx, bool disable);
+  // The corner mark of the controls linked to the parameter (colour index as IControl::SetCornerMark).
+  void SetParamHighlight(int paramIdx, bool show, int colorIndex);
+  // Each control whose first value is linked takes its parameter's name as tooltip.
+  void AssignParamNameToolTips();
   // Every other control linked to the caller's parameter at valIdx takes its value.
   void UpdatePeers(IControl* caller, int valIdx);
 
-  // Pointer capture, one control per touch.
+  // Pointer capture, one control per touch: the control a press lands on
+  // takes the drag and the release.
+  void SetCapturedControl(IControl* control, uint64_t touchId = kMouseTouchId);
+  IControl* GetCapturedControl(uint64_t touchId = kMouseTouchId) const;
   bool ControlIsCaptured(const IControl* control) const;
-  void ReleaseMouseCapture() { mCapturedMap.clear(); }
+  // Releases every touch and shows a cursor the capture hid.
+  void ReleaseMouseCapture();
+  // The control under the pointer and its index in the list (-1 for one
+  // outside the list); null and -1 for none.
+  void SetMouseOverControl(IControl* control, int index);
+  IControl* GetMouseOverControl() const { return mMouseOver; }
+  int GetMouseOverIndex() const { return mMouseOverIdx; }
+  void EnableMouseOver(bool enable) { mEnableMouseOver = enable; }
+  bool MouseOverEnabled() const { return mEnableMouseOver; }
+  // Enabling tooltips also enables mouse-over.
+  void EnableTooltips(bool enable);
+  bool TooltipsEnabled() const { return mEnableTooltips; }
+  void EnableMultiTouch(bool enable) { mEnableMultiTouch = enable; }
+  bool MultiTouchEnabled() const { return mEnableMultiTouch; }
+  // Registered events: the kinds some control or region handles.
+  void RegisterEventKind(int kind);
+  const std::vector<int>& RegisteredEventKinds() const { return mRegisteredEventKinds; }
+
+  // The pointer as the platform view last reported it.
+  void StoreCursorPosition(float x, float y);
+  void StoredCursorPosition(float& x, float& y) const;
+  bool IsCursorHidden() const { return mCursorHidden; }
+  bool IsCursorLocked() const { return mCursorLocked; }
+  bool IsTabletInput() const { return mTabletInput; }
+  void SetTabletInput(bool tablet) { mTabletInput = tablet; }
+  void* GetPlatformContext() const { return mPlatformContext; }
+  void SetPlatformContext(void* context) { mPlatformContext = context; }
+
+  // Redraw only what is dirty, or everything in the bounding box (strict).
+  void SetStrictDrawing(bool strict);
+  bool StrictDrawing() const { return mStrictDrawing; }
+  // The appearance the platform reports: 1 dark, 0 light.
+  void OnAppearanceChanged(int appearance);
+  void SetAppearanceChangedFunc(std::function<void(int)> func) { mAppearanceChangedFunc = std::move(func); }
+  // The drawing translation a back end applies; 0, 0 here.
+  float GetTranslateX() const { return mTranslateX; }
+  float GetTranslateY() const { return mTranslateY; }
 
   // Keyboard: the control under the point (not the background) first, then the key handler.
   bool OnKeyDown(float x, float y, const IKeyPress& key);
@@ -220,6 +294,14 @@ public:
   void Resize(int width, int height, float scale, bool needsPlatformResize);
   void SetScreenScale(float scale);
   void SetLayoutOnResize(bool layoutOnResize) { mLayoutOnResize = layoutOnResize; }
+  // The draw scale's range: the smaller and the larger of a and b; a limit
+  // that is not a positive number leaves the range as it is.
+  void SetScaleLimits(float a, float b);
+  float GetMinScale() const { return mMinScale; }
+  float GetMaxScale() const { return mMaxScale; }
+  // Set while the user drags the window's corner.
+  void SetResizingInProcess(bool resizing) { mResizingInProcess = resizing; }
+  bool IsResizingInProcess() const { return mResizingInProcess; }
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int WindowWidth() const;
@@ -326,7 +408,19 @@ public:
   // A unit circle drawn through a transform; nothing for a radius not above 0.
   void PathEllipse(float x, float y, float r1, float r2, float angle = 0.f);
 
+protected:
+  // Set by the platform's HideCursor.
+  bool mCursorHidden = false;
+  bool mCursorLocked = false;
+
 private:
+  // Gives the control this context and the delegate, then OnInit, OnResize, OnRescale.
+  void WireControl(IControl* control);
+  // Forgets every pointer to a control about to be deleted.
+  void ForgetControl(IControl* control);
+  void DeleteControlAt(int index);
+  // The special controls present, in walking order.
+  void ForSpecialControls(const ControlFunc& func);
   bool OnKey(float x, float y, const IKeyPress& key, bool isUp);
   void ResizeWindowThroughDelegate(bool needsPlatformResize);
   bool LoadPlatformFont(const char* fontID, PlatformFontPtr font);
@@ -334,18 +428,44 @@ private:
   void Stroke(const IColor& color, float thickness, const IBlend* blend, const IStrokeStyle& style = {});
   void Fill(const IColor& color, const IBlend* blend, const IFillStyle& style = {});
 
+  // The control tree.
   PtrList<IControl> mControls{kControlListGranularity};
   std::unordered_map<int, IControl*> mTagMap;
-  std::unordered_map<uint64_t, IControl*> mCapturedMap;
+
+  // Size and scale.
   int mWidth;
   int mHeight;
   int mFPS;
   float mScreenScale = 1.f;
   float mDrawScale;
+  float mMinScale = kDefaultMinDrawScale;
+  float mMaxScale = kDefaultMaxDrawScale;
   bool mLayoutOnResize = false;
+  bool mResizingInProcess = false;
+
+  // Pointer and keys.
+  std::unordered_map<uint64_t, IControl*> mCapturedMap;
+  IControl* mMouseOver = nullptr;
+  int mMouseOverIdx = -1;
+  bool mEnableMouseOver = false;
+  bool mEnableTooltips = false;
+  bool mEnableMultiTouch = false;
+  std::vector<int> mRegisteredEventKinds;
   KeyHandlerFunc mKeyHandlerFunc;
+
+  // Platform.
   IGEditorDelegate* mDelegate;
   int mCursorType = 0;  // the arrow
+  float mCursorX = 0.f;
+  float mCursorY = 0.f;
+  bool mTabletInput = false;
+  void* mPlatformContext = nullptr;
+  std::function<void(int)> mAppearanceChangedFunc;
+
+  // Drawing.
+  bool mStrictDrawing = false;
+  float mTranslateX = 0.f;
+  float mTranslateY = 0.f;
   ITransform mTransform;
   std::vector<ITransform> mTransformStack;
 };

@@ -160,6 +160,14 @@ struct IMouseInfo {
   IMouseMod ms;
 };
 
+// A registered event: a touch-style event the platform recognises, with the
+// point it happened at and its kind.
+struct IEventInfo {
+  float x = 0.f;
+  float y = 0.f;
+  int32_t kind = 0;
+};
+
 // A growable list of rectangles in insertion order.
 class IRECTList {
 public:

@@ -12,13 +12,16 @@ class IPanelControl : public IControl {
 public:
   IPanelControl(const IRECT& bounds, const IPaint& pattern, bool drawFrame = false);
 
-  // Filling needs the drawing interface, which the renderer brings.
-  void Draw(IGraphics&) override {}
+  // Fills the rectangle with the pattern at the control's blend; the frame is
+  // a light grey outline over it.
+  void Draw(IGraphics& g) override;
 
   const IPaint& GetPattern() const { return mPattern; }
   bool DrawsFrame() const { return mDrawFrame; }
 
 private:
+  static constexpr IColor kFrameColor = kColorLightGrey;
+
   IPaint mPattern;
   bool mDrawFrame;
 };

@@ -208,7 +208,9 @@ void IParam::InitFrom(const IParam& other, const char* search, const char* repla
 
 // Values -----------------------------------------------------------------------
 
-double IParam::Snap(double value) const { return mStep > 0.0 ? std::round(value / mStep) * mStep : value; }
+double SnapToStep(double value, double step) { return step > 0.0 ? std::round(value / step) * step : value; }
+
+double IParam::Snap(double value) const { return SnapToStep(value, mStep); }
 
 double IParam::Clamp(double value) const { return std::min(std::max(value, mMin), mMax); }
 

@@ -10,6 +10,10 @@
 
 namespace plugkit {
 
+// The nearest multiple of step (halves away from zero); a step not above 0
+// leaves the value as it is.
+double SnapToStep(double value, double step);
+
 // One host-visible parameter: type, range, step, unit, names, the shape that
 // maps between plain and normalised (0..1) values, and its display and
 // parsing rules. Only the value is shared between threads (one atomic word);

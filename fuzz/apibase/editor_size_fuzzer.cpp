@@ -59,7 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const graphics::IGraphics* ui = delegate.GetUI();
   Check(ui->Width() >= Delegate::kMinSize && ui->Width() <= Delegate::kMaxSize);
   Check(ui->Height() >= Delegate::kMinSize && ui->Height() <= Delegate::kMaxSize);
-  Check(ui->GetDrawScale() >= graphics::IGraphics::kMinDrawScale &&
-        ui->GetDrawScale() <= graphics::IGraphics::kMaxDrawScale);
+  Check(ui->GetDrawScale() >= ui->GetMinScale() && ui->GetDrawScale() <= ui->GetMaxScale());
   return 0;
 }

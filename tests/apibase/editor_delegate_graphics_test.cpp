@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics_test_doubles.h"
+#include "support/graphics/logging_control.h"
+#include "support/graphics/recording_delegate.h"
 
 namespace plugkit {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using graphics::IRECT;
 using testing::RecordingGraphics;
 using testing::LoggingControl;
-using testing::TestDelegate;
+using testing::RecordingDelegate;
 
 using Log = std::vector<std::string>;
 
@@ -35,7 +36,7 @@ IStateChunk SizeChunk(int32_t width, int32_t height, float scale) {
 }
 
 TEST(EditorDelegateSizeTest, DefaultLimitsClampAnOutOfRangeSize) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   int width = 5;
   int height = 200000;
   EXPECT_FALSE(delegate.ConstrainEditorSize(width, height));
@@ -49,7 +50,7 @@ TEST(EditorDelegateSizeTest, DefaultLimitsClampAnOutOfRangeSize) {
 }
 
 TEST(EditorDelegateOpenTest, OpeningCreatesLaysOutAndAttachesTheContext) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   int parent = 0;
   void* view = delegate.OpenEditor(&parent);
   ASSERT_NE(view, nullptr);
@@ -68,7 +69,7 @@ TEST(EditorDelegateOpenTest, OpeningCreatesLaysOutAndAttachesTheContext) {
 }
 
 TEST(EditorDelegateOpenTest, WithoutAMakeGraphicsFunctionTheEditorStaysClosed) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   delegate.SetMakeGraphicsFunc(nullptr);
   EXPECT_EQ(delegate.OpenEditor(nullptr), nullptr);
   EXPECT_EQ(delegate.GetUI(), nullptr);
@@ -77,7 +78,7 @@ TEST(EditorDelegateOpenTest, WithoutAMakeGraphicsFunctionTheEditorStaysClosed) {
 }
 
 TEST(EditorDelegateOpenTest, ReopeningRestoresTheSizeAndScaleItHadWhenItClosed) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   delegate.OpenEditor(nullptr);
   delegate.Graphics()->Resize(1000, 600, 1.5f, true);
   delegate.CloseEditor();
@@ -94,17 +95,17 @@ TEST(EditorDelegateOpenTest, ReopeningRestoresTheSizeAndScaleItHadWhenItClosed) 
 }
 
 TEST(EditorDelegateCloseTest, ClosingNotifiesThenDetachesThenDeletes) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   delegate.OpenEditor(nullptr);
   delegate.mLog.clear();
   delegate.CloseEditor();
   EXPECT_EQ(delegate.mLog, (Log{"closed", "detach", "destroyed"}));
 }
 
-class ReenteringDelegate : public TestDelegate {
+class ReenteringDelegate : public RecordingDelegate {
 public:
   void OnEditorClosed() override {
-    TestDelegate::OnEditorClosed();
+    RecordingDelegate::OnEditorClosed();
     CloseEditor();
   }
 };
@@ -124,7 +125,7 @@ TEST(EditorDelegateCloseTest, CloseEditorCalledFromOnEditorClosedReturnsAtOnce) 
 TEST(EditorDelegateCloseTest, DestroyingTheDelegateDetachesTheViewBeforeDeletingTheContext) {
   Log graphicsLog;
   {
-    auto delegate = std::make_unique<TestDelegate>();
+    auto delegate = std::make_unique<RecordingDelegate>();
     delegate->SetMakeGraphicsFunc(
         [&] { return new RecordingGraphics(*delegate, 800, 600, 60, 1.f, &graphicsLog); });
     delegate->OpenEditor(nullptr);
@@ -135,7 +136,7 @@ TEST(EditorDelegateCloseTest, DestroyingTheDelegateDetachesTheViewBeforeDeleting
 }
 
 TEST(EditorSizeChunkTest, WritesTwelveBytesFromTheContextOrTheRememberedSize) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   IStateChunk remembered;
   EXPECT_TRUE(delegate.WriteEditorSize(remembered));
   EXPECT_EQ(remembered.Size(), 12);
@@ -156,7 +157,7 @@ TEST(EditorSizeChunkTest, WritesTwelveBytesFromTheContextOrTheRememberedSize) {
 }
 
 TEST(EditorSizeChunkTest, ReadingWithoutAnEditorRemembersTheSize) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   IStateChunk chunk;
   chunk.Put(int32_t{99});  // something before the size
   chunk.PutChunk(SizeChunk(700, 400, 1.25f));
@@ -169,7 +170,7 @@ TEST(EditorSizeChunkTest, ReadingWithoutAnEditorRemembersTheSize) {
 }
 
 TEST(EditorSizeChunkTest, AShortChunkReadsMissingFieldsAsZero) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   IStateChunk chunk;
   chunk.Put(int32_t{640});
   chunk.Put(int32_t{480});
@@ -182,7 +183,7 @@ TEST(EditorSizeChunkTest, AShortChunkReadsMissingFieldsAsZero) {
 }
 
 TEST(EditorSizeChunkTest, ReadingWithAnOpenEditorResizesItUnlessAFieldIsZero) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   delegate.OpenEditor(nullptr);
   delegate.ReadEditorSize(SizeChunk(1000, 700, 2.f), 0);
   EXPECT_EQ(delegate.Graphics()->Width(), 1000);
@@ -193,7 +194,7 @@ TEST(EditorSizeChunkTest, ReadingWithAnOpenEditorResizesItUnlessAFieldIsZero) {
 }
 
 TEST(EditorSizeChunkTest, AScaleThatIsNotANumberIsIgnored) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   delegate.ReadEditorSize(SizeChunk(700, 400, std::numeric_limits<float>::quiet_NaN()), 0);
   EXPECT_EQ(delegate.GetLastScale(), 0.f);
   delegate.OpenEditor(nullptr);
@@ -216,7 +217,7 @@ protected:
     return control;
   }
 
-  TestDelegate delegate{2};
+  RecordingDelegate delegate{2};
   RecordingGraphics* graphics = nullptr;
 };
 
@@ -272,8 +273,7 @@ TEST_F(OpenEditorTest, HostKeysGoToTheControlUnderThePointerThenToTheKeyHandler)
   });
   delegate.mLog.clear();
 
-  graphics->mMouseX = 150.f;
-  graphics->mMouseY = 120.f;
+  graphics->StoreCursorPosition(150.f, 120.f);
   EXPECT_TRUE(delegate.OnHostKeyDown(IKeyPress("a", 'A')));
   button->mHandlesKeys = false;
   EXPECT_TRUE(delegate.OnHostKeyUp(IKeyPress("a", 'A')));
@@ -281,14 +281,14 @@ TEST_F(OpenEditorTest, HostKeysGoToTheControlUnderThePointerThenToTheKeyHandler)
   EXPECT_EQ(handled, Log{"up a"});
 
   // Over the background only the key handler sees the key.
-  graphics->mMouseX = 10.f;
+  graphics->StoreCursorPosition(10.f, 120.f);
   delegate.mLog.clear();
   EXPECT_TRUE(delegate.OnHostKeyDown(IKeyPress("b", 'B')));
   EXPECT_TRUE(delegate.mLog.empty());
 }
 
 TEST(EditorDelegateKeysTest, WithoutAnEditorHostKeysAreNotHandled) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   EXPECT_FALSE(delegate.OnHostKeyDown(IKeyPress("a", 'A')));
   EXPECT_FALSE(delegate.OnHostKeyUp(IKeyPress("a", 'A')));
 }
@@ -310,7 +310,7 @@ TEST_F(OpenEditorTest, ScreenScaleReachesTheContext) {
 }
 
 TEST(EditorDelegateHostViewTest, KeepsItsSizeByDefault) {
-  TestDelegate delegate;
+  RecordingDelegate delegate;
   EXPECT_EQ(delegate.EvaluateHostViewSize(800, 600), graphics::IGEditorDelegate::kKeepSize);
   EXPECT_EQ(delegate.EvaluateHostViewSize(800, 600), 2);
 }

@@ -328,10 +328,9 @@ void RecordingGraphics::ResizePlatformWindow(bool needsPlatformResize) {
 
 void RecordingGraphics::UpdateLayerFramebuffer() { mLog.push_back("update framebuffer"); }
 
-void RecordingGraphics::MousePosition(float& x, float& y) const {
-  x = mMouseX;
-  y = mMouseY;
-}
+void RecordingGraphics::OnResizeCompleted() { mLog.push_back("resize completed"); }
+
+void RecordingGraphics::MousePosition(float& x, float& y) const { StoredCursorPosition(x, y); }
 
 EMsgBoxResult RecordingGraphics::ShowAlert(const char* text, const char* caption, EMsgBoxType type,
                                            IMsgBoxCompletionHandlerFunc completion) {
@@ -361,6 +360,7 @@ void RecordingGraphics::ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction
 void RecordingGraphics::HideCursor(bool hide, bool lock) {
   mLog.push_back(std::string("hide cursor ") + (hide ? "1" : "0") + " lock " + (lock ? "1" : "0"));
   mCursorHidden = hide;
+  mCursorLocked = lock;
 }
 
 int RecordingGraphics::SetCursor(int kind) {

@@ -6,9 +6,9 @@
 //   path, raster, text, resource and font slots, and SetCursor), with a
 //   stable one-line text form for golden comparisons (recorded_call.h);
 // - the platform log: one text per call that reached the window side
-//   ("attach", "detach", "resize window 1", "update framebuffer", alerts, file
-//   dialogs, cursor hiding, text entries, popup menus, clipboard, links,
-//   tooltips, and "destroyed" at the end).
+//   ("attach", "detach", "resize window 1", "update framebuffer", "resize
+//   completed", alerts, file dialogs, cursor hiding, text entries, popup
+//   menus, clipboard, links, tooltips, and "destroyed" at the end).
 // The platform is scripted: the test sets the answers of dialogs, popup menus,
 // the clipboard, links, the bundle identifier and fonts.
 
@@ -94,11 +94,8 @@ public:
   void RefuseBackEndFonts(bool refuse) { mRefuseBackEndFonts = refuse; }
   // The font ids the platform was asked to cache, in order.
   const std::vector<std::string>& CachedFonts() const { return mCachedFonts; }
-  bool CursorHidden() const { return mCursorHidden; }
 
   float mBackingScale = 1.f;  // the screen scale the view reports when attached
-  float mMouseX = 0.f;
-  float mMouseY = 0.f;
   graphics::EMsgBoxResult mAlertAnswer = graphics::kOK;
 
   // Frame and region.
@@ -157,6 +154,8 @@ public:
   void* PlatformView() override { return mViewAttached ? &mView : nullptr; }
   void ResizePlatformWindow(bool needsPlatformResize) override;
   void UpdateLayerFramebuffer() override;
+  void OnResizeCompleted() override;
+  // The stored cursor position.
   void MousePosition(float& x, float& y) const override;
   // Logs "alert <type>: <caption>: <text>" and answers mAlertAnswer, also to the completion.
   graphics::EMsgBoxResult ShowAlert(const char* text, const char* caption, graphics::EMsgBoxType type,
@@ -233,7 +232,6 @@ private:
   std::optional<std::string> mClipboard;
   bool mRefuseClipboardWrites = false;
   bool mOpenLinkAnswer = true;
-  bool mCursorHidden = false;
   std::string mBundleIdentifier;
   bool mRefusePlatformFonts = false;
   bool mRefuseBackEndFonts = false;
