@@ -4,13 +4,17 @@
 // hands the caller one reference, or null (and a validation error) for a
 // request it refuses. Any thread.
 
+#include <Foundation/NSError.h>
 #include <Foundation/NSObject.h>
 #include <Metal/MTLCommandBuffer.h>
 #include <Metal/MTLDepthStencil.h>
+#include <Metal/MTLLibrary.h>
+#include <Metal/MTLRenderPipeline.h>
 #include <Metal/MTLResource.h>
 #include <Metal/MTLSampler.h>
 #include <Metal/MTLTexture.h>
 #include <Metal/MTLTypes.h>
+#include <dispatch/dispatch.h>
 
 namespace CA {
 class MetalLayer;
@@ -38,6 +42,15 @@ public:
   Texture* newTextureWithDescriptor(const TextureDescriptor* descriptor);
   SamplerState* newSamplerStateWithDescriptor(const SamplerDescriptor* descriptor);
   DepthStencilState* newDepthStencilStateWithDescriptor(const DepthStencilDescriptor* descriptor);
+  // The library a compiled-library blob names: the four bytes "MTLB" and the
+  // name of a registered library. Null, and an error owned by the caller in
+  // `error` (when not null), for any other blob or a library the testing API
+  // made the device refuse.
+  Library* newLibraryWithDataError(dispatch_data_t data, NS::Error** error);
+  // Null, and an error saying why, when the functions, vertex fetch, blending
+  // or pixel formats cannot work together.
+  RenderPipelineState* newRenderPipelineStateWithDescriptorError(const RenderPipelineDescriptor* descriptor,
+                                                                 NS::Error** error);
 
   CFStringRef description() const override;
 

@@ -16,6 +16,7 @@
 #include <Metal/MTLDepthStencil.h>
 #include <Metal/MTLDevice.h>
 #include <Metal/MTLDrawable.h>
+#include <Metal/MTLLibrary.h>
 #include <Metal/MTLRenderCommandEncoder.h>
 #include <Metal/MTLRenderPass.h>
 #include <Metal/MTLRenderPipeline.h>

@@ -1,5 +1,6 @@
 #include "metal/render_pass.h"
 
+#include "metal/fragment_stage.h"
 #include "metal/pixel_format.h"
 #include "metal/texture_storage.h"
 
@@ -19,6 +20,7 @@ void Fill(TextureStorage& storage, const std::array<std::uint8_t, 4>& texel) {
 }  // namespace
 
 void RenderPass::Execute() {
+  CurrentPassStatistics() = {};
   if (color.texture && color.loadAction == MTLLoadActionClear) {
     Fill(color.texture->storage(), ClearTexel(color.texture->pixelFormat(), color.clearColor));
   }

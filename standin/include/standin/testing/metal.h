@@ -37,6 +37,30 @@ void SetDefaultTextureStorageMode(MTLStorageMode mode);
 // How long nextDrawable waits for a drawable (CA::kDrawableWaitSeconds by default).
 void SetDrawableWaitSeconds(double seconds);
 
+// While refused, the device answers newLibraryWithDataError for the named
+// shader library with null and an error.
+void SetMetalLibraryRefused(const char* libraryName, bool refused);
+
+// Turns every fast path of the rasteriser off or on (on by default); they
+// store exactly the bytes the general path stores.
+void SetMetalFastPaths(bool enabled);
+bool MetalFastPathsEnabled();
+
+// What one render pass did: draws run (not refused, not empty), triangles
+// rasterised (not culled, dropped or of zero area), fragments whose colour was
+// computed, and colour texels stored.
+struct RenderPassStatistics {
+  long draws = 0;
+  long triangles = 0;
+  long fragmentsShaded = 0;
+  long pixelsWritten = 0;
+
+  bool operator==(const RenderPassStatistics&) const = default;
+};
+
+// Of the render pass that executed last.
+RenderPassStatistics LastRenderPassStatistics();
+
 // A level of a texture as RGBA8, top row first, whatever its pixel format or
 // storage: R8 and stencil give (v, 0, 0, 255), BGRA8 is swizzled.
 Image TextureContents(MTL::Texture* texture, NS::UInteger level = 0);
@@ -56,6 +80,17 @@ long DispatchSemaphoreCount(dispatch_semaphore_t semaphore);
 long LiveDispatchObjectCount();
 
 // Sets a testing switch for a scope and puts back the previous value.
+class ScopedMetalFastPaths {
+public:
+  explicit ScopedMetalFastPaths(bool enabled) : previous_(MetalFastPathsEnabled()) { SetMetalFastPaths(enabled); }
+  ~ScopedMetalFastPaths() { SetMetalFastPaths(previous_); }
+  ScopedMetalFastPaths(const ScopedMetalFastPaths&) = delete;
+  ScopedMetalFastPaths& operator=(const ScopedMetalFastPaths&) = delete;
+
+private:
+  bool previous_;
+};
+
 class ScopedMetalExecution {
 public:
   explicit ScopedMetalExecution(MetalExecution mode) : previous_(CurrentMetalExecution()) {

@@ -1,0 +1,207 @@
+#include "metal/rasterizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace standin::metal {
+namespace {
+
+// Positions snap to 1/256 pixel; edge functions are exact in 64-bit integers
+// for coordinates inside the guard band.
+constexpr double kSubpixels = 256.0;
+constexpr std::int64_t kPixel = 256;
+constexpr std::int64_t kHalfPixel = 128;
+// Triangles reaching beyond this many pixels are clipped to it first.
+constexpr double kGuardBand = 1048576.0;  // 2^20
+
+std::int64_t Snap(double coordinate) { return static_cast<std::int64_t>(std::floor(coordinate * kSubpixels + 0.5)); }
+
+double SnapToGrid(double coordinate) { return std::floor(coordinate * kSubpixels + 0.5) / kSubpixels; }
+
+// Floor and ceiling of a / b for b > 0.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
+
+bool InsideGuardBand(const RasterVertex& v) { return std::abs(v.x) <= kGuardBand && std::abs(v.y) <= kGuardBand; }
+
+// One edge of a triangle whose interior lies where the edge function is
+// positive; pixels exactly on the edge belong to it when it is a top or left edge.
+struct Edge {
+  std::int64_t dx, dy, x0, y0, bias;
+
+  Edge(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+      : dx(toX - fromX), dy(toY - fromY), x0(fromX), y0(fromY) {
+    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+    bias = topLeft ? 0 : 1;
+  }
+
+  // Narrows [first, last] to the pixels of the row whose centre is at `centreY`.
+  void Limit(std::int64_t centreY, std::int64_t& first, std::int64_t& last) const {
+    // The edge function at pixel i is atZero - dy * kPixel * i.
+    const std::int64_t atZero = dx * (centreY - y0) - dy * (kHalfPixel - x0);
+    if (dy == 0) {
+      if (atZero < bias) last = first - 1;
+    } else if (dy < 0) {
+      first = std::max(first, CeilDiv(bias - atZero, -dy * kPixel));
+    } else {
+      last = std::min(last, FloorDiv(atZero - bias, dy * kPixel));
+    }
+  }
+};
+
+struct Point {
+  double x, y;
+};
+
+using Polygon = std::array<Point, 9>;  // a triangle clipped by four lines has at most seven corners
+
+// Where the segment crosses the line coordinate `axis` = value, computed from
+// the endpoints in one order so that neighbours sharing an edge agree.
+Point Crossing(Point p, Point q, int axis, double value) {
+  if (std::pair(q.x, q.y) < std::pair(p.x, p.y)) std::swap(p, q);
+  if (axis == 0) {
+    const double t = (value - p.x) / (q.x - p.x);
+    return {value, p.y + t * (q.y - p.y)};
+  }
+  const double t = (value - p.y) / (q.y - p.y);
+  return {p.x + t * (q.x - p.x), value};
+}
+
+// Keeps the part of the polygon where sign * coordinate <= kGuardBand.
+int ClipAgainst(const Polygon& in, int count, int axis, double sign, Polygon& out) {
+  const auto inside = [&](const Point& p) { return sign * (axis == 0 ? p.x : p.y) <= kGuardBand; };
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    const Point& current = in[i];
+    const Point& next = in[(i + 1) % count];
+    if (inside(current)) out[kept++] = current;
+    if (inside(current) != inside(next)) out[kept++] = Crossing(current, next, axis, sign * kGuardBand);
+  }
+  return kept;
+}
+
+}  // namespace
+
+Rasterizer::Rasterizer(RenderArea area, MTLCullMode cullMode, MTLWinding frontFacingWinding, int varyingCount,
+                       RowSink& sink)
+    : area_(area),
+      cullMode_(cullMode),
+      frontFacingWinding_(frontFacingWinding),
+      varyingCount_(varyingCount),
+      sink_(sink) {
+  setup_.varyingCount = varyingCount;
+}
+
+bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, const RasterVertex& v2) {
+  const RasterVertex v[3] = {v0, v1, v2};
+  for (const RasterVertex& vertex : v) {
+    if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y)) return false;
+  }
+  const bool inside = InsideGuardBand(v0) && InsideGuardBand(v1) && InsideGuardBand(v2);
+  Snapped snapped[3];
+  bool positiveArea = false;  // clockwise on screen, where y points down
+  if (inside) {
+    for (int i = 0; i < 3; ++i) snapped[i] = {Snap(v[i].x), Snap(v[i].y)};
+    const std::int64_t cross = (snapped[1].x - snapped[0].x) * (snapped[2].y - snapped[0].y) -
+                               (snapped[2].x - snapped[0].x) * (snapped[1].y - snapped[0].y);
+    if (cross == 0) return false;
+    positiveArea = cross > 0;
+  } else {
+    const double cross = (v1.x - v0.x) * (v2.y - v0.y) - (v2.x - v0.x) * (v1.y - v0.y);
+    if (cross == 0.0 || !std::isfinite(cross)) return false;
+    positiveArea = cross > 0.0;
+  }
+  const bool counterClockwise = !positiveArea;
+  const bool frontFacing = (frontFacingWinding_ == MTLWindingCounterClockwise) == counterClockwise;
+  if ((cullMode_ == MTLCullModeFront && frontFacing) || (cullMode_ == MTLCullModeBack && !frontFacing)) return false;
+
+  const auto [minX, maxX] = std::minmax({v0.x, v1.x, v2.x});
+  const auto [minY, maxY] = std::minmax({v0.y, v1.y, v2.y});
+  if (!SetUp(v, frontFacing, minX, minY, maxX, maxY)) return true;
+  if (inside) {
+    Scan(snapped[0], snapped[1], snapped[2]);
+  } else {
+    DrawClipped(v, positiveArea);
+  }
+  return true;
+}
+
+bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, double minX, double minY, double maxX,
+                       double maxY) {
+  const auto pixelFloor = [](double value) { return static_cast<int>(std::floor(std::clamp(value, -kGuardBand, kGuardBand))); };
+  const auto pixelCeil = [](double value) { return static_cast<int>(std::ceil(std::clamp(value, -kGuardBand, kGuardBand))); };
+  setup_.minX = std::max(area_.x0, pixelFloor(minX));
+  setup_.minY = std::max(area_.y0, pixelFloor(minY));
+  setup_.maxX = std::min(area_.x1, pixelCeil(maxX));
+  setup_.maxY = std::min(area_.y1, pixelCeil(maxY));
+  if (setup_.minX >= setup_.maxX || setup_.minY >= setup_.maxY) return false;
+  setup_.frontFacing = frontFacing;
+
+  // Varyings are affine over the snapped triangle.
+  double x[3], y[3];
+  for (int i = 0; i < 3; ++i) x[i] = SnapToGrid(v[i].x), y[i] = SnapToGrid(v[i].y);
+  double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  if (det == 0.0) {  // snapping flattened a clipped triangle; its exact shape still has an area
+    for (int i = 0; i < 3; ++i) x[i] = v[i].x, y[i] = v[i].y;
+    det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  }
+  for (int i = 0; i < varyingCount_; ++i) {
+    const double f0 = v[0].varyings[i];
+    const double df1 = v[1].varyings[i] - f0;
+    const double df2 = v[2].varyings[i] - f0;
+    Plane& plane = setup_.varyings[i];
+    plane.a = (df1 * (y[2] - y[0]) - df2 * (y[1] - y[0])) / det;
+    plane.b = (df2 * (x[1] - x[0]) - df1 * (x[2] - x[0])) / det;
+    plane.value0 = f0;
+    plane.x0 = x[0];
+    plane.y0 = y[0];
+  }
+  sink_.BeginTriangle(setup_);
+  return true;
+}
+
+void Rasterizer::DrawClipped(const RasterVertex (&v)[3], bool positiveArea) {
+  Polygon polygon{};
+  Polygon clipped{};
+  int count = 3;
+  for (int i = 0; i < 3; ++i) polygon[i] = {v[i].x, v[i].y};
+  static constexpr std::pair<int, double> kBounds[] = {{0, 1.0}, {0, -1.0}, {1, 1.0}, {1, -1.0}};
+  for (const auto& [axis, sign] : kBounds) {
+    count = ClipAgainst(polygon, count, axis, sign, clipped);
+    polygon = clipped;
+  }
+  for (int i = 1; i + 1 < count; ++i) {
+    const Snapped a{Snap(polygon[0].x), Snap(polygon[0].y)};
+    const Snapped b{Snap(polygon[i].x), Snap(polygon[i].y)};
+    const Snapped c{Snap(polygon[i + 1].x), Snap(polygon[i + 1].y)};
+    const std::int64_t cross = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    // A piece that snapping flattened or turned over covers nothing of the triangle.
+    if (cross != 0 && (cross > 0) == positiveArea) Scan(a, b, c);
+  }
+}
+
+void Rasterizer::Scan(Snapped a, Snapped b, Snapped c) {
+  const std::int64_t cross = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+  if (cross == 0) return;
+  if (cross < 0) std::swap(b, c);
+  const Edge edges[3] = {Edge(a.x, a.y, b.x, b.y), Edge(b.x, b.y, c.x, c.y), Edge(c.x, c.y, a.x, a.y)};
+  const std::int64_t top = std::min({a.y, b.y, c.y});
+  const std::int64_t bottom = std::max({a.y, b.y, c.y});
+  const std::int64_t firstRow = std::max<std::int64_t>(area_.y0, CeilDiv(top - kHalfPixel, kPixel));
+  const std::int64_t lastRow = std::min<std::int64_t>(area_.y1 - 1, FloorDiv(bottom - kHalfPixel, kPixel));
+  for (std::int64_t row = firstRow; row <= lastRow; ++row) {
+    const std::int64_t centreY = row * kPixel + kHalfPixel;
+    std::int64_t first = area_.x0;
+    std::int64_t last = area_.x1 - 1;
+    for (const Edge& edge : edges) edge.Limit(centreY, first, last);
+    if (first <= last) sink_.Row(static_cast<int>(row), static_cast<int>(first), static_cast<int>(last + 1));
+  }
+}
+
+}  // namespace standin::metal
