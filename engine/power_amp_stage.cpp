@@ -40,7 +40,8 @@ Pair CrossoverPair(Pair x, double amount, double range, double drive) {
   constexpr double k = kCrossoverKnee;
   const Pair u = _mm_div_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(drive), x), _mm_set1_pd(k)), _mm_set1_pd(range));
   const Pair amountPair = _mm_set1_pd(amount);
-  const Pair cubic = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(_mm_mul_pd(amountPair, u), u), u), _mm_mul_pd(_mm_set1_pd(1.0 - amount), u));
+  const Pair cube = _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(amountPair, u), u), u);
+  const Pair cubic = _mm_add_pd(cube, _mm_mul_pd(_mm_set1_pd(1.0 - amount), u));
   const Pair sign = lanes::Select(_mm_cmplt_pd(u, _mm_setzero_pd()), _mm_set1_pd(-1.0), _mm_set1_pd(1.0));
   const Pair offset = _mm_set1_pd(amount * (k - k * k * k));
   const Pair linear = _mm_sub_pd(u, _mm_mul_pd(offset, sign));
