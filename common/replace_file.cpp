@@ -39,76 +39,65 @@ bool IsWriteProtected(const fs::path& target) {
   return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
-// Owns a temporary file descriptor and its name until it is renamed into place.
-class TemporaryFile {
-public:
-  explicit TemporaryFile(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string stem = kTemporaryPrefix + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && mFd < 0; ++attempt) {
-      const fs::path candidate = target.parent_path() / (stem + std::to_string(counter++) + kTemporarySuffix);
-      mFd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-      if (mFd >= 0) {
-        mPath = candidate;
-      } else if (errno != EEXIST) {
-        break;
-      }
-    }
-  }
-  ~TemporaryFile() {
-    if (mFd >= 0) ::close(mFd);
-    if (!mPath.empty()) ::unlink(mPath.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  bool IsOpen() const { return mFd >= 0; }
-
-  bool WriteAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(mFd, bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-  }
-
-  bool CopyPermissionsOf(const fs::path& other) {
-    struct stat info {};
-    if (::stat(other.c_str(), &info) != 0) return true;  // no old file: keep the new file's mode
-    return ::fchmod(mFd, info.st_mode & kPermissionBits) == 0;
-  }
-
-  // A full disk may only show when the data is flushed or the file closed.
-  bool SyncAndClose() {
-    const bool synced = ::fsync(mFd) == 0;
-    const bool closed = ::close(mFd) == 0;
-    mFd = -1;
-    return synced && closed;
-  }
-
-  bool RenameTo(const fs::path& target) {
-    if (::rename(mPath.c_str(), target.c_str()) != 0) return false;
-    mPath.clear();
-    return true;
-  }
-
-private:
-  int mFd = -1;
-  fs::path mPath;
-};
-
 }  // namespace
 
+FileReplacement::FileReplacement(const std::string& path) : mTarget(ResolveSymbolicLink(path).string()) {
+  if (IsWriteProtected(mTarget)) return;
+  static std::atomic<unsigned> counter{0};
+  const fs::path target(mTarget);
+  const std::string stem = kTemporaryPrefix + std::to_string(::getpid()) + "-";
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && mFd < 0; ++attempt) {
+    const fs::path candidate = target.parent_path() / (stem + std::to_string(counter++) + kTemporarySuffix);
+    mFd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    if (mFd >= 0) {
+      mTemporary = candidate.string();
+    } else if (errno != EEXIST) {
+      break;
+    }
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  if (mFd >= 0) ::close(mFd);
+  if (!mTemporary.empty()) ::unlink(mTemporary.c_str());
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(mFd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+void FileReplacement::StartStoring() {
+#if defined(__linux__)
+  ::sync_file_range(mFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+EReplaceFileResult FileReplacement::Commit() {
+  if (mFd < 0) return EReplaceFileResult::kCouldNotCreate;
+  // An existing file keeps its permission bits; without one the new file keeps its own mode.
+  struct stat info {};
+  const bool permissions = ::stat(mTarget.c_str(), &info) != 0 || ::fchmod(mFd, info.st_mode & kPermissionBits) == 0;
+  // A full disk may only show when the data is flushed or the file closed.
+  const bool synced = ::fsync(mFd) == 0;
+  const bool closed = ::close(mFd) == 0;
+  mFd = -1;
+  if (!permissions || !synced || !closed || ::rename(mTemporary.c_str(), mTarget.c_str()) != 0) {
+    return EReplaceFileResult::kCouldNotWrite;
+  }
+  mTemporary.clear();
+  return EReplaceFileResult::kReplaced;
+}
+
 EReplaceFileResult ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  const fs::path target = ResolveSymbolicLink(path);
-  if (IsWriteProtected(target)) return EReplaceFileResult::kCouldNotCreate;
-  TemporaryFile temporary(target);
-  if (!temporary.IsOpen()) return EReplaceFileResult::kCouldNotCreate;
-  const bool replaced = temporary.WriteAll(bytes) && temporary.CopyPermissionsOf(target) &&
-                        temporary.SyncAndClose() && temporary.RenameTo(target);
-  return replaced ? EReplaceFileResult::kReplaced : EReplaceFileResult::kCouldNotWrite;
+  FileReplacement replacement(path);
+  if (!replacement.IsOpen()) return EReplaceFileResult::kCouldNotCreate;
+  return replacement.Write(bytes) ? replacement.Commit() : EReplaceFileResult::kCouldNotWrite;
 }
 
 }  // namespace plugkit

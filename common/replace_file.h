@@ -20,4 +20,31 @@ enum class EReplaceFileResult {
 // keeps pointing where it did and the file it points to is replaced.
 EReplaceFileResult ReplaceFileContents(const std::string& path, std::string_view bytes);
 
+// The same replacement for contents written piece by piece: they go to the
+// temporary file as they come and Commit puts it in place. Destroyed without
+// a successful Commit, it removes the temporary file and the target stays as
+// it was.
+class FileReplacement {
+public:
+  explicit FileReplacement(const std::string& path);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // False when the target is write-protected or no temporary file could be made.
+  bool IsOpen() const { return mFd >= 0; }
+  // The temporary file, for writers that seek in what they write.
+  int Descriptor() const { return mFd; }
+  bool Write(std::string_view bytes);
+  // Lets the system start storing what was written so far without waiting
+  // for it, so that Commit has less left to wait for.
+  void StartStoring();
+  EReplaceFileResult Commit();
+
+private:
+  std::string mTarget;
+  std::string mTemporary;
+  int mFd = -1;
+};
+
 }  // namespace plugkit

@@ -1,7 +1,5 @@
 #include "host/auhost_audio_file.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -21,50 +19,10 @@ using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
   throw Failure(ExitCode::kAudioFile, "cannot read audio file " + path + ": " + reason);
 }
 
-// A file in memory for libsndfile to write into, so that the file on disk is
-// replaced only with a complete one.
-class MemoryFile {
-public:
-  static SF_VIRTUAL_IO Io() {
-    SF_VIRTUAL_IO io{};
-    io.get_filelen = [](void* self) { return static_cast<sf_count_t>(Of(self).mBytes.size()); };
-    io.seek = [](sf_count_t offset, int whence, void* self) { return Of(self).Seek(offset, whence); };
-    io.read = [](void* to, sf_count_t count, void* self) { return Of(self).Read(to, count); };
-    io.write = [](const void* from, sf_count_t count, void* self) { return Of(self).Write(from, count); };
-    io.tell = [](void* self) { return Of(self).mPosition; };
-    return io;
-  }
-  const std::string& Bytes() const { return mBytes; }
-
-private:
-  static MemoryFile& Of(void* self) { return *static_cast<MemoryFile*>(self); }
-
-  sf_count_t Seek(sf_count_t offset, int whence) {
-    const sf_count_t base = whence == SEEK_CUR ? mPosition
-                            : whence == SEEK_END ? static_cast<sf_count_t>(mBytes.size())
-                                                 : 0;
-    if (base + offset < 0) return -1;
-    mPosition = base + offset;
-    return mPosition;
-  }
-  sf_count_t Read(void* to, sf_count_t count) {
-    const sf_count_t available = std::max<sf_count_t>(static_cast<sf_count_t>(mBytes.size()) - mPosition, 0);
-    const sf_count_t n = std::min(count, available);
-    if (n > 0) std::memcpy(to, mBytes.data() + mPosition, static_cast<std::size_t>(n));
-    mPosition += n;
-    return n;
-  }
-  sf_count_t Write(const void* from, sf_count_t count) {
-    const auto end = static_cast<std::size_t>(mPosition + count);
-    if (end > mBytes.size()) mBytes.resize(end);
-    std::memcpy(mBytes.data() + mPosition, from, static_cast<std::size_t>(count));
-    mPosition += count;
-    return count;
-  }
-
-  std::string mBytes;
-  sf_count_t mPosition = 0;
-};
+constexpr char kWrittenWhat[] = "audio file";
+// Written data is handed to the disk in stretches of about this size, so that
+// finishing the file has little left to wait for.
+constexpr std::size_t kStoreEveryBytes = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -85,25 +43,50 @@ AudioClip ReadAudioFile(const std::string& path) {
 }
 
 void WriteAudioFile(const std::string& path, const AudioClip& clip) {
-  constexpr char kWhat[] = "audio file";
+  AudioFileWriter writer(path, clip.sampleRate, clip.channels);
+  writer.Write(clip.samples);
+  writer.Finish();
+}
+
+AudioFileWriter::AudioFileWriter(const std::string& path, double sampleRate, int channels)
+    : mPath(path), mChannels(channels), mFile(path) {
+  if (!mFile.IsOpen()) {
+    RequireReplaced(plugkit::EReplaceFileResult::kCouldNotCreate, mPath, ExitCode::kAudioFile, kWrittenWhat);
+  }
   SF_INFO info{};
-  info.samplerate = static_cast<int>(clip.sampleRate);
-  info.channels = clip.channels;
+  info.samplerate = static_cast<int>(sampleRate);
+  info.channels = channels;
   info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-  MemoryFile memory;
-  SF_VIRTUAL_IO io = MemoryFile::Io();
-  SoundFile file(sf_open_virtual(&io, SFM_WRITE, &info, &memory));
-  const auto fail = [&](const char* reason) {
-    throw Failure(ExitCode::kAudioFile, std::string("cannot write ") + kWhat + " " + path + ": " + reason);
-  };
-  if (!file) fail(sf_strerror(nullptr));
+  mSound = sf_open_fd(mFile.Descriptor(), SFM_WRITE, &info, SF_FALSE);
+  if (!mSound) Fail(sf_strerror(nullptr));
   // The peak chunk carries the time of writing; without it equal audio makes equal files.
-  sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-  const auto frames = static_cast<sf_count_t>(clip.Frames());
-  if (sf_writef_float(file.get(), clip.samples.data(), frames) != frames) fail(sf_strerror(file.get()));
+  sf_command(mSound, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+}
+
+AudioFileWriter::~AudioFileWriter() {
+  if (mSound) sf_close(mSound);
+}
+
+void AudioFileWriter::Write(std::span<const float> interleaved) {
+  const auto frames = static_cast<sf_count_t>(interleaved.size() / static_cast<std::size_t>(mChannels));
+  if (sf_writef_float(mSound, interleaved.data(), frames) != frames) Fail(sf_strerror(mSound));
+  mUnstoredBytes += interleaved.size_bytes();
+  if (mUnstoredBytes >= kStoreEveryBytes) {
+    mFile.StartStoring();
+    mUnstoredBytes = 0;
+  }
+}
+
+void AudioFileWriter::Finish() {
   // Closing writes the header's final sizes.
-  if (sf_close(file.release()) != 0) fail("the file could not be completed");
-  ReplaceOutputFile(path, memory.Bytes(), ExitCode::kAudioFile, kWhat);
+  const int closed = sf_close(mSound);
+  mSound = nullptr;
+  if (closed != 0) Fail("the file could not be completed");
+  RequireReplaced(mFile.Commit(), mPath, ExitCode::kAudioFile, kWrittenWhat);
+}
+
+void AudioFileWriter::Fail(const std::string& reason) const {
+  throw Failure(ExitCode::kAudioFile, std::string("cannot write ") + kWrittenWhat + " " + mPath + ": " + reason);
 }
 
 AudioClip MixToMono(const AudioClip& clip) {

@@ -2,9 +2,14 @@
 
 // WAV (and other libsndfile formats) in and out of memory as float frames.
 
+#include <sndfile.h>
+
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "common/replace_file.h"
 
 namespace orvane::auhost {
 
@@ -23,6 +28,30 @@ AudioClip ReadAudioFile(const std::string& path);
 
 // Writes a 32-bit float WAV, so the samples are kept exactly; throws Failure(kAudioFile) when that fails.
 void WriteAudioFile(const std::string& path, const AudioClip& clip);
+
+// The same file written as the audio comes. The file at the path is replaced
+// only when Finish succeeds; until then, and after any failure, the previous
+// file stays as it was. Throws Failure(kAudioFile) naming the file.
+class AudioFileWriter {
+public:
+  AudioFileWriter(const std::string& path, double sampleRate, int channels);
+  ~AudioFileWriter();
+  AudioFileWriter(const AudioFileWriter&) = delete;
+  AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+
+  // Whole interleaved frames.
+  void Write(std::span<const float> interleaved);
+  void Finish();
+
+private:
+  [[noreturn]] void Fail(const std::string& reason) const;
+
+  std::string mPath;
+  int mChannels;
+  plugkit::FileReplacement mFile;
+  SNDFILE* mSound = nullptr;
+  std::size_t mUnstoredBytes = 0;
+};
 
 // The average of the channels, one channel out.
 AudioClip MixToMono(const AudioClip& clip);

@@ -74,13 +74,14 @@ private:
 };
 
 void PrintRenderSummary(const CommandLine& line, const std::string& componentName, const AudioClip& input,
+                        int outputChannels, const Levels& inputLevels, const Levels& outputLevels,
                         const RenderResult& result, std::ostream& out) {
   char rate[32];
   std::snprintf(rate, sizeof rate, "%g Hz", input.sampleRate);
   out << "rendered " << line.inputPath << " through " << componentName << " to " << line.outputPath << " ("
-      << result.output.channels << " channels, " << rate << ", block " << line.blockSize << ")\n";
-  out << "input:  " << FormatLevels(MeasureLevels(input)) << "\n";
-  out << "output: " << FormatLevels(MeasureLevels(result.output)) << "\n";
+      << outputChannels << " channels, " << rate << ", block " << line.blockSize << ")\n";
+  out << "input:  " << FormatLevels(inputLevels) << "\n";
+  out << "output: " << FormatLevels(outputLevels) << "\n";
   out << "speed:  " << FormatRenderSpeed(input.Seconds(), result.wallSeconds) << "\n";
 }
 
@@ -120,12 +121,27 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
   request.controllerChanges = line.controllerChanges;
   ProgressLine progress(err);
   if (clip.Seconds() >= kLongRenderSeconds) request.progress = [&](double fraction) { progress.Show(fraction); };
-  const AudioClip input = layout->mixDown ? MixToMono(clip) : clip;
+  const AudioClip mixed = layout->mixDown ? MixToMono(clip) : AudioClip{};
+  const AudioClip& input = layout->mixDown ? mixed : clip;
+
+  // The output is written, and both clips measured, while the render goes on.
+  AudioFileWriter writer(line.outputPath, input.sampleRate, layout->outputChannels);
+  LevelMeter inputLevels;
+  LevelMeter outputLevels;
+  std::size_t framesTaken = 0;
+  request.output = [&](std::span<const float> frames) {
+    writer.Write(frames);
+    outputLevels.Add(frames);
+    const std::size_t count = frames.size() / static_cast<std::size_t>(layout->outputChannels);
+    const auto inputChannels = static_cast<std::size_t>(input.channels);
+    inputLevels.Add(std::span<const float>(input.samples).subspan(framesTaken * inputChannels, count * inputChannels));
+    framesTaken += count;
+  };
   const RenderResult result = RenderClip(unit, input, request);
   progress.Finish();
-
-  WriteAudioFile(line.outputPath, result.output);
-  PrintRenderSummary(line, bundle->Info().name, input, result, out);
+  writer.Finish();
+  PrintRenderSummary(line, bundle->Info().name, input, layout->outputChannels, inputLevels.Result(),
+                     outputLevels.Result(), result, out);
   return 0;
 }
 

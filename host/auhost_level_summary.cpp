@@ -17,17 +17,39 @@ double AmplitudeToDb(double amplitude) {
 }  // namespace
 
 Levels MeasureLevels(const AudioClip& clip) {
+  LevelMeter meter;
+  meter.Add(clip.samples);
+  return meter.Result();
+}
+
+void LevelMeter::Add(std::span<const float> samples) {
+  const std::size_t count = samples.size();
+  std::size_t i = 0;
+  for (; i + kLanes <= count; i += kLanes) {
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+      const double value = samples[i + lane];
+      mPeaks[lane] = std::max(mPeaks[lane], std::fabs(value));
+      mSums[lane] += value * value;
+    }
+  }
+  for (; i < count; ++i) {
+    const double value = samples[i];
+    mPeaks[0] = std::max(mPeaks[0], std::fabs(value));
+    mSums[0] += value * value;
+  }
+  mCount += count;
+}
+
+Levels LevelMeter::Result() const {
   double peak = 0.0;
   double sumOfSquares = 0.0;
-  for (const float sample : clip.samples) {
-    const double value = sample;
-    peak = std::max(peak, std::fabs(value));
-    sumOfSquares += value * value;
+  for (std::size_t lane = 0; lane < kLanes; ++lane) {
+    peak = std::max(peak, mPeaks[lane]);
+    sumOfSquares += mSums[lane];
   }
   Levels levels;
   levels.peakDb = AmplitudeToDb(peak);
-  if (!clip.samples.empty())
-    levels.rmsDb = AmplitudeToDb(std::sqrt(sumOfSquares / static_cast<double>(clip.samples.size())));
+  if (mCount > 0) levels.rmsDb = AmplitudeToDb(std::sqrt(sumOfSquares / static_cast<double>(mCount)));
   return levels;
 }
 

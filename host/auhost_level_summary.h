@@ -2,6 +2,8 @@
 
 // What a render prints at its end: levels of the audio and how fast it went.
 
+#include <cstddef>
+#include <span>
 #include <string>
 
 #include "host/auhost_audio_file.h"
@@ -17,6 +19,21 @@ struct Levels {
 };
 
 Levels MeasureLevels(const AudioClip& clip);
+
+// The same measure over audio that comes in pieces.
+class LevelMeter {
+public:
+  void Add(std::span<const float> samples);
+  Levels Result() const;
+
+private:
+  // Independent partial sums and peaks, so that long audio is not measured
+  // one dependent addition at a time.
+  static constexpr std::size_t kLanes = 8;
+  double mPeaks[kLanes] = {};
+  double mSums[kLanes] = {};
+  std::size_t mCount = 0;
+};
 
 // "peak -6.0 dBFS, RMS -21.3 dBFS"
 std::string FormatLevels(const Levels& levels);

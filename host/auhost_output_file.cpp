@@ -5,8 +5,13 @@
 namespace orvane::auhost {
 
 void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what) {
+  RequireReplaced(plugkit::ReplaceFileContents(path, bytes), path, code, what);
+}
+
+void RequireReplaced(plugkit::EReplaceFileResult result, const std::string& path, ExitCode code,
+                     const std::string& what) {
   const char* reason = nullptr;
-  switch (plugkit::ReplaceFileContents(path, bytes)) {
+  switch (result) {
     case plugkit::EReplaceFileResult::kReplaced:
       return;
     case plugkit::EReplaceFileResult::kCouldNotCreate:

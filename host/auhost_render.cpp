@@ -22,7 +22,8 @@ constexpr int kPreferredOutputChannels = 2;
 // negative counts mean any number.
 constexpr SInt16 kSameAsInput = -1;
 constexpr UInt32 kControlChangeStatus = 0xB0;
-constexpr double kPumpSeconds = 0.005;
+constexpr double kPumpSeconds = 0.002;
+constexpr double kRingSeconds = 2.0;
 
 void Check(OSStatus status, const char* what) {
   if (status != noErr)
@@ -92,19 +93,63 @@ std::vector<TimedChange> ScheduleChanges(const std::vector<ControllerChange>& ch
   return timed;
 }
 
-// Renders every block; returns the first failing status (and what failed) or noErr.
+// Rendered frames on their way from the render thread to the calling thread:
+// a ring of whole blocks that the calling thread empties as it goes.
+class OutputRing {
+public:
+  OutputRing(std::size_t frames, std::size_t channels)
+      : mFrames(frames), mChannels(channels), mSamples(frames * channels) {}
+
+  // Render thread: room for `count` frames from `start` (never across the
+  // ring's end), once the calling thread has taken what was there; null when
+  // told to stop meanwhile. An offline render may wait.
+  float* Claim(std::size_t start, std::size_t count, const std::atomic<bool>& stop) {
+    while (start + count - mTaken.load(std::memory_order_acquire) > mFrames) {
+      if (stop.load(std::memory_order_acquire)) return nullptr;
+      std::this_thread::sleep_for(kWaitForRoom);
+    }
+    return mSamples.data() + (start % mFrames) * mChannels;
+  }
+  void Publish(std::size_t end) { mWritten.store(end, std::memory_order_release); }
+  std::size_t Written() const { return mWritten.load(std::memory_order_acquire); }
+
+  // Calling thread: hands what was published and not yet taken to `sink`.
+  void Drain(const std::function<void(std::span<const float>)>& sink) {
+    const std::size_t written = Written();
+    std::size_t taken = mTaken.load(std::memory_order_relaxed);
+    while (taken < written) {
+      const std::size_t first = taken % mFrames;
+      const std::size_t count = std::min(written - taken, mFrames - first);
+      if (sink) sink(std::span<const float>(mSamples.data() + first * mChannels, count * mChannels));
+      taken += count;
+      mTaken.store(taken, std::memory_order_release);
+    }
+  }
+
+private:
+  static constexpr std::chrono::microseconds kWaitForRoom{100};
+  std::size_t mFrames;
+  std::size_t mChannels;
+  std::vector<float> mSamples;
+  std::atomic<std::size_t> mWritten{0};
+  std::atomic<std::size_t> mTaken{0};
+};
+
+// Renders every block into the ring; keeps the first failing status (and
+// what failed) or noErr.
 struct BlockLoop {
   orvane::host::RenderLoop& renderLoop;
   const RenderRequest& request;
   std::size_t frames;
   std::vector<TimedChange> changes;
-  std::vector<std::vector<float>> channels;  // one per output channel
-  std::atomic<std::size_t> framesDone{0};
+  OutputRing& output;
+  const std::atomic<bool>& stop;
   OSStatus status = noErr;
   const char* failedCall = "";
 
   void Run() {
     const AudioUnit unit = renderLoop.Unit();
+    const auto channels = static_cast<std::size_t>(request.layout.outputChannels);
     std::size_t nextChange = 0;
     for (std::size_t start = 0; start < frames; start += request.blockSize) {
       const auto count = static_cast<UInt32>(std::min<std::size_t>(request.blockSize, frames - start));
@@ -124,25 +169,18 @@ struct BlockLoop {
         failedCall = "to render";
         return;
       }
-      for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+      float* frame = output.Claim(start, count, stop);
+      if (!frame) return;
+      std::fill_n(frame, count * channels, 0.0f);
+      for (std::size_t channel = 0; channel < channels; ++channel) {
         const std::span<const float> rendered = renderLoop.Output(0, static_cast<UInt32>(channel));
-        std::copy(rendered.begin(), rendered.end(), channels[channel].begin() + static_cast<std::ptrdiff_t>(start));
+        const std::size_t available = std::min<std::size_t>(rendered.size(), count);
+        for (std::size_t i = 0; i < available; ++i) frame[i * channels + channel] = rendered[i];
       }
-      framesDone.store(start + count, std::memory_order_release);
+      output.Publish(start + count);
     }
   }
 };
-
-AudioClip Interleave(const std::vector<std::vector<float>>& channels, double sampleRate, std::size_t frames) {
-  AudioClip clip;
-  clip.sampleRate = sampleRate;
-  clip.channels = static_cast<int>(channels.size());
-  clip.samples.resize(frames * channels.size());
-  for (std::size_t frame = 0; frame < frames; ++frame)
-    for (std::size_t channel = 0; channel < channels.size(); ++channel)
-      clip.samples[frame * channels.size() + channel] = channels[channel][frame];
-  return clip;
-}
 
 }  // namespace
 
@@ -197,9 +235,14 @@ RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequ
                                       {static_cast<UInt32>(request.layout.outputChannels)});
   Configure(renderLoop, input.sampleRate, request, source);
 
-  BlockLoop loop{renderLoop, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate), {}};
-  loop.channels.assign(static_cast<std::size_t>(request.layout.outputChannels),
-                       std::vector<float>(input.Frames(), 0.0f));
+  // Whole blocks, enough for what the render thread makes while the calling
+  // thread pumps the run loop once.
+  const std::size_t ringBlocks =
+      std::max<std::size_t>(2, static_cast<std::size_t>(kRingSeconds * input.sampleRate) / request.blockSize);
+  OutputRing ring(ringBlocks * request.blockSize, static_cast<std::size_t>(request.layout.outputChannels));
+  std::atomic<bool> stop{false};
+  BlockLoop loop{renderLoop, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate),
+                 ring, stop};
 
   const auto started = std::chrono::steady_clock::now();
   std::atomic<bool> finished{false};
@@ -207,21 +250,29 @@ RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequ
     loop.Run();
     finished.store(true, std::memory_order_release);
   });
-  // The main thread keeps the run loop going (the component's timers) and
-  // reports progress; the render thread only renders.
-  while (!finished.load(std::memory_order_acquire)) {
-    standin::testing::RunFor(kPumpSeconds);
-    if (request.progress && loop.frames > 0)
-      request.progress(static_cast<double>(loop.framesDone.load(std::memory_order_acquire)) /
-                       static_cast<double>(loop.frames));
+  // The main thread keeps the run loop going (the component's timers), takes
+  // the output as it comes and reports progress; the render thread only renders.
+  try {
+    while (!finished.load(std::memory_order_acquire)) {
+      standin::testing::RunFor(kPumpSeconds);
+      ring.Drain(request.output);
+      if (request.progress && loop.frames > 0)
+        request.progress(static_cast<double>(ring.Written()) / static_cast<double>(loop.frames));
+    }
+    renderThread.join();
+    ring.Drain(request.output);
+  } catch (...) {
+    stop.store(true, std::memory_order_release);
+    if (renderThread.joinable()) renderThread.join();
+    AudioUnitUninitialize(unit);
+    throw;
   }
-  renderThread.join();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
   if (request.progress && loop.status == noErr) request.progress(1.0);
 
   AudioUnitUninitialize(unit);
   Check(loop.status, loop.failedCall);
-  return {Interleave(loop.channels, input.sampleRate, input.Frames()), elapsed.count()};
+  return {elapsed.count()};
 }
 
 }  // namespace orvane::auhost

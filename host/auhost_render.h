@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "host/auhost_audio_file.h"
@@ -44,10 +45,13 @@ struct RenderRequest {
   std::vector<ControllerChange> controllerChanges;
   // Called on the calling thread with the fraction done, while rendering.
   std::function<void(double)> progress;
+  // Called on the calling thread with each new stretch of the output,
+  // interleaved and in order, while rendering. What it throws stops the
+  // render and passes on.
+  std::function<void(std::span<const float>)> output;
 };
 
 struct RenderResult {
-  AudioClip output;
   double wallSeconds = 0.0;
 };
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <iterator>
+#include <span>
 
 #include "host/auhost_failure.h"
 #include "host/auhost_level_summary.h"
@@ -50,6 +53,26 @@ TEST(AuhostAudioFile, WavRoundTripKeepsRateChannelsAndExactSamples) {
 
   // No peak chunk: it carries the time of writing, and equal audio must make equal files.
   EXPECT_EQ(orvane::testing::ReadFileBytes(path).find("PEAK"), std::string::npos);
+}
+
+TEST(AuhostAudioFile, AWriterReplacesTheFileOnlyWhenFinished) {
+  ScopedTestFolder folder;
+  const std::string path = (folder.Path() / "out.wav").string();
+  WriteFileBytes(path, "previous");
+  const std::vector<float>& samples = StereoRamp().samples;
+  const std::span<const float> firstHalf(samples.data(), samples.size() / 2);
+  {
+    AudioFileWriter abandoned(path, 44100.0, 2);
+    abandoned.Write(firstHalf);
+  }
+  EXPECT_EQ(orvane::testing::ReadFileBytes(path), "previous");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "a temporary file was left";
+
+  AudioFileWriter writer(path, 44100.0, 2);
+  writer.Write(firstHalf);
+  writer.Write(std::span<const float>(samples).subspan(firstHalf.size()));
+  writer.Finish();
+  EXPECT_EQ(ReadAudioFile(path).samples, samples);
 }
 
 TEST(AuhostAudioFile, UnreadableFilesNameTheFile) {
