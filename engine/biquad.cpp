@@ -154,7 +154,7 @@ void Biquad::ProcessBlock(double* x, int n) {
   double x1 = mX1, x2 = mX2, y1 = mY1, y2 = mY2;
   for (; i < n; ++i) {
     const double in = x[i];
-    const double y = ((c.b1 * x1 + c.b2 * x2) - (c.a1 * y1 + c.a2 * y2)) + c.b0 * in;
+    const double y = Difference(c, x1, x2, y1, y2, in);
     x2 = x1;
     x1 = in;
     y2 = y1;

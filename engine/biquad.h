@@ -66,15 +66,19 @@ public:
     if (mRamping) {
       StepCoefficientRamp();
     }
-    const BiquadCoefficients& c = mCurrent;
-    // The new input enters last: the terms of the memories are ready before
-    // it arrives, which keeps a long chain of sections short on latency.
-    const double y = ((c.b1 * mX1 + c.b2 * mX2) - (c.a1 * mY1 + c.a2 * mY2)) + c.b0 * x;
+    const double y = Difference(mCurrent, mX1, mX2, mY1, mY2, x);
     mX2 = mX1;
     mX1 = x;
     mY2 = mY1;
     mY1 = y;
     return mEnabled ? y * mOutputGain : x;
+  }
+
+  // The difference equation. The new input enters last: the terms of the
+  // memories are ready before it arrives, which keeps a long chain of
+  // sections short on latency.
+  static double Difference(const BiquadCoefficients& c, double x1, double x2, double y1, double y2, double x) {
+    return ((c.b1 * x1 + c.b2 * x2) - (c.a1 * y1 + c.a2 * y2)) + c.b0 * x;
   }
 
   // n samples in place, the same arithmetic as n calls of Process: a running

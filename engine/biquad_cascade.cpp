@@ -42,18 +42,19 @@ class Wavefront {
 public:
   Wavefront(const LaneState& s, int count) : mCount(count) {
     for (int v = 0; v < V; ++v) {
-      mB0[v] = _mm_load_pd(s.b0 + 2 * v);
-      mB1[v] = _mm_load_pd(s.b1 + 2 * v);
-      mB2[v] = _mm_load_pd(s.b2 + 2 * v);
-      mA1[v] = _mm_load_pd(s.a1 + 2 * v);
-      mA2[v] = _mm_load_pd(s.a2 + 2 * v);
-      mGain[v] = _mm_load_pd(s.outputGain + 2 * v);
-      mInputGain[v] = _mm_load_pd(s.inputGain + 2 * v);
-      mEnabled[v] = _mm_load_pd(s.enabled + 2 * v);
-      mX1[v] = _mm_load_pd(s.x1 + 2 * v);
-      mX2[v] = _mm_load_pd(s.x2 + 2 * v);
-      mY1[v] = _mm_load_pd(s.y1 + 2 * v);
-      mY2[v] = _mm_load_pd(s.y2 + 2 * v);
+      const auto lanes = [v](const double* values) { return _mm_load_pd(values + 2 * v); };
+      mB0[v] = lanes(s.b0);
+      mB1[v] = lanes(s.b1);
+      mB2[v] = lanes(s.b2);
+      mA1[v] = lanes(s.a1);
+      mA2[v] = lanes(s.a2);
+      mGain[v] = lanes(s.outputGain);
+      mInputGain[v] = lanes(s.inputGain);
+      mEnabled[v] = lanes(s.enabled);
+      mX1[v] = lanes(s.x1);
+      mX2[v] = lanes(s.x2);
+      mY1[v] = lanes(s.y1);
+      mY2[v] = lanes(s.y2);
       mOut[v] = _mm_setzero_pd();
     }
   }
