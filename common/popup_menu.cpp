@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <utility>
+
 namespace plugkit {
 
 IPopupMenu::IPopupMenu(const char* rootTitle, int prefix, bool canMultiCheck, std::initializer_list<const char*> items)
@@ -9,10 +11,22 @@ IPopupMenu::IPopupMenu(const char* rootTitle, int prefix, bool canMultiCheck, st
   for (const char* text : items) AddItem(text);
 }
 
+IPopupMenu::IPopupMenu(const char* rootTitle, std::initializer_list<const char*> items, CompletionFunc completion)
+  : IPopupMenu(rootTitle, 0, false, items) {
+  mCompletion = std::move(completion);
+}
+
 IPopupMenu::~IPopupMenu() { mItems.Empty(true); }
 
 IPopupMenu::Item* IPopupMenu::AddItem(const char* text, int index, int flags) {
   return InsertItem(new Item(text, flags), index);
+}
+
+IPopupMenu::Item* IPopupMenu::AddItem(const char* text, std::unique_ptr<IPopupMenu> submenu, int index) {
+  if (submenu && mCompletion) submenu->SetFunction(mCompletion);
+  auto* item = new Item(text);
+  item->SetSubmenu(std::move(submenu));
+  return InsertItem(item, index);
 }
 
 int IPopupMenu::SortedIndexFor(const char* text) const {

@@ -45,12 +45,17 @@ public:
 
   explicit IPopupMenu(const char* rootTitle = "", int prefix = 0, bool canMultiCheck = false,
                       std::initializer_list<const char*> items = {});
+  // The items, then the function a choice is handed to.
+  IPopupMenu(const char* rootTitle, std::initializer_list<const char*> items, CompletionFunc completion);
   ~IPopupMenu();
   IPopupMenu(const IPopupMenu&) = delete;
   IPopupMenu& operator=(const IPopupMenu&) = delete;
 
   // A new item {text, no submenu, flags, no tag}; index as for InsertItem.
   Item* AddItem(const char* text, int index = kAppend, int flags = Item::kNoFlags);
+  // An item that opens the submenu; the submenu takes this menu's completion
+  // function, when it has one, so that a choice there reaches the same handler.
+  Item* AddItem(const char* text, std::unique_ptr<IPopupMenu> submenu, int index = kAppend);
   // Takes ownership. index -1 appends, -2 inserts sorted without regard to case
   // (before an equal text), any other index is clamped to 0..count. Null when
   // the list could not grow; the item is then deleted.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/popup_menu.h"
+#include "framework/core/param.h"
 #include "graphics/clock.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
@@ -11,6 +13,9 @@ namespace plugkit::graphics {
 
 namespace {
 constexpr int kClickAnimationMs = 100;
+// The text-entry prompt's box, centred on the control.
+constexpr float kPromptBoxHalfWidth = 20.f;
+constexpr float kPromptBoxHalfHeight = 8.f;
 }  // namespace
 
 IControl::IControl(const IRECT& bounds, int paramIdx, ActionFunc actionFunc)
@@ -54,8 +59,33 @@ void IControl::OnDropMultiple(const std::vector<const char*>& paths) {
   if (!paths.empty()) OnDrop(paths.front());
 }
 
-// The graphics context's prompts bring the menu and the text entry.
-void IControl::PromptUserInput(int) {}
+IParam* IControl::PromptableParam(int valIdx) const {
+  if (valIdx < 0 || mPromptDisabled) return nullptr;
+  return ParamOfValue(valIdx);
+}
+
+void IControl::PromptUserInput(int valIdx) {
+  const IParam* param = PromptableParam(valIdx);
+  if (!param) return;
+  if (param->DisplayTextCount() > 0) {
+    PromptUserInput(mRECT, valIdx);
+  } else {
+    const float cx = (mRECT.L + mRECT.R) / 2.f;
+    const float cy = (mRECT.T + mRECT.B) / 2.f;
+    PromptUserInput(IRECT(cx - kPromptBoxHalfWidth, cy - kPromptBoxHalfHeight, cx + kPromptBoxHalfWidth,
+                          cy + kPromptBoxHalfHeight),
+                    valIdx);
+  }
+  MarkDirty(false);
+}
+
+void IControl::OnPopupMenuSelection(IPopupMenu* menu, int valIdx) {
+  const IParam* param = PromptableParam(valIdx);
+  if (!menu || !param || menu->GetChosenItemIdx() < 0) return;
+  const double normalized = param->ToNormalized(param->Constrain(menu->GetChosenItemIdx()));
+  // An empty range normalises to a value that is not a number.
+  if (std::isfinite(normalized)) SetValueFromUser(normalized, valIdx);
+}
 
 // Values --------------------------------------------------------------------------
 

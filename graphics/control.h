@@ -74,6 +74,12 @@ public:
   // Calls the handler registered for the event's kind; false when there is none.
   virtual bool OnRegisteredEvent(const IEventInfo& info);
   virtual void CreateContextMenu(IPopupMenu&) {}
+  // A menu this control asked for was closed: null when nothing was chosen.
+  // A chosen index becomes the linked parameter's value at valIdx (unless
+  // prompts are disabled).
+  virtual void OnPopupMenuSelection(IPopupMenu* menu, int valIdx);
+  // The platform reports an item of the menu this control asked for.
+  virtual void OnPopupMenuItemNotified(IPopupMenu* /*menu*/, int /*itemIndex*/) {}
   virtual void OnTextEntryCompletion(const char* /*str*/, int /*valIdx*/) {}
   virtual void OnContextSelection(int /*itemIdx*/) {}
 
@@ -132,8 +138,12 @@ public:
   // empty for an unlinked slot.
   void ParamDisplayTextWithLabel(int valIdx, StrBuf& str) const;
   // Prompts for a value with a menu or a text entry; nothing for a negative
-  // index, an unlinked slot or while prompts are disabled.
+  // index, an unlinked slot or while prompts are disabled. A parameter with
+  // display texts is offered as a menu over the control, any other in a small
+  // text entry centred on it.
   void PromptUserInput(int valIdx);
+  // The same over bounds.
+  void PromptUserInput(const IRECT& bounds, int valIdx);
 
   // Registered events: the handler for a kind, which the graphics context
   // then recognises.
@@ -214,6 +224,8 @@ private:
   };
 
   bool ValidValueIndex(int valIdx) const { return valIdx >= 0 && valIdx < NVals(); }
+  // The parameter to prompt for at valIdx; null when there is none to prompt for.
+  IParam* PromptableParam(int valIdx) const;
   // Runs a copy, so a function that replaces itself or removes this control
   // does not destroy what is running.
   static void Run(const std::function<void(IControl*)>& func, IControl* control);

@@ -6,6 +6,8 @@
 
 #include "framework/core/param.h"
 #include "graphics/container_base.h"
+#include "graphics/controls/popup_menu_control.h"
+#include "graphics/controls/text_entry_control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/panel_control.h"
@@ -59,6 +61,8 @@ IControl* IGraphics::AttachPanelBackground(const IPaint& pattern) {
 void IGraphics::ForgetControl(IControl* control) {
   if (ControlIsCaptured(control)) ReleaseMouseCapture();
   if (mMouseOver == control) SetMouseOverControl(nullptr, -1);
+  if (mInTextEntry == control) ForgetTextEntryTarget();
+  if (mInPopupMenu == control) ForgetPopupMenuRequest();
   if (const int tag = GetControlTag(control); tag >= 0) mTagMap.erase(tag);
   // Drawing and dirty collection follow parent pointers; containers list their children.
   ForAllControlsFunc([control](IControl* other) {
@@ -98,6 +102,8 @@ void IGraphics::RemoveControlWithTag(int tag) {
 void IGraphics::RemoveAllControls() {
   ReleaseMouseCapture();
   SetMouseOverControl(nullptr, -1);
+  RemovePopupMenuControl();
+  RemoveTextEntryControl();
   mTagMap.clear();
   for (int i = NControls() - 1; i >= 0; --i) DeleteControlAt(i);
 }
@@ -149,7 +155,10 @@ void IGraphics::ForAllControlsFunc(const ControlFunc& func) {
 
 // In order: the frame-time display, the corner resizer, the text-entry
 // control, the popup menu control, then the bubbles.
-void IGraphics::ForSpecialControls(const ControlFunc&) {}
+void IGraphics::ForSpecialControls(const ControlFunc& func) {
+  if (mTextEntryControl) func(mTextEntryControl.get());
+  if (mPopupMenuControl) func(mPopupMenuControl.get());
+}
 
 void IGraphics::ForAllControls(void (IControl::*method)()) {
   ForAllControlsFunc([method](IControl* control) { (control->*method)(); });

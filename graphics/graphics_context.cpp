@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "graphics/controls/popup_menu_control.h"
+#include "graphics/controls/text_entry_control.h"
 #include "graphics/graphics_editor_delegate.h"
 
 namespace plugkit::graphics {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -19,6 +20,8 @@
 namespace plugkit::graphics {
 
 class IGEditorDelegate;
+class IPopupMenuControl;
+class ITextEntryControl;
 
 // Message boxes: the button sets and the answers (the platform's values).
 enum EMsgBoxType { kMB_OK = 0, kMB_OKCANCEL = 1, kMB_YESNOCANCEL = 3, kMB_YESNO = 4, kMB_RETRYCANCEL = 5 };
@@ -194,8 +197,8 @@ public:
   // other control and not entered in the tag map.
   IControl* AttachPanelBackground(const IPaint& pattern);
   // Removal deletes the control and forgets every pointer to it: the capture
-  // (all touches released), the mouse-over control, its tag, its children's
-  // parent pointers and its place in a container. Then all controls redraw,
+  // (all touches released), the mouse-over control, a pending menu or text
+  // entry, its tag, its children's parent pointers and its place in a container. Then all controls redraw,
   // also when nothing was removed.
   void RemoveControl(IControl* control);
   void RemoveControl(int index);
@@ -239,6 +242,47 @@ public:
   void AssignParamNameToolTips();
   // Every other control linked to the caller's parameter at valIdx takes its value.
   void UpdatePeers(IControl* caller, int valIdx);
+
+  // Value prompts, popup menus and text entry. A control asks; the context
+  // remembers it (one pending menu and one pending text entry, a new request
+  // replacing the old), shows the menu or the field in the window when the
+  // in-window control is attached, else through the platform, and hands the
+  // answer back to that control. An answer with nobody waiting (delivered
+  // twice, or for a removed control) is ignored.
+  // A menu of the display texts (check mark on the current one) for an enum,
+  // or a bool with display texts; otherwise a text entry with the display
+  // text. Nothing for a value without a parameter.
+  void PromptUserInput(IControl& control, const IRECT& bounds, int valIdx);
+  void CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str, int valIdx = 0);
+  // The finished text: the linked parameter's value at the entry's value
+  // index, parsed, constrained and normalised (a value that is not a number
+  // is dropped); without a parameter the control's OnTextEntryCompletion.
+  void SetControlValueAfterTextEdit(const char* str);
+  // The control that the text entry was for is no longer waiting.
+  void ForgetTextEntryTarget();
+  // Releases the pointer capture first. The answer reaches the control's
+  // OnPopupMenuSelection and, for every linked value, ends the parameter edit.
+  void CreatePopupMenuFor(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx = 0);
+  // The answer to the pending menu: the chosen menu, or null for none.
+  void SetPopupMenuResult(IPopupMenu* result);
+  // The control fills the context menu (CreateContextMenu); a menu with items
+  // is shown at the point and its answer reaches OnContextSelection, ending no edit.
+  void PopupContextMenu(IControl* control, float x, float y);
+  void PopupContextMenu(int controlIndex, float x, float y);
+  // Passes an item of the open menu to the control that asked for it.
+  void NotifyPopupMenuItem(IPopupMenu* menu, int itemIndex);
+  IControl* GetControlInTextEntry() const { return mInTextEntry; }
+  IControl* GetControlInPopupMenu() const { return mInPopupMenu; }
+  // Forgets the mouse-over control, the capture and both pending requests.
+  void ClearMouseOverState();
+
+  // The in-window popup menu and text-entry controls; at most one of each.
+  void AttachPopupMenuControl(const IText& text = kDefaultText, const IRECT& bounds = IRECT());
+  void RemovePopupMenuControl();
+  void AttachTextEntryControl();
+  void RemoveTextEntryControl();
+  IPopupMenuControl* GetPopupMenuControl() const { return mPopupMenuControl.get(); }
+  ITextEntryControl* GetTextEntryControl() const { return mTextEntryControl.get(); }
 
   // Pointer capture, one control per touch: the control a press lands on
   // takes the drag and the release.
@@ -419,6 +463,10 @@ private:
   // Forgets every pointer to a control about to be deleted.
   void ForgetControl(IControl* control);
   void DeleteControlAt(int index);
+  void DoCreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx, bool isContext);
+  // Empties the prompt menu for its next use, its completion function too.
+  void ResetPromptMenu();
+  void ForgetPopupMenuRequest();
   // The special controls present, in walking order.
   void ForSpecialControls(const ControlFunc& func);
   bool OnKey(float x, float y, const IKeyPress& key, bool isUp);
@@ -442,6 +490,18 @@ private:
   float mMaxScale = kDefaultMaxDrawScale;
   bool mLayoutOnResize = false;
   bool mResizingInProcess = false;
+
+  // Special controls, outside the list.
+  std::unique_ptr<IPopupMenuControl> mPopupMenuControl;
+  std::unique_ptr<ITextEntryControl> mTextEntryControl;
+
+  // Pending requests.
+  IPopupMenu mPromptPopupMenu;
+  IControl* mInTextEntry = nullptr;
+  int mTextEntryValIdx = -1;
+  IControl* mInPopupMenu = nullptr;
+  int mPopupMenuValIdx = -1;
+  bool mIsContextMenu = false;
 
   // Pointer and keys.
   std::unordered_map<uint64_t, IControl*> mCapturedMap;

@@ -1,6 +1,6 @@
 // The control base's default placement, corner mark, registered events,
-// point-to-value mapping and animation start and end, on which the
-// interaction controls build.
+// point-to-value mapping, animation start and end and the value prompt over
+// a rectangle, on which the interaction controls build.
 #include <algorithm>
 #include <cmath>
 
@@ -104,6 +104,10 @@ void IControl::OnEndAnimation() {
 void IControl::StartAnimation(int durationMs) {
   mAnimationStartTime = GraphicsClock::NowMs();
   mAnimationDuration = durationMs;
+}
+
+void IControl::PromptUserInput(const IRECT& bounds, int valIdx) {
+  if (PromptableParam(valIdx) && mGraphics) mGraphics->PromptUserInput(*this, bounds, valIdx);
 }
 
 }  // namespace plugkit::graphics

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,27 @@ TEST(IPopupMenuTest, CompletionFunctionIsStoredAndCalledWithTheMenu) {
   menu.SetFunction([&](IPopupMenu* m) { seen = m; });
   menu.GetFunction()(&menu);
   EXPECT_EQ(seen, &menu);
+}
+
+TEST(IPopupMenuTest, ASubmenuTakesItsParentsCompletionFunction) {
+  std::vector<std::string> chosen;
+  IPopupMenu menu("Root", {"a"}, [&](IPopupMenu* m) { chosen.emplace_back(m->GetChosenItem()->GetText()); });
+  auto more = std::make_unique<IPopupMenu>("", 0, false, std::initializer_list<const char*>{"b", "c"});
+  IPopupMenu::Item* item = menu.AddItem("More", std::move(more), 0);
+  ASSERT_EQ(menu.GetItem(0), item);
+  EXPECT_STREQ(item->GetText(), "More");
+  IPopupMenu* submenu = item->GetSubmenu();
+  ASSERT_NE(submenu, nullptr);
+
+  for (IPopupMenu* m : {&menu, submenu}) {
+    m->SetChosenItemIdx(1);
+    m->GetFunction()(m);
+  }
+  EXPECT_EQ(chosen, (std::vector<std::string>{"a", "c"}));
+
+  IPopupMenu plain;
+  plain.AddItem("Sub", std::make_unique<IPopupMenu>());
+  EXPECT_FALSE(plain.GetItem(0)->GetSubmenu()->GetFunction());
 }
 
 }  // namespace

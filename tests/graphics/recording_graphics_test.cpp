@@ -79,13 +79,14 @@ TEST_F(RecordingGraphicsTest, PopupMenusAnswerFromTheQueue) {
   EXPECT_EQ(g.ShowPlatformPopupMenu(menu, IRECT(0, 0, 10, 10), isAsync), &menu);
   EXPECT_FALSE(isAsync);
   EXPECT_EQ(menu.GetChosenItemIdx(), 1);
+  EXPECT_EQ(completions, 1);
 
   EXPECT_EQ(g.ShowPlatformPopupMenu(menu, IRECT(0, 0, 10, 10), isAsync), nullptr);
   EXPECT_TRUE(isAsync);
-  EXPECT_EQ(completions, 0);
+  EXPECT_EQ(completions, 1);
   standin::testing::RunOnce();
   EXPECT_EQ(menu.GetChosenItemIdx(), 2);
-  EXPECT_EQ(completions, 1);
+  EXPECT_EQ(completions, 2);
 
   // With nothing queued the menu is dismissed.
   EXPECT_EQ(g.ShowPlatformPopupMenu(menu, IRECT(0, 0, 10, 10), isAsync), nullptr);

@@ -376,8 +376,8 @@ void RecordingGraphics::ShowPlatformTextEntry(int paramIdx, const IText& text, c
 }
 
 // Like the platform's menu: a synchronous answer comes back at once; an
-// asynchronous one at a later pump, calling the menu's completion first when
-// an item was chosen.
+// asynchronous one at a later pump, through SetPopupMenuResult. Either calls
+// the menu's completion first when an item was chosen.
 IPopupMenu* RecordingGraphics::ShowPlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) {
   mLog.push_back("popup menu: " + Text(menu.GetRootTitle()) + " (" + std::to_string(menu.NItems()) + " items) at " +
                  FormatRect(bounds));
@@ -389,6 +389,7 @@ IPopupMenu* RecordingGraphics::ShowPlatformPopupMenu(IPopupMenu& menu, const IRE
   isAsync = answer.kind == PopupAnswer::Kind::Async;
   if (answer.kind == PopupAnswer::Kind::Choose) {
     menu.SetChosenItemIdx(answer.index);
+    if (menu.GetFunction()) menu.GetFunction()(&menu);
     return &menu;
   }
   menu.SetChosenItemIdx(IPopupMenu::kNoChoice);
@@ -409,6 +410,7 @@ IPopupMenu* RecordingGraphics::ShowPlatformPopupMenu(IPopupMenu& menu, const IRE
 
 void RecordingGraphics::DeliverPopupMenuResult(IPopupMenu* menu) {
   mLog.push_back("popup menu result " + std::to_string(menu ? menu->GetChosenItemIdx() : IPopupMenu::kNoChoice));
+  SetPopupMenuResult(menu);
 }
 
 bool RecordingGraphics::ClipboardText(StrBuf& text) {

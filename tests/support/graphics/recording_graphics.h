@@ -203,7 +203,7 @@ private:
   void AddPoint(double x, double y, bool moveTo);
   void AddMappedPoint(const PathPoint& point);
   void PathConsumed(bool preserved);
-  // Where an asynchronous popup answer goes once it has come.
+  // Logs an asynchronous popup answer once it has come and hands it to the context.
   void DeliverPopupMenuResult(IPopupMenu* menu);
 
   static std::atomic<int> sLive;
