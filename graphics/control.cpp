@@ -83,7 +83,7 @@ void IControl::OnPopupMenuSelection(IPopupMenu* menu, int valIdx) {
   const IParam* param = PromptableParam(valIdx);
   if (!menu || !param || menu->GetChosenItemIdx() < 0) return;
   const double normalized = param->ToNormalized(param->Constrain(menu->GetChosenItemIdx()));
-  // An empty range normalises to a value that is not a number.
+  // A shape may map a value to no number, which must reach neither delegate nor host.
   if (std::isfinite(normalized)) SetValueFromUser(normalized, valIdx);
 }
 

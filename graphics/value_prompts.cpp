@@ -85,7 +85,7 @@ void IGraphics::SetControlValueAfterTextEdit(const char* str) {
     return;
   }
   const double normalized = param->ToNormalized(param->Constrain(param->ParseValue(str)));
-  // An empty range normalises to a value that is not a number.
+  // A shape may map a value to no number, which must reach neither delegate nor host.
   if (std::isfinite(normalized)) control->SetValueFromUser(normalized, valIdx);
 }
 

@@ -373,6 +373,15 @@ void RecordingGraphics::ShowPlatformTextEntry(int paramIdx, const IText& text, c
   mLog.push_back("text entry " + std::to_string(paramIdx) + ": " + Text(str) + " in " + FormatRect(bounds) + " (max " +
                  std::to_string(maxLength) + ")");
   mTextEntries.push_back({paramIdx, text, bounds, maxLength, Text(str)});
+  if (mTextEntryAnswers.empty()) return;
+  CFRunLoopPerformBlock(CFRunLoopGetMain(), kCFRunLoopCommonModes,
+                        [this, alive = mAlive, typed = mTextEntryAnswers.front()] {
+                          if (!*alive) return;
+                          mLog.push_back("text entry result " + typed);
+                          SetControlValueAfterTextEdit(typed.c_str());
+                          SetAllControlsDirty();
+                        });
+  mTextEntryAnswers.pop_front();
 }
 
 // Like the platform's menu: a synchronous answer comes back at once; an

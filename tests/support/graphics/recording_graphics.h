@@ -7,8 +7,9 @@
 //   stable one-line text form for golden comparisons (recorded_call.h);
 // - the platform log: one text per call that reached the window side
 //   ("attach", "detach", "resize window 1", "update framebuffer", "resize
-//   completed", alerts, file dialogs, cursor hiding, text entries, popup
-//   menus, clipboard, links, tooltips, and "destroyed" at the end).
+//   completed", alerts, file dialogs, cursor hiding, text entries and their
+//   results, popup menus and their results, clipboard, links, tooltips, and
+//   "destroyed" at the end).
 // The platform is scripted: the test sets the answers of dialogs, popup menus,
 // the clipboard, links, the bundle identifier and fonts.
 
@@ -82,6 +83,9 @@ public:
   void AnswerFileDialogs(const std::string& path) { *mFileAnswer = path; }
   // Popup menus take the answers in order; with none queued they are dismissed.
   void QueuePopupAnswer(PopupAnswer answer) { mPopupAnswers.push_back(answer); }
+  // Text fields take the answers in order, each typed and committed at a
+  // later pump of the main run loop; with none queued a field stays open.
+  void QueueTextEntryAnswer(const std::string& typed) { mTextEntryAnswers.push_back(typed); }
   const std::vector<TextEntryRequest>& TextEntries() const { return mTextEntries; }
   // The clipboard's text; none until set or written.
   void SetClipboard(std::optional<std::string> text) { mClipboard = std::move(text); }
@@ -228,6 +232,7 @@ private:
   std::shared_ptr<std::string> mFileAnswer = std::make_shared<std::string>();
   std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
   std::deque<PopupAnswer> mPopupAnswers;
+  std::deque<std::string> mTextEntryAnswers;
   std::vector<TextEntryRequest> mTextEntries;
   std::optional<std::string> mClipboard;
   bool mRefuseClipboardWrites = false;
