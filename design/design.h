@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/engine_settings.h"
+#include "engine/engine_units.h"
 
 namespace orvane {
 
@@ -21,6 +22,16 @@ inline constexpr std::array<std::string_view, kAmpSectionCount> kSectionNames = 
     "preamp1", "preamp2", "preamp3", "preamp4", "toneStack", "powerAmp"};
 
 inline constexpr double kDefaultKnobValue = 50.0;
+// The ranges a valid design keeps its values in (knobs up to kKnobMax).
+inline constexpr double kKnobMin = 0.0;
+inline constexpr std::int32_t kToneStackFirst = 1;
+inline constexpr std::int32_t kToneStackLast = 4;
+inline constexpr double kInputTrimMinDb = -24.0;
+inline constexpr double kInputTrimMaxDb = 24.0;
+inline constexpr double kOutputTrimMinDb = -120.0;
+inline constexpr double kOutputTrimMaxDb = 24.0;
+inline constexpr double kBypassGainMinDb = -60.0;
+inline constexpr double kBypassGainMaxDb = 60.0;
 inline constexpr std::int32_t kDefaultToneStackPosition = 4;
 // The model works in volts and its power amp reaches hundreds of them; this
 // trim brings a guitar through a fresh design to a sensible level in dBFS.

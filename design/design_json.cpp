@@ -23,14 +23,6 @@ constexpr char kBadTimestamp[] = "createdAt must use UTC timestamp format YYYY-M
 constexpr char kTrimsOutOfRange[] =
     "inputGainDb must be from -24 to +24 dB and outputGainDb from -120 to +24 dB";
 
-constexpr double kMaxInputTrimDb = 24.0;
-constexpr double kMinOutputTrimDb = -120.0;
-constexpr double kMaxOutputTrimDb = 24.0;
-constexpr double kMinKnob = 0.0;
-constexpr double kMaxKnob = 100.0;
-constexpr double kMaxBypassGainDb = 60.0;
-constexpr int kMinToneStackPosition = 1;
-constexpr int kMaxToneStackPosition = 4;
 constexpr std::uint64_t kByteLimit = 256;
 
 std::string DnaSizeMessage() {
@@ -230,28 +222,28 @@ bool ValidateDesign(const Design& design, std::string& error) {
     return false;
   }
   const std::int32_t position = design.amplifier.toneStackPosition;
-  if (position < kMinToneStackPosition || position > kMaxToneStackPosition) {
+  if (position < kToneStackFirst || position > kToneStackLast) {
     error = kToneStackOutOfRange;
     return false;
   }
   const double input = design.trims.inputGainDb;
   const double output = design.trims.outputGainDb;
-  const bool inputOk = std::isfinite(input) && std::fabs(input) <= kMaxInputTrimDb;
-  const bool outputOk = std::isfinite(output) && output >= kMinOutputTrimDb && output <= kMaxOutputTrimDb;
+  const bool inputOk = std::isfinite(input) && input >= kInputTrimMinDb && input <= kInputTrimMaxDb;
+  const bool outputOk = std::isfinite(output) && output >= kOutputTrimMinDb && output <= kOutputTrimMaxDb;
   if (!inputOk || !outputOk) {
     error = kTrimsOutOfRange;
     return false;
   }
   for (std::size_t i = 0; i < kAmpKnobCount; ++i) {
     const double knob = design.amplifier.knobs[i];
-    if (!std::isfinite(knob) || knob < kMinKnob || knob > kMaxKnob) {
+    if (!std::isfinite(knob) || knob < kKnobMin || knob > kKnobMax) {
       error = "amplifier.knobs." + std::string(kKnobNames[i]) + " must be a finite number from 0 to 100";
       return false;
     }
   }
   for (std::size_t i = 0; i < kAmpSectionCount; ++i) {
     const double gain = design.amplifier.bypassGainDb[i];
-    if (!std::isfinite(gain) || std::fabs(gain) > kMaxBypassGainDb) {
+    if (!std::isfinite(gain) || (gain < kBypassGainMinDb || gain > kBypassGainMaxDb)) {
       error = "amplifier.bypassGainDb." + std::string(kSectionNames[i]) + " must be from -60 to +60 dB";
       return false;
     }

@@ -1,7 +1,6 @@
 #include "editor/orvane_gui_control.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include "design/player_controls.h"
@@ -12,22 +11,10 @@ namespace orvane {
 
 namespace {
 
-// Which plots each edited value feeds.
-enum EditorPlot : int {
-  kPlotPreampResponse = 0,
-  kPlotToneStack = 1,
-  kPlotPowerAmpResponse = 2,
-  kPlotPreampTransfer = 3,
-  kPlotPowerAmpTransfer = 4,
-};
-
-constexpr std::size_t kPreampDnaEnd = 44;
-constexpr std::size_t kToneStackDnaEnd = 60;
-constexpr std::size_t kPowerAmpDnaStart = 60;
-constexpr std::size_t kPowerAmpTransferDnaEnd = 67;  // 60..66 shape the transfer curve
-constexpr std::size_t kPreampStageBytes = 11;
 constexpr std::uint64_t kMidiCounterUnit = 0x100;
 constexpr std::uint64_t kMidiValueMask = 0x7F;
+constexpr float kSwitchOn = 1.f;
+constexpr float kSwitchOff = 0.f;
 
 }  // namespace
 
@@ -74,19 +61,19 @@ OrvaneGUIControl::OrvaneGUIControl(
       onPlayerControlChanged(std::move(playerControlChanged)),
       getMidiCcState(std::move(midiCcState)),
       getSampleRate(std::move(sampleRate)),
-      mScriptText(std::move(script)) {
-  mEffectiveDna = dna;
-  mDesignDna = dna;
-  mEffectiveKnobs = knobs;
-  mDesignKnobs = knobs;
-  mOversampling = oversampling;
-  mInputGainDb = inputGainDb;
-  mOutputGainDb = outputGainDb;
-  mPlayerView = playerView;
-  mViewAnimation = playerView ? 0.f : 1.f;
-  mThemeAnimation = ThemePalette.IsDark() ? 1.f : 0.f;
-  const std::string initialScript = mScriptText;
-  SetScriptText(initialScript, playerValues);
+      mScriptText(std::move(script)),
+      mEffectiveDna(dna),
+      mEffectiveKnobs(knobs),
+      mDesignDna(dna),
+      mDesignKnobs(knobs),
+      mOversampling(oversampling),
+      mInputGainDb(inputGainDb),
+      mOutputGainDb(outputGainDb),
+      mPlayerView(playerView),
+      mThemeAnimation(ThemePalette.IsDark() ? kSwitchOn : kSwitchOff),
+      mViewAnimation(playerView ? kSwitchOff : kSwitchOn) {
+  mPlayerValues = std::move(playerValues);
+  SetScriptText(mScriptText, mPlayerValues);
   SetIgnoreMouse(false);
 }
 
@@ -110,6 +97,12 @@ void OrvaneGUIControl::SetScriptText(const std::string& script, const std::vecto
   ParseUserControlsScript(mScriptText, mParsedScript);
   if (&playerValues != &mPlayerValues) mPlayerValues = playerValues;
   if (mParsedScript.error.empty()) FitPlayerValuesToScript(mParsedScript, mPlayerValues);
+  // The rows of the last frame show the old controls: a click, drag or wheel
+  // on them before the next frame must not reach the new ones.
+  mPlayerRowRects.clear();
+  mPlayerTrackRects.clear();
+  mPlayerRowControls.clear();
+  mDragPlayerControl = kNoDrag;
   RefreshEffectiveAmp();
   MarkDirty(false);
 }
@@ -141,36 +134,26 @@ void OrvaneGUIControl::RefreshEffectiveAmp() {
 }
 
 void OrvaneGUIControl::RaisePlotFlagsOfChanges(const DnaBytes& oldDna, const AmpKnobs& oldKnobs) {
+  constexpr std::size_t kPreampDnaEnd = kPreampStageCount * kPreampRowsPerStage;
   for (std::size_t index = 0; index < kDnaSize; ++index) {
     if (oldDna[index] == mEffectiveDna[index]) continue;
     if (index < kPreampDnaEnd) {
-      const std::size_t offset = index % kPreampStageBytes;
-      if (offset <= 3 || offset == 9) mPlotDirty[kPlotPreampResponse] = true;
-      if (offset >= 3 && offset <= 8) mPlotDirty[kPlotPreampTransfer] = true;
-    } else if (index < kToneStackDnaEnd) {
-      mPlotDirty[kPlotToneStack] = true;
+      const auto row = static_cast<int>(index % kPreampRowsPerStage);
+      // The tube gain shapes both the response and the transfer curve.
+      if (row <= kPreampTubeGain || row == kPreampTubeBandwidth) RaisePlotFlag(kEditorPlotPreampLinear);
+      if (row >= kPreampTubeGain && row <= kPreampTubeSatSharpness) RaisePlotFlag(kEditorPlotPreampNonLinear);
+    } else if (index < kDnaPowerGain) {
+      RaisePlotFlag(kEditorPlotToneStack);
     } else {
-      if (index == kPowerAmpDnaStart || index >= kPowerAmpTransferDnaEnd) mPlotDirty[kPlotPowerAmpResponse] = true;
-      if (index < kPowerAmpTransferDnaEnd) mPlotDirty[kPlotPowerAmpTransfer] = true;
+      // The power gain feeds both power-amp plots, the rails and crossover
+      // only the transfer curve, the filters only the response.
+      if (index == kDnaPowerGain || index >= kDnaPowerAcCoupling) RaisePlotFlag(kEditorPlotPowerAmpLinear);
+      if (index < kDnaPowerAcCoupling) RaisePlotFlag(kEditorPlotPowerAmpNonLinear);
     }
   }
   const auto changed = [&](AmpKnob knob) { return oldKnobs[knob] != mEffectiveKnobs[knob]; };
-  if (changed(kKnobBass) || changed(kKnobMid) || changed(kKnobTreble)) mPlotDirty[kPlotToneStack] = true;
-  if (changed(kKnobResonance) || changed(kKnobPresence)) mPlotDirty[kPlotPowerAmpResponse] = true;
-}
-
-void OrvaneGUIControl::UpdatePlots() {
-  ApplyMidiCCToPlayerControls();
-  if (getSampleRate) {
-    const double rate = getSampleRate();
-    if (std::isfinite(rate) && rate > 0.0 && rate != mLastSampleRate) {
-      mLastSampleRate = rate;
-      mPlotSampleRate = rate;
-      mPlotDirty[kPlotPreampResponse] = true;
-      mPlotDirty[kPlotToneStack] = true;
-      mPlotDirty[kPlotPowerAmpResponse] = true;
-    }
-  }
+  if (changed(kKnobBass) || changed(kKnobMid) || changed(kKnobTreble)) RaisePlotFlag(kEditorPlotToneStack);
+  if (changed(kKnobResonance) || changed(kKnobPresence)) RaisePlotFlag(kEditorPlotPowerAmpLinear);
 }
 
 void OrvaneGUIControl::ApplyMidiCCToPlayerControls() {

@@ -2,28 +2,55 @@
 
 // The one control that shows and edits the whole design. It keeps its own
 // copies of everything it shows, so drawing never touches the plug-in's
-// records; the plug-in core pushes whole-design refreshes and the preset bar
-// into it, and it reports edits through its callbacks. Main thread only.
+// records: every edit changes these copies at once, refreshes the effective
+// values and the plot flags, and is reported through one of the callbacks.
+// The plug-in core pushes whole-design refreshes and the preset bar into it.
+// Main thread only.
+//
+// Hit rectangles are written by the last frame drawn and read by the input
+// handlers; an all-zero rectangle marks an element that is not shown.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "common/popup_menu.h"
 #include "design/controls_script.h"
+#include "editor/plot_model.h"
 #include "engine/dna_table.h"
 #include "engine/engine_settings.h"
+#include "engine/plot_data.h"
 #include "graphics/control.h"
+#include "graphics/graphics_types.h"
+#include "graphics/layer.h"
+#include "plugin/dialog_completions.h"
 
 namespace orvane {
 
+using plugkit::IPopupMenu;
 using plugkit::graphics::IControl;
 using plugkit::graphics::IGraphics;
+using plugkit::graphics::ILayerPtr;
 using plugkit::graphics::IRECT;
+using plugkit::graphics::IText;
 
-inline constexpr int kEditorPlotCount = 5;
 inline constexpr int kMidiCCCount = 128;
+inline constexpr int kPreampPlotCount = 2;  // the linear and the non-linear preamp plot
+inline constexpr int kStageSelectorSetCount = 2;
+
+// One wrapped row of the script editor.
+struct ScriptRow {
+  std::size_t start = 0;       // byte offset into the script
+  std::size_t length = 0;      // bytes
+  std::size_t lineNumber = 1;  // logical line, from 1
+};
+
+// A DNA byte from a percentage: clamp(p, 0, 100) * 255 / 100, halves rounded
+// away from zero (90 % gives 230). A percentage that is not a number gives 0.
+std::uint8_t DnaByteFromPercent(double percent);
 
 class OrvaneGUIControl : public IControl {
 public:
@@ -34,13 +61,24 @@ public:
   using IndexValueFunc = std::function<void(int, double)>;
   using DnaByteFunc = std::function<void(int, unsigned char)>;
   using StageCopyFunc = std::function<void(int, int)>;
-  using PreampStageDnaFunc = std::function<void(int, const std::array<unsigned char, 11>&)>;
+  using PreampStageDnaFunc = std::function<void(int, const std::array<unsigned char, kPreampRowsPerStage>&)>;
   using ToneStackDnaFunc = std::function<void(const std::array<unsigned char, 16>&)>;
   using PowerAmpDnaFunc = std::function<void(const std::array<unsigned char, 13>&)>;
   using GainFunc = std::function<void(bool, double)>;
   using TextFunc = std::function<void(const std::string&)>;
   using MidiCcStateFunc = std::function<std::uint64_t(int)>;
   using SampleRateFunc = std::function<double()>;
+
+  // Numeric text-entry fields: the two trims, then the bypass trims of
+  // sections 0 to 5 from kEditFieldFirstBypassTrim on.
+  enum EditField : std::int32_t {
+    kEditFieldNone = -1,
+    kEditFieldInputTrim = 0,
+    kEditFieldOutputTrim = 1,
+    kEditFieldFirstBypassTrim = 2,
+  };
+  static constexpr std::int32_t kNoDrag = -1;
+  static constexpr std::int32_t kNoPlotMenu = -1;
 
   OrvaneGUIControl(const IRECT& bounds, std::string designName, std::string designDescription,
                    VoidFunc openDesign, VoidFunc saveDesign, VoidFunc saveDesignAs, BoolFunc playerViewChanged,
@@ -58,26 +96,74 @@ public:
   // Drawing comes with the renderer.
   void Draw(IGraphics&) override {}
 
-  // Entry points of the plug-in core.
+  // Entry points of the plug-in core and the idle tick.
   void SetPresetBrowserState(bool factoryShown, bool activeIsFactory, int activeIndexFrom1, int entryCount,
                              bool modified, bool folderExists, std::string presetLabel,
                              std::vector<std::string> entryNames);
   // Adopts a new script: parses it, fits the values to its controls and
-  // refreshes the effective amplifier.
+  // refreshes the effective amplifier. The player rows of the last frame no
+  // longer name these controls, so they are forgotten until the next frame.
   void SetScriptText(const std::string& script, const std::vector<double>& playerValues);
   // Effective DNA, knobs and sections from the design copies through the
   // script's mappings; raises the flags of the plots whose inputs changed.
   void RefreshEffectiveAmp();
-  // Idle work: follows the MIDI controllers and the sample rate.
+  // Idle work: controllers, the three animations, the host rate, then at most
+  // one visible dirty plot recomputed (EDIT view only).
   void UpdatePlots();
   void ApplyMidiCCToPlayerControls();
 
-  // Fields the plug-in core writes directly (each write followed by MarkDirty).
+  // Editing operations of the input handlers, the keyboard and the menus.
+  // Each applies the edit to the copies, reports it through its callback and
+  // marks the control dirty; an edit that changes nothing does nothing.
+  void SetGainFromEditor(bool input, double gainDb);
+  void SetTrimFromEditor(int section, double gainDb);
+  void SetKnobValue(int knob, double value);
+  void SetKnobFromPosition(int knob, float x);
+  // row: an index into the DNA rows of the last frame.
+  void SetDnaRowPercent(int row, double percent);
+  void SetDnaRowFromPosition(int row, float x);
+  // control: an index into the parsed script's controls.
+  void SetPlayerControlValue(int control, double value);
+  // row: an index into the player rows of the last frame.
+  void SetPlayerControlFromPosition(int row, float x);
+  void ScrollPlayerControls(int rows);
+  void ClonePreampStage(int destinationStage, int sourceStage);
+
+  // The DNA index that a row of the last frame edits (a preamp row edits the
+  // selected stage); -1 when there is none.
+  int DnaIndexOfRow(int row) const;
+  bool IsPlotDirty(PlotKind kind) const { return mPlotDirty[EditorPlotOf(kind)]; }
+  // Marks a plot's kept layer for redrawing (nothing to mark before one is
+  // kept). Drawing, which redraws the layer in the same pass, passes false;
+  // every other caller has the control redrawn.
+  void InvalidatePlotLayer(int plot, bool markDirty = true);
+
+  // Fields, in the order the editor's parts know them. The plug-in core writes
+  // some directly (name, description and carets, section flags, bypass trims,
+  // design DNA and knobs, oversampling, tone-stack position, trims, amplifier
+  // and view flags with their animations, the design-file label), each write
+  // followed by MarkDirty(false).
   std::string mDesignName;
   std::string mDesignDescription;
+  std::string mEditBuffer;
+  std::int32_t mEditField = kEditFieldNone;
+  std::int32_t mEditCaret = 0;
+  IRECT mNameRect;
+  IRECT mDescriptionRect;
+  IRECT mPresetNameRect;
+  IRECT mOpenRect;
+  IRECT mNewRect;
+  IRECT mSaveRect;
+  IRECT mSaveAsRect;
+  IRECT mPreviousPresetRect;
+  IRECT mPresetIndexRect;
+  IRECT mNextPresetRect;
+  IRECT mFactoryTabRect;
+  IRECT mUserTabRect;
   std::uint64_t mNameCaret = 0;
+  bool mNameFocused = false;
   std::uint64_t mDescriptionCaret = 0;
-  std::string mDesignFileLabel;
+  bool mDescriptionFocused = false;
 
   // Callbacks, in declaration order.
   TextFunc onDesignNameChanged;
@@ -109,16 +195,44 @@ public:
   MidiCcStateFunc getMidiCcState;
   SampleRateFunc getSampleRate;
 
+  // The script editor and the player controls.
   std::string mScriptText;
   std::uint64_t mScriptCaret = 0;
+  bool mScriptFocused = true;
+  bool mScriptSelectAll = false;
   ParsedControlsScript mParsedScript;
   std::vector<double> mPlayerValues;
   std::array<std::uint64_t, kMidiCCCount> mLastMidiCounters{};
+  std::vector<IRECT> mPlayerRowRects;
+  std::vector<IRECT> mPlayerTrackRects;
+  std::vector<std::int32_t> mPlayerRowControls;
+  IRECT mScriptRect;
+  float mScriptTextLeft = 0.f;
+  float mScriptCharWidth = 0.f;
+  float mScriptLineHeight = 18.f;
+  std::int32_t mScriptFirstLine = 0;
+  std::vector<ScriptRow> mScriptRows;
+  IRECT mPlayerPanelRect;
+  IRECT mPlayerScrollTrackRect;
+  IRECT mPlayerScrollThumbRect;
+  float mPlayerScrollGrab = 0.f;
+  bool mPlayerScrollDragging = false;
+  // "Roboto-Regular", 14, centred both ways; the script area's drawing sets it.
+  IText mTextStyle;
 
+  // The plots: curves, cached layers with the rectangle and theme each was
+  // drawn for, and the round robin of the idle tick (all indexed by PlotKind
+  // except mPlotDirty).
   double mPlotSampleRate = 48000.0;
+  PlotData mPlotData;
+  std::array<ILayerPtr, kPlotKindCount> mPlotLayers;
+  std::array<IRECT, kPlotKindCount> mPlotLayerRects;
+  std::array<bool, kPlotKindCount> mPlotLayerDarkTheme{};
+  std::int32_t mNextPlot = 0;
   double mLastSampleRate = 48000.0;
-  std::array<bool, kEditorPlotCount> mPlotDirty{true, true, true, true, true};
+  std::array<bool, kPlotKindCount> mPlotDirty{true, true, true, true, true};  // EditorPlot order
 
+  // The amplifier as edited (design) and after the script's mappings (effective).
   DnaBytes mEffectiveDna{};
   AmpKnobs mEffectiveKnobs{};
   DnaBytes mDesignDna{};
@@ -127,13 +241,19 @@ public:
   std::array<bool, kAmpKnobCount> mKnobMapped{};
   std::int32_t mOversampling = 1;
   std::int32_t mToneStackPosition = 4;
+  std::int32_t mSelectedStage = 0;
+  std::int32_t mDragDnaRow = kNoDrag;
+  std::int32_t mDragKnob = kNoDrag;
+  std::int32_t mDragPlayerControl = kNoDrag;
+  std::int32_t mPlayerScrollOffset = 0;
   double mInputGainDb = 0.0;
   double mOutputGainDb = 0.0;
   bool mPlayerView = true;
   bool mAmplifierEnabled = true;
-  float mThemeAnimation = 0.f;
-  float mViewAnimation = 0.f;      // 0 in PLAY view, 1 in EDIT view
+  float mThemeAnimation = 0.f;      // 1 dark
+  float mViewAnimation = 0.f;       // 0 in PLAY view, 1 in EDIT view
   float mAmplifierAnimation = 1.f;  // 1 on, 0 off
+  std::int32_t mPlotMenuIndex = kNoPlotMenu;
 
   // The preset bar.
   bool mFactoryPresetsShown = true;
@@ -144,14 +264,75 @@ public:
   std::string mActivePresetName;
   std::int32_t mActivePresetIndex = 0;
   std::int32_t mPresetCount = 0;
+  std::string mDesignFileLabel;
 
+  // Popup menus: a pending flag per menu from its opening to the choice that
+  // consumes it, and the section-preset sub-menus of the latest openings
+  // (owned by their parent menus' items).
+  bool mPresetsMenuPending = false;
+  bool mScriptMenuPending = false;
+  bool mPreampMenuPending = false;
+  bool mToneStackMenuPending = false;
+  bool mPowerAmpMenuPending = false;
+  std::int32_t mPreampMenuStage = 0;
+  IPopupMenu mPlotMenu{"Plot"};
+  IPopupMenu mPresetsMenu{"Presets"};
+  IPopupMenu mScriptMenu{"Script"};
+  IPopupMenu mPreampMenu{"Preamp DNA"};
+  IPopupMenu mToneStackMenu{"Tone Stack DNA"};
+  IPopupMenu mPowerAmpMenu{"Power Amp DNA"};
+  IPopupMenu* mPreampPresetMenu = nullptr;
+  IPopupMenu* mToneStackPresetMenu = nullptr;
+  IPopupMenu* mPowerAmpPresetMenu = nullptr;
+
+  std::array<IRECT, kPlotKindCount> mPlotRects;
+  std::array<PlotSeries, kPlotKindCount> mPlotReferences;
+  std::array<bool, kPlotKindCount> mPlotReferenceShown{true, true, true, true, true};
   AmpSections mEffectiveSections{true, true, true, true, true, true};
   AmpSections mDesignSections{true, true, true, true, true, true};
   AmpBypassGains mBypassGainDb{};
+  std::array<bool, kPlotKindCount> mPlotVisible{true, true, true, true, true};
+  // [0] the linear preamp plot's legend, [1] the non-linear one's; by stage.
+  std::array<std::array<bool, kPreampStageCount>, kPreampPlotCount> mPreampCurveVisible{
+      {{true, true, true, true}, {true, true, true, true}}};
+
+  // Hit rectangles of the header, the section chain and the main panel.
+  IRECT mLogoRect;
+  IRECT mViewSwitchRect;
+  IRECT mOversamplingRect;
+  IRECT mAmplifierSwitchRect;
+  IRECT mThemeSwitchRect;
+  IRECT mInputTrimRect;
+  IRECT mOutputTrimRect;
+  std::array<IRECT, kAmpSectionCount> mSectionButtonRects;
+  IRECT mToneStackLeftArrowRect;
+  IRECT mToneStackRightArrowRect;
+  std::array<IRECT, kAmpSectionCount> mBypassTrimRects;
+  // [0] the main panel's stage tabs, [1] the section chain's preamp slots.
+  std::array<std::array<IRECT, kPreampStageCount>, kStageSelectorSetCount> mStageSelectorRects;
+  IRECT mPreampDnaHeaderRect;
+  IRECT mToneStackDnaHeaderRect;
+  IRECT mPowerAmpDnaHeaderRect;
+  std::array<IRECT, kPlotKindCount> mPlotButtonRects;
+  std::array<std::array<IRECT, kPreampStageCount>, kPreampPlotCount> mPreampCurveToggleRects;
+  bool mLegendShown = false;  // the curve toggles react
+  std::vector<IRECT> mDnaRowRects;
+  std::vector<std::uint32_t> mDnaRowIndexes;  // a preamp row holds 0..43, read through mSelectedStage
+  std::vector<IRECT> mKnobTrackRects;         // by knob
+  std::array<float, 2> mSpareAnimations{};
+
+  // Completions of dialogs that answer after the editor may have closed.
+  DialogCompletions mDialogCompletions;
 
 private:
+  // The design DNA byte `index` set to `byte` as a user edit.
+  void SetDesignDnaByte(std::size_t index, std::uint8_t byte);
   void RaisePlotFlagsOfChanges(const DnaBytes& oldDna, const AmpKnobs& oldKnobs);
-  void FitPlayerValues();
+  void RaisePlotFlag(EditorPlot plot) { mPlotDirty[plot] = true; }
+  void EaseAnimation(float& value, float target);
+  void FollowSampleRate();
+  void RecomputeNextDirtyPlot();
+  void ComputePlot(PlotKind kind);
 };
 
 }  // namespace orvane

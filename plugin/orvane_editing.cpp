@@ -17,16 +17,6 @@ namespace orvane {
 namespace {
 
 constexpr int kNoPin = -1;
-constexpr double kBypassGainMinDb = -60.0;
-constexpr double kBypassGainMaxDb = 60.0;
-constexpr std::int32_t kToneStackFirst = 1;
-constexpr std::int32_t kToneStackLast = 4;
-constexpr double kKnobMin = 0.0;
-constexpr double kKnobMax = 100.0;
-constexpr double kInputTrimMinDb = -24.0;
-constexpr double kInputTrimMaxDb = 24.0;
-constexpr double kOutputTrimMinDb = -120.0;
-constexpr double kOutputTrimMaxDb = 24.0;
 
 bool IsSection(int section) { return section >= 0 && section < static_cast<int>(kAmpSectionCount); }
 

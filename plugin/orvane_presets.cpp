@@ -21,12 +21,6 @@ using OrvanePresets::Collection;
 
 constexpr float kSwitchOn = 1.f;
 constexpr float kSwitchOff = 0.f;
-constexpr std::int32_t kToneStackFirst = 1;
-constexpr std::int32_t kToneStackLast = 4;
-constexpr double kInputTrimMinDb = -24.0;
-constexpr double kInputTrimMaxDb = 24.0;
-constexpr double kOutputTrimMinDb = -120.0;
-constexpr double kOutputTrimMaxDb = 24.0;
 
 std::string LastPathComponent(const std::string& path) {
   return std::filesystem::path(path).filename().string();

@@ -154,34 +154,5 @@ TEST(OrvaneLevelMeter, SitsInTheHeaderRows) {
   EXPECT_NEAR(output.B, 72.f, 1e-3);
 }
 
-TEST(OrvaneEditorPlots, EffectiveChangesRaiseTheirPlots) {
-  DnaBytes dna{};
-  AmpKnobs knobs{50, 50, 50, 50, 50, 50, 50};
-  OrvaneGUIControl editor(IRECT(0, 0, 100, 100), "", "", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          dna, knobs, 1, "", {}, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr, nullptr, nullptr, true, 0.0, 0.0);
-  const struct {
-    std::size_t index;
-    std::array<bool, 5> raised;
-  } cases[] = {
-      {0, {true, false, false, false, false}},   {3, {true, false, false, true, false}},
-      {20, {true, false, false, false, false}},  {16, {false, false, false, true, false}},
-      {50, {false, true, false, false, false}},  {60, {false, false, true, false, true}},
-      {63, {false, false, false, false, true}},  {70, {false, false, true, false, false}},
-  };
-  for (const auto& entry : cases) {
-    SCOPED_TRACE(entry.index);
-    editor.mPlotDirty.fill(false);
-    editor.mDesignDna[entry.index] ^= 1;
-    editor.RefreshEffectiveAmp();
-    EXPECT_EQ(editor.mPlotDirty, entry.raised);
-  }
-  editor.mPlotDirty.fill(false);
-  editor.mDesignKnobs[kKnobPresence] = 10;
-  editor.RefreshEffectiveAmp();
-  EXPECT_EQ(editor.mPlotDirty, (std::array<bool, 5>{false, false, true, false, false}));
-}
-
 }  // namespace
 }  // namespace orvane::testing
