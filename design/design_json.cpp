@@ -243,7 +243,7 @@ bool ValidateDesign(const Design& design, std::string& error) {
   }
   for (std::size_t i = 0; i < kAmpSectionCount; ++i) {
     const double gain = design.amplifier.bypassGainDb[i];
-    if (!std::isfinite(gain) || (gain < kBypassGainMinDb || gain > kBypassGainMaxDb)) {
+    if (!std::isfinite(gain) || gain < kBypassGainMinDb || gain > kBypassGainMaxDb) {
       error = "amplifier.bypassGainDb." + std::string(kSectionNames[i]) + " must be from -60 to +60 dB";
       return false;
     }

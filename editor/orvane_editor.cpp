@@ -16,8 +16,6 @@ namespace {
 
 constexpr std::size_t kBackgroundPaletteEntry = 0;
 constexpr int kOpaque = 255;
-constexpr float kSwitchOn = 1.f;
-constexpr float kSwitchOff = 0.f;
 
 plugkit::graphics::IColor PaletteColor(std::size_t entry) {
   const ThemeColour colour = ThemePalette[entry];

@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::uint64_t kMidiCounterUnit = 0x100;
 constexpr std::uint64_t kMidiValueMask = 0x7F;
-constexpr float kSwitchOn = 1.f;
-constexpr float kSwitchOff = 0.f;
 
 }  // namespace
 

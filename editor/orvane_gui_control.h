@@ -38,6 +38,9 @@ using plugkit::graphics::IRECT;
 using plugkit::graphics::IText;
 
 inline constexpr int kMidiCCCount = 128;
+// The positions of the two-state switches as their animations hold them.
+inline constexpr float kSwitchOn = 1.f;
+inline constexpr float kSwitchOff = 0.f;
 inline constexpr int kPreampPlotCount = 2;  // the linear and the non-linear preamp plot
 inline constexpr int kStageSelectorSetCount = 2;
 

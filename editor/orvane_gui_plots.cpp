@@ -13,8 +13,6 @@ namespace {
 
 constexpr float kAnimationStepMax = 0.14f;
 constexpr float kAnimationSnapDistance = 0.002f;
-constexpr float kSwitchOn = 1.f;
-constexpr float kSwitchOff = 0.f;
 
 // The frequency responses take the knobs and the plot rate; the transfer
 // curves follow from the DNA alone.

@@ -19,8 +19,6 @@ namespace {
 
 using OrvanePresets::Collection;
 
-constexpr float kSwitchOn = 1.f;
-constexpr float kSwitchOff = 0.f;
 
 std::string LastPathComponent(const std::string& path) {
   return std::filesystem::path(path).filename().string();
