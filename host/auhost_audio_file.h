@@ -1,18 +1,21 @@
 #pragma once
 
-// WAV (and other libsndfile formats) in and out of memory as float frames.
+// Audio files in and out, a block of frames at a time (libsndfile): any
+// format it reads; WAV, AIFF and FLAC written by the output's extension.
 
 #include <sndfile.h>
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "common/replace_file.h"
+#include "host/auhost_output_file.h"
 
 namespace orvane::auhost {
 
+// A whole file in memory, for small files and tests.
 struct AudioClip {
   double sampleRate = 0.0;
   int channels = 0;
@@ -22,39 +25,66 @@ struct AudioClip {
   double Seconds() const { return sampleRate > 0.0 ? static_cast<double>(Frames()) / sampleRate : 0.0; }
 };
 
-// Throws Failure(kAudioFile) naming the file and the reason when it cannot
-// be read, holds no channels or has no usable rate.
-AudioClip ReadAudioFile(const std::string& path);
+struct SoundFileCloser {
+  void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
 
-// Writes a 32-bit float WAV, so the samples are kept exactly; throws Failure(kAudioFile) when that fails.
-void WriteAudioFile(const std::string& path, const AudioClip& clip);
+// Reads a file front to back. A header that promises more frames than the
+// file holds is not an error: the frames present are read.
+class AudioFileReader {
+public:
+  // Throws Failure(kAudioFile) naming the file and the reason when it cannot
+  // be read, holds no channels or has no usable rate.
+  explicit AudioFileReader(const std::string& path);
 
-// The same file written as the audio comes. The file at the path is replaced
-// only when Finish succeeds; until then, and after any failure, the previous
-// file stays as it was. Throws Failure(kAudioFile) naming the file.
+  double SampleRate() const { return mInfo.samplerate; }
+  int Channels() const { return mInfo.channels; }
+  // The frames the header states, and those that the file holds as far as
+  // is known before reading them.
+  std::size_t StatedFrames() const { return mStatedFrames; }
+  std::size_t PresentFrames() const { return static_cast<std::size_t>(mInfo.frames); }
+  std::size_t FramesRead() const { return mFramesRead; }
+
+  // Up to `frames` interleaved frames into `to`; fewer only at the end.
+  std::size_t Read(float* to, std::size_t frames);
+
+private:
+  std::string mPath;
+  SF_INFO mInfo{};
+  SoundFile mFile;
+  std::size_t mStatedFrames = 0;
+  std::size_t mFramesRead = 0;
+};
+
+// The path, when its extension names a format auhost writes; otherwise throws
+// Failure(kAudioFile) listing the extensions that do.
+const std::string& CheckWritableAudioPath(const std::string& path);
+
+// Writes the format the extension names: WAV and AIFF as 32-bit float, so the
+// samples are kept exactly, FLAC at 24 bits with overs clipped. The file
+// replaces any old one only at Finish; throws Failure(kAudioFile) naming the
+// file and the reason when it cannot be written.
 class AudioFileWriter {
 public:
   AudioFileWriter(const std::string& path, double sampleRate, int channels);
-  ~AudioFileWriter();
-  AudioFileWriter(const AudioFileWriter&) = delete;
-  AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
   // Whole interleaved frames.
   void Write(std::span<const float> interleaved);
   void Finish();
 
 private:
-  [[noreturn]] void Fail(const std::string& reason) const;
-
-  std::string mPath;
-  int mChannels;
-  plugkit::FileReplacement mFile;
-  SNDFILE* mSound = nullptr;
+  OutputFile mOutput;
+  std::size_t mChannels;
+  SoundFile mFile;
   std::size_t mUnstoredBytes = 0;
 };
 
-// The average of the channels, one channel out.
-AudioClip MixToMono(const AudioClip& clip);
+AudioClip ReadAudioFile(const std::string& path);
+void WriteAudioFile(const std::string& path, const AudioClip& clip);
+
+// The average of `channels` interleaved channels, one sample per frame into `mono`.
+void MixToMono(std::span<const float> interleaved, int channels, std::span<float> mono);
 
 // One channel of an interleaved clip.
 std::vector<float> ChannelOf(const AudioClip& clip, int channel);

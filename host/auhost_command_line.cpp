@@ -1,6 +1,8 @@
 #include "host/auhost_command_line.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 
@@ -10,6 +12,8 @@ namespace orvane::auhost {
 namespace {
 
 constexpr int kMaxMidiDataByte = 127;
+constexpr std::string_view kHelpWords[] = {"help", "--help", "-h"};
+constexpr std::string_view kStateCommand = "state";
 constexpr int kOversamplingFactors[] = {1, 2, 4, 8};
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -50,6 +54,21 @@ private:
   std::size_t mNext = 0;
 };
 
+bool IsHelpWord(std::string_view argument, bool asCommand) {
+  const auto begin = std::begin(kHelpWords) + (asCommand ? 0 : 1);
+  return std::find(begin, std::end(kHelpWords), argument) != std::end(kHelpWords);
+}
+
+double ParsePrerollSeconds(const std::string& text) {
+  const auto seconds = ParseSeconds(text);
+  if (!seconds || *seconds > kMaxPrerollSeconds) {
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%g", kMaxPrerollSeconds);
+    UsageError("--preroll must be a number of seconds from 0 to " + std::string(limit) + ", not \"" + text + "\"");
+  }
+  return *seconds;
+}
+
 std::uint32_t ParseBlockSize(const std::string& text) {
   const auto value = ParseWhole<std::uint32_t>(text);
   if (!value || *value == 0 || *value > kMaxBlockSize)
@@ -67,7 +86,7 @@ int ParseOversampling(const std::string& text) {
 
 // The options a command accepts; anything else is an error.
 struct AcceptedOptions {
-  bool render = false;    // --block, --state, --cc
+  bool render = false;    // --block, --preroll, --state, --cc
   bool product = false;   // --design, --oversampling
 };
 
@@ -79,6 +98,8 @@ void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::
       positional.push_back(argument);
     } else if (accepted.render && argument == "--block") {
       line.blockSize = ParseBlockSize(cursor.TakeValueOf(argument));
+    } else if (accepted.render && argument == "--preroll") {
+      line.prerollSeconds = ParsePrerollSeconds(cursor.TakeValueOf(argument));
     } else if (accepted.render && argument == "--state") {
       line.statePath = cursor.TakeValueOf(argument);
     } else if (accepted.render && argument == "--cc") {
@@ -105,6 +126,43 @@ void ExpectPositional(const std::vector<std::string>& positional, std::size_t co
 
 }  // namespace
 
+std::string UsageText() {
+  std::string text = "usage:\n";
+  for (const CommandUsage& usage : kCommandUsages) text += usage.text;
+  return text + "\n" + kUsageNotes;
+}
+
+std::string VersionText() { return std::string("auhost ") + AUHOST_VERSION + "\n"; }
+
+std::vector<std::string> SplitOptionValues(std::span<const std::string> arguments) {
+  std::vector<std::string> split;
+  for (const std::string& argument : arguments) {
+    const auto equals = argument.find('=');
+    if (argument.starts_with("--") && equals != std::string::npos) {
+      split.push_back(argument.substr(0, equals));
+      split.push_back(argument.substr(equals + 1));
+    } else {
+      split.push_back(argument);
+    }
+  }
+  return split;
+}
+
+std::optional<std::string> RequestedUsage(std::span<const std::string> arguments) {
+  if (arguments.empty()) return std::nullopt;
+  if (IsHelpWord(arguments[0], true)) return UsageText();
+  if (std::none_of(arguments.begin() + 1, arguments.end(), [](const std::string& a) { return IsHelpWord(a, false); }))
+    return std::nullopt;
+  std::string command = arguments[0];
+  if (command == kStateCommand && arguments.size() > 1 && !IsHelpWord(arguments[1], false))
+    command += " " + arguments[1];
+  std::string text;
+  for (const CommandUsage& usage : kCommandUsages)
+    if (usage.command == command || usage.command.starts_with(command + " ")) text += usage.text;
+  if (text.empty()) return UsageText();
+  return "usage:\n" + text;
+}
+
 std::optional<ControllerChange> ParseControllerChange(std::string_view text) {
   const auto equals = text.find('=');
   const auto at = text.find('@');
@@ -120,11 +178,7 @@ std::optional<ControllerChange> ParseControllerChange(std::string_view text) {
 
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
   CommandLine line;
-  if (arguments.empty()) UsageError(std::string("no command given\n") + kUsageText);
-  if (arguments[0] == "help" || arguments[0] == "--help" || arguments[0] == "-h") {
-    line.command = Command::kHelp;
-    return line;
-  }
+  if (arguments.empty()) UsageError("no command given\n" + UsageText());
   const std::string& command = arguments[0];
   std::vector<std::string> positional;
   if (command == "info") {
@@ -141,7 +195,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     line.bundle = positional[0];
     line.inputPath = positional[1];
     line.outputPath = positional[2];
-  } else if (command == "state") {
+  } else if (command == kStateCommand) {
     if (arguments.size() < 2) UsageError("state needs \"save\" or \"show\"");
     const std::string& action = arguments[1];
     ArgumentCursor cursor(arguments.subspan(2));

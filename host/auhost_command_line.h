@@ -30,33 +30,81 @@ struct ProductEdits {
   bool operator==(const ProductEdits&) const = default;
 };
 
-enum class Command { kHelp, kInfo, kRender, kStateSave, kStateShow };
+enum class Command { kInfo, kRender, kStateSave, kStateShow };
 
 inline constexpr std::uint32_t kDefaultBlockSize = 512;
 inline constexpr std::uint32_t kMaxBlockSize = 8192;
+// Long enough for the Orvane component's longest start-up settle: its 1 s
+// limit after a 50 ms delay, each ending on a block boundary (up to 186 ms
+// apart at 44.1 kHz in blocks of 8192), then a 5 ms fade-in.
+inline constexpr double kDefaultPrerollSeconds = 1.5;
+inline constexpr double kMaxPrerollSeconds = 60.0;
 
 struct CommandLine {
-  Command command = Command::kHelp;
+  Command command = Command::kInfo;
   std::string bundle;
   std::string inputPath;   // render: the WAV to play through the component
   std::string outputPath;  // render: the WAV to write
   std::string statePath;   // state save / show: the state file; render: --state
   std::uint32_t blockSize = kDefaultBlockSize;
+  double prerollSeconds = kDefaultPrerollSeconds;
   std::vector<ControllerChange> controllerChanges;  // in the order given
   ProductEdits edits;
 };
 
-inline constexpr char kUsageText[] =
-    "usage:\n"
-    "  auhost info BUNDLE\n"
-    "  auhost render BUNDLE IN.wav OUT.wav [--block N] [--state FILE] [--cc CC=VALUE@SECONDS ...]\n"
-    "                [--design FILE.orv] [--oversampling F]\n"
-    "  auhost state save BUNDLE FILE [--design FILE.orv] [--oversampling F]\n"
-    "  auhost state show FILE\n"
-    "  auhost validate BUNDLE [--only CHECK] [--time-limit SECONDS]\n"
-    "  auhost validate --list\n"
-    "\n"
-    "--design and --oversampling (1, 2, 4 or 8) apply to the Orvane component only.\n";
+// One command's usage, printed by `auhost COMMAND --help`.
+struct CommandUsage {
+  std::string_view command;  // "render", "state save", ...
+  std::string_view text;
+};
+
+inline constexpr CommandUsage kCommandUsages[] = {
+    {"info",
+     "  auhost info BUNDLE\n"
+     "      what the component says about itself: codes, channels, formats, latency,\n"
+     "      parameters, factory presets and properties\n"},
+    {"render",
+     "  auhost render BUNDLE IN OUT [--block N] [--preroll SECONDS] [--state FILE]\n"
+     "                [--cc CC=VALUE@SECONDS ...] [--design FILE.orv] [--oversampling F]\n"
+     "      plays the audio file IN through the component at its own rate into OUT\n"
+     "      (.wav and .aif/.aiff as 32-bit float, .flac at 24 bits)\n"
+     "      --block N         frames per render call, 1 to 8192 (512)\n"
+     "      --preroll SECONDS silence played first and left out of OUT, so that the\n"
+     "                        component has settled when IN starts (1.5; 0 for none)\n"
+     "      --state FILE      a state saved by auhost state save\n"
+     "      --cc CC=VALUE@SECONDS  a MIDI controller change at a time in IN; one at 0\n"
+     "                        is sent before the pre-roll\n"
+     "      --design FILE.orv, --oversampling F (1, 2, 4 or 8)\n"
+     "                        the Orvane component only; they override --state\n"},
+    {"state save",
+     "  auhost state save BUNDLE FILE [--design FILE.orv] [--oversampling F]\n"
+     "      saves the component's state as a JSON file; --design and --oversampling\n"
+     "      (the Orvane component only) edit it first\n"},
+    {"state show",
+     "  auhost state show FILE\n"
+     "      prints a state file: the component's codes and the state's bytes in base64\n"},
+    {"validate",
+     "  auhost validate BUNDLE [--only CHECK ...] [--time-limit SECONDS]\n"
+     "  auhost validate --list\n"
+     "      runs the validation checks (or those named), each in a process of its own\n"},
+};
+
+inline constexpr char kUsageNotes[] =
+    "auhost COMMAND --help shows one command's usage; auhost --version the version.\n"
+    "Options take their value as --option VALUE or --option=VALUE.\n";
+
+// Every command's usage, then the notes.
+std::string UsageText();
+
+// `auhost --version`
+std::string VersionText();
+
+// What "help", "--help" or "-h" asks for: every usage as the first argument,
+// that command's usage after a command; none when not asked.
+std::optional<std::string> RequestedUsage(std::span<const std::string> arguments);
+
+// Each "--option=value" as "--option" and "value"; other arguments as they are.
+std::vector<std::string> SplitOptionValues(std::span<const std::string> arguments);
 
 // Throws Failure with ExitCode::kUsage and a message naming what is wrong.
 CommandLine ParseCommandLine(std::span<const std::string> arguments);

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "host/auhost_render.h"
 #include "host/auhost_validate.h"
 #include "host/component_bundle.h"
+#include "host/component_identity.h"
 
 namespace orvane::auhost {
 namespace {
@@ -26,6 +28,7 @@ namespace {
 constexpr double kLongRenderSeconds = 20.0;
 constexpr int kProgressStepPercent = 10;
 constexpr int kJsonIndent = 2;
+constexpr char kVersionOption[] = "--version";
 
 std::unique_ptr<host::ComponentBundle> LoadBundle(const std::string& folder) {
   std::string error;
@@ -49,8 +52,34 @@ void RequireProductFor(const LoadedProductEdits& edits, const host::ComponentBun
                   "--design and --oversampling apply only to the Orvane component, not to " + bundle.Info().name);
 }
 
-void ApplyProductEdits(AudioUnit unit, const LoadedProductEdits& edits) {
-  if (edits.Any()) SetClassInfo(unit, EditProductClassInfo(GetClassInfo(unit), edits));
+// Sets the state; a refusal by the Orvane component says what its state
+// reader refused, as the component does not.
+void RestoreState(AudioUnit unit, const ClassInfo& state, const host::ComponentBundle& bundle) {
+  try {
+    SetClassInfo(unit, state);
+  } catch (const Failure& refused) {
+    if (!IsProductComponent(bundle.Info().description)) throw;
+    try {
+      CheckProductClassInfo(state);
+    } catch (const Failure& reason) {
+      throw Failure(refused.Code(), std::string(refused.what()) + ": " + reason.what());
+    }
+    throw;
+  }
+}
+
+void ApplyProductEdits(AudioUnit unit, const LoadedProductEdits& edits, const host::ComponentBundle& bundle) {
+  if (edits.Any()) RestoreState(unit, EditProductClassInfo(GetClassInfo(unit), edits), bundle);
+}
+
+void Warn(std::ostream& err, const std::string& message) { err << "auhost: warning: " << message << "\n"; }
+
+// The Orvane component takes a design whose controls script has an error but
+// leaves its player controls (and their MIDI controllers) inactive; say so.
+void WarnOfScriptProblem(const ClassInfo& info, const host::ComponentBundle& bundle, std::ostream& err) {
+  if (!IsProductComponent(bundle.Info().description)) return;
+  const std::string problem = ControlsScriptProblem(info);
+  if (!problem.empty()) Warn(err, problem);
 }
 
 // Prints "progress: N%" at each step; on a terminal the line is rewritten.
@@ -73,16 +102,54 @@ private:
   int mShown = -1;
 };
 
-void PrintRenderSummary(const CommandLine& line, const std::string& componentName, const AudioClip& input,
-                        int outputChannels, const Levels& inputLevels, const Levels& outputLevels,
-                        const RenderResult& result, std::ostream& out) {
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", seconds);
+  return text;
+}
+
+// Empty when the file holds the frames its header states.
+std::string TruncationText(const std::string& path, std::size_t stated, std::size_t present) {
+  if (present >= stated) return {};
+  return path + " ends before its stated length: its header states " + std::to_string(stated) +
+         " frames, the file holds " + std::to_string(present) + "; the " + std::to_string(present) +
+         " present are rendered";
+}
+
+// The output may not be the recording being played.
+void RefuseOutputOverInput(const CommandLine& line) {
+  if (IsSameFile(line.inputPath, line.outputPath))
+    throw Failure(ExitCode::kAudioFile, "the output " + line.outputPath + " is the input file " + line.inputPath +
+                                        ": auhost does not write over the recording it plays");
+}
+
+struct RenderSummary {
+  std::string componentName;
+  double sampleRate = 0.0;
+  int outputChannels = 0;
+  std::size_t prerollFrames = 0;
+  Levels input;
+  Levels output;
+  RenderResult result;
+  std::string truncation;
+};
+
+void PrintRenderSummary(const CommandLine& line, const RenderSummary& summary, std::ostream& out) {
   char rate[32];
-  std::snprintf(rate, sizeof rate, "%g Hz", input.sampleRate);
-  out << "rendered " << line.inputPath << " through " << componentName << " to " << line.outputPath << " ("
-      << outputChannels << " channels, " << rate << ", block " << line.blockSize << ")\n";
-  out << "input:  " << FormatLevels(inputLevels) << "\n";
-  out << "output: " << FormatLevels(outputLevels) << "\n";
-  out << "speed:  " << FormatRenderSpeed(input.Seconds(), result.wallSeconds) << "\n";
+  std::snprintf(rate, sizeof rate, "%g Hz", summary.sampleRate);
+  out << "rendered " << line.inputPath << " through " << summary.componentName << " to " << line.outputPath << " ("
+      << summary.outputChannels << " channels, " << rate << ", block " << line.blockSize << ")\n";
+  const double prerollSeconds = static_cast<double>(summary.prerollFrames) / summary.sampleRate;
+  if (summary.prerollFrames > 0)
+    out << "pre-roll: " << SecondsText(prerollSeconds) << " of silence (" << summary.prerollFrames
+        << " frames) before the input, left out of the output\n";
+  else
+    out << "pre-roll: none\n";
+  out << "input:  " << FormatLevels(summary.input) << "\n";
+  out << "output: " << FormatLevels(summary.output) << "\n";
+  const double renderedSeconds = static_cast<double>(summary.result.frames) / summary.sampleRate + prerollSeconds;
+  out << "speed:  " << FormatRenderSpeed(renderedSeconds, summary.result.wallSeconds) << "\n";
+  if (!summary.truncation.empty()) out << "warning: " << summary.truncation << "\n";
 }
 
 int RunInfo(const CommandLine& line, std::ostream& out) {
@@ -94,97 +161,128 @@ int RunInfo(const CommandLine& line, std::ostream& out) {
 
 int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
   // The user's files are checked before any component is loaded.
-  const AudioClip clip = ReadAudioFile(line.inputPath);
+  AudioFileReader reader(line.inputPath);
+  CheckWritableAudioPath(line.outputPath);
+  RefuseOutputOverInput(line);
   const std::optional<ClassInfo> state =
       line.statePath.empty() ? std::nullopt : std::optional<ClassInfo>(ReadStateFile(line.statePath));
   const LoadedProductEdits edits = LoadProductEdits(line.edits);
+  const std::string shortFile = TruncationText(line.inputPath, reader.StatedFrames(), reader.PresentFrames());
+  if (!shortFile.empty()) Warn(err, shortFile);
+
   const auto bundle = LoadBundle(line.bundle);
   RequireProductFor(edits, *bundle);
   const auto instance = OpenInstance(*bundle);
   const AudioUnit unit = instance->Unit();
 
-  const auto layout = ChooseChannelLayout(ReadChannelConfigurations(unit), clip.channels);
+  const int fileChannels = reader.Channels();
+  const auto layout = ChooseChannelLayout(ReadChannelConfigurations(unit), fileChannels);
   if (!layout)
     throw Failure(ExitCode::kAudioFile, "the component " + bundle->Info().name + " takes no input of " +
-                                            std::to_string(clip.channels) + " channel(s), as " + line.inputPath +
+                                            std::to_string(fileChannels) + " channel(s), as " + line.inputPath +
                                             " has");
   if (layout->mixDown)
-    out << "mixing the " << clip.channels << " channels of " << line.inputPath
+    out << "mixing the " << fileChannels << " channels of " << line.inputPath
         << " down to one: the component takes one input channel\n";
 
-  if (state) SetClassInfo(unit, *state);
-  ApplyProductEdits(unit, edits);
+  if (state) RestoreState(unit, *state, *bundle);
+  ApplyProductEdits(unit, edits, *bundle);
+  WarnOfScriptProblem(GetClassInfo(unit), *bundle, err);
 
+  const double sampleRate = reader.SampleRate();
   RenderRequest request;
   request.blockSize = line.blockSize;
   request.layout = *layout;
   request.controllerChanges = line.controllerChanges;
+  request.prerollFrames = static_cast<std::size_t>(std::llround(line.prerollSeconds * sampleRate));
+  request.expectedFrames = reader.PresentFrames();
   ProgressLine progress(err);
-  if (clip.Seconds() >= kLongRenderSeconds) request.progress = [&](double fraction) { progress.Show(fraction); };
-  const AudioClip mixed = layout->mixDown ? MixToMono(clip) : AudioClip{};
-  const AudioClip& input = layout->mixDown ? mixed : clip;
+  if (static_cast<double>(reader.PresentFrames()) / sampleRate >= kLongRenderSeconds)
+    request.progress = [&](double fraction) { progress.Show(fraction); };
 
-  // The output is written, and both clips measured, while the render goes on.
-  AudioFileWriter writer(line.outputPath, input.sampleRate, layout->outputChannels);
+  // The input is read and measured on the render thread as it goes; the
+  // output is written and measured on this thread while the render goes on.
+  AudioFileWriter writer(line.outputPath, sampleRate, layout->outputChannels);
   LevelMeter inputLevels;
   LevelMeter outputLevels;
-  std::size_t framesTaken = 0;
+  std::vector<float> fileFrames;  // the file's own channels, before a mix-down
+  request.input = [&](float* to, std::size_t frames) {
+    std::size_t got = 0;
+    if (layout->mixDown) {
+      fileFrames.resize(frames * static_cast<std::size_t>(fileChannels));
+      got = reader.Read(fileFrames.data(), frames);
+      MixToMono(fileFrames, fileChannels, {to, got});
+    } else {
+      got = reader.Read(to, frames);
+    }
+    inputLevels.Add({to, got * static_cast<std::size_t>(layout->inputChannels)});
+    return got;
+  };
   request.output = [&](std::span<const float> frames) {
     writer.Write(frames);
     outputLevels.Add(frames);
-    const std::size_t count = frames.size() / static_cast<std::size_t>(layout->outputChannels);
-    const auto inputChannels = static_cast<std::size_t>(input.channels);
-    inputLevels.Add(std::span<const float>(input.samples).subspan(framesTaken * inputChannels, count * inputChannels));
-    framesTaken += count;
   };
-  const RenderResult result = RenderClip(unit, input, request);
+  const RenderResult result = RenderStream(unit, sampleRate, request);
   progress.Finish();
   writer.Finish();
-  PrintRenderSummary(line, bundle->Info().name, input, layout->outputChannels, inputLevels.Result(),
-                     outputLevels.Result(), result, out);
+
+  PrintRenderSummary(line,
+                     {bundle->Info().name, sampleRate, layout->outputChannels, request.prerollFrames,
+                      inputLevels.Result(), outputLevels.Result(), result,
+                      TruncationText(line.inputPath, reader.StatedFrames(), reader.FramesRead())},
+                     out);
   return 0;
 }
 
-int RunStateSave(const CommandLine& line, std::ostream& out) {
+int RunStateSave(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const LoadedProductEdits edits = LoadProductEdits(line.edits);
   const auto bundle = LoadBundle(line.bundle);
   RequireProductFor(edits, *bundle);
   const auto instance = OpenInstance(*bundle);
-  ApplyProductEdits(instance->Unit(), edits);
+  ApplyProductEdits(instance->Unit(), edits, *bundle);
   // Read back, so the file holds what the component made of the edits.
   const ClassInfo info = GetClassInfo(instance->Unit());
+  WarnOfScriptProblem(info, *bundle, err);
   WriteStateFile(line.statePath, info);
   out << "saved the state of " << bundle->Info().name << " to " << line.statePath << " ("
       << (info.data ? info.data->size() : 0) << " bytes of data)\n";
   return 0;
 }
 
+// The state file's keys, the component's codes as four characters.
 int RunStateShow(const CommandLine& line, std::ostream& out) {
   const ClassInfo info = ReadStateFile(line.statePath);
+  const auto refuse = [&](const std::string& reason) {
+    throw Failure(ExitCode::kStateFile, "state file " + line.statePath + ": " + reason);
+  };
+  // Components restore no state without its data, so none is shown.
+  if (!info.data) refuse("it carries no \"data\", and a component takes no state without it");
   AudioComponentDescription named{};
+  named.componentType = static_cast<OSType>(info.type);
   named.componentSubType = static_cast<OSType>(info.subtype);
   named.componentManufacturer = static_cast<OSType>(info.manufacturer);
   // The product's data is shown only when the product would take it.
   try {
     if (IsProductComponent(named)) CheckProductClassInfo(info);
   } catch (const Failure& refused) {
-    throw Failure(ExitCode::kStateFile, "state file " + line.statePath + ": " + refused.what());
+    refuse(refused.what());
   }
-  out << ClassInfoToJson(info).dump(kJsonIndent) << "\n";
+  nlohmann::json shown = ClassInfoToJson(info);
+  shown["type"] = host::FourCharText(named.componentType);
+  shown["subtype"] = host::FourCharText(named.componentSubType);
+  shown["manufacturer"] = host::FourCharText(named.componentManufacturer);
+  out << shown.dump(kJsonIndent) << "\n";
   return 0;
 }
 
 int Dispatch(const CommandLine& line, std::ostream& out, std::ostream& err) {
   switch (line.command) {
-    case Command::kHelp:
-      out << kUsageText;
-      return 0;
     case Command::kInfo:
       return RunInfo(line, out);
     case Command::kRender:
       return RunRender(line, out, err);
     case Command::kStateSave:
-      return RunStateSave(line, out);
+      return RunStateSave(line, out, err);
     case Command::kStateShow:
       return RunStateShow(line, out);
   }
@@ -193,10 +291,20 @@ int Dispatch(const CommandLine& line, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int RunAuhost(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+int RunAuhost(std::span<const std::string> raw, std::ostream& out, std::ostream& err) {
   // This thread pumps the run loop and so is the components' main thread.
   standin::testing::RunOnce();
   try {
+    const std::vector<std::string> split = SplitOptionValues(raw);
+    const std::span<const std::string> arguments(split);
+    if (const auto usage = RequestedUsage(arguments)) {
+      out << *usage;
+      return 0;
+    }
+    if (!arguments.empty() && arguments.front() == kVersionOption) {
+      out << VersionText();
+      return 0;
+    }
     if (!arguments.empty() && arguments.front() == validate::kValidateCommand)
       return validate::RunValidate(arguments.subspan(1), out);
     return Dispatch(ParseCommandLine(arguments), out, err);

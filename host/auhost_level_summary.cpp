@@ -8,6 +8,8 @@ namespace orvane::auhost {
 namespace {
 
 constexpr double kAmplitudeToDb = 20.0;
+constexpr double kFullScale = 1.0;
+constexpr double kPercent = 100.0;
 
 double AmplitudeToDb(double amplitude) {
   if (!(amplitude > 0.0)) return kSilenceDb;
@@ -16,46 +18,49 @@ double AmplitudeToDb(double amplitude) {
 
 }  // namespace
 
-Levels MeasureLevels(const AudioClip& clip) {
-  LevelMeter meter;
-  meter.Add(clip.samples);
-  return meter.Result();
-}
-
 void LevelMeter::Add(std::span<const float> samples) {
   const std::size_t count = samples.size();
+  const auto take = [&](std::size_t lane, double value) {
+    const double magnitude = std::fabs(value);
+    mPeaks[lane] = std::max(mPeaks[lane], magnitude);
+    mSums[lane] += value * value;
+    mFullScale[lane] += magnitude >= kFullScale ? 1 : 0;
+  };
   std::size_t i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-      const double value = samples[i + lane];
-      mPeaks[lane] = std::max(mPeaks[lane], std::fabs(value));
-      mSums[lane] += value * value;
-    }
-  }
-  for (; i < count; ++i) {
-    const double value = samples[i];
-    mPeaks[0] = std::max(mPeaks[0], std::fabs(value));
-    mSums[0] += value * value;
-  }
+  for (; i + kLanes <= count; i += kLanes)
+    for (std::size_t lane = 0; lane < kLanes; ++lane) take(lane, samples[i + lane]);
+  for (; i < count; ++i) take(0, samples[i]);
   mCount += count;
 }
 
 Levels LevelMeter::Result() const {
   double peak = 0.0;
   double sumOfSquares = 0.0;
+  Levels levels;
   for (std::size_t lane = 0; lane < kLanes; ++lane) {
     peak = std::max(peak, mPeaks[lane]);
     sumOfSquares += mSums[lane];
+    levels.fullScaleSamples += mFullScale[lane];
   }
-  Levels levels;
   levels.peakDb = AmplitudeToDb(peak);
   if (mCount > 0) levels.rmsDb = AmplitudeToDb(std::sqrt(sumOfSquares / static_cast<double>(mCount)));
+  levels.samples = mCount;
   return levels;
 }
 
+Levels MeasureLevels(const AudioClip& clip) {
+  LevelMeter meter;
+  meter.Add(clip.samples);
+  return meter.Result();
+}
+
 std::string FormatLevels(const Levels& levels) {
-  char text[64];
-  std::snprintf(text, sizeof text, "peak %.1f dBFS, RMS %.1f dBFS", levels.peakDb, levels.rmsDb);
+  const double share =
+      levels.samples > 0 ? kPercent * static_cast<double>(levels.fullScaleSamples) / static_cast<double>(levels.samples)
+                         : 0.0;
+  char text[128];
+  std::snprintf(text, sizeof text, "peak %.1f dBFS, RMS %.1f dBFS, %zu samples (%.3g %%) at full scale", levels.peakDb,
+                levels.rmsDb, levels.fullScaleSamples, share);
   return text;
 }
 

@@ -16,26 +16,29 @@ inline constexpr double kSilenceDb = -120.0;
 struct Levels {
   double peakDb = kSilenceDb;  // largest absolute sample over all channels, dBFS
   double rmsDb = kSilenceDb;   // root mean square over all samples, dBFS
+  std::size_t samples = 0;
+  std::size_t fullScaleSamples = 0;  // samples at or beyond full scale
 };
 
-Levels MeasureLevels(const AudioClip& clip);
-
-// The same measure over audio that comes in pieces.
+// Levels over audio that comes a block at a time.
 class LevelMeter {
 public:
   void Add(std::span<const float> samples);
   Levels Result() const;
 
 private:
-  // Independent partial sums and peaks, so that long audio is not measured
-  // one dependent addition at a time.
+  // Independent partial sums, peaks and counts, so that long audio is not
+  // measured one dependent addition at a time.
   static constexpr std::size_t kLanes = 8;
   double mPeaks[kLanes] = {};
   double mSums[kLanes] = {};
+  std::size_t mFullScale[kLanes] = {};
   std::size_t mCount = 0;
 };
 
-// "peak -6.0 dBFS, RMS -21.3 dBFS"
+Levels MeasureLevels(const AudioClip& clip);
+
+// "peak -6.0 dBFS, RMS -21.3 dBFS, 0 samples (0 %) at full scale"
 std::string FormatLevels(const Levels& levels);
 
 // "42.5x real time (6.00 s of audio in 0.141 s)"; audio seconds over wall seconds.

@@ -1,27 +1,58 @@
 #include "host/auhost_output_file.h"
 
-#include "common/replace_file.h"
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <utility>
 
 namespace orvane::auhost {
+namespace {
 
-void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what) {
-  RequireReplaced(plugkit::ReplaceFileContents(path, bytes), path, code, what);
+constexpr char kCouldNotCreate[] = "the file is write-protected or its folder cannot take a new file";
+constexpr char kCouldNotWrite[] = "the bytes could not be written in full (the previous file is unchanged)";
+
+}  // namespace
+
+OutputFile::OutputFile(const std::string& path, ExitCode code, std::string what)
+    : mPath(path), mCode(code), mWhat(std::move(what)), mReplacement(path) {
+  if (!mReplacement.IsOpen()) Fail(kCouldNotCreate);
 }
 
-void RequireReplaced(plugkit::EReplaceFileResult result, const std::string& path, ExitCode code,
-                     const std::string& what) {
-  const char* reason = nullptr;
-  switch (result) {
+void OutputFile::Write(std::string_view bytes) {
+  if (!mReplacement.Write(bytes)) Fail(kCouldNotWrite);
+}
+
+void OutputFile::Commit() {
+  switch (mReplacement.Commit()) {
     case plugkit::EReplaceFileResult::kReplaced:
       return;
     case plugkit::EReplaceFileResult::kCouldNotCreate:
-      reason = "the file is write-protected or its folder cannot take a new file";
-      break;
+      Fail(kCouldNotCreate);
     case plugkit::EReplaceFileResult::kCouldNotWrite:
-      reason = "the bytes could not be written in full (the previous file is unchanged)";
-      break;
+      Fail(kCouldNotWrite);
   }
-  throw Failure(code, "cannot write " + what + " " + path + ": " + reason);
+}
+
+void OutputFile::Fail(const std::string& reason) const {
+  throw Failure(mCode, "cannot write " + mWhat + " " + mPath + ": " + reason);
+}
+
+void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what) {
+  OutputFile file(path, code, what);
+  file.Write(bytes);
+  file.Commit();
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+  struct stat a {};
+  struct stat b {};
+  if (::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0)
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  std::error_code error;
+  const auto resolvedFirst = std::filesystem::weakly_canonical(first, error);
+  if (error) return false;
+  const auto resolvedSecond = std::filesystem::weakly_canonical(second, error);
+  return !error && resolvedFirst == resolvedSecond;
 }
 
 }  // namespace orvane::auhost

@@ -11,12 +11,35 @@
 
 namespace orvane::auhost {
 
-// Replaces the file at path with bytes; throws Failure(code) with
-// "cannot write <what> <path>: <reason>" when that fails.
+// A file written a piece at a time beside the one it replaces; Commit puts it
+// in place. Failures throw Failure(code) with "cannot write <what> <path>:
+// <reason>"; destroyed uncommitted, the previous file stays.
+class OutputFile {
+public:
+  // Throws when the file is write-protected or its folder takes no new file.
+  OutputFile(const std::string& path, ExitCode code, std::string what);
+
+  // The file being written, for writers that take a descriptor.
+  int Descriptor() const { return mReplacement.Descriptor(); }
+  void Write(std::string_view bytes);
+  // Lets the system start storing what was written so far, so that Commit
+  // has less left to wait for.
+  void StartStoring() { mReplacement.StartStoring(); }
+  void Commit();
+  [[noreturn]] void Fail(const std::string& reason) const;
+
+private:
+  std::string mPath;
+  ExitCode mCode;
+  std::string mWhat;
+  plugkit::FileReplacement mReplacement;
+};
+
+// Replaces the file at path with bytes, as OutputFile does.
 void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what);
 
-// Throws that Failure unless `result` says the file was replaced.
-void RequireReplaced(plugkit::EReplaceFileResult result, const std::string& path, ExitCode code,
-                     const std::string& what);
+// Whether two paths name one file: the same device and inode, or the same
+// path once resolved.
+bool IsSameFile(const std::string& first, const std::string& second);
 
 }  // namespace orvane::auhost

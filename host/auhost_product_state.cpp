@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "design/controls_script.h"
 #include "design/design.h"
 #include "design/design_file.h"
 #include "design/design_json.h"
@@ -129,6 +130,20 @@ void CheckProductClassInfo(const ClassInfo& info) {
   PluginStateDocument document;
   std::string error;
   if (!ParsePluginStateJson(Split(*info.data).document, document, error)) NotProductState(error);
+}
+
+std::string ControlsScriptProblem(const ClassInfo& info) {
+  PluginStateDocument document;
+  std::string error;
+  try {
+    if (!info.data || !ParsePluginStateJson(Split(*info.data).document, document, error)) return {};
+  } catch (const Failure&) {
+    return {};
+  }
+  ParsedControlsScript script;
+  if (ParseUserControlsScript(document.design.script, script)) return {};
+  return "the design's controls script has an error on line " + std::to_string(script.errorLine) + ": " +
+         script.error + "; its player controls are inactive";
 }
 
 ClassInfo EditProductClassInfo(const ClassInfo& info, const LoadedProductEdits& edits) {

@@ -43,6 +43,11 @@ std::vector<std::uint8_t> EditProductChunk(const std::vector<std::uint8_t>& chun
 // document the product cannot read.
 void CheckProductClassInfo(const ClassInfo& info);
 
+// Empty when the design in the state has a valid controls script (or the
+// state cannot be read); otherwise "the design's controls script has an error
+// on line N: ...; its player controls are inactive".
+std::string ControlsScriptProblem(const ClassInfo& info);
+
 // EditProductChunk on the class info's "data"; Failure(kStateFile) without one.
 ClassInfo EditProductClassInfo(const ClassInfo& info, const LoadedProductEdits& edits);
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <span>
 #include <thread>
@@ -31,23 +32,27 @@ void Check(OSStatus status, const char* what) {
                   std::string("the component refused ") + what + " (status " + std::to_string(status) + ")");
 }
 
-// What the input callback reads; its position is the time stamp it is given.
+// The stretch of input the callback reads: its frames begin at the loop's
+// sample time `firstSampleTime`; past them it reads silence.
 struct InputSource {
-  const AudioClip* clip = nullptr;
+  const float* frames = nullptr;  // interleaved, `channels` per frame
+  std::size_t channels = 1;
+  std::size_t count = 0;
+  double firstSampleTime = 0.0;
 };
 
 OSStatus ProvideInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp, UInt32,
                       UInt32 frames, AudioBufferList* data) {
-  const AudioClip& clip = *static_cast<const InputSource*>(refCon)->clip;
-  const auto channels = static_cast<std::size_t>(clip.channels);
-  const auto first = static_cast<std::size_t>(timeStamp ? std::max(0.0, timeStamp->mSampleTime) : 0.0);
+  const InputSource& source = *static_cast<const InputSource*>(refCon);
+  const double time = timeStamp ? timeStamp->mSampleTime : source.firstSampleTime;
+  const auto first = static_cast<std::size_t>(std::max(0.0, time - source.firstSampleTime));
   for (UInt32 buffer = 0; buffer < data->mNumberBuffers; ++buffer) {
     auto* out = static_cast<float*>(data->mBuffers[buffer].mData);
     if (!out) continue;
-    const std::size_t channel = std::min<std::size_t>(buffer, channels - 1);
+    const std::size_t channel = std::min<std::size_t>(buffer, source.channels - 1);
     for (UInt32 i = 0; i < frames; ++i) {
       const std::size_t frame = first + i;
-      out[i] = frame < clip.Frames() ? clip.samples[frame * channels + channel] : 0.0f;
+      out[i] = frame < source.count ? source.frames[frame * source.channels + channel] : 0.0f;
     }
   }
   return noErr;
@@ -78,16 +83,20 @@ void Configure(orvane::host::RenderLoop& renderLoop, double sampleRate, const Re
   Check(AudioUnitInitialize(unit), "to initialise");
 }
 
-// The controller changes in time order, each with the frame it lands on.
+// The controller changes in time order, each with the loop's frame it lands
+// on: at second 0 before the pre-roll, later ones in the input.
 struct TimedChange {
   std::size_t frame;
   ControllerChange change;
 };
 
-std::vector<TimedChange> ScheduleChanges(const std::vector<ControllerChange>& changes, double sampleRate) {
+std::vector<TimedChange> ScheduleChanges(const RenderRequest& request, double sampleRate) {
   std::vector<TimedChange> timed;
-  for (const ControllerChange& change : changes)
-    timed.push_back({static_cast<std::size_t>(change.seconds * sampleRate), change});
+  for (const ControllerChange& change : request.controllerChanges) {
+    const std::size_t frame =
+        change.seconds > 0.0 ? request.prerollFrames + static_cast<std::size_t>(change.seconds * sampleRate) : 0;
+    timed.push_back({frame, change});
+  }
   std::stable_sort(timed.begin(), timed.end(),
                    [](const TimedChange& a, const TimedChange& b) { return a.frame < b.frame; });
   return timed;
@@ -135,51 +144,120 @@ private:
   std::atomic<std::size_t> mTaken{0};
 };
 
-// Renders every block into the ring; keeps the first failing status (and
-// what failed) or noErr.
-struct BlockLoop {
-  orvane::host::RenderLoop& renderLoop;
-  const RenderRequest& request;
-  std::size_t frames;
-  std::vector<TimedChange> changes;
-  OutputRing& output;
-  const std::atomic<bool>& stop;
-  OSStatus status = noErr;
-  const char* failedCall = "";
+// The render thread's work: the pre-roll, then the input a stretch at a time,
+// each stretch in blocks whose output goes into the ring. The first failure
+// stops it: a refused call (its status and what failed) or what the input
+// threw.
+class StreamRenderer {
+public:
+  StreamRenderer(orvane::host::RenderLoop& renderLoop, const RenderRequest& request, InputSource& source,
+                 double sampleRate, OutputRing& output, const std::atomic<bool>& stop)
+      : mLoop(renderLoop),
+        mRequest(request),
+        mSource(source),
+        mOutput(output),
+        mStop(stop),
+        mChanges(ScheduleChanges(request, sampleRate)),
+        mStretchFrames((kStreamFrames + request.blockSize - 1) / request.blockSize * request.blockSize),
+        mOutputChannels(static_cast<std::size_t>(request.layout.outputChannels)),
+        mInput(mStretchFrames * source.channels, 0.0f) {
+    mSource.frames = mInput.data();
+  }
 
   void Run() {
-    const AudioUnit unit = renderLoop.Unit();
-    const auto channels = static_cast<std::size_t>(request.layout.outputChannels);
-    std::size_t nextChange = 0;
-    for (std::size_t start = 0; start < frames; start += request.blockSize) {
-      const auto count = static_cast<UInt32>(std::min<std::size_t>(request.blockSize, frames - start));
-      for (; nextChange < changes.size() && changes[nextChange].frame < start + count; ++nextChange) {
-        const TimedChange& timed = changes[nextChange];
-        const auto offset = static_cast<UInt32>(timed.frame > start ? timed.frame - start : 0);
-        status = MusicDeviceMIDIEvent(unit, kControlChangeStatus, static_cast<UInt32>(timed.change.controller),
-                                      static_cast<UInt32>(timed.change.value), offset);
-        if (status != noErr) {
-          failedCall = "a MIDI controller change";
-          return;
-        }
-      }
-      // The loop's time stamps follow the blocks, so the input callback reads at `start`.
-      status = renderLoop.RenderBlock(count);
-      if (status != noErr) {
-        failedCall = "to render";
-        return;
-      }
-      float* frame = output.Claim(start, count, stop);
-      if (!frame) return;
-      std::fill_n(frame, count * channels, 0.0f);
-      for (std::size_t channel = 0; channel < channels; ++channel) {
-        const std::span<const float> rendered = renderLoop.Output(0, static_cast<UInt32>(channel));
-        const std::size_t available = std::min<std::size_t>(rendered.size(), count);
-        for (std::size_t i = 0; i < available; ++i) frame[i * channels + channel] = rendered[i];
-      }
-      output.Publish(start + count);
+    try {
+      if (RenderPreroll()) RenderInput();
+    } catch (...) {
+      mError = std::current_exception();
     }
   }
+
+  // After Run: rethrows what the input threw, then reports a refused call.
+  void ThrowFailure() const {
+    if (mError) std::rethrow_exception(mError);
+    Check(mStatus, mFailedCall);
+  }
+
+private:
+  bool RenderPreroll() {
+    for (std::size_t left = mRequest.prerollFrames; left > 0;) {
+      const std::size_t frames = std::min(left, mStretchFrames);
+      if (!RenderStretch(0, frames, false)) return false;
+      left -= frames;
+    }
+    return true;
+  }
+
+  void RenderInput() {
+    while (true) {
+      const std::size_t frames = mRequest.input(mInput.data(), mStretchFrames);
+      if (frames == 0 || !RenderStretch(frames, frames, true) || frames < mStretchFrames) return;
+    }
+  }
+
+  // Renders `frames` in blocks with `inputFrames` of mInput as their input
+  // (silence after them); the output goes into the ring when kept.
+  bool RenderStretch(std::size_t inputFrames, std::size_t frames, bool keepOutput) {
+    mSource.count = inputFrames;
+    mSource.firstSampleTime = mLoop.SampleTime();
+    for (std::size_t start = 0; start < frames; start += mRequest.blockSize) {
+      const auto count = static_cast<UInt32>(std::min<std::size_t>(mRequest.blockSize, frames - start));
+      if (!SendChangesDue(count)) return false;
+      // The loop's time stamps follow the blocks, so the input callback reads this block's frames.
+      mStatus = mLoop.RenderBlock(count);
+      if (mStatus != noErr) {
+        mFailedCall = "to render";
+        return false;
+      }
+      if (keepOutput && !KeepOutput(count)) return false;
+    }
+    return true;
+  }
+
+  bool SendChangesDue(UInt32 count) {
+    const auto blockStart = static_cast<std::size_t>(mLoop.SampleTime());
+    for (; mNextChange < mChanges.size() && mChanges[mNextChange].frame < blockStart + count; ++mNextChange) {
+      const TimedChange& timed = mChanges[mNextChange];
+      const auto offset = static_cast<UInt32>(timed.frame > blockStart ? timed.frame - blockStart : 0);
+      mStatus = MusicDeviceMIDIEvent(mLoop.Unit(), kControlChangeStatus, static_cast<UInt32>(timed.change.controller),
+                                     static_cast<UInt32>(timed.change.value), offset);
+      if (mStatus != noErr) {
+        mFailedCall = "a MIDI controller change";
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // False when told to stop while waiting for room.
+  bool KeepOutput(std::size_t count) {
+    float* frame = mOutput.Claim(mFramesKept, count, mStop);
+    if (!frame) return false;
+    std::fill_n(frame, count * mOutputChannels, 0.0f);
+    for (std::size_t channel = 0; channel < mOutputChannels; ++channel) {
+      const std::span<const float> rendered = mLoop.Output(0, static_cast<UInt32>(channel));
+      const std::size_t available = std::min<std::size_t>(rendered.size(), count);
+      for (std::size_t i = 0; i < available; ++i) frame[i * mOutputChannels + channel] = rendered[i];
+    }
+    mFramesKept += count;
+    mOutput.Publish(mFramesKept);
+    return true;
+  }
+
+  orvane::host::RenderLoop& mLoop;
+  const RenderRequest& mRequest;
+  InputSource& mSource;
+  OutputRing& mOutput;
+  const std::atomic<bool>& mStop;
+  std::vector<TimedChange> mChanges;
+  std::size_t mNextChange = 0;
+  std::size_t mStretchFrames;
+  std::size_t mOutputChannels;
+  std::vector<float> mInput;
+  std::size_t mFramesKept = 0;
+  OSStatus mStatus = noErr;
+  const char* mFailedCall = "";
+  std::exception_ptr mError;
 };
 
 }  // namespace
@@ -229,35 +307,39 @@ std::optional<ChannelLayout> ChooseChannelLayout(const std::vector<AUChannelInfo
   return std::nullopt;
 }
 
-RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequest& request) {
-  InputSource source{&input};
+RenderResult RenderStream(AudioUnit unit, double sampleRate, const RenderRequest& request) {
+  InputSource source;
+  source.channels = static_cast<std::size_t>(std::max(request.layout.inputChannels, 1));
   orvane::host::RenderLoop renderLoop(unit, request.blockSize,
                                       {static_cast<UInt32>(request.layout.outputChannels)});
-  Configure(renderLoop, input.sampleRate, request, source);
+  Configure(renderLoop, sampleRate, request, source);
 
   // Whole blocks, enough for what the render thread makes while the calling
   // thread pumps the run loop once.
   const std::size_t ringBlocks =
-      std::max<std::size_t>(2, static_cast<std::size_t>(kRingSeconds * input.sampleRate) / request.blockSize);
+      std::max<std::size_t>(2, static_cast<std::size_t>(kRingSeconds * sampleRate) / request.blockSize);
   OutputRing ring(ringBlocks * request.blockSize, static_cast<std::size_t>(request.layout.outputChannels));
   std::atomic<bool> stop{false};
-  BlockLoop loop{renderLoop, request, input.Frames(), ScheduleChanges(request.controllerChanges, input.sampleRate),
-                 ring, stop};
+  StreamRenderer renderer(renderLoop, request, source, sampleRate, ring, stop);
+  const auto fractionDone = [&] {
+    if (request.expectedFrames == 0) return 0.0;
+    return std::min(1.0, static_cast<double>(ring.Written()) / static_cast<double>(request.expectedFrames));
+  };
 
   const auto started = std::chrono::steady_clock::now();
   std::atomic<bool> finished{false};
   std::thread renderThread([&] {
-    loop.Run();
+    renderer.Run();
     finished.store(true, std::memory_order_release);
   });
   // The main thread keeps the run loop going (the component's timers), takes
-  // the output as it comes and reports progress; the render thread only renders.
+  // the output as it comes and reports progress; the render thread renders
+  // and reads the input.
   try {
     while (!finished.load(std::memory_order_acquire)) {
       standin::testing::RunFor(kPumpSeconds);
       ring.Drain(request.output);
-      if (request.progress && loop.frames > 0)
-        request.progress(static_cast<double>(ring.Written()) / static_cast<double>(loop.frames));
+      if (request.progress) request.progress(fractionDone());
     }
     renderThread.join();
     ring.Drain(request.output);
@@ -268,11 +350,11 @@ RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequ
     throw;
   }
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-  if (request.progress && loop.status == noErr) request.progress(1.0);
 
   AudioUnitUninitialize(unit);
-  Check(loop.status, loop.failedCall);
-  return {elapsed.count()};
+  renderer.ThrowFailure();
+  if (request.progress) request.progress(1.0);
+  return {ring.Written(), elapsed.count()};
 }
 
 }  // namespace orvane::auhost

@@ -1,20 +1,20 @@
 #pragma once
 
-// Rendering a clip through an open component, as a host's offline bounce
-// does: formats and block size set, the input given by a render callback,
-// MIDI controller changes delivered at their frame, blocks pulled one after
-// another on a render thread while the calling (main) thread pumps the run
-// loop.
+// Rendering through an open component, as a host's offline bounce does:
+// formats and block size set, the input given by a render callback, MIDI
+// controller changes delivered at their frame, blocks pulled one after another
+// on a render thread while the calling (main) thread pumps the run loop. The
+// input and output stream through in stretches of frames.
 
 #include <AudioUnit/AudioUnit.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
-#include "host/auhost_audio_file.h"
 #include "host/auhost_command_line.h"
 
 namespace orvane::auhost {
@@ -39,10 +39,23 @@ std::vector<AUChannelInfo> ReadChannelConfigurations(AudioUnit unit);
 std::optional<ChannelLayout> ChooseChannelLayout(const std::vector<AUChannelInfo>& configurations,
                                                  int fileChannels);
 
+// Frames read, rendered and written at a time (rounded up to whole blocks),
+// so that memory stays the same whatever the length of the file.
+inline constexpr std::size_t kStreamFrames = 65536;
+
 struct RenderRequest {
   std::uint32_t blockSize = kDefaultBlockSize;
   ChannelLayout layout;
   std::vector<ControllerChange> controllerChanges;
+  // Silence rendered before the input, its output dropped, so that the
+  // component has settled when the input's first frame plays.
+  std::size_t prerollFrames = 0;
+  // The input's length as far as it is known, for progress.
+  std::size_t expectedFrames = 0;
+  // Called on the render thread for the next stretch of input: fills up to
+  // `frames` interleaved frames of the layout's input channels, fewer only at
+  // the end. What it throws stops the render and passes on.
+  std::function<std::size_t(float* interleaved, std::size_t frames)> input;
   // Called on the calling thread with the fraction done, while rendering.
   std::function<void(double)> progress;
   // Called on the calling thread with each new stretch of the output,
@@ -52,12 +65,14 @@ struct RenderRequest {
 };
 
 struct RenderResult {
+  std::size_t frames = 0;  // of input read and output given
   double wallSeconds = 0.0;
 };
 
-// `input` holds layout.inputChannels channels at the rate to render at. The
-// component is initialised here and uninitialised at the end. Throws
+// Renders the whole input at `sampleRate`: the component is initialised here
+// and uninitialised at the end. Controller changes at second 0 are sent before
+// the pre-roll, later ones at their frame of the input. Throws
 // Failure(kComponentError) naming the call that the component refused.
-RenderResult RenderClip(AudioUnit unit, const AudioClip& input, const RenderRequest& request);
+RenderResult RenderStream(AudioUnit unit, double sampleRate, const RenderRequest& request);
 
 }  // namespace orvane::auhost

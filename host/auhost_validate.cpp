@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +12,7 @@
 #include <cstring>
 #include <iomanip>
 #include <string_view>
-#include <thread>
+#include <iterator>
 
 #include "host/auhost_failure.h"
 #include "host/auhost_product_state.h"
@@ -23,8 +24,9 @@ namespace {
 
 constexpr char kPassMark = 'P';
 constexpr char kFailMark = 'F';
-constexpr int kPollMilliseconds = 20;
 constexpr std::size_t kReadChunk = 4096;
+// Longer limits wait this long, so that the deadline stays within the clock's range.
+constexpr double kLongestWaitSeconds = 1e6;
 constexpr int kNameColumn = 24;
 
 [[noreturn]] void UsageError(const std::string& message) { throw Failure(ExitCode::kUsage, message); }
@@ -79,12 +81,82 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
+// Waits for a child to end while collecting what it reports through a pipe:
+// ppoll on the pipe and on a process descriptor wakes at the end or at the
+// deadline, whichever comes first. Without a process descriptor the pipe's
+// closing (the child holds it to its end) stands for the end.
+class ChildWatch {
+public:
+  ChildWatch(pid_t child, int reportFd)
+      : mReportFd(reportFd), mProcessFd(static_cast<int>(syscall(SYS_pidfd_open, child, 0))) {}
+  ~ChildWatch() {
+    close(mReportFd);
+    if (mProcessFd >= 0) close(mProcessFd);
+  }
+  ChildWatch(const ChildWatch&) = delete;
+  ChildWatch& operator=(const ChildWatch&) = delete;
+
+  // True when the child ended (or closed its report with no process
+  // descriptor to watch) before the deadline.
+  bool WaitUntil(std::chrono::steady_clock::time_point deadline) {
+    while (true) {
+      if (!mReportOpen && mProcessFd < 0) return true;
+      const auto left = deadline - std::chrono::steady_clock::now();
+      if (left <= std::chrono::steady_clock::duration::zero()) return false;
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+      const timespec timeout{static_cast<time_t>(seconds.count()),
+                             static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+      pollfd watched[] = {{mReportOpen ? mReportFd : -1, POLLIN, 0}, {mProcessFd, POLLIN, 0}};
+      if (ppoll(watched, std::size(watched), &timeout, nullptr) < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (watched[0].revents != 0) ReadOnce();
+      if (watched[1].revents != 0) return true;
+    }
+  }
+  // What the child wrote before it ended.
+  void ReadReport() {
+    while (mReportOpen) ReadOnce();
+  }
+  const std::string& Report() const { return mReport; }
+
+private:
+  void ReadOnce() {
+    char chunk[kReadChunk];
+    const ssize_t got = read(mReportFd, chunk, sizeof chunk);
+    if (got > 0) mReport.append(chunk, static_cast<std::size_t>(got));
+    else if (got == 0 || errno != EINTR) mReportOpen = false;
+  }
+
+  int mReportFd;
+  int mProcessFd;  // -1 where the kernel offers none
+  bool mReportOpen = true;
+  std::string mReport;
+};
+
 CheckOutcome Judge(int status, const std::string& report) {
   if (WIFSIGNALED(status)) return {false, "crashed with " + SignalText(WTERMSIG(status))};
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   if (!report.empty() && report.front() == kPassMark && code == 0) return {true, ""};
   if (!report.empty() && report.front() == kFailMark) return {false, report.substr(1)};
   return {false, "exited with status " + std::to_string(code) + " without reporting"};
+}
+
+// The identity is a check of its own, so a mismatch fails it alone.
+std::unique_ptr<host::ComponentBundle> LoadForChecks(const std::string& folder) {
+  std::string error;
+  auto bundle = host::ComponentBundle::Load(folder, error, host::ComponentBundle::IdentityCheck::kLeftToCaller);
+  if (!bundle) throw std::runtime_error(error);
+  return bundle;
+}
+
+// A library that does not load would fail every check alike: one child loads
+// it first, and a failure is the bundle's, as for the other commands.
+void RequireLoadableLibrary(const ValidateOptions& options) {
+  const std::string& folder = options.bundle;
+  const CheckOutcome loaded = RunInChildProcess([&folder] { LoadForChecks(folder); }, options.timeLimitSeconds);
+  if (!loaded.passed) throw Failure(ExitCode::kBundle, "cannot load bundle " + folder + ": " + loaded.detail);
 }
 
 void PrintList(std::ostream& out) {
@@ -107,9 +179,9 @@ ValidateOptions ParseValidateOptions(std::span<const std::string> arguments) {
     if (argument == "--list") {
       options.list = true;
     } else if (argument == "--only") {
-      options.only = value();
-      if (!FindCheck(*options.only))
-        UsageError("there is no check named \"" + *options.only + "\" (auhost validate --list shows them)");
+      const std::string& name = value();
+      if (!FindCheck(name)) UsageError("there is no check named \"" + name + "\" (auhost validate --list shows them)");
+      options.only.push_back(name);
     } else if (argument == "--time-limit") {
       options.timeLimitSeconds = ParseSeconds(value());
     } else if (argument.starts_with("--")) {
@@ -128,6 +200,9 @@ CheckOutcome RunInChildProcess(const std::function<void()>& body, double timeLim
   int report[2];
   if (pipe(report) != 0) return {false, std::string("no pipe to a child process: ") + std::strerror(errno)};
   std::fflush(nullptr);
+  const auto deadline =
+      std::chrono::steady_clock::now() +
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(std::min(timeLimitSeconds, kLongestWaitSeconds)));
   const pid_t child = fork();
   if (child < 0) {
     close(report[0]);
@@ -139,39 +214,17 @@ CheckOutcome RunInChildProcess(const std::function<void()>& body, double timeLim
     RunChild(body, report[1]);
   }
   close(report[1]);
-
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimitSeconds);
-  std::string text;
-  bool open = true;
+  ChildWatch watch(child, report[0]);
+  if (!watch.WaitUntil(deadline)) {
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {false, "did not finish within the time limit of " + SecondsText(timeLimitSeconds) + " and was killed"};
+  }
   int status = 0;
-  while (true) {
-    if (open) {
-      pollfd readable{report[0], POLLIN, 0};
-      if (poll(&readable, 1, kPollMilliseconds) > 0) {
-        char chunk[kReadChunk];
-        const ssize_t got = read(report[0], chunk, sizeof chunk);
-        if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
-        else open = false;
-      }
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
-    }
-    if (waitpid(child, &status, WNOHANG) == child) break;
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      close(report[0]);
-      return {false, "did not finish within the time limit of " + SecondsText(timeLimitSeconds) + " and was killed"};
-    }
-  }
-  // What the child wrote before it ended.
-  for (char chunk[kReadChunk]; open;) {
-    const ssize_t got = read(report[0], chunk, sizeof chunk);
-    if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
-    else open = false;
-  }
-  close(report[0]);
-  return Judge(status, text);
+  waitpid(child, &status, 0);
+  watch.ReadReport();
+  return Judge(status, watch.Report());
 }
 
 int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
@@ -186,12 +239,16 @@ int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
   if (!host::ReadComponentInfo(options.bundle, info, error))
     throw Failure(ExitCode::kBundle, "cannot load bundle " + options.bundle + ": " + error);
   const bool isProduct = IsProductComponent(info.description);
+  RequireLoadableLibrary(options);
+  const auto selected = [&](const ValidationCheck& check) {
+    return options.only.empty() ||
+           std::find(options.only.begin(), options.only.end(), check.name) != options.only.end();
+  };
 
   int checks = 0;
   double audioSeconds = 0.0;
   for (const ValidationCheck& check : ValidationChecks()) {
-    if (options.only && check.name != *options.only) continue;
-    if (check.productOnly && !isProduct) continue;
+    if (!selected(check) || (check.productOnly && !isProduct)) continue;
     ++checks;
     audioSeconds += check.audioSeconds;
   }
@@ -203,22 +260,14 @@ int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
   int passed = 0;
   int failed = 0;
   for (const ValidationCheck& check : ValidationChecks()) {
-    if (options.only && check.name != *options.only) continue;
+    if (!selected(check)) continue;
     if (check.productOnly && !isProduct) {
       out << "skip  " << check.name << ": only for the Orvane component\n";
       continue;
     }
     const std::string folder = options.bundle;
     const CheckOutcome outcome = RunInChildProcess(
-        [&check, &folder] {
-          std::string loadError;
-          // The identity is a check of its own, so a mismatch fails it alone.
-          const auto bundle =
-              host::ComponentBundle::Load(folder, loadError, host::ComponentBundle::IdentityCheck::kLeftToCaller);
-          if (!bundle) throw std::runtime_error("cannot load bundle " + folder + ": " + loadError);
-          RunCheckCountingObjects(check, *bundle);
-        },
-        options.timeLimitSeconds);
+        [&check, &folder] { RunCheckCountingObjects(check, *LoadForChecks(folder)); }, options.timeLimitSeconds);
     if (outcome.passed) {
       ++passed;
       out << "pass  " << check.name << "\n";

@@ -5,10 +5,10 @@
 // alone and the run goes on.
 
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace orvane::auhost::validate {
 
@@ -18,7 +18,7 @@ inline constexpr double kDefaultTimeLimitSeconds = 120.0;
 struct ValidateOptions {
   std::string bundle;
   bool list = false;
-  std::optional<std::string> only;
+  std::vector<std::string> only;  // the checks named by --only; empty: all
   double timeLimitSeconds = kDefaultTimeLimitSeconds;
 };
 
@@ -33,7 +33,8 @@ struct CheckOutcome {
 
 // Runs `body` in a child process; it reports its failure by throwing. A
 // child that dies of a signal or outlives the time limit (it is then
-// killed) fails with that said.
+// killed, the limit measured from the fork without polling) fails with that
+// said.
 CheckOutcome RunInChildProcess(const std::function<void()>& body, double timeLimitSeconds);
 
 // Prints one line per check and a closing "N passed, N failed" line; the

@@ -126,7 +126,8 @@ double RenderBare(const std::vector<float>& input) {
 }
 
 double RunCommand(const Workspace& workspace) {
-  const std::string arguments[] = {"render", ORVANE_BUNDLE, workspace.Input(), workspace.Output()};
+  // Without the pre-roll: its silence is the component's work, which the bare render leaves out.
+  const std::string arguments[] = {"render", ORVANE_BUNDLE, workspace.Input(), workspace.Output(), "--preroll", "0"};
   std::ostringstream out;
   std::ostringstream err;
   const auto started = std::chrono::steady_clock::now();

@@ -85,13 +85,67 @@ TEST(AuhostAudioFile, UnreadableFilesNameTheFile) {
 }
 
 TEST(AuhostAudioFile, MixDownAveragesTheChannels) {
-  const AudioClip mono = MixToMono(StereoRamp());
-  EXPECT_EQ(mono.channels, 1);
-  EXPECT_EQ(mono.sampleRate, 44100.0);
-  ASSERT_EQ(mono.Frames(), 100u);
-  EXPECT_FLOAT_EQ(mono.samples[0], -0.25f);
-  EXPECT_FLOAT_EQ(mono.samples[50], 0.0f);
+  std::vector<float> mono(100);
+  MixToMono(StereoRamp().samples, 2, mono);
+  EXPECT_FLOAT_EQ(mono[0], -0.25f);
+  EXPECT_FLOAT_EQ(mono[50], 0.0f);
   EXPECT_EQ(ChannelOf(StereoRamp(), 1), std::vector<float>(100, -0.5f));
+}
+
+TEST(AuhostAudioFile, TheExtensionChoosesTheFormat) {
+  ScopedTestFolder folder;
+  AudioClip clip = StereoRamp();
+  clip.samples[1] = 1.5f;  // beyond full scale
+  const struct {
+    std::string name;
+    float tolerance;   // 0: exact
+    float overSample;  // what 1.5 reads back as
+  } cases[] = {
+      {"out.wav", 0.0f, 1.5f},
+      {"out.aif", 0.0f, 1.5f},
+      {"OUT.AIFF", 0.0f, 1.5f},
+      {"out.flac", 1.0f / 8388608.0f, 1.0f},  // 24 bits, clipped
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = (folder.Path() / c.name).string();
+    WriteAudioFile(path, clip);
+    const AudioClip read = ReadAudioFile(path);
+    EXPECT_EQ(read.sampleRate, clip.sampleRate);
+    ASSERT_EQ(read.samples.size(), clip.samples.size());
+    EXPECT_NEAR(read.samples[1], c.overSample, c.tolerance);
+    for (std::size_t i = 2; i < clip.samples.size(); ++i) ASSERT_NEAR(read.samples[i], clip.samples[i], c.tolerance);
+  }
+  for (const char* refused : {"out.mp3", "out"}) {
+    const std::string path = (folder.Path() / refused).string();
+    try {
+      WriteAudioFile(path, clip);
+      ADD_FAILURE() << refused << " was written";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Code(), ExitCode::kAudioFile);
+      EXPECT_EQ(std::string(failure.what()),
+                "cannot write audio file " + path + ": auhost writes only files named .wav, .aif, .aiff or .flac");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+TEST(AuhostAudioFile, AHeaderPromisingMoreThanTheFileHoldsReadsWhatIsThere) {
+  ScopedTestFolder folder;
+  for (const char* name : {"cut.wav", "cut.aiff"}) {
+    SCOPED_TRACE(name);
+    const std::string path = (folder.Path() / name).string();
+    WriteAudioFile(path, StereoRamp());
+    const std::string whole = orvane::testing::ReadFileBytes(path);
+    // Forty of the hundred stereo float frames are cut off the end.
+    WriteFileBytes(path, whole.substr(0, whole.size() - 40 * 8));
+    AudioFileReader reader(path);
+    EXPECT_EQ(reader.StatedFrames(), 100u);
+    EXPECT_EQ(reader.PresentFrames(), 60u);
+    std::vector<float> frames(200);
+    EXPECT_EQ(reader.Read(frames.data(), 100), 60u);
+    for (std::size_t i = 0; i < 120; ++i) ASSERT_EQ(frames[i], StereoRamp().samples[i]) << i;
+  }
 }
 
 TEST(AuhostLevelSummary, SineAndSilence) {
@@ -103,13 +157,22 @@ TEST(AuhostLevelSummary, SineAndSilence) {
   const Levels levels = MeasureLevels(sine);
   EXPECT_NEAR(levels.peakDb, -6.02, 0.01);
   EXPECT_NEAR(levels.rmsDb, -9.03, 0.01);
-  EXPECT_EQ(FormatLevels(levels), "peak -6.0 dBFS, RMS -9.0 dBFS");
+  EXPECT_EQ(FormatLevels(levels), "peak -6.0 dBFS, RMS -9.0 dBFS, 0 samples (0 %) at full scale");
 
   AudioClip silence = sine;
   std::fill(silence.samples.begin(), silence.samples.end(), 0.0f);
   EXPECT_EQ(MeasureLevels(silence).peakDb, kSilenceDb);
   EXPECT_EQ(MeasureLevels(silence).rmsDb, kSilenceDb);
   EXPECT_EQ(MeasureLevels(AudioClip{}).rmsDb, kSilenceDb);
+}
+
+TEST(AuhostLevelSummary, SamplesAtFullScaleAreCountedAcrossBlocks) {
+  LevelMeter meter;
+  meter.Add(std::vector<float>{0.5f, 1.0f, -1.0f});
+  meter.Add(std::vector<float>{-2.0f, 0.999f, 0.0f, 0.25f, 0.0f});
+  const Levels levels = meter.Result();
+  EXPECT_EQ(levels.fullScaleSamples, 3u);
+  EXPECT_EQ(FormatLevels(levels), "peak 6.0 dBFS, RMS -0.4 dBFS, 3 samples (37.5 %) at full scale");
 }
 
 TEST(AuhostLevelSummary, SpeedIsAudioOverWallTime) {

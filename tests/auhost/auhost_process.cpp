@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <fstream>
@@ -42,8 +43,10 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return result;
   int status = 0;
-  waitpid(pid, &status, 0);
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  result.peakResidentKilobytes = usage.ru_maxrss;
   result.out = ReadText(outPath);
   result.err = ReadText(errPath);
   return result;

@@ -10,6 +10,7 @@ struct ProcessResult {
   int exitCode = -1;  // -1 when the program did not exit normally
   std::string out;
   std::string err;
+  long peakResidentKilobytes = 0;  // the most memory the process held
 };
 
 // Runs a program to its end with the arguments, its output and error output

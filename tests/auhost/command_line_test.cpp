@@ -57,7 +57,8 @@ TEST(AuhostCommandLine, DefaultsAndTheOtherCommands) {
   EXPECT_EQ(save.statePath, "s.json");
   EXPECT_EQ(save.edits.oversampling, 8);
   EXPECT_EQ(Parse({"state", "show", "s.json"}).command, Command::kStateShow);
-  EXPECT_EQ(Parse({"help"}).command, Command::kHelp);
+  EXPECT_EQ(render.prerollSeconds, kDefaultPrerollSeconds);
+  EXPECT_EQ(Parse({"render", "B", "in.wav", "out.wav", "--preroll", "0"}).prerollSeconds, 0.0);
 }
 
 TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
@@ -72,12 +73,47 @@ TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
   EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--oversampling", "3"}),
               HasSubstr("--oversampling must be 1, 2, 4 or 8, not \"3\""));
   EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--cc", "7=128@0"}), HasSubstr("--cc takes"));
+  for (const char* preroll : {"-1", "61", "soon", "nan"})
+    EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--preroll", preroll}),
+                HasSubstr("--preroll must be a number of seconds from 0 to 60"));
   EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--loud"}), HasSubstr("unknown option --loud"));
   // Options of other commands are refused too.
   EXPECT_THAT(UsageErrorOf({"state", "save", "B", "s.json", "--block", "64"}), HasSubstr("unknown option --block"));
   EXPECT_THAT(UsageErrorOf({"state", "show", "s.json", "--design", "d.orv"}), HasSubstr("unknown option --design"));
   EXPECT_THAT(UsageErrorOf({"state"}), HasSubstr("\"save\" or \"show\""));
   EXPECT_THAT(UsageErrorOf({"state", "load", "s.json"}), HasSubstr("unknown state action \"load\""));
+}
+
+TEST(AuhostCommandLine, OptionsTakeTheirValueAfterAnEqualsSign) {
+  const std::vector<std::string> given = {"render", "B", "in.wav", "out.wav", "--block=64", "--cc=7=1@0", "--preroll="};
+  const std::vector<std::string> split = SplitOptionValues(given);
+  EXPECT_EQ(split, (std::vector<std::string>{"render", "B", "in.wav", "out.wav", "--block", "64", "--cc", "7=1@0",
+                                             "--preroll", ""}));
+  EXPECT_EQ(ParseCommandLine(std::span<const std::string>(split).first(8)).blockSize, 64u);
+}
+
+TEST(AuhostCommandLine, HelpShowsTheUsageOfTheCommandAskedAbout) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::vector<std::string> shown;  // empty: no help asked for
+    std::vector<std::string> notShown;
+  } cases[] = {
+      {{"help"}, {"auhost info", "auhost render", "auhost validate", "--option=VALUE"}, {}},
+      {{"-h"}, {"auhost info", "auhost state show"}, {}},
+      {{"render", "B", "--help"}, {"auhost render", "--preroll SECONDS"}, {"auhost info", "auhost state show"}},
+      {{"state", "-h"}, {"auhost state save", "auhost state show"}, {"auhost render"}},
+      {{"state", "show", "--help"}, {"auhost state show"}, {"auhost state save"}},
+      {{"validate", "--help"}, {"auhost validate BUNDLE [--only CHECK ...]", "auhost validate --list"}, {"render"}},
+      {{"play", "--help"}, {"auhost info", "auhost render"}, {}},
+      {{"render", "B", "in.wav", "out.wav"}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.front() + " " + c.arguments.back());
+    const auto usage = RequestedUsage(c.arguments);
+    ASSERT_EQ(usage.has_value(), !c.shown.empty());
+    for (const std::string& text : c.shown) EXPECT_THAT(*usage, HasSubstr(text));
+    for (const std::string& text : c.notShown) EXPECT_THAT(*usage, ::testing::Not(HasSubstr(text)));
+  }
 }
 
 TEST(AuhostCommandLine, ControllerChangesNeedAllThreeParts) {

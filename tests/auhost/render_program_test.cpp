@@ -15,6 +15,7 @@
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
 #include "host/auhost_level_summary.h"
+#include "host/auhost_render.h"
 #include "scoped_test_folder.h"
 
 namespace orvane::auhost {
@@ -108,18 +109,114 @@ protected:
 };
 
 TEST_F(AuhostRendering, TestPluginPassesTheInputToItsFirstOutput) {
-  const ProcessResult result = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), Path("out.wav"),
-                                       "--block", "100", "--cc", "7=100@0.5"});
-  EXPECT_THAT(result.out, HasSubstr("(2 channels, 48000 Hz, block 100)"));
-  EXPECT_THAT(result.out, HasSubstr("input:  peak -6.5 dBFS"));
-  EXPECT_THAT(result.out, HasSubstr("output: peak -6.5 dBFS"));
-  EXPECT_THAT(result.out, HasSubstr("x real time"));
-
   const AudioClip input = ReadAudioFile(Path("guitar.wav"));
-  const AudioClip output = ReadAudioFile(Path("out.wav"));
-  EXPECT_EQ(output.sampleRate, input.sampleRate);
-  ASSERT_EQ(output.channels, 2);
-  EXPECT_EQ(ChannelOf(output, 0), input.samples);
+  for (const char* preroll : {"--preroll=1.5", "--preroll=0"}) {
+    SCOPED_TRACE(preroll);
+    const ProcessResult result = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), Path("out.wav"),
+                                         "--block", "100", "--cc", "7=100@0.5", preroll});
+    EXPECT_THAT(result.out, HasSubstr("(2 channels, 48000 Hz, block 100)"));
+    EXPECT_THAT(result.out, HasSubstr("input:  peak -6.5 dBFS"));
+    EXPECT_THAT(result.out, HasSubstr("output: peak -6.5 dBFS"));
+    EXPECT_THAT(result.out, HasSubstr("x real time"));
+
+    const AudioClip output = ReadAudioFile(Path("out.wav"));
+    EXPECT_EQ(output.sampleRate, input.sampleRate);
+    ASSERT_EQ(output.channels, 2);
+    EXPECT_EQ(ChannelOf(output, 0), input.samples);
+  }
+}
+
+TEST_F(AuhostRendering, AnOutputThatIsTheInputIsRefusedAndTheInputKept) {
+  std::filesystem::create_directory(folder.Path() / "sub");
+  std::filesystem::create_symlink(Path("guitar.wav"), Path("link.wav"));
+  const std::string recording = ReadFileBytes(Path("guitar.wav"));
+  for (const std::string& output : {Path("guitar.wav"), Path("sub/../guitar.wav"), Path("link.wav")}) {
+    SCOPED_TRACE(output);
+    const ProcessResult refused = AuhostFailing({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), output});
+    EXPECT_EQ(refused.exitCode, Code(ExitCode::kAudioFile));
+    EXPECT_THAT(refused.err, HasSubstr("auhost: the output " + output + " is the input file " + Path("guitar.wav") +
+                                       ": auhost does not write over the recording it plays"));
+    EXPECT_TRUE(ReadFileBytes(Path("guitar.wav")) == recording);
+  }
+}
+
+TEST_F(AuhostRendering, ThePrerollLetsTheFirstSampleBeHeardWhateverTheBlock) {
+  AudioClip five = Sine(1000.0, -6.0, 0.0);
+  five.samples = {0.5f, -0.5f, 0.5f, -0.5f, 0.5f};
+  WriteAudioFile(Path("five.wav"), five);
+  WriteAudioFile(Path("second.wav"), Sine(440.0, -12.0, 1.0));
+  constexpr std::size_t kFirstTenMs = 480;
+  const auto render = [&](const std::string& input, const std::string& block, const std::string& preroll) {
+    const std::string output = Path(input + "." + block + "." + preroll + ".wav");
+    const ProcessResult result = Auhost({"render", ORVANE_BUNDLE, Path(input), output, "--block", block, "--preroll",
+                                         preroll});
+    EXPECT_THAT(result.out, HasSubstr(preroll == "0" ? "pre-roll: none"
+                                                     : "pre-roll: 1.5 s of silence (72000 frames) before the input"));
+    return ChannelOf(ReadAudioFile(output), 0);
+  };
+  const auto peakDb = [](const std::vector<float>& samples, std::size_t frames) {
+    AudioClip start{kRate, 1, {samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(frames)}};
+    return MeasureLevels(start).peakDb;
+  };
+  for (const std::string input : {"five.wav", "second.wav"}) {
+    SCOPED_TRACE(input);
+    const std::vector<float> at512 = render(input, "512", "1.5");
+    const std::size_t start = std::min(at512.size(), kFirstTenMs);
+    EXPECT_GT(peakDb(at512, start), -40.0);
+    EXPECT_EQ(render(input, "64", "1.5"), at512);
+    EXPECT_EQ(render(input, "4096", "1.5"), at512);
+    // Without it the start stays muted while the component settles, for a
+    // time that depends on the block size, as before.
+    EXPECT_EQ(peakDb(render(input, "512", "0"), start), kSilenceDb);
+  }
+  EXPECT_NE(render("second.wav", "64", "0"), render("second.wav", "4096", "0"));
+}
+
+TEST_F(AuhostRendering, AFileCutShortRendersWhatItHoldsAndSaysSo) {
+  const AudioClip whole = ReadAudioFile(Path("guitar.wav"));
+  const std::string bytes = ReadFileBytes(Path("guitar.wav"));
+  // 24-bit mono: cut 100000 frames off the end.
+  constexpr std::size_t kCutFrames = 100000;
+  orvane::testing::WriteFileBytes(Path("cut.wav"), bytes.substr(0, bytes.size() - kCutFrames * 3));
+  const std::size_t present = whole.Frames() - kCutFrames;
+
+  const ProcessResult result = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("cut.wav"), Path("out.wav")});
+  const std::string warning = Path("cut.wav") + " ends before its stated length: its header states " +
+                              std::to_string(whole.Frames()) + " frames, the file holds " + std::to_string(present) +
+                              "; the " + std::to_string(present) + " present are rendered";
+  EXPECT_THAT(result.err, HasSubstr("auhost: warning: " + warning));
+  EXPECT_THAT(result.out, HasSubstr("\nwarning: " + warning));
+  const std::vector<float> output = ChannelOf(ReadAudioFile(Path("out.wav")), 0);
+  EXPECT_EQ(output, std::vector<float>(whole.samples.begin(), whole.samples.begin() + static_cast<std::ptrdiff_t>(present)));
+}
+
+TEST_F(AuhostRendering, AStreamedRenderEqualsTheWholeFileRender) {
+  // Three and a half stretches, in blocks that do not divide one.
+  const AudioClip input = Sine(440.0, -12.0, 3.5 * static_cast<double>(kStreamFrames) / kRate);
+  WriteAudioFile(Path("long.wav"), input);
+  Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("long.wav"), Path("out.wav"), "--block", "100"});
+  AudioClip expected{kRate, 2, {}};
+  for (const float sample : input.samples) expected.samples.insert(expected.samples.end(), {sample, 0.0f});
+  WriteAudioFile(Path("expected.wav"), expected);
+  EXPECT_TRUE(ReadFileBytes(Path("out.wav")) == ReadFileBytes(Path("expected.wav")));
+}
+
+TEST_F(AuhostRendering, MemoryStaysBoundedWhateverTheLength) {
+  constexpr double kTenMinutes = 600.0;
+  // Far below the whole file in memory (above 600 MB for these ten minutes).
+  constexpr long kPeakResidentBoundKilobytes = 128 * 1024;
+  const auto frames = static_cast<std::size_t>(kTenMinutes * kRate);
+  {
+    // Silence compresses to little on disk and still takes ten minutes to play.
+    AudioFileWriter writer(Path("long.flac"), kRate, 1);
+    const std::vector<float> silence(kStreamFrames, 0.0f);
+    for (std::size_t done = 0; done < frames; done += kStreamFrames)
+      writer.Write(std::span<const float>(silence).first(std::min(kStreamFrames, frames - done)));
+    writer.Finish();
+  }
+  const ProcessResult result = Auhost({"render", AU_TEST_PLUGIN_BUNDLE, Path("long.flac"), Path("out.flac")});
+  EXPECT_LT(result.peakResidentKilobytes, kPeakResidentBoundKilobytes);
+  EXPECT_EQ(AudioFileReader(Path("out.flac")).PresentFrames(), frames);
 }
 
 TEST_F(AuhostRendering, LongRendersShowProgressAtTheFilesOwnRate) {
@@ -211,13 +308,31 @@ TEST_F(AuhostRendering, ABundleUnderAnotherIdentifierPlaysWithoutItsFactoryPrese
   Auhost({"validate", bundle.string(), "--only", "state-round-trip"});
 }
 
-TEST_F(AuhostRendering, StateOfAnotherComponentIsRefused) {
+TEST_F(AuhostRendering, ARefusedStateSaysWhatWasRefused) {
   Auhost({"state", "save", ORVANE_BUNDLE, Path("product.json")});
-  const ProcessResult refused =
-      AuhostFailing({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), Path("out.wav"), "--state",
-                     Path("product.json")});
-  EXPECT_EQ(refused.exitCode, Code(ExitCode::kStateFile));
-  EXPECT_THAT(refused.err, HasSubstr("auhost: the component refused the state (status -10851)"));
+  ClassInfo spoilt = ReadStateFile(Path("product.json"));
+  std::string text(spoilt.data->begin(), spoilt.data->end());
+  const std::string oversampling = "\"oversampling\":1";
+  text.replace(text.find(oversampling), oversampling.size(), "\"oversampling\":3");
+  spoilt.data->assign(text.begin(), text.end());
+  WriteStateFile(Path("spoilt.json"), spoilt);
+  const struct {
+    std::string bundle;
+    std::string state;
+    std::string message;
+  } cases[] = {
+      {AU_TEST_PLUGIN_BUNDLE, "product.json", "auhost: the component refused the state (status -10851)\n"},
+      {ORVANE_BUNDLE, "spoilt.json",
+       "auhost: the component refused the state (status -10851): the state is not an Orvane state: oversampling "
+       "must be 1, 2, 4, or 8\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    const ProcessResult refused =
+        AuhostFailing({"render", c.bundle, Path("guitar.wav"), Path("out.wav"), "--state", Path(c.state)});
+    EXPECT_EQ(refused.exitCode, Code(ExitCode::kStateFile));
+    EXPECT_THAT(refused.err, HasSubstr(c.message));
+  }
 }
 
 TEST_F(AuhostRendering, ProductInfoShowsItsChannelsAndCodes) {
@@ -281,6 +396,18 @@ TEST_F(AuhostRendering, ControllerChangesReachTheProductAtTheirTime) {
   ASSERT_EQ(late.size(), untouched.size());
   EXPECT_TRUE(std::equal(late.begin(), late.begin() + blockBeforeChange, untouched.begin()));
   EXPECT_FALSE(std::equal(late.begin() + changeFrame, late.end(), untouched.begin() + changeFrame));
+}
+
+TEST_F(AuhostRendering, ADesignWhoseScriptHasAnErrorSaysSoWithItsLine) {
+  Design design = MakeDefaultDesign();
+  design.script = "slider: \"Drive\"\n[cc7]\ngain = x +\n";
+  std::string error;
+  ASSERT_TRUE(WriteDesignFile(Path("broken.orv"), design, error)) << error;
+  const ProcessResult result = Auhost(
+      {"render", ORVANE_BUNDLE, Path("guitar.wav"), Path("out.wav"), "--design", Path("broken.orv"), "--cc", "7=0@1"});
+  EXPECT_THAT(result.err, HasSubstr("auhost: warning: the design's controls script has an error on line 3: "));
+  EXPECT_THAT(result.err, HasSubstr("; its player controls are inactive\n"));
+  EXPECT_THAT(Auhost({"render", ORVANE_BUNDLE, Path("guitar.wav"), Path("out.wav")}).err, Not(HasSubstr("warning")));
 }
 
 TEST_F(AuhostRendering, DefaultDesignPlaysBelowTheOutputClamp) {

@@ -162,6 +162,25 @@ TEST_F(ValidateProgram, BadCommandLinesAndBundles) {
   EXPECT_EQ(missing.exitCode, static_cast<int>(ExitCode::kBundle));
   EXPECT_THAT(missing.err, HasSubstr("cannot load bundle"));
   EXPECT_TRUE(missing.out.empty());
+
+  // A library that does not load is the bundle's fault, said once.
+  const std::filesystem::path unloadable = folder.Path() / "Unloadable.component";
+  std::filesystem::copy(AU_TEST_PLUGIN_BUNDLE, unloadable, std::filesystem::copy_options::recursive);
+  orvane::testing::WriteFileBytes(unloadable / "Contents" / "MacOS" / "AUTestPlugin", "not a library");
+  const ProcessResult broken = Validate({unloadable.string()});
+  EXPECT_EQ(broken.exitCode, static_cast<int>(ExitCode::kBundle));
+  EXPECT_EQ(Lines(broken.err).size(), 1u) << broken.err;
+  EXPECT_THAT(broken.err, StartsWith("auhost: cannot load bundle " + unloadable.string() + ": "));
+  EXPECT_TRUE(broken.out.empty());
+}
+
+TEST_F(ValidateProgram, EveryCheckNamedByOnlyRuns) {
+  const ProcessResult run = Validate({AU_TEST_PLUGIN_BUNDLE, "--only", "bypass", "--only=state-round-trip"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  EXPECT_THAT(lines, Contains("pass  bypass"));
+  EXPECT_THAT(lines, Contains("pass  state-round-trip"));
+  EXPECT_EQ(lines.back(), "2 passed, 0 failed");
 }
 
 }  // namespace

@@ -110,10 +110,10 @@ int UsageFailureOf(std::vector<std::string> arguments, std::string& message) {
 }
 
 TEST(ValidateOptions, ReadsAndRefuses) {
-  const ValidateOptions options = ParseValidateOptions(std::vector<std::string>{"B", "--only", "reset",
-                                                                                "--time-limit", "2.5"});
+  const ValidateOptions options = ParseValidateOptions(
+      std::vector<std::string>{"B", "--only", "reset", "--time-limit", "2.5", "--only", "bypass"});
   EXPECT_EQ(options.bundle, "B");
-  EXPECT_EQ(options.only, "reset");
+  EXPECT_EQ(options.only, (std::vector<std::string>{"reset", "bypass"}));
   EXPECT_EQ(options.timeLimitSeconds, 2.5);
   EXPECT_TRUE(ParseValidateOptions(std::vector<std::string>{"--list"}).list);
 
