@@ -102,12 +102,6 @@ private:
   int mShown = -1;
 };
 
-std::string SecondsText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g s", seconds);
-  return text;
-}
-
 // Empty when the file holds the frames its header states.
 std::string TruncationText(const std::string& path, std::size_t stated, std::size_t present) {
   if (present >= stated) return {};
@@ -141,7 +135,7 @@ void PrintRenderSummary(const CommandLine& line, const RenderSummary& summary, s
       << summary.outputChannels << " channels, " << rate << ", block " << line.blockSize << ")\n";
   const double prerollSeconds = static_cast<double>(summary.prerollFrames) / summary.sampleRate;
   if (summary.prerollFrames > 0)
-    out << "pre-roll: " << SecondsText(prerollSeconds) << " of silence (" << summary.prerollFrames
+    out << "pre-roll: " << FormatSeconds(prerollSeconds) << " of silence (" << summary.prerollFrames
         << " frames) before the input, left out of the output\n";
   else
     out << "pre-roll: none\n";

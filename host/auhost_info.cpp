@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/auhost_level_summary.h"
 #include "host/auhost_render.h"
 #include "host/component_identity.h"
 
@@ -49,12 +50,6 @@ bool ReadGlobal(AudioUnit unit, AudioUnitPropertyID id, Value& value, AudioUnitS
                 AudioUnitElement element = 0) {
   UInt32 size = sizeof value;
   return AudioUnitGetProperty(unit, id, scope, element, &value, &size) == noErr;
-}
-
-std::string SecondsText(double seconds) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%g s", seconds);
-  return text;
 }
 
 std::string CFText(CFStringRef string) {
@@ -109,8 +104,8 @@ void PrintTiming(AudioUnit unit, std::ostream& out) {
   Float64 latency = 0.0;
   Float64 tail = 0.0;
   UInt32 maxFrames = 0;
-  if (ReadGlobal(unit, kAudioUnitProperty_Latency, latency)) out << "latency: " << SecondsText(latency) << "\n";
-  if (ReadGlobal(unit, kAudioUnitProperty_TailTime, tail)) out << "tail: " << SecondsText(tail) << "\n";
+  if (ReadGlobal(unit, kAudioUnitProperty_Latency, latency)) out << "latency: " << FormatSeconds(latency) << "\n";
+  if (ReadGlobal(unit, kAudioUnitProperty_TailTime, tail)) out << "tail: " << FormatSeconds(tail) << "\n";
   if (ReadGlobal(unit, kAudioUnitProperty_MaximumFramesPerSlice, maxFrames))
     out << "maximum frames per slice: " << maxFrames << "\n";
 }

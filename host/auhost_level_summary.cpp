@@ -64,6 +64,12 @@ std::string FormatLevels(const Levels& levels) {
   return text;
 }
 
+std::string FormatSeconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", seconds);
+  return text;
+}
+
 std::string FormatRenderSpeed(double audioSeconds, double wallSeconds) {
   char text[96];
   if (wallSeconds > 0.0)

@@ -41,6 +41,9 @@ Levels MeasureLevels(const AudioClip& clip);
 // "peak -6.0 dBFS, RMS -21.3 dBFS, 0 samples (0 %) at full scale"
 std::string FormatLevels(const Levels& levels);
 
+// "1.5 s", "0.0125 s": seconds as few digits show them.
+std::string FormatSeconds(double seconds);
+
 // "42.5x real time (6.00 s of audio in 0.141 s)"; audio seconds over wall seconds.
 std::string FormatRenderSpeed(double audioSeconds, double wallSeconds);
 

@@ -15,6 +15,7 @@
 #include <iterator>
 
 #include "host/auhost_failure.h"
+#include "host/auhost_level_summary.h"
 #include "host/auhost_product_state.h"
 #include "host/auhost_validate_checks.h"
 #include "host/component_bundle.h"
@@ -73,12 +74,6 @@ void WriteAll(int fd, std::string_view text) {
 std::string SignalText(int signal) {
   const char* name = strsignal(signal);
   return "signal " + std::to_string(signal) + (name ? std::string(" (") + name + ")" : std::string());
-}
-
-std::string SecondsText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g s", seconds);
-  return text;
 }
 
 // Waits for a child to end while collecting what it reports through a pipe:
@@ -219,7 +214,7 @@ CheckOutcome RunInChildProcess(const std::function<void()>& body, double timeLim
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    return {false, "did not finish within the time limit of " + SecondsText(timeLimitSeconds) + " and was killed"};
+    return {false, "did not finish within the time limit of " + FormatSeconds(timeLimitSeconds) + " and was killed"};
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -254,7 +249,7 @@ int RunValidate(std::span<const std::string> arguments, std::ostream& out) {
   }
   out << "validating " << info.name << " (" << options.bundle << "): " << checks
       << (checks == 1 ? " check" : " checks") << ", at most " << std::lround(std::ceil(audioSeconds))
-      << " s of audio, " << SecondsText(options.timeLimitSeconds) << " allowed per check\n"
+      << " s of audio, " << FormatSeconds(options.timeLimitSeconds) << " allowed per check\n"
       << std::flush;
 
   int passed = 0;
