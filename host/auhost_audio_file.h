@@ -22,7 +22,6 @@ struct AudioClip {
   std::vector<float> samples;  // interleaved, channels per frame
 
   std::size_t Frames() const { return channels > 0 ? samples.size() / static_cast<std::size_t>(channels) : 0; }
-  double Seconds() const { return sampleRate > 0.0 ? static_cast<double>(Frames()) / sampleRate : 0.0; }
 };
 
 struct SoundFileCloser {
