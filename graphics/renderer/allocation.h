@@ -21,6 +21,15 @@ void vc__free(void* ptr);
 // started, failed ones included.
 std::uint64_t vcAllocationCount();
 
+// Tests: the largest size asked of vc__alloc or vc__realloc since the last
+// reset.
+std::size_t vcLargestAllocationSize();
+void vcResetLargestAllocationSize();
+
+// Tests and fuzz targets: allocations and reallocations above `bytes` fail;
+// 0 (the default) sets no limit.
+void vcSetAllocationSizeLimit(std::size_t bytes);
+
 // Tests: the next `allowed` allocations succeed and every later one fails;
 // a negative value (the default) lets every allocation succeed.
 void vcSetAllocationsBeforeFailure(int allowed);

@@ -1,0 +1,69 @@
+// Writes the seed corpus of the image fuzzer into the folder named on the
+// command line: small PNG, iPhone-optimised PNG and JPEG files, and broken
+// ones (truncated, bit-flipped, headers claiming images too large to decode).
+// Deterministic, so every build fuzzes from the same seeds.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/renderer/test_images.h"
+
+namespace {
+
+using orvane::testing::Bytes;
+
+constexpr std::size_t kFlips = 16;
+constexpr std::uint32_t kFlipSeed = 4242;
+
+bool Write(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
+    return 2;
+  }
+  namespace fs = std::filesystem;
+  using namespace orvane::testing;
+  const fs::path folder = argv[1];
+  fs::create_directories(folder);
+  const RgbaImage pattern = TestPattern(5, 3);
+  const std::vector<std::pair<std::string, Bytes>> wellFormed = {
+      {"pattern.png", EncodePng(pattern)},
+      {"pixel.png", EncodePng(TestPattern(1, 1))},
+      {"iphone.png", EncodeIphonePng(pattern)},
+      {"pattern.jpg", EncodeJpeg(TestPattern(17, 9), 90)},
+      {"low-quality.jpg", EncodeJpeg(TestPattern(8, 8), 20)},
+  };
+  bool ok = Write(folder / "too-wide.png", PngClaiming(16385, 1, 8)) &&
+            Write(folder / "over-budget.png", PngClaiming(16384, 16384, 8)) &&
+            Write(folder / "over-budget-16-bit.png", PngClaiming(8192, 8192, 16)) &&
+            Write(folder / "huffman-overflow.jpg", WithOversizedHuffmanTable(EncodeJpeg(pattern, 90))) &&
+            Write(folder / "empty-first-idat.png", WithEmptyFirstImageData(EncodePng(pattern))) &&
+            Write(folder / "empty", Bytes{});
+  std::uint32_t state = kFlipSeed;
+  for (const auto& [name, bytes] : wellFormed) {
+    ok = ok && Write(folder / name, bytes);
+    for (const std::size_t length : {std::size_t(8), std::size_t(33), bytes.size() / 2, bytes.size() - 1}) {
+      ok = ok && Write(folder / ("truncated-" + std::to_string(length) + "-" + name),
+                       Bytes(bytes.begin(), bytes.begin() + std::min(length, bytes.size())));
+    }
+    for (std::size_t i = 0; i < kFlips; ++i) {
+      state = state * 1103515245u + 12345u;
+      const std::size_t at = (state >> 8) % bytes.size();
+      Bytes flipped = bytes;
+      flipped[at] ^= static_cast<unsigned char>(1u << (state % 8));
+      ok = ok && Write(folder / ("flipped-" + std::to_string(at) + "-" + name), flipped);
+    }
+  }
+  return ok ? 0 : 1;
+}
