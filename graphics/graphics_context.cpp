@@ -14,9 +14,11 @@ IGraphics::IGraphics(IGEditorDelegate& delegate, int width, int height, int fps,
     : mWidth(width), mHeight(height), mFPS(fps), mDrawScale(scale), mDelegate(&delegate) {}
 
 // The view is gone: a hidden cursor is not shown again while the controls go.
+// Layers still pushed were never handed to an owner.
 IGraphics::~IGraphics() {
   mCursorHidden = false;
   RemoveAllControls();
+  for (ILayer* layer : mLayers) delete layer;
 }
 
 EMsgBoxResult IGraphics::ShowAlert(const char*, const char*, EMsgBoxType, IMsgBoxCompletionHandlerFunc completion) {

@@ -49,6 +49,9 @@ public:
   static constexpr float kDefaultMaxDrawScale = 4.0f;
   static constexpr int kControlListGranularity = 4096;
   static constexpr uint64_t kMouseTouchId = 0;
+  // A control's redraw and clip rectangle is its rectangle grown by this, so
+  // outlines on its edges are redrawn whole.
+  static constexpr float kControlMargin = 0.75f;
 
   IGraphics(IGEditorDelegate& delegate, int width, int height, int fps = kDefaultFPS, float scale = 1.f);
   virtual ~IGraphics();
@@ -100,8 +103,10 @@ public:
   // Fills outer with a shadow of inner moved right and down by drop.
   virtual void DrawBoxShadow(const IRECT& /*inner*/, const IRECT& /*outer*/, float /*drop*/, float /*cornerRadius*/,
                              float /*blur*/, const IBlend* /*blend*/) {}
-  // The shadow is not blurred yet: the default does nothing.
-  virtual void ApplyLayerDropShadow(ILayerPtr& /*layer*/, const IDropShadow& /*shadow*/) {}
+  // Blurs the layer's alpha by the shadow's blur size (a Gaussian, in two
+  // passes over the alpha bytes) and hands the mask to CompositeLayerMask.
+  // Nothing happens unless ReadLayerPixels answers width x height x 4 bytes.
+  virtual void ApplyLayerDropShadow(ILayerPtr& layer, const IDropShadow& shadow);
 
   // Text (back end); called with non-empty strings. MeasureText writes the
   // text's rectangle into bounds and answers its width.
@@ -317,6 +322,64 @@ public:
   void* GetPlatformContext() const { return mPlatformContext; }
   void SetPlatformContext(void* context) { mPlatformContext = context; }
 
+  // Frames. Each tick of the platform's frame timer runs IsDirty and, when
+  // it answers true, SetAllControlsClean and then DrawRects with the list, so
+  // a control that marks itself dirty while drawing is drawn again next frame.
+  // IsDirty runs the display tick function and the controls' animations, then
+  // appends the rectangle of every dirty control, grown by kControlMargin
+  // (and kept inside its parent's, grown alike), to rects. True when it appended.
+  bool IsDirty(IRECTList& rects);
+  // Between BeginFrame and EndFrame, aligned to whole pixels at the backing
+  // scale: the list optimised (it holds the regions drawn afterwards), each
+  // region drawn in turn; under strict drawing the regions' bounding box only.
+  // Nothing for an empty list.
+  void DrawRects(IRECTList& rects);
+  // One region: every control that reaches into bounds, in walking order (the
+  // list, then the special controls), clipped to bounds and its ancestors and
+  // drawn under the identity transform. A hidden control is not drawn, unless
+  // it is the background at index 0.
+  virtual void Draw(const IRECT& bounds, float scale);
+  // Runs at the start of every IsDirty.
+  void SetDisplayTickFunc(std::function<void()> func) { mDisplayTickFunc = std::move(func); }
+  // The region being drawn: set for each control, the clip of SetClipRegion outside layers.
+  const IRECT& GetClipRECT() const { return mClipRECT; }
+
+  // Layers: offscreen bitmaps a control draws into once and that are drawn
+  // back on later frames. StartLayer makes one over r (pixel-aligned at the
+  // backing scale) and draws into it until EndLayer, which hands it to the
+  // caller; keep it while CheckLayer answers true. Pushing makes a layer the
+  // render target under the identity transform, clipped to its bounds;
+  // popping returns to the layer below or the screen. Both leave the
+  // transform save stack alone. The stack keeps its storage, so pushing to a
+  // depth reached before allocates nothing.
+  void StartLayer(IControl* control, const IRECT& r, bool cacheable = false);
+  // Null when no layer was started.
+  ILayerPtr EndLayer();
+  void PushLayer(ILayer* layer);
+  // The stack takes the layer, leaving the pointer empty; nothing for an empty pointer.
+  void PushOwnedLayer(ILayerPtr& layer);
+  // The caller owns the layer popped; null (with target, transform and clip
+  // still reset) when the stack is empty.
+  ILayer* PopLayer();
+  // The newest layer pushed; null when none.
+  ILayer* TopLayer() const { return mLayers.empty() ? nullptr : mLayers.back(); }
+  // Clips, in untransformed coordinates, to the rectangle within the top
+  // layer's bounds (or, without layers, the clip rectangle); all zeros clip
+  // to those bounds themselves, a rectangle wholly outside them to nothing.
+  // The current transform is kept.
+  void SetClipRegion(float l, float t, float r, float b);
+  void SetClipRegion(const IRECT& r) { SetClipRegion(r.L, r.T, r.R, r.B); }
+  // Whether a kept layer can be drawn back as it is: it has a bitmap made at
+  // the current scales, and its control has not moved or resized since it
+  // was drawn (a move marks it invalid until a new layer replaces it).
+  bool CheckLayer(const ILayerPtr& layer);
+  // Where the layer was recorded, whatever the current transform.
+  void DrawLayer(const ILayerPtr& layer, const IBlend* blend = nullptr);
+  // Scaled into bounds through the current transform.
+  void DrawLayerInRect(const ILayerPtr& layer, const IRECT& bounds, const IBlend* blend = nullptr);
+  // Turned by degrees about the centre of where it was recorded.
+  void DrawLayerRotated(const ILayerPtr& layer, double degrees);
+
   // Redraw only what is dirty, or everything in the bounding box (strict).
   void SetStrictDrawing(bool strict);
   bool StrictDrawing() const { return mStrictDrawing; }
@@ -414,6 +477,39 @@ public:
                               const float* normX = nullptr, const IBlend* blend = nullptr, float thickness = 1.f,
                               const IColor* fillColor = nullptr);
 
+  // Conveniences for controls, built on the primitives.
+  // Text placed by its alignments about the point (x, y).
+  void DrawBitmapedTextHelper(const IText& text, const char* str, float x, float y, const IBlend* blend = nullptr);
+  // Frame 1 to N of a strip of N frames stacked vertically (or side by side),
+  // frame clamped into that range; nothing for a bitmap without pixels or N < 1.
+  void DrawBitmapFrame(const IBitmap& bitmap, const IRECT& bounds, int frame, const IBlend* blend = nullptr);
+  // Text from a bitmap font whose frames are the characters from the space
+  // on (codes below 32 show the space), each in a charWidth x charHeight
+  // cell, cells charOffset apart; placed by the text's horizontal alignment,
+  // vertically centred or at the top. Single-line text is cut to the cells
+  // that fit; multi-line text breaks into lines of as many as fit. Nothing for
+  // a bitmap without pixels, no frames, or a cell size not above 0.
+  void DrawBitmapedText(const IBitmap& bitmap, const IRECT& bounds, const IText& text, const IBlend* blend,
+                        const char* str, bool vCenter, bool multiline, int charWidth, int charHeight,
+                        int charOffset);
+  void DrawVerticalLine(const IColor& color, float x, float yLo, float yHi, const IBlend* blend = nullptr,
+                        float thickness = 1.f);
+  void DrawHorizontalLine(const IColor& color, float y, float xLo, float xHi, const IBlend* blend = nullptr,
+                          float thickness = 1.f);
+  // Across bounds at pos (clamped to 0..1): from the left edge, x truncated to
+  // a whole number of units from it; from the bottom edge, y not truncated.
+  void DrawVerticalLineAt(const IColor& color, const IRECT& bounds, float pos, const IBlend* blend = nullptr,
+                          float thickness = 1.f);
+  void DrawHorizontalLineAt(const IColor& color, const IRECT& bounds, float pos, const IBlend* blend = nullptr,
+                            float thickness = 1.f);
+  // Horizontal: DrawHorizontalLineAt; vertical: DrawVerticalLineAt.
+  void DrawLineAcross(const IColor& color, const IRECT& bounds, EDirection direction, float pos,
+                      const IBlend* blend = nullptr, float thickness = 1.f);
+  // From radius rMin to rMax along the angle (degrees, 0 up, clockwise).
+  void DrawRadialLine(const IColor& color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IBlend* blend = nullptr, float thickness = 1.f);
+  void PathRadialLine(float cx, float cy, float angle, float rMin, float rMax);
+
   // Text unless str is null or empty; MeasureTextIfNotEmpty then answers 0.
   void DrawTextIfNotEmpty(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
   float MeasureTextIfNotEmpty(const IText& text, const char* str, IRECT& bounds);
@@ -473,6 +569,10 @@ private:
   void ResizeWindowThroughDelegate(bool needsPlatformResize);
   bool LoadPlatformFont(const char* fontID, PlatformFontPtr font);
   void SetCurrentTransform(const ITransform& transform);
+  void DrawControl(IControl* control, const IRECT& bounds, float scale);
+  void PrepareRegion(const IRECT& clip);
+  // A layer with a bitmap and bounds of some size; anything else draws nothing.
+  static bool IsDrawable(const ILayerPtr& layer);
   void Stroke(const IColor& color, float thickness, const IBlend* blend, const IStrokeStyle& style = {});
   void Fill(const IColor& color, const IBlend* blend, const IFillStyle& style = {});
 
@@ -527,6 +627,10 @@ private:
   float mTranslateX = 0.f;
   float mTranslateY = 0.f;
   ITransform mTransform;
+  IRECT mClipRECT;
+  std::function<void()> mDisplayTickFunc;
+  // Not owning: whoever pops a layer owns it. Those never popped go with the context.
+  std::vector<ILayer*> mLayers;
   std::vector<ITransform> mTransformStack;
 };
 

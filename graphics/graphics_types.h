@@ -176,7 +176,20 @@ public:
   bool Add(const IRECT& r) { return mRects.Add(r); }
   const IRECT& Get(int index) const { return mRects.Get()[index]; }
   void Set(int index, const IRECT& r) { mRects.Get()[index] = r; }
+  // Removes one rectangle, keeping the order of the others.
+  void Delete(int index);
   void Clear() { mRects.Resize(0, false); }
+  // The bounding box of the rectangles that are not all zero.
+  IRECT Bounds() const;
+
+  // Leaves rectangles that cover exactly the same area without overlapping,
+  // as few as merging allows: contained ones go, overlaps are cut away, and
+  // rectangles that line up with touching or overlapping edges merge.
+  void Optimize();
+  // r less its corner x (x shares one horizontal and one vertical edge with
+  // r): one piece is appended, the other answered. When the list cannot grow
+  // r comes back whole, so the overlap stays rather than an area going.
+  IRECT Split(const IRECT& r, const IRECT& x);
 
 private:
   TypedBuf<IRECT> mRects;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/bitmap.h"
+#include "graphics/graphics_types.h"
 #include "graphics/platform_font.h"
 
 namespace plugkit::testing {
@@ -19,6 +20,10 @@ public:
 
   std::vector<uint8_t>& Pixels() { return mPixels; }
   const std::vector<uint8_t>& Pixels() const { return mPixels; }
+  // Whether it holds width x height pixels.
+  bool HasPixels() const;
+  // The pixel at (x, y) as (A, R, G, B); transparent outside or without pixels.
+  graphics::IColor PixelAt(int x, int y) const;
 
   // Live fake bitmaps in the process, for ownership tests.
   static int LiveCount() { return sLive.load(); }

@@ -20,6 +20,7 @@ constexpr double kHalfTurnDegrees = 180.0;
 constexpr double kArcStepDegrees = 10.0;  // geometry mode: arcs flattened in steps no larger
 constexpr int kCurveSegments = 16;        // geometry mode: curves flattened into this many lines
 constexpr float kCharWidthPerSize = 0.5f;
+constexpr size_t kRectCorners = 4;
 
 std::string FolderOf(const std::string& path) {
   return path.empty() ? std::string() : std::filesystem::path(path).parent_path().string();
@@ -99,10 +100,111 @@ void RecordingGraphics::AddMappedPoint(const PathPoint& point) {
 }
 
 void RecordingGraphics::PathConsumed(bool preserved) {
-  if (!preserved) mHasCurrentPoint = false;
+  if (preserved) return;
+  mHasCurrentPoint = false;
+  mDevicePath.clear();
+  mPathHasCurves = false;
+}
+
+void RecordingGraphics::Note(const std::string& text) {
+  Record("Note", [&](CallBuilder& call) { call.Word(text); });
+}
+
+// Pixels ----------------------------------------------------------------------------
+
+FakeBitmap& RecordingGraphics::BoundTarget() {
+  if (mBoundLayer) return *mBoundLayer;
+  const int width = static_cast<int>(GetScreenScale() * static_cast<float>(static_cast<int>(GetDrawScale() * Width())));
+  const int height =
+      static_cast<int>(GetScreenScale() * static_cast<float>(static_cast<int>(GetDrawScale() * Height())));
+  if (!mMainTarget || mMainTarget->GetWidth() != width || mMainTarget->GetHeight() != height) {
+    const size_t bytes = width > 0 && height > 0 ? static_cast<size_t>(width) * static_cast<size_t>(height) * 4 : 0;
+    mMainTarget = std::make_unique<FakeBitmap>(width, height, GetScreenScale(), GetDrawScale(),
+                                               std::vector<uint8_t>(bytes, 0));
+  }
+  return *mMainTarget;
+}
+
+void RecordingGraphics::TrackPathPoint(double x, double y, bool moveTo) {
+  mDeviceTransform.TransformPoint(x, y);
+  mDevicePath.push_back({x, y, moveTo || mDevicePath.empty()});
+}
+
+std::optional<IRECT> RecordingGraphics::PathAsDeviceRect() const {
+  std::vector<PathPoint>::size_type corners = mDevicePath.size();
+  // A closing line back to the start adds nothing.
+  if (corners == kRectCorners + 1 && mDevicePath.back().x == mDevicePath.front().x &&
+      mDevicePath.back().y == mDevicePath.front().y)
+    corners = kRectCorners;
+  if (mPathHasCurves || corners != kRectCorners) return std::nullopt;
+  for (size_t k = 0; k < kRectCorners; ++k) {
+    const PathPoint& a = mDevicePath[k];
+    const PathPoint& b = mDevicePath[(k + 1) % kRectCorners];
+    if (k > 0 && a.moveTo) return std::nullopt;
+    if ((a.x == b.x) == (a.y == b.y)) return std::nullopt;  // each side moves along exactly one axis
+  }
+  const auto [left, right] = std::minmax({mDevicePath[0].x, mDevicePath[1].x, mDevicePath[2].x});
+  const auto [top, bottom] = std::minmax({mDevicePath[0].y, mDevicePath[1].y, mDevicePath[2].y});
+  return IRECT(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+               static_cast<float>(bottom));
+}
+
+namespace {
+
+// The pixels whose centres lie in [lo, hi), within [0, size).
+std::pair<int, int> PixelSpan(double lo, double hi, int size) {
+  if (!(lo < hi)) return {0, 0};
+  const double first = std::clamp(std::ceil(lo - 0.5), 0.0, static_cast<double>(size));
+  const double end = std::clamp(std::ceil(hi - 0.5), 0.0, static_cast<double>(size));
+  return {static_cast<int>(first), static_cast<int>(end)};
+}
+
+uint8_t* PixelOf(FakeBitmap& target, int x, int y) {
+  return target.Pixels().data() + (static_cast<size_t>(y) * static_cast<size_t>(target.GetWidth()) + x) * 4;
+}
+
+}  // namespace
+
+void RecordingGraphics::FillDeviceRect(const IRECT& r, const IColor& color) {
+  FakeBitmap& target = BoundTarget();
+  if (!target.HasPixels()) return;
+  const auto [x0, x1] = PixelSpan(r.L, r.R, target.GetWidth());
+  const auto [y0, y1] = PixelSpan(r.T, r.B, target.GetHeight());
+  const uint8_t rgba[4] = {static_cast<uint8_t>(color.R), static_cast<uint8_t>(color.G), static_cast<uint8_t>(color.B),
+                           static_cast<uint8_t>(color.A)};
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) std::copy(rgba, rgba + 4, PixelOf(target, x, y));
+}
+
+void RecordingGraphics::CopyBitmapPixels(const FakeBitmap& source, const IRECT& dest, int srcX, int srcY) {
+  FakeBitmap& target = BoundTarget();
+  const ITransform& d = mDeviceTransform;
+  if (&target == &source || !target.HasPixels() || d.xy != 0.0 || d.yx != 0.0 || d.xx == 0.0 || d.yy == 0.0) return;
+  const double pixelsPerUnit = static_cast<double>(source.GetScale()) * source.GetDrawScale();
+  const auto [left, right] = std::minmax({d.xx * dest.L + d.tx, d.xx * dest.R + d.tx});
+  const auto [top, bottom] = std::minmax({d.yy * dest.T + d.ty, d.yy * dest.B + d.ty});
+  const auto [x0, x1] = PixelSpan(left, right, target.GetWidth());
+  const auto [y0, y1] = PixelSpan(top, bottom, target.GetHeight());
+  for (int y = y0; y < y1; ++y) {
+    const double unitY = (y + 0.5 - d.ty) / d.yy;
+    const int sourceY = static_cast<int>(std::floor((unitY - dest.T + srcY) * pixelsPerUnit));
+    for (int x = x0; x < x1; ++x) {
+      const double unitX = (x + 0.5 - d.tx) / d.xx;
+      const int sourceX = static_cast<int>(std::floor((unitX - dest.L + srcX) * pixelsPerUnit));
+      if (sourceX < 0 || sourceY < 0 || sourceX >= source.GetWidth() || sourceY >= source.GetHeight()) continue;
+      const uint8_t* from = source.Pixels().data() +
+                            (static_cast<size_t>(sourceY) * static_cast<size_t>(source.GetWidth()) + sourceX) * 4;
+      std::copy(from, from + 4, PixelOf(target, x, y));
+    }
+  }
 }
 
 // Frame and region -------------------------------------------------------------------
+
+void RecordingGraphics::Draw(const IRECT& bounds, float scale) {
+  Record("Draw", [&](CallBuilder& call) { call.Rect(bounds).Number(scale); });
+  IGraphics::Draw(bounds, scale);
+}
 
 void RecordingGraphics::BeginFrame() {
   IGraphics::BeginFrame();
@@ -113,6 +215,12 @@ void RecordingGraphics::EndFrame() { Record("EndFrame"); }
 
 void RecordingGraphics::SetTransform(const ITransform& transform) {
   mLastSetTransform = transform;
+  const ILayer* layer = TopLayer();
+  const float backing = GetBackingPixelScale();
+  mDeviceTransform = ITransform();
+  mDeviceTransform.Scale(backing, backing);
+  if (layer) mDeviceTransform.Translate(-layer->Bounds().L, -layer->Bounds().T);
+  mDeviceTransform.Transform(transform);
   Record("SetTransform", [&](CallBuilder& call) {
     call.Number(transform.xx)
         .Number(transform.yx)
@@ -131,7 +239,16 @@ void RecordingGraphics::SetClipRect(const IRECT& r) {
   Record("SetClipRect", [&](CallBuilder& call) { call.Rect(r); });
 }
 
-void RecordingGraphics::SetRenderTarget() { Record("SetRenderTarget"); }
+void RecordingGraphics::SetRenderTarget() {
+  const ILayer* layer = TopLayer();
+  auto* bitmap = layer ? dynamic_cast<FakeBitmap*>(layer->GetAPIBitmap()) : nullptr;
+  mBoundLayer = bitmap && bitmap->HasPixels() ? bitmap : nullptr;
+  Record("SetRenderTarget", [&](CallBuilder& call) {
+    call.Word(mBoundLayer ? "layer " + std::to_string(mBoundLayer->GetWidth()) + "x" +
+                                std::to_string(mBoundLayer->GetHeight())
+                          : std::string("screen"));
+  });
+}
 
 void RecordingGraphics::CreateDrawContext(void*) { Record("CreateDrawContext"); }
 
@@ -141,6 +258,8 @@ void RecordingGraphics::DestroyDrawContext() { Record("DestroyDrawContext"); }
 
 void RecordingGraphics::PathClear() {
   mHasCurrentPoint = false;
+  mDevicePath.clear();
+  mPathHasCurves = false;
   Record("PathClear");
 }
 
@@ -150,6 +269,7 @@ void RecordingGraphics::PathClose() {
 }
 
 void RecordingGraphics::PathArc(float cx, float cy, float r, float a1, float a2, EWinding winding) {
+  mPathHasCurves = true;
   const double sweep = ArcSweep(a1, a2, winding);
   const int steps = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / kArcStepDegrees)));
   const bool startsSubpath = !mHasCurrentPoint;
@@ -163,11 +283,13 @@ void RecordingGraphics::PathArc(float cx, float cy, float r, float a1, float a2,
 }
 
 void RecordingGraphics::PathMoveTo(float x, float y) {
+  TrackPathPoint(x, y, true);
   AddPoint(x, y, true);
   Record("PathMoveTo", [&](CallBuilder& call) { call.Number(x).Number(y); });
 }
 
 void RecordingGraphics::PathLineTo(float x, float y) {
+  TrackPathPoint(x, y, false);
   AddPoint(x, y, !mHasCurrentPoint);
   Record("PathLineTo", [&](CallBuilder& call) { call.Number(x).Number(y); });
 }
@@ -178,6 +300,7 @@ void RecordingGraphics::PathWinding(bool hole) {
 
 void RecordingGraphics::PathCubicTo(float c1x, float c1y, float c2x, float c2y, float x, float y) {
   // Flattened in the transformed coordinates: an affine transform keeps curves curves.
+  mPathHasCurves = true;
   const PathPoint start = mCurrentPoint;
   double px[3] = {c1x, c2x, x};
   double py[3] = {c1y, c2y, y};
@@ -194,6 +317,7 @@ void RecordingGraphics::PathCubicTo(float c1x, float c1y, float c2x, float c2y, 
 }
 
 void RecordingGraphics::PathQuadraticTo(float cx, float cy, float x, float y) {
+  mPathHasCurves = true;
   const PathPoint start = mCurrentPoint;
   double px[2] = {cx, x};
   double py[2] = {cy, y};
@@ -214,6 +338,8 @@ void RecordingGraphics::StrokePath(const IPaint& paint, float thickness, const I
 }
 
 void RecordingGraphics::FillPath(const IPaint& paint, const IFillStyle& style, const IBlend* blend) {
+  if (paint.mType == EPaintType::Solid)
+    if (const std::optional<IRECT> rect = PathAsDeviceRect()) FillDeviceRect(*rect, paint.GetStop(0).mColor);
   PathConsumed(style.mPreserve);
   Record("FillPath", [&](CallBuilder& call) { call.Paint(paint).Fill(style).Blend(blend); });
 }
@@ -221,6 +347,8 @@ void RecordingGraphics::FillPath(const IPaint& paint, const IFillStyle& style, c
 // Raster --------------------------------------------------------------------------------------
 
 void RecordingGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY, const IBlend* blend) {
+  if (const auto* source = dynamic_cast<const FakeBitmap*>(bitmap.GetAPIBitmap()); source && source->HasPixels())
+    CopyBitmapPixels(*source, dest, srcX, srcY);
   Record("DrawBitmap",
          [&](CallBuilder& call) { call.Bitmap(bitmap).Rect(dest).Number(srcX).Number(srcY).Blend(blend); });
 }
@@ -230,15 +358,30 @@ std::unique_ptr<APIBitmap> RecordingGraphics::CreateLayerBitmap(int pixelWidth, 
   Record("CreateLayerBitmap", [&](CallBuilder& call) {
     call.Number(pixelWidth).Number(pixelHeight).Flag("cacheable", cacheable).Number(screenScale).Number(drawScale);
   });
-  return std::make_unique<FakeBitmap>(pixelWidth, pixelHeight, screenScale, drawScale);
+  if (pixelWidth <= 0 || pixelHeight <= 0) return nullptr;
+  const size_t bytes = static_cast<size_t>(pixelWidth) * static_cast<size_t>(pixelHeight) * 4;
+  return std::make_unique<FakeBitmap>(pixelWidth, pixelHeight, screenScale, drawScale, std::vector<uint8_t>(bytes, 0));
 }
 
-void RecordingGraphics::ReadLayerPixels(ILayerPtr&, TypedBuf<uint8_t>& pixels) {
-  pixels.Resize(0);
+void RecordingGraphics::ReadLayerPixels(ILayerPtr& layer, TypedBuf<uint8_t>& pixels) {
   Record("ReadLayerPixels");
+  const auto* bitmap = layer ? dynamic_cast<const FakeBitmap*>(layer->GetAPIBitmap()) : nullptr;
+  if (!bitmap || !bitmap->HasPixels()) {
+    pixels.Resize(0);
+    return;
+  }
+  const size_t rowBytes = static_cast<size_t>(bitmap->GetWidth()) * 4;
+  const int height = bitmap->GetHeight();
+  if (!pixels.Resize(static_cast<int>(rowBytes) * height) || static_cast<size_t>(pixels.GetSize()) != rowBytes * height)
+    return;
+  for (int row = 0; row < height; ++row) {
+    const int from = mRowsBottomUp ? height - 1 - row : row;
+    std::copy_n(bitmap->Pixels().data() + from * rowBytes, rowBytes, pixels.Get() + row * rowBytes);
+  }
 }
 
 void RecordingGraphics::CompositeLayerMask(ILayerPtr&, const TypedBuf<uint8_t>& mask, const IDropShadow& shadow) {
+  mLastMask.assign(mask.Get(), mask.Get() + mask.GetSize());
   Record("CompositeLayerMask", [&](CallBuilder& call) {
     call.Number(mask.GetSize())
         .Paint(shadow.mPaint)

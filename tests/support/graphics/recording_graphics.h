@@ -12,6 +12,16 @@
 //   "destroyed" at the end).
 // The platform is scripted: the test sets the answers of dialogs, popup menus,
 // the clipboard, links, the bundle identifier and fonts.
+// It also has pixel targets as a back end has: an RGBA main target of the
+// window's size in device pixels (made when first drawn into) and a
+// transparent RGBA bitmap for every layer. SetRenderTarget binds the top
+// layer's bitmap, or the main target without layers (or when the top layer
+// has no bitmap). Points map to pixels through the matrix, less the top
+// layer's left and top, times the backing scale. A FillPath of one
+// axis-aligned rectangle under translation and scale sets the pixels whose
+// centres it covers to the paint's first colour (no antialiasing, no
+// blending); a DrawBitmap of a bitmap with pixels copies them sampled at the
+// nearest pixel. Other drawing is only recorded.
 
 #include <atomic>
 #include <deque>
@@ -70,6 +80,15 @@ public:
   void SetGeometryMode(bool on) { mGeometryMode = on; }
   // The transform last passed to SetTransform.
   const graphics::ITransform& LastSetTransform() const { return mLastSetTransform; }
+  // A line "Note <text>" in the call log, for controls that report what they see.
+  void Note(const std::string& text);
+
+  // Pixel targets. Null before anything was drawn on the main target.
+  const FakeBitmap* MainTarget() const { return mMainTarget.get(); }
+  // How ReadLayerPixels orders rows; top row first by default.
+  void SetLayerRowsBottomUp(bool bottomUp) { mRowsBottomUp = bottomUp; }
+  // The mask CompositeLayerMask last received; empty before.
+  const std::vector<uint8_t>& LastMask() const { return mLastMask; }
 
   // The platform log.
   std::vector<std::string>& Log() { return mLog; }
@@ -102,7 +121,8 @@ public:
   float mBackingScale = 1.f;  // the screen scale the view reports when attached
   graphics::EMsgBoxResult mAlertAnswer = graphics::kOK;
 
-  // Frame and region.
+  // Frame and region. Each region drawn is logged "Draw <bounds> <scale>".
+  void Draw(const graphics::IRECT& bounds, float scale) override;
   void BeginFrame() override;
   void EndFrame() override;
   void SetTransform(const graphics::ITransform& transform) override;
@@ -127,7 +147,8 @@ public:
   void FillPath(const graphics::IPaint& paint, const graphics::IFillStyle& style,
                 const graphics::IBlend* blend) override;
 
-  // Raster: layer bitmaps are FakeBitmaps without pixels, and nothing is read back yet.
+  // Raster. Layer bitmaps are FakeBitmaps with pixels; none (null) for a size
+  // not above 0. ReadLayerPixels answers a layer's RGBA bytes, alpha at byte 3.
   void DrawBitmap(const graphics::IBitmap& bitmap, const graphics::IRECT& dest, int srcX, int srcY,
                   const graphics::IBlend* blend) override;
   std::unique_ptr<graphics::APIBitmap> CreateLayerBitmap(int pixelWidth, int pixelHeight, bool cacheable,
@@ -135,7 +156,7 @@ public:
   void ReadLayerPixels(graphics::ILayerPtr& layer, TypedBuf<uint8_t>& pixels) override;
   void CompositeLayerMask(graphics::ILayerPtr& layer, const TypedBuf<uint8_t>& mask,
                           const graphics::IDropShadow& shadow) override;
-  bool LayerRowsBottomUp() const override { return false; }
+  bool LayerRowsBottomUp() const override { return mRowsBottomUp; }
   int LayerAlphaByteIndex() const override { return kAlphaByteIndex; }
   void DrawBoxShadow(const graphics::IRECT& inner, const graphics::IRECT& outer, float drop, float cornerRadius,
                      float blur, const graphics::IBlend* blend) override;
@@ -207,6 +228,13 @@ private:
   void AddPoint(double x, double y, bool moveTo);
   void AddMappedPoint(const PathPoint& point);
   void PathConsumed(bool preserved);
+  // Pixels: the bitmap drawing goes to, and the device transform's work.
+  FakeBitmap& BoundTarget();
+  void TrackPathPoint(double x, double y, bool moveTo);
+  // The current path's device-space bounds when it is one axis-aligned rectangle.
+  std::optional<graphics::IRECT> PathAsDeviceRect() const;
+  void FillDeviceRect(const graphics::IRECT& r, const graphics::IColor& color);
+  void CopyBitmapPixels(const FakeBitmap& source, const graphics::IRECT& dest, int srcX, int srcY);
   // Logs an asynchronous popup answer once it has come and hands it to the context.
   void DeliverPopupMenuResult(IPopupMenu* menu);
 
@@ -222,6 +250,16 @@ private:
   bool mHasCurrentPoint = false;
   PathPoint mCurrentPoint;
   PathPoint mSubpathStart;
+
+  // Pixel targets. The device transform maps points to pixels of the bound target.
+  std::unique_ptr<FakeBitmap> mMainTarget;
+  FakeBitmap* mBoundLayer = nullptr;  // null: the main target
+  graphics::ITransform mDeviceTransform;
+  // The current path in device pixels, while it is made of lines only.
+  std::vector<PathPoint> mDevicePath;
+  bool mPathHasCurves = false;
+  bool mRowsBottomUp = false;
+  std::vector<uint8_t> mLastMask;
 
   std::vector<std::string> mOwnLog;
   std::vector<std::string>& mLog;
