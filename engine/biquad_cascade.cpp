@@ -42,19 +42,19 @@ class Wavefront {
 public:
   Wavefront(const LaneState& s, int count) : mCount(count) {
     for (int v = 0; v < V; ++v) {
-      const auto lanes = [v](const double* values) { return _mm_load_pd(values + 2 * v); };
-      mB0[v] = lanes(s.b0);
-      mB1[v] = lanes(s.b1);
-      mB2[v] = lanes(s.b2);
-      mA1[v] = lanes(s.a1);
-      mA2[v] = lanes(s.a2);
-      mGain[v] = lanes(s.outputGain);
-      mInputGain[v] = lanes(s.inputGain);
-      mEnabled[v] = lanes(s.enabled);
-      mX1[v] = lanes(s.x1);
-      mX2[v] = lanes(s.x2);
-      mY1[v] = lanes(s.y1);
-      mY2[v] = lanes(s.y2);
+      const auto load = [v](const double* values) { return _mm_load_pd(values + 2 * v); };
+      mB0[v] = load(s.b0);
+      mB1[v] = load(s.b1);
+      mB2[v] = load(s.b2);
+      mA1[v] = load(s.a1);
+      mA2[v] = load(s.a2);
+      mGain[v] = load(s.outputGain);
+      mInputGain[v] = load(s.inputGain);
+      mEnabled[v] = load(s.enabled);
+      mX1[v] = load(s.x1);
+      mX2[v] = load(s.x2);
+      mY1[v] = load(s.y1);
+      mY2[v] = load(s.y2);
       mOut[v] = _mm_setzero_pd();
     }
   }

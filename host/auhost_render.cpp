@@ -113,8 +113,9 @@ public:
   // ring's end), once the calling thread has taken what was there; null when
   // told to stop meanwhile. An offline render may wait.
   float* Claim(std::size_t start, std::size_t count, const std::atomic<bool>& stop) {
-    while (start + count - mTaken.load(std::memory_order_acquire) > mFrames) {
+    for (;;) {
       if (stop.load(std::memory_order_acquire)) return nullptr;
+      if (start + count - mTaken.load(std::memory_order_acquire) <= mFrames) break;
       std::this_thread::sleep_for(kWaitForRoom);
     }
     return mSamples.data() + (start % mFrames) * mChannels;
