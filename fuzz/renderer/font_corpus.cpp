@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tests/support/renderer/test_fonts.h"
@@ -18,9 +17,7 @@ constexpr std::size_t kFlips = 24;
 constexpr std::uint32_t kFlipSeed = 12345;
 
 bool Write(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return orvane::testing::WriteFileBytes(path.string(), bytes);
 }
 
 std::string Slug(std::string name) {

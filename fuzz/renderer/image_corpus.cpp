@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,9 +19,7 @@ constexpr std::size_t kFlips = 16;
 constexpr std::uint32_t kFlipSeed = 4242;
 
 bool Write(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return orvane::testing::WriteFileBytes(path.string(), bytes);
 }
 
 }  // namespace

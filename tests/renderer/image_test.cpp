@@ -49,16 +49,16 @@ TEST(Image, DecodedImagesBecomeStraightAlphaRgbaTextures) {
     const RgbaImage& expected;
     int tolerance;  // per channel, times alpha / 255
   } cases[] = {
+      // First, before any file image: the memory path sets the decoder itself.
+      {"iphone png in memory", [&](VCcontext* c) {
+         const Bytes png = EncodeIphonePng(pattern);
+         return vcCreateImageMem(c, kFlags, png.data(), int(png.size()));
+       }, pattern, 1},
       {"png file", [&](VCcontext* c) { return vcCreateImage(c, pngFile.c_str(), kFlags); }, pattern, 0},
       {"png in memory", [&](VCcontext* c) {
          const Bytes png = EncodePng(pattern);
          return vcCreateImageMem(c, kFlags, png.data(), int(png.size()));
        }, pattern, 0},
-      // Before any file image: the memory path sets the decoder itself.
-      {"iphone png in memory", [&](VCcontext* c) {
-         const Bytes png = EncodeIphonePng(pattern);
-         return vcCreateImageMem(c, kFlags, png.data(), int(png.size()));
-       }, pattern, 1},
       {"iphone png file", [&](VCcontext* c) { return vcCreateImage(c, iphoneFile.c_str(), kFlags); }, pattern, 1},
       {"jpeg in memory", [&](VCcontext* c) {
          const Bytes jpeg = EncodeJpeg(opaque, 100);

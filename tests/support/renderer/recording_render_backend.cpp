@@ -164,7 +164,7 @@ int RecordingRenderBackend::DeleteTexture(void* uptr, int image) {
   RecordedTexture* texture = self.LiveTexture(image);
   if (!texture) return 0;
   self.mLive[image - 1] = false;
-  texture->pixels = {};
+  std::vector<unsigned char>().swap(texture->pixels);  // frees: assigning {} keeps the capacity
   return 1;
 }
 

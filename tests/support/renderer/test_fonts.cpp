@@ -206,6 +206,12 @@ Bytes ReadFileBytes(const std::string& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
 void PutU16(Bytes& bytes, std::size_t at, unsigned value) {
   bytes[at] = static_cast<unsigned char>((value >> 8) & 0xFF);
   bytes[at + 1] = static_cast<unsigned char>(value & 0xFF);

@@ -18,6 +18,8 @@ inline const std::string kDejaVuSerif = kDejaVuFolder + "DejaVuSerif.ttf";
 
 // The whole file; empty when it cannot be read.
 Bytes ReadFileBytes(const std::string& path);
+// False when the file cannot be written.
+bool WriteFileBytes(const std::string& path, const Bytes& bytes);
 
 void PutU16(Bytes& bytes, std::size_t at, unsigned value);
 void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value);
