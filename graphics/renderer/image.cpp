@@ -48,6 +48,14 @@ constexpr int kJpegStartOfImage = 0xD8;
 constexpr int kJpegEndOfImage = 0xD9;
 constexpr int kJpegStartOfScan = 0xDA;
 constexpr int kJpegHuffmanTables = 0xC4;
+constexpr int kJpegFirstFrame = 0xC0;  // baseline, extended and progressive
+constexpr int kJpegLastFrame = 0xC2;
+constexpr int kJpegQuantisationTables = 0xDB;
+constexpr int kJpegLineCount = 0xDC;
+constexpr int kJpegRestartInterval = 0xDD;
+constexpr int kJpegFirstApplication = 0xE0;
+constexpr int kJpegLastApplication = 0xEF;
+constexpr int kJpegComment = 0xFE;
 constexpr int kJpegFirstRestart = 0xD0;
 constexpr int kJpegLastRestart = 0xD7;
 constexpr int kJpegHuffmanCodes = 256;  // symbols a table has room for
@@ -86,7 +94,7 @@ public:
     if (NextMarker() != kJpegStartOfImage) return true;
     for (;;) {
       const int marker = NextMarker();
-      if (marker < 0 || marker == kJpegEndOfImage || !HasLength(marker) || mAt + 2 > mSize) return true;
+      if (marker < 0 || marker == kJpegEndOfImage || !HasSegment(marker) || mAt + 2 > mSize) return true;
       const int length = mData[mAt] << 8 | mData[mAt + 1];
       if (length < 2) return true;
       if (marker == kJpegHuffmanTables && !TablesFit(mAt + 2, length - 2)) return false;
@@ -97,13 +105,15 @@ public:
 
 private:
   // Markers the decoder reads a segment for; any other makes it fail.
-  static bool HasLength(int marker) {
-    return (marker >= 0xC0 && marker <= 0xC2) || marker == kJpegHuffmanTables || marker == 0xDB ||
-           marker == kJpegStartOfScan || marker == 0xDC || marker == 0xDD || (marker >= 0xE0 && marker <= 0xEF) ||
-           marker == 0xFE;
+  static bool HasSegment(int marker) {
+    return (marker >= kJpegFirstFrame && marker <= kJpegLastFrame) || marker == kJpegHuffmanTables ||
+           marker == kJpegQuantisationTables || marker == kJpegStartOfScan || marker == kJpegLineCount ||
+           marker == kJpegRestartInterval || (marker >= kJpegFirstApplication && marker <= kJpegLastApplication) ||
+           marker == kJpegComment;
   }
 
-  int Byte(int at) const { return at < mSize ? mData[at] : 0; }  // the decoder reads 0 past the end
+  // The decoder reads 0 past the end.
+  int Byte(long long at) const { return at < mSize ? mData[at] : 0; }
 
   int NextMarker() {
     while (mAt < mSize && mData[mAt] != 0xFF) ++mAt;
@@ -111,10 +121,10 @@ private:
     return mAt < mSize ? mData[mAt++] : -1;
   }
 
-  bool TablesFit(int at, int remaining) const {
+  bool TablesFit(long long at, int remaining) const {
     while (remaining > 0 && at < mSize) {
       const int kind = Byte(at++);
-      if (kind >> 4 > 1 || (kind & 15) > 3) return true;
+      if ((kind >> 4) > 1 || (kind & 15) > 3) return true;  // the decoder refuses the table
       int codes = 0;
       for (int i = 0; i < kJpegCodeLengths; ++i) codes += Byte(at++);
       if (codes > kJpegHuffmanCodes) return false;
@@ -131,7 +141,7 @@ private:
         ++mAt;
         continue;
       }
-      int next = mAt + 1;
+      long long next = mAt + 1;
       while (next < mSize && mData[next] == 0xFF) ++next;
       const int byte = Byte(next);
       if (next < mSize && byte != 0 && (byte < kJpegFirstRestart || byte > kJpegLastRestart)) return;
@@ -140,8 +150,8 @@ private:
   }
 
   const unsigned char* mData;
-  int mSize;
-  int mAt = 0;
+  long long mSize;
+  long long mAt = 0;
 };
 
 // The decoder copies an empty first image-data chunk of a PNG to the buffer it

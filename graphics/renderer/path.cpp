@@ -113,7 +113,7 @@ float SignOf(float v) { return v >= 0.0f ? 1.0f : -1.0f; }
 }  // namespace
 
 void vc__appendCommands(VCcontext* ctx, float* vals, int nvals) {
-  if (!GrowCommands(ctx, nvals)) return;
+  if (nvals <= 0 || !GrowCommands(ctx, nvals)) return;
   const int first = static_cast<int>(vals[0]);
   if (first != VC_CLOSE && first != VC_WINDING) {
     ctx->commandx = vals[nvals - 2];
