@@ -45,12 +45,12 @@ void IControl::OnMouseDoubleClick(float x, float y, const IMouseMod&) {
   ResetValueToDefault(GetValueIndexForPosition(x, y));
 }
 
-void IControl::OnMouseOver(float, float, const IMouseMod&) {
+void IControl::OnMouseHover(float, float, const IMouseMod&) {
   const bool wasOver = std::exchange(mMouseIsOver, true);
   if (!wasOver) MarkDirty(false);
 }
 
-void IControl::OnMouseOut() {
+void IControl::OnMouseLeave() {
   const bool wasOver = std::exchange(mMouseIsOver, false);
   if (wasOver) MarkDirty(false);
 }

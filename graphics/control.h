@@ -56,8 +56,8 @@ public:
   virtual bool OnKeyDown(float, float, const IKeyPress&) { return false; }
   virtual bool OnKeyUp(float, float, const IKeyPress&) { return false; }
   // The pointer moves over the control, or leaves it; each redraws on a change.
-  virtual void OnMouseOver(float x, float y, const IMouseMod& mod);
-  virtual void OnMouseOut();
+  virtual void OnMouseHover(float x, float y, const IMouseMod& mod);
+  virtual void OnMouseLeave();
   virtual void OnTouchCancelled(float, float, const IMouseMod&) {}
   virtual void OnDrop(const char* /*path*/) {}
   // Hands the first path to OnDrop.

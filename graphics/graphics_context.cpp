@@ -30,31 +30,6 @@ void IGraphics::ChooseFile(StrBuf& fileName, StrBuf&, EFileAction, const char*, 
   fileName.Set("");
 }
 
-// Keyboard ----------------------------------------------------------------------
-
-int IGraphics::GetMouseControlIdx(float x, float y) const {
-  for (int i = NControls() - 1; i >= 0; --i) {
-    const IControl* control = GetControl(i);
-    if (control->IsHidden() || control->GetIgnoreMouse()) continue;
-    if (control->IsDisabled() && !control->GetMouseEventsWhenDisabled()) continue;
-    if (control->HitTest(x, y)) return i;
-  }
-  return -1;
-}
-
-bool IGraphics::OnKey(float x, float y, const IKeyPress& key, bool isUp) {
-  const int index = GetMouseControlIdx(x, y);
-  if (index > 0) {
-    IControl* control = GetControl(index);
-    if (isUp ? control->OnKeyUp(x, y, key) : control->OnKeyDown(x, y, key)) return true;
-  }
-  return mKeyHandlerFunc ? mKeyHandlerFunc(key, isUp) : false;
-}
-
-bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) { return OnKey(x, y, key, false); }
-
-bool IGraphics::OnKeyUp(float x, float y, const IKeyPress& key) { return OnKey(x, y, key, true); }
-
 // Size and scale -----------------------------------------------------------------
 
 int IGraphics::WindowWidth() const {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/heap_buf.h"
@@ -390,11 +391,80 @@ public:
   float GetTranslateX() const { return mTranslateX; }
   float GetTranslateY() const { return mTranslateY; }
 
-  // Keyboard: the control under the point (not the background) first, then the key handler.
+  // Input. The platform view turns its pointer, wheel, key and drop events
+  // into these calls, in unscaled editor units. Main thread only.
+  //
+  // Hit testing: the list from the last control down (down to 1 for
+  // mouse-over, so the background never hovers), skipping hidden and
+  // mouse-ignoring controls and disabled ones unless they take that kind of
+  // event; -1 for none, and for mouse-over while it is disabled.
+  int GetMouseControlIdx(float x, float y, bool mouseOver = false) const;
+  // The control that receives an event at the point: the one the touch
+  // holds; else the open in-window popup menu or the editing in-window text
+  // entry (index -1); else the list's. With capture the touch takes it,
+  // unless multi-touch is on and another touch holds a control that allows
+  // no second capture (then null). With mouseOver its index becomes the
+  // mouse-over index.
+  IControl* GetMouseControl(float x, float y, bool capture, bool mouseOver = false,
+                            uint64_t touchId = kMouseTouchId);
+
+  // Pointer events, one IMouseInfo per touch. A press captures the control
+  // for its touch and begins an edit of each linked parameter; a right-click
+  // on a control whose value under the point (or first value) has a parameter
+  // opens its context menu instead. The release ends the edits and the
+  // capture. Drags with no movement are not delivered.
+  void OnMouseDown(const std::vector<IMouseInfo>& points);
+  void OnMouseUp(const std::vector<IMouseInfo>& points);
+  void OnMouseDrag(const std::vector<IMouseInfo>& points);
+  // Ends the touches' captures without ending their edits.
+  void OnTouchCancelled(const std::vector<IMouseInfo>& points);
+  // A control that takes double-clicks as single clicks gets a press;
+  // another its double-click, and the capture is released. False when no
+  // control is at the point.
+  bool OnMouseDoubleClick(float x, float y, const IMouseMod& mod);
+  // The pointer moves without a button: the control under it hovers, the one
+  // it left leaves. False when no control is at the point.
+  bool OnMouseOver(float x, float y, const IMouseMod& mod);
+  // The pointer left the view: the arrow shows, every control leaves, and the
+  // cursor kind shown before is kept (CursorKind) for when it comes back.
+  void OnMouseOut();
+  bool OnMouseWheel(float x, float y, const IMouseMod& mod, float delta);
+  int CursorKind() const { return mCursorType; }
+
+  // Keys: the control at the point (never the background, so the in-window
+  // popup menu and text entry take keys while open), then the key handler.
+  // False when neither takes the key.
   bool OnKeyDown(float x, float y, const IKeyPress& key);
   bool OnKeyUp(float x, float y, const IKeyPress& key);
   void SetKeyHandlerFunc(KeyHandlerFunc func) { mKeyHandlerFunc = std::move(func); }
-  int GetMouseControlIdx(float x, float y) const;
+  // The key handler becomes the computer keyboard as a MIDI keyboard: letter
+  // keys play notes from a base note, X and Z move the base an octave up or
+  // down. Every message goes to the delegate's SendMidiFromEditor, then to
+  // func when set. It takes every key, also keys it does not map.
+  void SetQwertyMidiKeyHandlerFunc(std::function<void(const IMidiMsg&)> func = nullptr);
+
+  // Files dropped on the control at the point.
+  void OnDrop(const char* path, float x, float y);
+  void OnDropMultiple(const std::vector<const char*>& paths, float x, float y);
+
+  // Dragging the window's corner, while resizing is in process: in scale mode
+  // the editor zooms by how far the pointer is from the corner relative to
+  // where the press was; in size mode the pointer gives the new size.
+  void OnDragResize(float x, float y);
+  void EndDragResize();
+  EUIResizerMode GetGUISizeMode() const { return mGUISizeMode; }
+
+  // Registered events: a control that wants them takes them at its point;
+  // elsewhere the first region containing the point, whose handler gets no control.
+  void AttachEventRegion(const IRECT& bounds, int kind, IControl::EventHandlerFunc handler);
+  void ClearEventRegions();
+  bool RespondsToRegisteredEvent(float x, float y);
+  void OnRegisteredEvent(const IEventInfo& info);
+
+  // The parameter of the first value of the control at the point, kept until
+  // taken; -1 when none.
+  void NoteParamUnderPoint(float x, float y);
+  int TakeLastClickedParam() { return std::exchange(mLastClickedParam, IControl::kNoParameter); }
 
   // Size and scale. Width and height are unscaled; the window is
   // width x draw scale x platform window scale.
@@ -549,6 +619,9 @@ public:
   void PathEllipse(float x, float y, float r1, float r2, float angle = 0.f);
 
 protected:
+  // What dragging the corner does; set with the corner resizer.
+  void SetGUISizeMode(EUIResizerMode mode) { mGUISizeMode = mode; }
+
   // Set by the platform's HideCursor.
   bool mCursorHidden = false;
   bool mCursorLocked = false;
@@ -566,6 +639,12 @@ private:
   // The special controls present, in walking order.
   void ForSpecialControls(const ControlFunc& func);
   bool OnKey(float x, float y, const IKeyPress& key, bool isUp);
+  // The in-window control that takes the pointer before the list; null when none.
+  IControl* InWindowControlAt(float x, float y) const;
+  // The first event region containing the point; -1 when none.
+  int EventRegionAt(float x, float y) const;
+  // The parameters linked to the control's values, in value order.
+  static std::vector<int> LinkedParams(const IControl& control);
   void ResizeWindowThroughDelegate(bool needsPlatformResize);
   bool LoadPlatformFont(const char* fontID, PlatformFontPtr font);
   void SetCurrentTransform(const ITransform& transform);
@@ -611,7 +690,14 @@ private:
   bool mEnableTooltips = false;
   bool mEnableMultiTouch = false;
   std::vector<int> mRegisteredEventKinds;
+  IRECTList mEventRegions;
+  std::unordered_map<int, IControl::EventHandlerFunc> mEventRegionHandlers;
   KeyHandlerFunc mKeyHandlerFunc;
+  // Where the last single-point press was; -1 until one.
+  float mMouseDownX = -1.f;
+  float mMouseDownY = -1.f;
+  EUIResizerMode mGUISizeMode = EUIResizerMode::Scale;
+  int mLastClickedParam = IControl::kNoParameter;
 
   // Platform.
   IGEditorDelegate* mDelegate;

@@ -20,14 +20,6 @@ bool PromptsWithMenu(const IParam& param) {
   return param.Type() == IParam::kTypeEnum || (param.Type() == IParam::kTypeBool && param.DisplayTextCount() > 0);
 }
 
-std::vector<int> LinkedParams(const IControl& control) {
-  std::vector<int> params;
-  for (int i = 0; i < control.NVals(); ++i)
-    if (const int paramIdx = control.ParamIndexOfValue(i); paramIdx != IControl::kNoParameter)
-      params.push_back(paramIdx);
-  return params;
-}
-
 }  // namespace
 
 // Prompts -------------------------------------------------------------------------

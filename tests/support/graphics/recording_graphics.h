@@ -118,6 +118,9 @@ public:
   // The font ids the platform was asked to cache, in order.
   const std::vector<std::string>& CachedFonts() const { return mCachedFonts; }
 
+  // What dragging the corner does, as attaching a corner resizer sets it.
+  using IGraphics::SetGUISizeMode;
+
   float mBackingScale = 1.f;  // the screen scale the view reports when attached
   graphics::EMsgBoxResult mAlertAnswer = graphics::kOK;
 
