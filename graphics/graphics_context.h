@@ -17,6 +17,7 @@
 #include "graphics/graphics_types.h"
 #include "graphics/layer.h"
 #include "graphics/platform_font.h"
+#include "graphics/svg_image.h"
 
 namespace plugkit::graphics {
 
@@ -492,8 +493,19 @@ public:
 
   // Drawing primitives: each builds a path through the path slots, beginning
   // with PathClear, and strokes it (with the default stroke style) or fills it
-  // (with the default fill style) in a solid paint of the colour. Bitmap
-  // placements save the transform and restore it. A back end may replace any.
+  // (with the default fill style) in a solid paint of the colour. SVG and
+  // bitmap placements save the transform and restore it. A back end may
+  // replace any.
+
+  // An SVG image scaled by one factor to fit bounds, anchored at its top-left
+  // corner. Each visible shape is filled, then stroked; a colour given here
+  // replaces that paint. Nothing for an image without a positive finite size.
+  virtual void DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blend = nullptr,
+                       const IColor* strokeColor = nullptr, const IColor* fillColor = nullptr);
+  // The image fitted into width x height about the centre, turned by angle.
+  virtual void DrawRotatedSVG(const ISVG& svg, float centreX, float centreY, float width, float height, double angle,
+                              const IBlend* blend = nullptr, const IColor* strokeColor = nullptr,
+                              const IColor* fillColor = nullptr);
   virtual void DrawStretchedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend = nullptr);
   virtual void DrawRotatedBitmap(const IBitmap& bitmap, float centreX, float centreY, double angle,
                                  const IBlend* blend = nullptr);
@@ -654,6 +666,7 @@ private:
   static bool IsDrawable(const ILayerPtr& layer);
   void Stroke(const IColor& color, float thickness, const IBlend* blend, const IStrokeStyle& style = {});
   void Fill(const IColor& color, const IBlend* blend, const IFillStyle& style = {});
+  void DrawSVGShape(const SvgShape& shape, const IBlend* blend, const IColor* strokeColor, const IColor* fillColor);
 
   // The control tree.
   PtrList<IControl> mControls{kControlListGranularity};
