@@ -13,6 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "graphics/drawing_types.h"
+
 // The traversal below takes more named parameters than Boost allows by default.
 #define BOOST_PARAMETER_MAX_ARITY 10
 #include <rapidxml_ns/rapidxml_ns.hpp>
@@ -37,6 +39,8 @@ constexpr double kCentimetresPerInch = 2.54;
 constexpr double kEmPixels = 16.0;
 constexpr double kExPixels = kEmPixels / 2.0;
 constexpr double kPercent = 100.0;
+// A start point and one cubic, as x, y pairs.
+constexpr size_t kPointsOfOneSegment = 8;
 // Rounding that must not add an arc segment for a turn of exactly a quarter.
 constexpr double kArcSlack = 1e-9;
 
@@ -54,12 +58,17 @@ double PixelsPerUnit(const char* units, double dpi) {
 
 // Nesting ------------------------------------------------------------------------------
 
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 // Whether no element in the text nests deeper than limit, counted as the XML
 // parser descends: a start tag opens a level, an end tag closes one, an
 // empty-element tag does both. Comments, CDATA sections, declarations,
 // processing instructions and quoted attribute values are skipped the way
 // the parser skips them, so no tag it reads is missed here.
 bool NestingWithinLimit(std::string_view text, int limit) {
+  // A document type declaration only when a space follows: anything else
+  // after "<!" is skipped to the next '>', brackets or not.
+  constexpr std::string_view kDoctype = "!DOCTYPE";
   const size_t n = text.size();
   size_t i = 0;
   int depth = 0;
@@ -99,7 +108,7 @@ bool NestingWithinLimit(std::string_view text, int limit) {
       skipPast("-->");
     } else if (startsWith("![CDATA[")) {
       skipPast("]]>");
-    } else if (startsWith("!DOCTYPE")) {
+    } else if (startsWith(kDoctype) && i + kDoctype.size() < n && IsXmlSpace(text[i + kDoctype.size()])) {
       skipDoctype();
     } else if (startsWith("!")) {
       skipPast(">");
@@ -117,30 +126,20 @@ bool NestingWithinLimit(std::string_view text, int limit) {
 
 // Geometry -------------------------------------------------------------------------------
 
-// An affine map: (x, y) goes to (a x + c y + e, b x + d y + f).
-struct Affine {
-  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, e = 0.0, f = 0.0;
+// Transforms compose as the drawing code's do: a * b maps through b first.
+ITransform operator*(ITransform a, const ITransform& b) {
+  a.Transform(b);
+  return a;
+}
 
-  static Affine Translation(double x, double y) { return {1.0, 0.0, 0.0, 1.0, x, y}; }
-  static Affine Scaling(double sx, double sy) { return {sx, 0.0, 0.0, sy, 0.0, 0.0}; }
+double Determinant(const ITransform& t) { return t.xx * t.yy - t.yx * t.xy; }
 
-  // This map after m: points go through m first.
-  Affine operator*(const Affine& m) const {
-    return {a * m.a + c * m.b, b * m.a + d * m.b, a * m.c + c * m.d,
-            b * m.c + d * m.d, a * m.e + c * m.f + e, b * m.e + d * m.f + f};
-  }
-  void Apply(double& x, double& y) const {
-    const double inX = x;
-    x = a * inX + c * y + e;
-    y = b * inX + d * y + f;
-  }
-  double Determinant() const { return a * d - b * c; }
-  std::optional<Affine> Inverse() const {
-    const double det = Determinant();
-    if (!std::isfinite(det) || det == 0.0) return std::nullopt;
-    return Affine{d / det, -b / det, -c / det, a / det, (c * f - d * e) / det, (b * e - a * f) / det};
-  }
-};
+std::optional<ITransform> Inverse(const ITransform& t) {
+  const double det = Determinant(t);
+  if (!std::isfinite(det) || det == 0.0) return std::nullopt;
+  return ITransform(t.yy / det, -t.yx / det, -t.xy / det, t.xx / det, (t.xy * t.ty - t.yy * t.tx) / det,
+                    (t.yx * t.tx - t.xx * t.ty) / det);
+}
 
 struct Bounds {
   double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
@@ -334,7 +333,7 @@ struct GradientElement {
   bool radial = false;
   std::optional<Length> x1, y1, x2, y2, cx, cy, r;
   std::optional<bool> userSpace;
-  std::optional<Affine> transform;
+  std::optional<ITransform> transform;
   std::optional<int32_t> spread;
   std::vector<GradientStop> stops;
   std::string reference;
@@ -346,7 +345,7 @@ struct ResolvedGradient {
   Length x1{0.0, true}, y1{0.0, true}, x2{kPercent, true}, y2{0.0, true};
   Length cx{kPercent / 2, true}, cy{kPercent / 2, true}, r{kPercent / 2, true};
   bool userSpace = false;
-  Affine transform;
+  ITransform transform;
   int32_t spread = SvgGradient::kSpreadPad;
   std::vector<GradientStop> stops;
 };
@@ -421,16 +420,12 @@ private:
   std::unordered_map<std::string, std::optional<ResolvedGradient>> mResolved;
 };
 
-// Every gradient element with an id, the first of each id; walked without
-// recursion.
-void Document::IndexGradients(const XmlNode& root) {
+// Calls visit on every element below and including root, without recursion.
+template <class Visit>
+void ForEachElement(const XmlNode& root, Visit visit) {
   const XmlNode* node = &root;
   while (node) {
-    if (node->type() == rapidxml_ns::node_element && IsSvgNamespace(*node)) {
-      const std::string_view name = LocalName(*node);
-      const std::optional<std::string_view> id = AttributeValue(*node, "id");
-      if (id && (name == "linearGradient" || name == "radialGradient")) mGradientNodes.emplace(*id, node);
-    }
+    if (node->type() == rapidxml_ns::node_element) visit(*node);
     if (node->first_node()) {
       node = node->first_node();
       continue;
@@ -438,6 +433,29 @@ void Document::IndexGradients(const XmlNode& root) {
     while (node && node != &root && !node->next_sibling()) node = node->parent();
     node = node && node != &root ? node->next_sibling() : nullptr;
   }
+}
+
+// No value the reader takes holds a byte above ASCII, and the value parsers
+// must not see one: they fold case a byte at a time. Each becomes DEL, which
+// no value may hold either, so a value that had one still fails to parse and
+// ids and references keep matching each other.
+void ReplaceBytesAboveAscii(const XmlNode& root) {
+  static constexpr char kDelete = 0x7F;
+  ForEachElement(root, [](const XmlNode& node) {
+    for (const XmlAttribute* a = node.first_attribute(); a; a = a->next_attribute()) {
+      std::replace_if(a->value(), a->value() + a->value_size(), [](char c) { return (c & 0x80) != 0; }, kDelete);
+    }
+  });
+}
+
+// Every gradient element with an id, the first of each id.
+void Document::IndexGradients(const XmlNode& root) {
+  ForEachElement(root, [this](const XmlNode& node) {
+    if (!IsSvgNamespace(node)) return;
+    const std::string_view name = LocalName(node);
+    const std::optional<std::string_view> id = AttributeValue(node, "id");
+    if (id && (name == "linearGradient" || name == "radialGradient")) mGradientNodes.emplace(*id, &node);
+  });
 }
 
 // Contexts ----------------------------------------------------------------------------------
@@ -460,7 +478,7 @@ public:
 
   template <class Number>
   void transform_matrix(const boost::array<Number, 6>& m) {
-    mTransform = mTransform * Affine{m[0], m[1], m[2], m[3], m[4], m[5]};
+    mTransform = mTransform * ITransform(m[0], m[1], m[2], m[3], m[4], m[5]);
   }
 
   // Paints.
@@ -569,9 +587,8 @@ protected:
   Document* mDocument;
   LengthFactory mLengths;
   Style mStyle;
-  Affine mTransform;  // this element's user space to image coordinates
+  ITransform mTransform;  // this element's user space to image coordinates
   double mInheritedOpacity = 1.0;
-
 };
 
 // The context of an element that only groups its children.
@@ -636,7 +653,7 @@ private:
   static double Fraction(tag::max_tag) { return 1.0; }
 
   void SizeOutermost(double& width, double& height);
-  Affine ViewBoxTransform(double width, double height) const;
+  ITransform ViewBoxTransform(double width, double height) const;
 
   bool mOutermost = false;
   std::optional<Length> mX, mY, mWidth, mHeight;
@@ -669,14 +686,14 @@ void SvgElementContext::SizeOutermost(double& width, double& height) {
   mImageHeight = height / mDocument->PixelsPerUnit();
 }
 
-Affine SvgElementContext::ViewBoxTransform(double width, double height) const {
+ITransform SvgElementContext::ViewBoxTransform(double width, double height) const {
   if (!mViewBox || !(width > 0.0) || !(height > 0.0)) return {};
   double sx = width / mViewBox->width;
   double sy = height / mViewBox->height;
   if (!mAlign.stretch) sx = sy = mAlign.slice ? std::max(sx, sy) : std::min(sx, sy);
   const double tx = (width - mViewBox->width * sx) * mAlign.x - mViewBox->x * sx;
   const double ty = (height - mViewBox->height * sy) * mAlign.y - mViewBox->y * sy;
-  return Affine{sx, 0.0, 0.0, sy, tx, ty};
+  return ITransform(sx, 0.0, 0.0, sy, tx, ty);
 }
 
 bool SvgElementContext::BeginContent() {
@@ -685,7 +702,7 @@ bool SvgElementContext::BeginContent() {
   if (mOutermost) {
     SizeOutermost(width, height);
     const double toUnits = 1.0 / mDocument->PixelsPerUnit();
-    mTransform = Affine::Scaling(toUnits, toUnits);
+    mTransform = ITransform(toUnits, 0.0, 0.0, toUnits, 0.0, 0.0);
   } else {
     const Length full{kPercent, true};
     const double x = mLengths.length_to_user_coordinate(mX.value_or(Length{}), tag::length_dimension::width());
@@ -694,7 +711,7 @@ bool SvgElementContext::BeginContent() {
     height = mLengths.length_to_user_coordinate(mHeight.value_or(full), tag::length_dimension::height());
     // A viewport without room shows nothing.
     if (!(width > 0.0) || !(height > 0.0)) mStyle.displayed = false;
-    mTransform = mTransform * Affine::Translation(x, y);
+    mTransform = mTransform * ITransform(1.0, 0.0, 0.0, 1.0, x, y);
   }
   mTransform = mTransform * ViewBoxTransform(width, height);
   if (mViewBox) {
@@ -816,7 +833,7 @@ private:
   }
 
   void DropLoneStart() {
-    if (!mSubpaths.empty() && mSubpaths.back().points.size() < 4) mSubpaths.pop_back();
+    if (!mSubpaths.empty() && mSubpaths.back().points.size() < kPointsOfOneSegment) mSubpaths.pop_back();
   }
   SvgPaint ResolvePaint(const PaintSpec& spec, double paintOpacity, const Bounds& userBounds);
   SvgPaint ColorPaint(PaintSpec::Kind kind, uint32_t color, double paintOpacity) const;
@@ -1105,7 +1122,7 @@ const ResolvedGradient* Document::Gradient(const std::string& id) {
   gradient.cy = merged.cy.value_or(gradient.cy);
   gradient.r = merged.r.value_or(gradient.r);
   gradient.userSpace = merged.userSpace.value_or(false);
-  gradient.transform = merged.transform.value_or(Affine{});
+  gradient.transform = merged.transform.value_or(ITransform());
   gradient.spread = merged.spread.value_or(SvgGradient::kSpreadPad);
   // Offsets never go back.
   double last = 0.0;
@@ -1137,7 +1154,7 @@ std::optional<SvgGradient> ShapeContext::MakeGradient(const ResolvedGradient& gr
   flat.mType = SvgPaint::kColor;
   flat.mColor = WithAlpha(lastStop.color, lastStop.opacity * paintOpacity);
 
-  Affine units;
+  ITransform units;
   LengthFactory lengths = mLengths;
   if (!gradient.userSpace) {
     const double width = userBounds.maxX - userBounds.minX;
@@ -1146,33 +1163,33 @@ std::optional<SvgGradient> ShapeContext::MakeGradient(const ResolvedGradient& gr
       flat.mType = SvgPaint::kNone;
       return std::nullopt;
     }
-    units = Affine{width, 0.0, 0.0, height, userBounds.minX, userBounds.minY};
+    units = ITransform(width, 0.0, 0.0, height, userBounds.minX, userBounds.minY);
     lengths.SetViewport(1.0, 1.0);
   }
   const auto at = [&](const Length& l, auto dimension) { return lengths.length_to_user_coordinate(l, dimension); };
 
   // Maps the normalised space into the gradient's own coordinates.
-  Affine normal;
+  ITransform normal;
   if (gradient.radial) {
     const double r = at(gradient.r, tag::length_dimension::not_width_nor_height());
     if (r < 0.0) {
       flat.mType = SvgPaint::kNone;
       return std::nullopt;
     }
-    normal = Affine{r, 0.0, 0.0, r, at(gradient.cx, tag::length_dimension::width()),
-                    at(gradient.cy, tag::length_dimension::height())};
+    normal = ITransform(r, 0.0, 0.0, r, at(gradient.cx, tag::length_dimension::width()),
+                        at(gradient.cy, tag::length_dimension::height()));
   } else {
     const double x1 = at(gradient.x1, tag::length_dimension::width());
     const double y1 = at(gradient.y1, tag::length_dimension::height());
     const double dx = at(gradient.x2, tag::length_dimension::width()) - x1;
     const double dy = at(gradient.y2, tag::length_dimension::height()) - y1;
-    normal = Affine{dy, -dx, dx, dy, x1, y1};
+    normal = ITransform(dy, -dx, dx, dy, x1, y1);
   }
-  const std::optional<Affine> inverse = (mTransform * units * gradient.transform * normal).Inverse();
+  const std::optional<ITransform> inverse = Inverse(mTransform * units * gradient.transform * normal);
   if (!inverse || gradient.stops.size() < 2) return std::nullopt;
 
   SvgGradient result;
-  const double m[6] = {inverse->a, inverse->b, inverse->c, inverse->d, inverse->e, inverse->f};
+  const double m[6] = {inverse->xx, inverse->yx, inverse->xy, inverse->yy, inverse->tx, inverse->ty};
   std::copy(std::begin(m), std::end(m), result.mTransform);
   result.mSpread = gradient.spread;
   for (const GradientStop& stop : gradient.stops) {
@@ -1198,7 +1215,7 @@ SvgPaint ShapeContext::ResolvePaint(const PaintSpec& spec, double paintOpacity, 
 
 // Widths and dashes grow with the transform's area scale.
 void ShapeContext::SetStroke(SvgShape& shape) const {
-  const double scale = std::sqrt(std::abs(mTransform.Determinant()));
+  const double scale = std::sqrt(std::abs(Determinant(mTransform)));
   shape.mStrokeWidth = static_cast<float>(mStyle.strokeWidth * scale);
   if (!(shape.mStrokeWidth > 0.f)) shape.mStroke = SvgPaint();
   shape.mLineJoin = mStyle.lineJoin;
@@ -1244,7 +1261,8 @@ bool IsFinite(const SvgShape& shape) {
 }
 
 void ShapeContext::on_exit_element() {
-  DropLoneStart();
+  // Outlines without a segment (a lone move, closed or not) draw nothing.
+  std::erase_if(mSubpaths, [](const UserSubpath& subpath) { return subpath.points.size() < kPointsOfOneSegment; });
   if (mSubpaths.empty()) return;
 
   Bounds userBounds;
@@ -1263,7 +1281,9 @@ void ShapeContext::on_exit_element() {
 
   Bounds imageBounds;
   for (UserSubpath& subpath : mSubpaths) {
-    for (size_t i = 0; i + 1 < subpath.points.size(); i += 2) mTransform.Apply(subpath.points[i], subpath.points[i + 1]);
+    for (size_t i = 0; i + 1 < subpath.points.size(); i += 2) {
+      mTransform.TransformPoint(subpath.points[i], subpath.points[i + 1]);
+    }
     const Bounds b = CubicsBounds(subpath.points);
     imageBounds.Add(b.minX, b.minY);
     imageBounds.Add(b.maxX, b.maxY);
@@ -1294,6 +1314,7 @@ std::unique_ptr<SvgImage> Read(std::string_view text, double pixelsPerInch, doub
   xml.parse<rapidxml_ns::parse_default>(buffer.data());
   const XmlNode* root = SvgRoot(xml);
   if (!root) return nullptr;
+  ReplaceBytesAboveAscii(*root);
 
   Document document(*root, pixelsPerInch, pixelsPerUnit);
   SvgElementContext context(document);

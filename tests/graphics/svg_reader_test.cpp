@@ -328,6 +328,8 @@ TEST(SvgReaderTest, BadDocumentsGiveNullOrAPartialImage) {
       {"an unterminated entity", "<svg><rect width='1&#49' height='1'/></svg>", std::nullopt},
       {"300 nested groups", Nested(300), std::nullopt},
       {"200,000 nested groups", Nested(200000), std::nullopt},
+      {"200,000 nested groups after a declaration like a doctype", "<!DOCTYPEx [>" + Nested(200000) + "]>",
+       std::nullopt},
       {"above the size cap", tooLarge, std::nullopt},
       {"a dpi that is not a number", "<svg/>", std::nullopt, std::nanf("")},
       {"a dpi of 0", "<svg/>", std::nullopt, 0.f},
@@ -338,6 +340,8 @@ TEST(SvgReaderTest, BadDocumentsGiveNullOrAPartialImage) {
        "<rect width='1' height='1' transform='scale(1e300) scale(1e300)'/></svg>",
        1},
       {"a reference cycle", "<svg><linearGradient id='a' href='#a'/><rect width='1' height='1' fill='url(#a)'/></svg>",
+       1},
+      {"bytes above ASCII in values", "<svg><rect width='1' height='1' fill='\xC3\xA9' style='stroke:\xC3\xA9'/></svg>",
        1},
       {"unknown elements and attributes are skipped", "<svg><blink/><rect wobble='3' width='1' height='1'/></svg>", 1},
   };
