@@ -332,9 +332,9 @@ public:
   // (and kept inside its parent's, grown alike), to rects. True when it appended.
   bool IsDirty(IRECTList& rects);
   // Between BeginFrame and EndFrame, aligned to whole pixels at the backing
-  // scale: the list optimised (it holds the regions drawn afterwards), each
-  // region drawn in turn; under strict drawing the regions' bounding box only.
-  // Nothing for an empty list.
+  // scale: the list's rectangles aligned and optimised in place, then each
+  // drawn as a region; under strict drawing only their bounding box is drawn
+  // and the list stays as it was. Nothing for an empty list.
   void DrawRects(IRECTList& rects);
   // One region: every control that reaches into bounds, in walking order (the
   // list, then the special controls), clipped to bounds and its ancestors and
@@ -563,14 +563,14 @@ public:
   // Text placed by its alignments about the point (x, y).
   void DrawBitmapedTextHelper(const IText& text, const char* str, float x, float y, const IBlend* blend = nullptr);
   // Frame 1 to N of a strip of N frames stacked vertically (or side by side),
-  // frame clamped into that range; nothing for a bitmap without pixels or N < 1.
+  // frame clamped into that range; nothing without a back-end bitmap or for N < 1.
   void DrawBitmapFrame(const IBitmap& bitmap, const IRECT& bounds, int frame, const IBlend* blend = nullptr);
   // Text from a bitmap font whose frames are the characters from the space
   // on (codes below 32 show the space), each in a charWidth x charHeight
   // cell, cells charOffset apart; placed by the text's horizontal alignment,
   // vertically centred or at the top. Single-line text is cut to the cells
-  // that fit; multi-line text breaks into lines of as many as fit. Nothing for
-  // a bitmap without pixels, no frames, or a cell size not above 0.
+  // that fit; multi-line text breaks into lines of as many as fit. Nothing
+  // without a back-end bitmap, for no frames, or a cell size not above 0.
   void DrawBitmapedText(const IBitmap& bitmap, const IRECT& bounds, const IText& text, const IBlend* blend,
                         const char* str, bool vCenter, bool multiline, int charWidth, int charHeight,
                         int charOffset);

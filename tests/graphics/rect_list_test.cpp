@@ -83,8 +83,8 @@ TEST(RectListTest, OptimizedRandomListsCoverTheSameCellsOnce) {
   for (int list = 0; list < 2000; ++list) {
     Rects rects;
     for (int i = count(random); i > 0; --i) {
-      const auto [l, r] = std::minmax(coordinate(random), coordinate(random));
-      const auto [t, b] = std::minmax(coordinate(random), coordinate(random));
+      const auto [l, r] = std::minmax({coordinate(random), coordinate(random)});
+      const auto [t, b] = std::minmax({coordinate(random), coordinate(random)});
       if (l < r && t < b) rects.emplace_back(l, t, r, b);
     }
     IRECTList optimized = ListOf(rects);
