@@ -141,6 +141,16 @@ public:
   // every other caller has the control redrawn.
   void InvalidatePlotLayer(int plot, bool markDirty = true);
 
+  // Plot datasets: a plot's curves (and its shown reference) put on the
+  // clipboard as text, and a reference dataset read from a file the user
+  // picks. A failure is shown in an alert; a failed load keeps the old
+  // reference. Nothing happens without a graphics context.
+  void CopyPlotDataset(int plot);
+  void PromptForPlotReference(int plot);
+  // fileName: absolute, or relative to folder when that is not empty; an
+  // empty name loads nothing.
+  void LoadPlotReference(int plot, const std::string& fileName, const std::string& folder);
+
   // Fields, in the order the editor's parts know them. The plug-in core writes
   // some directly (name, description and carets, section flags, bypass trims,
   // design DNA and knobs, oversampling, tone-stack position, trims, amplifier
@@ -336,6 +346,7 @@ private:
   void FollowSampleRate();
   void RecomputeNextDirtyPlot();
   void ComputePlot(PlotKind kind);
+  std::string PlotDatasetText(PlotKind kind) const;
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 
 namespace orvane::testing {
 
@@ -49,7 +50,18 @@ const std::string& CommaLocalePath() {
   return locale.path;
 }
 
+struct CommaDecimalPoint : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
 }  // namespace
+
+ScopedCommaDecimalStreamLocale::ScopedCommaDecimalStreamLocale()
+    : mPrevious(std::locale::global(std::locale(std::locale::classic(), new CommaDecimalPoint))) {}
+
+ScopedCommaDecimalStreamLocale::~ScopedCommaDecimalStreamLocale() { std::locale::global(mPrevious); }
 
 ScopedCommaDecimalLocale::ScopedCommaDecimalLocale() {
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);

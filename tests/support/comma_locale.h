@@ -1,5 +1,6 @@
 #pragma once
 
+#include <locale>
 #include <string>
 
 namespace orvane::testing {
@@ -20,6 +21,20 @@ public:
 private:
   std::string mPrevious;
   bool mActive = false;
+};
+
+// Makes the process's global C++ locale, which every stream made meanwhile
+// takes, one whose decimal point is a comma, as a host may set it; the C
+// locale is left alone. Restores the previous global locale.
+class ScopedCommaDecimalStreamLocale {
+public:
+  ScopedCommaDecimalStreamLocale();
+  ~ScopedCommaDecimalStreamLocale();
+  ScopedCommaDecimalStreamLocale(const ScopedCommaDecimalStreamLocale&) = delete;
+  ScopedCommaDecimalStreamLocale& operator=(const ScopedCommaDecimalStreamLocale&) = delete;
+
+private:
+  std::locale mPrevious;
 };
 
 }  // namespace orvane::testing
