@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
@@ -14,55 +13,112 @@ namespace orvane {
 
 namespace {
 
+using OrvanePresets::Collection;
+using plugkit::graphics::IText;
+
 constexpr std::size_t kBackgroundPaletteEntry = 0;
 constexpr int kOpaque = 255;
+constexpr int kPreviousPreset = -1;
+constexpr int kNextPreset = +1;
+
+struct EditorFont {
+  const char* id;
+  const char* file;
+};
+
+constexpr char kRegularFontFile[] = "iosevka-latin-400-normal.ttf";
+constexpr char kBoldFontFile[] = "iosevka-latin-700-normal.ttf";
+constexpr std::array<EditorFont, 3> kEditorFonts{{
+    {kEditorFontRegular, kRegularFontFile},
+    {kEditorFontBold, kBoldFontFile},
+    {IText::kDefaultFont, kRegularFontFile},
+}};
 
 plugkit::graphics::IColor PaletteColor(std::size_t entry) {
   const ThemeColour colour = ThemePalette[entry];
   return {kOpaque, colour.red, colour.green, colour.blue};
 }
 
+// The control with each callback ending in one operation of the plug-in;
+// every callback captures the plug-in alone.
+OrvaneGUIControl* MakeEditorControl(Orvane& plugin, const IRECT& bounds, const PluginStateDocument& document) {
+  const Design& design = document.design;
+  const PluginState& state = document.state;
+  Orvane* const p = &plugin;
+  return new OrvaneGUIControl(
+      bounds, design.name, design.description,
+      [p] { p->PromptForOpenDesign(); },
+      [p] { p->SaveDesignFromUI(); },
+      [p] { p->PromptForSaveDesignAsInCollection(); },
+      [p](bool playerView) { p->SetPlayerView(playerView); },
+      [p](bool enabled) { p->SetAmplifierEnabled(enabled); },
+      [p](int section, bool enabled) { p->SetSectionEnabled(section, enabled); },
+      [p](int position) { p->SetToneStackPosition(position); },
+      [p](int section, double gainDb) { p->SetBypassGainDb(section, gainDb); },
+      [p](int factor) { p->SetOversampling(factor); },
+      [p](int index, unsigned char value) { p->SetDnaByte(index, value); },
+      [p](int destination, int source) { p->CopyPreampStageDna(destination, source); },
+      [p](int stage, const std::array<unsigned char, kDnaPreampStageSize>& bytes) { p->SetPreampStageDna(stage, bytes); },
+      [p](const std::array<unsigned char, kDnaToneStackSize>& bytes) { p->SetToneStackDna(bytes); },
+      [p](const std::array<unsigned char, kDnaPowerAmpSize>& bytes) { p->SetPowerAmpDna(bytes); },
+      [p](int knob, double value) { p->SetKnob(knob, value); },
+      [p](bool input, double gainDb) { p->SetTrimGainDb(input, gainDb); },
+      design.amplifier.dna, design.amplifier.knobs, state.oversampling, design.script, state.playerControlValues,
+      [p](const std::string& script) { p->SetScriptAndValues(script); },
+      [p](int control, double value) { p->SetPlayerControlValue(control, value); },
+      [p](int controller) { return p->ReadMidiCCSlot(controller); },
+      [p] { return p->HostSampleRate(); },
+      [p](const std::string& name) { p->SetDesignName(name); },
+      [p](const std::string& description) { p->SetDesignDescription(description); },
+      [p] { p->NavigatePreset(kPreviousPreset); },
+      [p] { p->NavigatePreset(kNextPreset); },
+      [p](int index) { p->SelectPresetFromUI(index); },
+      [p] { p->ChangePresetCollection(Collection::kFactory); },
+      [p] { p->ChangePresetCollection(Collection::kUser); },
+      [p] { p->NewDesignFromUI(); },
+      state.playerView, design.trims.inputGainDb, design.trims.outputGainDb);
+}
+
+// What the control's constructor does not take, each item marked dirty; the
+// effective values then follow the script's mappings of the sections.
+void PushRestOfDesign(OrvaneGUIControl& editor, const PluginStateDocument& document) {
+  const DesignAmplifier& amplifier = document.design.amplifier;
+  editor.mDesignSections = amplifier.sections;
+  editor.MarkDirty(false);
+  editor.mToneStackPosition = std::clamp(amplifier.toneStackPosition, kToneStackFirst, kToneStackLast);
+  editor.MarkDirty(false);
+  editor.mAmplifierEnabled = document.state.amplifierEnabled;
+  editor.mAmplifierAnimation = document.state.amplifierEnabled ? kSwitchOn : kSwitchOff;
+  editor.MarkDirty(false);
+  editor.mBypassGainDb = amplifier.bypassGainDb;
+  editor.MarkDirty(false);
+  editor.RefreshEffectiveAmp();
+  editor.MarkDirty(false);
+}
+
 }  // namespace
 
 plugkit::graphics::IGraphics* OrvaneEditorGraphicsFactory(Orvane&) { return nullptr; }
 
+std::array<float, 2> OrvaneLevelSource(const Orvane& plugin) { return plugin.MeterLevels(); }
+
 void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics) {
   if (graphics == nullptr) return;
   graphics->AttachPanelBackground(plugkit::graphics::IPaint(PaletteColor(kBackgroundPaletteEntry)));
+  // A font that does not load is left out: the editor opens with the others.
+  for (const EditorFont& font : kEditorFonts) graphics->LoadFont(font.id, font.file);
 
   // A restore on a host thread may be writing the live document: copy it under the lock.
   const PluginStateDocument document = plugin.CopyDocument();
-  const Design& design = document.design;
-  const PluginState& state = document.state;
-  const plugkit::graphics::IRECT bounds(0.f, 0.f, static_cast<float>(graphics->Width()),
-                                        static_cast<float>(graphics->Height()));
-
-  // The editing callbacks come with the editor's own operations; until then
-  // the control only reads the controller slots and the sample rate.
-  auto* editor = new OrvaneGUIControl(
-      bounds, design.name, design.description, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, design.amplifier.dna,
-      design.amplifier.knobs, state.oversampling, design.script, state.playerControlValues, nullptr, nullptr,
-      [&plugin](int cc) { return plugin.ReadMidiCCSlot(cc); },
-      [&plugin] { return plugin.mRenderer.HostSampleRate(); }, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-      nullptr, nullptr, state.playerView, design.trims.inputGainDb, design.trims.outputGainDb);
+  const IRECT bounds(0.f, 0.f, static_cast<float>(graphics->Width()), static_cast<float>(graphics->Height()));
+  OrvaneGUIControl* editor = MakeEditorControl(plugin, bounds, document);
   plugin.mEditorControl = editor;
-
-  editor->mDesignSections = design.amplifier.sections;
-  editor->mEffectiveSections = design.amplifier.sections;
-  editor->MarkDirty(false);
-  editor->mToneStackPosition = std::clamp(design.amplifier.toneStackPosition, 1, 4);
-  editor->MarkDirty(false);
-  editor->mAmplifierEnabled = state.amplifierEnabled;
-  editor->mAmplifierAnimation = state.amplifierEnabled ? kSwitchOn : kSwitchOff;
-  editor->MarkDirty(false);
-  editor->mBypassGainDb = design.amplifier.bypassGainDb;
-  editor->MarkDirty(false);
+  PushRestOfDesign(*editor, document);
 
   plugin.RebuildPresetLists();
   graphics->AttachControl(editor, -1, "");
 
-  const auto levelSource = [&plugin] { return plugin.mRenderer.MeterLevels(); };
+  const auto levelSource = [p = &plugin] { return OrvaneLevelSource(*p); };
   plugin.mInputMeter = new OrvaneLevelMeterControl(bounds, levelSource, OrvaneLevelMeterControl::kInputMeter);
   graphics->AttachControl(plugin.mInputMeter, -1, "");
   plugin.mOutputMeter = new OrvaneLevelMeterControl(bounds, levelSource, OrvaneLevelMeterControl::kOutputMeter);

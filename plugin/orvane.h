@@ -78,7 +78,10 @@ public:
   // script mapping; -1 names none.
   void CommitDesign(int dnaIndex, int knobIndex);
 
+  // Any thread: what the render side publishes for the editor.
   std::uint64_t ReadMidiCCSlot(int cc) const { return mRenderer.ReadMidiCCSlot(cc); }
+  double HostSampleRate() const { return mRenderer.HostSampleRate(); }
+  std::array<float, 2> MeterLevels() const { return mRenderer.MeterLevels(); }
   void ClearMidiCCSeenFlags() { mRenderer.ClearMidiCCSeenFlags(); }
 
   // Copies the preset bookkeeping into the plug-in state and shows the preset
@@ -116,6 +119,9 @@ public:
   void SetTrimGainDb(bool input, double gainDb);
   void SetScriptAndValues(const std::string& script);
   void SetPlayerControlValue(int index, double value);
+  // The view the editor shows, kept with the state and in the settings file;
+  // the meters redraw over the newly shown panel.
+  void SetPlayerView(bool playerView);
   // Virtual so that what the render side sees at the moment of the post can be checked.
   virtual void PostMuteRequest(int fadeOutMs, int holdMs, int fadeInMs);
 

@@ -9,6 +9,7 @@
 
 #include "design/controls_script.h"
 #include "editor/orvane_gui_control.h"
+#include "editor/orvane_level_meter_control.h"
 #include "engine/render/mute_envelope.h"
 #include "plugin/orvane.h"
 
@@ -225,6 +226,16 @@ void Orvane::SetPlayerControlValue(int index, double value) {
   if (switchChanged) PostStandardMute();
   CommitDesign(kNoPin, kNoPin);
   UpdatePresetModified();
+}
+
+void Orvane::SetPlayerView(bool playerView) {
+  {
+    std::lock_guard lock(mDesignMutex);
+    mDocument.state.playerView = playerView;
+  }
+  SaveSettings();
+  for (OrvaneLevelMeterControl* meter : {mInputMeter, mOutputMeter})
+    if (meter != nullptr) meter->MarkDirty(false);
 }
 
 }  // namespace orvane

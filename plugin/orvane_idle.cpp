@@ -6,7 +6,6 @@
 #include <ctime>
 #include <mutex>
 #include <string>
-#include <string_view>
 
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
@@ -33,15 +32,6 @@ std::string TodayText() {
   char text[kNoticeDateBufferSize];
   if (std::strftime(text, sizeof text, kNoticeDateFormat, &local) == 0) return {};
   return text;
-}
-
-// The site the notice sends the user to: the update server's own address,
-// since the notice only appears when that server reported a newer version.
-std::string MakerSiteAddress() {
-  std::string url;
-  if (!UpdateRequestUrlFromEnvironment(url)) return {};
-  url.resize(url.size() - std::string_view(kLatestVersionPath).size());
-  return url;
 }
 
 std::string UpdateNoticeText(const std::string& latestVersion) {

@@ -58,4 +58,11 @@ bool UpdateRequestUrlFromEnvironment(std::string& url) {
   return base != nullptr && BuildUpdateRequestUrl(base, url);
 }
 
+std::string MakerSiteAddress() {
+  std::string url;
+  if (!UpdateRequestUrlFromEnvironment(url)) return {};
+  url.resize(url.size() - std::string_view(kLatestVersionPath).size());
+  return url;
+}
+
 }  // namespace orvane

@@ -21,4 +21,9 @@ bool BuildUpdateRequestUrl(std::string_view base, std::string& url);
 // The request address from kUpdateUrlVariable; false when there is none to use.
 bool UpdateRequestUrlFromEnvironment(std::string& url);
 
+// The maker's site, where the update notice and the editor's logo send the
+// user: the origin of the kUpdateUrlVariable address, the server that also
+// publishes the versions; empty when there is none to use.
+std::string MakerSiteAddress();
+
 }  // namespace orvane

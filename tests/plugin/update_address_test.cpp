@@ -43,5 +43,22 @@ TEST(UpdateAddressTest, ComesOnlyFromTheEnvironment) {
   EXPECT_EQ(url, "http://127.0.0.1:1/downloads/latest_version.json");
 }
 
+TEST(UpdateAddressTest, TheMakersSiteIsTheOriginOfTheUpdateServer) {
+  const struct {
+    std::optional<std::string> variable;
+    std::string site;
+  } cases[] = {
+      {std::nullopt, ""},
+      {"", ""},
+      {"http://127.0.0.1:8123", "http://127.0.0.1:8123"},
+      {"http://127.0.0.1:8123/", "http://127.0.0.1:8123"},
+      {"http://127.0.0.1:8123/path", ""},
+  };
+  for (const auto& [variable, site] : cases) {
+    const testing::ScopedEnvironmentVariable set(kUpdateUrlVariable, variable);
+    EXPECT_EQ(MakerSiteAddress(), site) << variable.value_or("(unset)");
+  }
+}
+
 }  // namespace
 }  // namespace orvane

@@ -26,9 +26,9 @@ void EditingOrvane::Settle() {
   ASSERT_EQ(MuteWord(), 0u);
 }
 
-std::vector<std::string> EditingTest::DialogLog() {
+std::vector<std::string> EditingOrvane::DialogLog() {
   std::vector<std::string> dialogs;
-  for (const std::string& entry : plugin->Graphics().Log()) {
+  for (const std::string& entry : Graphics().Log()) {
     if (entry.rfind("alert", 0) == 0 || entry.rfind("choose file", 0) == 0) dialogs.push_back(entry);
   }
   return dialogs;

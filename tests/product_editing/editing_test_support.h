@@ -36,6 +36,8 @@ public:
   std::uint64_t MuteWord() const { return mRenderer.PendingMuteRequest(); }
   Design LiveDesign() const { return CopyDocument().design; }
   PluginState LiveState() const { return CopyDocument().state; }
+  // The alerts and file dialogs the open editor showed, in order.
+  std::vector<std::string> DialogLog();
 };
 
 class EditingTest : public ::testing::Test {
@@ -43,8 +45,7 @@ protected:
   std::unique_ptr<EditingOrvane> MakePlugin() const { return std::make_unique<EditingOrvane>(); }
   // Runs what the main run loop has queued (file dialog answers among it).
   static void Pump() { standin::testing::RunOnce(); }
-  // The alerts and dialogs the editor showed, in order.
-  std::vector<std::string> DialogLog();
+  std::vector<std::string> DialogLog() { return plugin->DialogLog(); }
 
   standin::testing::ScopedManualClock clock;
   ProductSandbox sandbox{true};

@@ -588,7 +588,9 @@ void RecordingGraphics::UpdateTooltips() { mLog.push_back("update tooltips"); }
 PlatformFontPtr RecordingGraphics::LoadPlatformFontFromResource(const char* fontID, const char* fileNameOrResID) {
   Record("LoadPlatformFontFromResource",
          [&](CallBuilder& call) { call.Word(Text(fontID)).Word(Text(fileNameOrResID)); });
-  if (mRefusePlatformFonts) return nullptr;
+  const bool refused = std::find(mRefusedFontResources.begin(), mRefusedFontResources.end(), Text(fontID)) !=
+                       mRefusedFontResources.end();
+  if (mRefusePlatformFonts || refused) return nullptr;
   return std::make_unique<FakePlatformFont>(false);
 }
 

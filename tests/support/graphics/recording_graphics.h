@@ -115,6 +115,8 @@ public:
   // Fonts: the platform that cannot make them, the back end that rejects them.
   void RefusePlatformFonts(bool refuse) { mRefusePlatformFonts = refuse; }
   void RefuseBackEndFonts(bool refuse) { mRefuseBackEndFonts = refuse; }
+  // The platform cannot make the font of this id from a file or resource.
+  void RefuseFontResource(const std::string& fontID) { mRefusedFontResources.push_back(fontID); }
   // The font ids the platform was asked to cache, in order.
   const std::vector<std::string>& CachedFonts() const { return mCachedFonts; }
 
@@ -281,6 +283,7 @@ private:
   std::string mBundleIdentifier;
   bool mRefusePlatformFonts = false;
   bool mRefuseBackEndFonts = false;
+  std::vector<std::string> mRefusedFontResources;
   std::vector<std::string> mCachedFonts;
 };
 
