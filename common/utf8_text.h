@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 namespace plugkit {
 
 // Copies src into a fixed field of fieldSize bytes (terminator included). A
@@ -18,5 +22,30 @@ constexpr int Utf8CutLength(const char* text, int maxBytes) {
   while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
   return length;
 }
+
+// U+FFFD, which stands in for bytes that are not UTF-8.
+inline constexpr std::string_view kUtf8ReplacementCharacter = "\xEF\xBF\xBD";
+
+constexpr bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// Character boundaries of a text held as UTF-8 bytes. A text that is not
+// UTF-8 gives positions within it all the same.
+//
+// The position after the character at `position`: its first byte and the
+// continuation bytes after it; the text's length at or past its end.
+std::size_t Utf8NextBoundary(std::string_view text, std::size_t position);
+// The start of the character before `position` (a position past the end
+// counts as the end); 0 at 0.
+std::size_t Utf8PreviousBoundary(std::string_view text, std::size_t position);
+// `position`, clamped to the text's length, moved back to the start of the
+// character it stands in.
+std::size_t Utf8CharacterStart(std::string_view text, std::size_t position);
+
+// True when the text is well-formed UTF-8: no stray or missing continuation
+// bytes, no overlong forms, no surrogates, nothing above U+10FFFF.
+bool Utf8IsValid(std::string_view text);
+// The text with every ill-formed sequence (each maximal part of one that
+// could still have begun a character) replaced by U+FFFD.
+std::string Utf8ReplaceInvalid(std::string_view text);
 
 }  // namespace plugkit

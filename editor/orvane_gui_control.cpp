@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/utf8_text.h"
 #include "design/player_controls.h"
 #include "plugin/state/plugin_state.h"
 #include "plugin/theme_palette.h"
@@ -91,7 +92,9 @@ void OrvaneGUIControl::SetPresetBrowserState(bool factoryShown, bool activeIsFac
 
 void OrvaneGUIControl::SetScriptText(const std::string& script, const std::vector<double>& playerValues) {
   if (&script != &mScriptText) mScriptText = script;
-  mScriptCaret = std::min<std::uint64_t>(mScriptCaret, mScriptText.size());
+  mScriptCaret = plugkit::Utf8CharacterStart(mScriptText, mScriptCaret);
+  // Rows of the old text: whoever needs rows next wraps the new one.
+  mScriptRows.clear();
   ParseUserControlsScript(mScriptText, mParsedScript);
   if (&playerValues != &mPlayerValues) mPlayerValues = playerValues;
   if (mParsedScript.error.empty()) FitPlayerValuesToScript(mParsedScript, mPlayerValues);

@@ -30,6 +30,7 @@
 
 namespace orvane {
 
+using plugkit::IKeyPress;
 using plugkit::IPopupMenu;
 using plugkit::graphics::IControl;
 using plugkit::graphics::IGraphics;
@@ -43,6 +44,10 @@ inline constexpr float kSwitchOn = 1.f;
 inline constexpr float kSwitchOff = 0.f;
 inline constexpr int kPreampPlotCount = 2;  // the linear and the non-linear preamp plot
 inline constexpr int kStageSelectorSetCount = 2;
+
+// The script editor never makes the script longer than this; a longer script
+// pushed by the plug-in core is kept, and nothing more can be typed into it.
+inline constexpr std::size_t kScriptMaxBytes = 16384;
 
 // One wrapped row of the script editor.
 struct ScriptRow {
@@ -131,6 +136,42 @@ public:
   void SetPlayerControlFromPosition(int row, float x);
   void ScrollPlayerControls(int rows);
   void ClonePreampStage(int destinationStage, int sourceStage);
+
+  // Keyboard entry, tried in this order: the numeric field being edited, the
+  // name field, the description field, then (EDIT view only) the script
+  // editor. True when one of them took the key; a key that changes a text, a
+  // caret, a focus or the scroll position redraws the control.
+  bool OnKeyDown(float x, float y, const IKeyPress& key) override;
+  // Numeric entry of a trim field, starting empty; the name, the description
+  // and the script lose the focus.
+  void BeginGainFieldEdit(bool input);
+  void BeginTrimFieldEdit(int section);
+  // Ends the numeric entry. Its text is applied only when the whole of it
+  // reads as one finite number (with a '.' whatever the process's locale).
+  void CommitNumericEntry();
+  void CommitDesignName();
+  void CommitDesignDescription();
+
+  // The script editor. Inserted text is made UTF-8 (each ill-formed sequence
+  // becomes U+FFFD), replaces the whole script while select-all is set, and
+  // is cut on a character boundary so that the script stays within
+  // kScriptMaxBytes; the script is reported even when nothing fitted.
+  void InsertScriptText(const char* text);
+  // Reports the script, rewraps it and brings the caret into view.
+  void CommitScript();
+  // The row table from the text and the metrics the last frame wrote.
+  void WrapScriptLines();
+  // Moves the first visible row just enough to show the caret's row.
+  void ScrollScriptToCaret();
+  // The row the caret stands on: a caret at the start of a wrapped row counts
+  // on that row, not at the end of the one before.
+  std::size_t ScriptCaretRow() const;
+  // The "Script" menu's actions. Copying answers whether the clipboard took
+  // the text.
+  void NewBlankScript();
+  bool CopyScriptToClipboard();
+  void PasteScriptFromClipboard();
+  static std::size_t NextCharacterBoundary(const std::string& text, std::size_t position);
 
   // The DNA index that a row of the last frame edits (a preamp row edits the
   // selected stage); -1 when there is none.
