@@ -16,6 +16,9 @@ typedef std::int64_t SInt64;
 typedef float Float32;
 typedef double Float64;
 
+// One UTF-16 code unit.
+typedef UInt16 UniChar;
+
 typedef SInt32 OSStatus;
 typedef UInt32 FourCharCode;
 typedef FourCharCode OSType;

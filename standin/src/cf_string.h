@@ -30,4 +30,9 @@ const std::string& StringText(CFStringRef string);
 
 bool IsValidUTF8(const char* bytes, std::size_t length);
 
+// The code points of UTF-8 text; a byte that does not start a valid sequence
+// becomes U+FFFD.
+std::u32string DecodeUTF8(const std::string& utf8);
+
+
 }  // namespace standin::cf

@@ -55,11 +55,18 @@ Semaphore& SemaphoreOf(dispatch_semaphore_t semaphore) { return static_cast<Sema
 
 dispatch_object_s::dispatch_object_s() { gLiveDispatchObjects.fetch_add(1, std::memory_order_relaxed); }
 
-dispatch_object_s::~dispatch_object_s() { gLiveDispatchObjects.fetch_sub(1, std::memory_order_relaxed); }
+dispatch_object_s::dispatch_object_s(ProcessLifetime) : processLifetime_(true) {}
 
-void dispatch_retain(dispatch_object_t object) { object->references_.fetch_add(1, std::memory_order_relaxed); }
+dispatch_object_s::~dispatch_object_s() {
+  if (!processLifetime_) gLiveDispatchObjects.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void dispatch_retain(dispatch_object_t object) {
+  if (!object->processLifetime_) object->references_.fetch_add(1, std::memory_order_relaxed);
+}
 
 void dispatch_release(dispatch_object_t object) {
+  if (object->processLifetime_) return;
   if (object->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete object;
 }
 

@@ -3,12 +3,20 @@
 // The application object of the process. Main thread only.
 
 #include <AppKit/NSResponder.h>
+#include <Foundation/NSObjCRuntime.h>
 
 // Readies AppKit for a process that is not an application of its own (a
 // plug-in's host); answers true and may be called any number of times.
 bool NSApplicationLoad();
 
 namespace NS {
+
+// What a modal panel or alert answers.
+typedef Integer ModalResponse;
+enum : ModalResponse {
+  ModalResponseCancel = 0,
+  ModalResponseOK = 1,
+};
 
 class NS_CLASS_EXPORT Application : public Responder {
 public:

@@ -8,11 +8,16 @@
 #include <AppKit/NSResponder.h>
 #include <CoreFoundation/CFArray.h>
 #include <Foundation/NSGeometry.h>
+#include <Foundation/NSObjCRuntime.h>
 
 #include <vector>
 
 namespace CA {
 class Layer;
+}
+
+namespace standin::appkit {
+struct ToolTipAccess;
 }
 
 // Posted with the view as object after its frame changed.
@@ -33,6 +38,21 @@ enum : AutoresizingMaskOptions {
   ViewMinYMargin = 8,
   ViewHeightSizable = 16,
   ViewMaxYMargin = 32,
+};
+
+// Names one tooltip rectangle of a view; never 0.
+typedef Integer ToolTipTag;
+
+class View;
+
+// What the owner of a tooltip rectangle answers when the pointer rests in it.
+class NS_CLASS_EXPORT ViewToolTipOwner {
+public:
+  // The text to show for the point (in the view's coordinates); not owned by the caller.
+  virtual CFStringRef viewStringForToolTipPointUserData(View* view, ToolTipTag tag, Point point, void* userData) = 0;
+
+protected:
+  ~ViewToolTipOwner() = default;
 };
 
 typedef long ViewLayerContentsRedrawPolicy;
@@ -142,6 +162,12 @@ public:
   // so that the view can replace its areas.
   virtual void updateTrackingAreas() {}
 
+  // A rectangle (in the view's coordinates) whose tooltip the owner supplies
+  // through ViewToolTipOwner; an owner without it shows its description. The
+  // owner is not retained. A null owner adds nothing and answers 0.
+  ToolTipTag addToolTipRectOwnerUserData(const Rect& rect, Object* owner, void* userData);
+  void removeAllToolTips();
+
   CFStringRef description() const override;
 
 protected:
@@ -150,6 +176,14 @@ protected:
 
 private:
   friend class Window;
+  friend struct standin::appkit::ToolTipAccess;
+
+  struct ToolTipRect {
+    ToolTipTag tag;
+    Rect rect;
+    Object* owner;
+    void* userData;
+  };
 
   void setWindowOfTree(Window* window);
   void notifyTreeWillMoveToWindow(Window* newWindow);
@@ -176,6 +210,7 @@ private:
   CA::Layer* layer_ = nullptr;
   ViewLayerContentsRedrawPolicy redrawPolicy_ = ViewLayerContentsRedrawNever;
   std::vector<TrackingArea*> trackingAreas_;
+  std::vector<ToolTipRect> toolTips_;  // in the order added
   CGFloat lastBackingScale_ = 1.0;
   Appearance* lastAppearance_ = nullptr;  // null: Aqua
 };

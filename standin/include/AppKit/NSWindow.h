@@ -7,6 +7,7 @@
 #include <AppKit/NSResponder.h>
 #include <CoreFoundation/CFString.h>
 #include <Foundation/NSGeometry.h>
+#include <Foundation/NSObjCRuntime.h>
 
 // Posted with the window as object after its size changed.
 extern const CFStringRef NSWindowDidResizeNotification;
@@ -19,6 +20,13 @@ namespace NS {
 
 class Appearance;
 class View;
+
+// Where a window stays among the others: floating windows above normal ones.
+typedef Integer WindowLevel;
+enum : WindowLevel {
+  NormalWindowLevel = 0,
+  FloatingWindowLevel = 3,
+};
 
 class NS_CLASS_EXPORT Window : public Responder {
 public:

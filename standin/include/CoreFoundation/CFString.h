@@ -51,6 +51,17 @@ const char* CFStringGetCStringPtr(CFStringRef string, CFStringEncoding encoding)
 
 CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFStringCompareFlags options);
 
+// UTF-16 access. Strings hold UTF-8, so each call decodes from the start.
+// Null for a negative count or no characters with a positive count; a lone
+// surrogate becomes U+FFFD.
+CFStringRef CFStringCreateWithCharacters(CFAllocatorRef allocator, const UniChar* characters, CFIndex count);
+// 0 for an index outside the string.
+UniChar CFStringGetCharacterAtIndex(CFStringRef string, CFIndex index);
+// Copies the range's units; copies nothing when the range is not inside the string.
+void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer);
+// Leading blanks, an optional sign and decimal digits; 0 without digits, clamped to the int range.
+SInt32 CFStringGetIntValue(CFStringRef string);
+
 CF_EXTERN_C_END
 
 #define CFSTR(literal)                                                   \

@@ -1,8 +1,9 @@
 #pragma once
 
-// The dispatch calls the renderer uses: counting semaphores, times to wait
-// until, and immutable data objects. Reference counted with dispatch_retain
-// and dispatch_release; a create call hands the caller one reference. Any thread.
+// The dispatch calls the renderer and the editor use: counting semaphores,
+// times to wait until, immutable data objects and the main queue. Reference
+// counted with dispatch_retain and dispatch_release; a create call hands the
+// caller one reference. Any thread.
 
 #include <atomic>
 #include <cstddef>
@@ -25,12 +26,17 @@ struct dispatch_object_s {
 
 protected:
   dispatch_object_s();
+  // For an object that lives as long as the process: it is not counted, and
+  // retain and release leave it alone.
+  struct ProcessLifetime {};
+  explicit dispatch_object_s(ProcessLifetime);
   virtual ~dispatch_object_s();
 
 private:
   friend void dispatch_retain(dispatch_object_t object);
   friend void dispatch_release(dispatch_object_t object);
   std::atomic<long> references_{1};
+  const bool processLifetime_ = false;
 };
 
 struct dispatch_semaphore_s : dispatch_object_s {
@@ -43,7 +49,10 @@ protected:
   dispatch_data_s() = default;
 };
 
-struct dispatch_queue_s;
+struct dispatch_queue_s : dispatch_object_s {
+protected:
+  dispatch_queue_s() : dispatch_object_s(ProcessLifetime{}) {}
+};
 
 typedef dispatch_semaphore_s* dispatch_semaphore_t;
 typedef dispatch_data_s* dispatch_data_t;
@@ -74,3 +83,11 @@ long dispatch_semaphore_signal(dispatch_semaphore_t semaphore);
 dispatch_data_t dispatch_data_create(const void* buffer, std::size_t size, dispatch_queue_t queue,
                                      dispatch_block_t destructor);
 std::size_t dispatch_data_get_size(dispatch_data_t data);
+
+// The queue of the main thread: its blocks run on the main run loop. Lives as
+// long as the process.
+dispatch_queue_t dispatch_get_main_queue(void);
+// Queues the block and returns at once; the queue runs its blocks one at a
+// time in the order they were queued, the main queue on the main run loop's
+// next pass. A null queue or block does nothing.
+void dispatch_async(dispatch_queue_t queue, dispatch_block_t block);

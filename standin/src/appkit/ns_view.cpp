@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "appkit/dialog_records.h"
 #include "appkit/view_geometry.h"
 #include "usage_checks.h"
 
@@ -105,6 +106,7 @@ void View::setFrameOrigin(Point origin) { setFrame(Rect{origin, frame_.size}); }
 
 void View::frameDidChange(const Rect& oldFrame) {
   const auto self = NS::Ref<View>::Retain(this);
+  standin::appkit::NoteFrameChange(*this);
   if (!(oldFrame.size == frame_.size)) resizeSubviewsWithOldSize(oldFrame.size);
   if (layer_ != nullptr) layer_->setFrame(frame_);
   if (window_ != nullptr) updateTrackingAreas();

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "appkit/appkit_state.h"
+#include "appkit/dialog_records.h"
 #include "appkit/event_factory.h"
 #include "usage_checks.h"
 
@@ -63,6 +64,10 @@ using appkit::State;
 void ResetAppKit() {
   State() = appkit::AppKitState{};
   appkit::ResetUsageChecks();
+  appkit::ResetAnimationGroupings();
+  appkit::ResetAlerts();
+  appkit::ResetPanels();
+  appkit::ResetColorPanel();
 }
 
 NS::Window* MakeHostWindow(const NS::Rect& screenFrame, NS::CGFloat backingScale) {

@@ -5,10 +5,15 @@
 // view's own coordinates, so a test reads like the user's gesture. Every
 // injection returns false, delivering nothing, when the view is not in a window.
 
+#include <AppKit/NSApplication.h>
 #include <AppKit/NSEvent.h>
+#include <AppKit/NSWindow.h>
 #include <CoreFoundation/CFString.h>
+#include <Foundation/NSDate.h>
 #include <Foundation/NSGeometry.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +25,9 @@ class Window;
 namespace standin::testing {
 
 // The defaults back: a 1920 x 1080 screen at scale 1, the pointer at its
-// origin, the cursor shown and associated, no tablet, empty logs, counts at 0,
-// every optional method present.
+// origin, the cursor shown and associated, no tablet, empty logs and answer
+// queues, no open animation grouping or waiting sheet, no colour panel made,
+// counts at 0, every optional method present.
 void ResetAppKit();
 
 // The main screen (origin at (0, 0)).
@@ -85,5 +91,80 @@ long AppKitMainThreadViolationCount();
 long AppKitValidationErrorCount();
 // Switches an optional platform method (by selector name) off or back on.
 void SetOptionalMethodAvailable(const std::string& selectorName, bool available);
+
+// --- Animation groupings, tooltips, alerts, panels and the colour panel ---
+
+// An animation grouping as it ended: its duration and the views whose frame
+// changed while it was the innermost grouping (identity only).
+struct AnimationGrouping {
+  NS::TimeInterval duration = 0.0;
+  std::vector<const NS::View*> framesChanged;
+};
+// Oldest first.
+std::vector<AnimationGrouping> EndedAnimationGroupings();
+int OpenAnimationGroupingCount();
+
+// The tooltip the view shows when the pointer rests at the point (in the
+// view's coordinates): the owner of the most recently added rectangle there
+// is asked. None outside the view's rectangles or when the view shows nothing
+// there or is not in a window.
+std::optional<std::string> ToolTipAt(NS::View* view, NS::Point point);
+// In the order added.
+std::vector<NS::Rect> ToolTipRects(const NS::View* view);
+
+// The button (counted from 0) that the next alert is answered with; without
+// a queued answer, or with one beyond its buttons, an alert answers its first.
+void QueueAlertAnswer(std::size_t buttonIndex);
+struct AlertRecord {
+  std::string messageText;
+  std::string informativeText;
+  std::vector<std::string> buttons;  // as shown: "OK" alone for an alert without buttons of its own
+  NS::ModalResponse answer = 0;
+};
+// Each alert run, oldest first.
+std::vector<AlertRecord> AlertLog();
+
+// A panel's answer: an absolute path, or none for Cancel. A save panel whose
+// types are enforced appends its first allowed extension to a name that has
+// none of them.
+using PanelAnswer = std::optional<std::string>;
+// For the next modal run; without one a modal panel is cancelled. False,
+// queueing nothing, for a path that is not absolute.
+bool QueuePanelAnswer(PanelAnswer answer);
+// Answers the sheet the window shows (null: the oldest panel begun without a
+// window); its handler runs on the next pass of the main run loop, and the
+// next sheet waiting on that window shows. False, answering nothing, when no
+// sheet shows there or the path is not absolute.
+bool AnswerSheet(const NS::Window* window, const PanelAnswer& answer);
+// Sheets begun on the window (null: without one) and not yet answered, the
+// one showing included.
+std::size_t PendingSheetCount(const NS::Window* window);
+
+enum class PanelKind { Save, Open };
+enum class PanelMode { Modal, Sheet };
+struct PanelRecord {
+  PanelKind kind = PanelKind::Save;
+  PanelMode mode = PanelMode::Modal;
+  const NS::Window* window = nullptr;  // a sheet's window (identity only)
+  std::optional<std::vector<std::string>> allowedFileTypes;  // none: not set (every type)
+  std::string directory;  // the directory URL's path; "" without one
+  std::string nameField;
+  std::string title;
+  bool allowsOtherFileTypes = false;
+  bool canChooseFiles = true;
+  bool canChooseDirectories = false;
+  bool resolvesAliases = true;
+  bool canCreateDirectories = true;
+  NS::WindowLevel level = NS::NormalWindowLevel;
+  PanelAnswer answer;  // the chosen path once answered
+};
+// Each panel as it showed (a sheet waiting behind another shows later), oldest first.
+std::vector<PanelRecord> PanelLog();
+
+// The user picks a colour in the shared colour panel: the panel's colour
+// becomes it (opaque unless the panel shows alpha) and its action goes to its
+// target. Nothing happens while the panel is not made or not open; answers
+// whether the action was sent.
+bool PickColor(NS::CGFloat red, NS::CGFloat green, NS::CGFloat blue, NS::CGFloat alpha);
 
 }  // namespace standin::testing

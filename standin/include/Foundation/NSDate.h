@@ -1,0 +1,10 @@
+#pragma once
+
+#include <CoreFoundation/CFDate.h>
+
+namespace NS {
+
+// Seconds.
+typedef CFTimeInterval TimeInterval;
+
+}  // namespace NS
