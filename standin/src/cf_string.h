@@ -33,6 +33,7 @@ bool IsValidUTF8(const char* bytes, std::size_t length);
 // The code points of UTF-8 text; a byte that does not start a valid sequence
 // becomes U+FFFD.
 std::u32string DecodeUTF8(const std::string& utf8);
+void AppendUTF8(std::string& text, char32_t codePoint);
 
 
 }  // namespace standin::cf

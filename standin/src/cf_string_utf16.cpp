@@ -1,10 +1,10 @@
 // UTF-16 access to strings that hold UTF-8.
 
-#include "cf_string.h"
-
 #include <algorithm>
 #include <cctype>
 #include <limits>
+
+#include "cf_string.h"
 
 namespace standin::cf {
 namespace {
@@ -35,6 +35,12 @@ std::u16string EncodeUTF16(const std::u32string& codePoints) {
   return units;
 }
 
+std::u16string UnitsOf(CFStringRef string) { return EncodeUTF16(DecodeUTF8(StringText(string))); }
+
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace
+
 void AppendUTF8(std::string& text, char32_t c) {
   if (c < 0x80) {
     text.push_back(static_cast<char>(c));
@@ -52,12 +58,6 @@ void AppendUTF8(std::string& text, char32_t c) {
     text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
-
-std::u16string UnitsOf(CFStringRef string) { return EncodeUTF16(DecodeUTF8(StringText(string))); }
-
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-}  // namespace
 
 std::u32string DecodeUTF8(const std::string& utf8) {
   std::u32string codePoints;

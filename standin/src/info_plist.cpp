@@ -23,24 +23,6 @@ struct Tag {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-void AppendUTF8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // The characters of XML 1.0: no control character but tab, line feed and
 // carriage return, no surrogate, no U+FFFE or U+FFFF.
 bool IsXmlCharacter(std::uint32_t code) {
@@ -195,7 +177,7 @@ private:
     else if (!entity.empty() && entity.front() == '#') {
       const auto code = ParseCharacterReference(entity.substr(1));
       if (!code) return false;
-      AppendUTF8(out, *code);
+      standin::cf::AppendUTF8(out, *code);
     } else {
       return false;
     }

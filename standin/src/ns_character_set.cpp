@@ -1,10 +1,10 @@
 #include <Foundation/NSCharacterSet.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <cctype>
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 
 #include "cf_string.h"
 

@@ -60,8 +60,7 @@ Timer::~Timer() {
 }
 
 Timer* Timer::timerWithTimeIntervalTargetSelectorUserInfoRepeats(TimeInterval interval, Object* target,
-                                                                  const SEL& selector, Object* userInfo,
-                                                                  bool repeats) {
+                                                                 const SEL& selector, Object* userInfo, bool repeats) {
   return static_cast<Timer*>((new Timer(interval, target, selector, userInfo, repeats))->autorelease());
 }
 

@@ -186,7 +186,8 @@ TEST_F(AppKitTest, PickingAColourSendsThePanelsActionToItsTargetWhileItIsOpen) {
     void picked(NS::Object* sender) {
       auto* panel = static_cast<NS::ColorPanel*>(sender);
       const NS::Color* color = panel->color();
-      colors.push_back({color->redComponent(), color->greenComponent(), color->blueComponent(), color->alphaComponent()});
+      colors.push_back(
+          {color->redComponent(), color->greenComponent(), color->blueComponent(), color->alphaComponent()});
     }
     std::vector<std::vector<double>> colors;
   };

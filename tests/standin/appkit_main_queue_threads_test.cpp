@@ -2,7 +2,6 @@
 // each thread's in the order it queued them.
 
 #include <dispatch/dispatch.h>
-
 #include <gtest/gtest.h>
 #include <standin/testing/run_loop.h>
 
@@ -16,7 +15,7 @@ namespace {
 TEST(AppKitMainQueueThreadsTest, BlocksFromOtherThreadsRunOnTheMainThreadInEachThreadsOrder) {
   constexpr int kThreads = 4;
   constexpr int kBlocksPerThread = 200;
-  standin::testing::RunOnce();  // this thread pumps the main loop
+  standin::testing::RunOnce();                  // this thread pumps the main loop
   std::map<int, std::vector<int>> ranByThread;  // touched on the main thread only
   std::atomic<int> offMainThread{0};
   std::vector<std::thread> threads;

@@ -77,7 +77,8 @@ TEST_F(AppKitTimersTest, ATimerFiresOncePerPeriodAndHoldsItsTargetUntilInvalidat
     CFStringRef mode;
     int ticksOverFiveFrames;
   };
-  const Case cases[] = {{true, kCFRunLoopCommonModes, 5}, {true, NSDefaultRunLoopMode, 5}, {false, kCFRunLoopCommonModes, 1}};
+  const Case cases[] = {
+      {true, kCFRunLoopCommonModes, 5}, {true, NSDefaultRunLoopMode, 5}, {false, kCFRunLoopCommonModes, 1}};
   for (const Case& c : cases) {
     std::vector<std::string> log;
     bool targetEnded = false;

@@ -16,7 +16,8 @@ public:
     asked.push_back(view);
     const std::string text = name_ + " " + std::to_string(tag) + " " + std::to_string(int(point.x)) + "," +
                              std::to_string(int(point.y)) + " " + static_cast<const char*>(userData);
-    return static_cast<CFStringRef>(CFAutorelease(CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8)));
+    return static_cast<CFStringRef>(
+        CFAutorelease(CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8)));
   }
 
   std::vector<NS::View*> asked;

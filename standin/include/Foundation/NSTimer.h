@@ -20,8 +20,7 @@ public:
   // retained until the timer is invalidated; a one-shot timer invalidates
   // itself once it fired.
   static Timer* timerWithTimeIntervalTargetSelectorUserInfoRepeats(TimeInterval interval, Object* target,
-                                                                    const SEL& selector, Object* userInfo,
-                                                                    bool repeats);
+                                                                   const SEL& selector, Object* userInfo, bool repeats);
 
   // Stops the timer for good and releases its target, its user info and the
   // run loop's reference to it. Call it on the thread of the timer's run loop;

@@ -1,5 +1,4 @@
 #include <AppKit/NSAlert.h>
-
 #include <standin/testing/appkit.h>
 
 #include <deque>
@@ -21,7 +20,9 @@ Alerts& State() {
   return *alerts;
 }
 
-CFStringRef Retained(CFStringRef text) { return static_cast<CFStringRef>(CFRetain(text != nullptr ? text : CFSTR(""))); }
+CFStringRef Retained(CFStringRef text) {
+  return static_cast<CFStringRef>(CFRetain(text != nullptr ? text : CFSTR("")));
+}
 
 void Replace(CFStringRef& held, CFStringRef text) {
   const CFStringRef old = held;
@@ -63,13 +64,12 @@ void Alert::addButtonWithTitle(CFStringRef title) {
 
 ModalResponse Alert::runModal() {
   standin::appkit::CheckMainThread();
-  standin::testing::AlertRecord record{standin::cf::StringText(messageText_),
-                                       standin::cf::StringText(informativeText_),
-                                       {},
-                                       AlertFirstButtonReturn};
+  standin::testing::AlertRecord record{
+      standin::cf::StringText(messageText_), standin::cf::StringText(informativeText_), {}, AlertFirstButtonReturn};
   for (CFStringRef title : buttonTitles_) record.buttons.push_back(standin::cf::StringText(title));
   if (record.buttons.empty()) record.buttons.push_back("OK");
-  record.answer = AlertFirstButtonReturn + static_cast<ModalResponse>(standin::appkit::NextAnswer(record.buttons.size()));
+  record.answer =
+      AlertFirstButtonReturn + static_cast<ModalResponse>(standin::appkit::NextAnswer(record.buttons.size()));
   standin::appkit::State().log.push_back(record);
   return record.answer;
 }

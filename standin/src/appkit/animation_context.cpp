@@ -1,5 +1,4 @@
 #include <AppKit/NSAnimationContext.h>
-
 #include <standin/testing/appkit.h>
 
 #include <vector>
@@ -14,7 +13,7 @@ constexpr NS::TimeInterval kDefaultAnimationDuration = 0.25;
 
 struct Groupings {
   NS::TimeInterval outsideDuration = kDefaultAnimationDuration;  // the default context's
-  std::vector<testing::AnimationGrouping> open;                   // innermost last
+  std::vector<testing::AnimationGrouping> open;                  // innermost last
   std::vector<testing::AnimationGrouping> ended;
 };
 
@@ -44,8 +43,8 @@ AnimationContext::AnimationContext() { makeImmortal(); }
 
 void AnimationContext::beginGrouping() {
   standin::appkit::CheckMainThread();
-  standin::appkit::State().open.push_back(standin::testing::AnimationGrouping{
-      standin::appkit::kDefaultAnimationDuration, {}});
+  standin::appkit::State().open.push_back(
+      standin::testing::AnimationGrouping{standin::appkit::kDefaultAnimationDuration, {}});
 }
 
 void AnimationContext::endGrouping() {

@@ -1,7 +1,6 @@
 #include <AppKit/NSColorPanel.h>
 #include <Foundation/NSAutoreleasePool.h>
 #include <Foundation/NSRef.h>
-
 #include <standin/testing/appkit.h>
 
 #include <utility>

@@ -4,13 +4,12 @@
 #include <AppKit/NSSavePanel.h>
 #include <CoreFoundation/CFRunLoop.h>
 #include <Foundation/NSRef.h>
-
 #include <standin/testing/appkit.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <deque>
 #include <filesystem>
-#include <strings.h>
 
 #include "appkit/dialog_records.h"
 #include "cf_string.h"
@@ -66,7 +65,8 @@ void Replace(Ref& held, Ref value) {
 
 auto FirstSheetOf(const NS::Window* window) {
   std::deque<Sheet>& sheets = State().sheets;
-  return std::find_if(sheets.begin(), sheets.end(), [window](const Sheet& sheet) { return sheet.window.get() == window; });
+  return std::find_if(sheets.begin(), sheets.end(),
+                      [window](const Sheet& sheet) { return sheet.window.get() == window; });
 }
 
 }  // namespace
@@ -193,13 +193,14 @@ ModalResponse SavePanel::runModal() {
   return panels.log.back().answer ? ModalResponseOK : ModalResponseCancel;
 }
 
-void SavePanel::beginSheetModalForWindowCompletionHandler(Window* window,
-                                                          std::function<void(ModalResponse)> handler) {
+void SavePanel::beginSheetModalForWindowCompletionHandler(Window* window, std::function<void(ModalResponse)> handler) {
   if (!standin::appkit::PanelAccess::Begin(*this)) return;
   // A window shows one sheet at a time; panels without a window show at once.
-  const bool showsNow = window == nullptr || standin::appkit::FirstSheetOf(window) == standin::appkit::State().sheets.end();
+  const bool showsNow =
+      window == nullptr || standin::appkit::FirstSheetOf(window) == standin::appkit::State().sheets.end();
   auto& sheets = standin::appkit::State().sheets;
-  sheets.push_back(standin::appkit::Sheet{Ref<SavePanel>::Retain(this), Ref<Window>::Retain(window), std::move(handler), {}});
+  sheets.push_back(
+      standin::appkit::Sheet{Ref<SavePanel>::Retain(this), Ref<Window>::Retain(window), std::move(handler), {}});
   if (showsNow) standin::appkit::Show(sheets.back());
 }
 
@@ -242,8 +243,8 @@ bool AnswerSheet(const NS::Window* window, const PanelAnswer& answer) {
 
 std::size_t PendingSheetCount(const NS::Window* window) {
   const auto& sheets = appkit::State().sheets;
-  return static_cast<std::size_t>(std::count_if(sheets.begin(), sheets.end(),
-                                                [window](const appkit::Sheet& sheet) { return sheet.window.get() == window; }));
+  return static_cast<std::size_t>(std::count_if(
+      sheets.begin(), sheets.end(), [window](const appkit::Sheet& sheet) { return sheet.window.get() == window; }));
 }
 
 std::vector<PanelRecord> PanelLog() { return appkit::State().log; }

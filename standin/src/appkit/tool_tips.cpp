@@ -1,7 +1,6 @@
 #include <AppKit/NSView.h>
 #include <Foundation/NSAutoreleasePool.h>
 #include <Foundation/NSRef.h>
-
 #include <standin/testing/appkit.h>
 
 #include <algorithm>
@@ -27,8 +26,8 @@ struct ToolTipAccess {
   // The most recently added rectangle under the point is the one on top.
   static std::optional<Tip> TipAt(const NS::View& view, NS::Point point) {
     const auto& tips = view.toolTips_;
-    const auto found =
-        std::find_if(tips.rbegin(), tips.rend(), [point](const Tip& tip) { return RectContainsPoint(tip.rect, point); });
+    const auto found = std::find_if(tips.rbegin(), tips.rend(),
+                                    [point](const Tip& tip) { return RectContainsPoint(tip.rect, point); });
     if (found == tips.rend()) return std::nullopt;
     return *found;
   }
