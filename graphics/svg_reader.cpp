@@ -1305,6 +1305,13 @@ const XmlNode* SvgRoot(const rapidxml_ns::xml_document<char>& xml) {
   return root;
 }
 
+// The size the document gives, or the shapes' extent from the origin where
+// it gives none that a float holds.
+float ImageSize(double given, double shapesExtent) {
+  const auto size = static_cast<float>(given);
+  return given > 0.0 && std::isfinite(size) ? size : static_cast<float>(std::max(0.0, shapesExtent));
+}
+
 std::unique_ptr<SvgImage> Read(std::string_view text, double pixelsPerInch, double pixelsPerUnit) {
   // The parser works in place on a terminated copy; it expands only the
   // predefined and numeric character references and reads no DTD.
@@ -1322,10 +1329,8 @@ std::unique_ptr<SvgImage> Read(std::string_view text, double pixelsPerInch, doub
 
   auto image = std::make_unique<SvgImage>(std::move(document.Image()));
   const Bounds& shapes = document.ShapeBounds();
-  const double width = context.ImageWidth() > 0.0 ? context.ImageWidth() : std::max(0.0, shapes.maxX);
-  const double height = context.ImageHeight() > 0.0 ? context.ImageHeight() : std::max(0.0, shapes.maxY);
-  image->mWidth = static_cast<float>(width);
-  image->mHeight = static_cast<float>(height);
+  image->mWidth = ImageSize(context.ImageWidth(), shapes.maxX);
+  image->mHeight = ImageSize(context.ImageHeight(), shapes.maxY);
   return image;
 }
 

@@ -165,6 +165,7 @@ TEST(SvgReaderTest, TransformsAndTheViewportMapPointsIntoTheImage) {
   const std::string boxOnly = svg("<svg viewBox='0 0 40 30'>");
   const std::string none = svg("<svg>");
   const std::string percent = svg("<svg width='100%' height='50%'>");
+  const std::string huge = svg("<svg width='1e300' height='1e39'>");
   const std::vector<Case> cases = {
       {"millimetres", inches.c_str(), "mm", 72, 50.8f, 25.4f, 10 * 25.4f / 72, 10 * 25.4f / 72},
       {"inches", inches.c_str(), "in", 96, 2, 1, 10.f / 96, 10.f / 96},
@@ -178,6 +179,7 @@ TEST(SvgReaderTest, TransformsAndTheViewportMapPointsIntoTheImage) {
       {"the viewBox's size", boxOnly.c_str(), "cm", 2.54f, 40, 30, 10, 10},
       {"the shapes' size", none.c_str(), "px", 72, 20, 20, 10, 10},
       {"percentages are the shapes' size", percent.c_str(), "px", 72, 20, 20, 10, 10},
+      {"so are sizes beyond a float", huge.c_str(), "px", 72, 20, 20, 10, 10},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
