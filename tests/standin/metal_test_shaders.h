@@ -65,9 +65,16 @@ inline bool ReadUniforms(FragmentPlan& plan) {
   return true;
 }
 
-inline void CoverageFromU(const FragmentPlan&, const Span& span, float* coverage) { SpanVarying(span, kU, coverage); }
+// A varying as coverage; nothing when it is 1 across the span.
+inline bool CoverageFrom(const Span& span, int varying, float* coverage) {
+  if (span.dx[varying] == 0.0f && span.origin[varying] == 1.0f) return false;
+  SpanVarying(span, varying, coverage);
+  return true;
+}
 
-inline void CoverageFromV(const FragmentPlan&, const Span& span, float* coverage) { SpanVarying(span, kV, coverage); }
+inline bool CoverageFromU(const FragmentPlan&, const Span& span, float* coverage) { return CoverageFrom(span, kU, coverage); }
+
+inline bool CoverageFromV(const FragmentPlan&, const Span& span, float* coverage) { return CoverageFrom(span, kV, coverage); }
 
 inline bool PrepareConstant(FragmentPlan& plan) {
   plan.color = FragmentColor::kConstant;

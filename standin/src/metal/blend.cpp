@@ -1,141 +1,23 @@
 #include "metal/blend.h"
 
+#include "metal/simd.h"
+
 #include <algorithm>
 
 namespace standin::metal {
 namespace {
 
-constexpr int kBlock = kSpanBlock;
-constexpr std::size_t kRgbaBytes = 4;
+using simd::F32x4;
+using simd::kLanes;
+using simd::Splat;
+using simd::SplatU;
+using simd::U32x4;
 
-struct Block {
-  alignas(32) float r[kBlock];
-  alignas(32) float g[kBlock];
-  alignas(32) float b[kBlock];
-  alignas(32) float a[kBlock];
+constexpr std::size_t kWordBytes = 4;
+
+struct Quad {
+  F32x4 r, g, b, a;
 };
-
-// Byte positions of red, green, blue and alpha in a four-byte texel.
-struct ChannelOrder {
-  int r, g, b, a;
-};
-
-constexpr ChannelOrder kRgbaOrder{0, 1, 2, 3};
-constexpr ChannelOrder kBgraOrder{2, 1, 0, 3};
-
-ChannelOrder OrderOf(MTLPixelFormat format) { return format == MTLPixelFormatBGRA8Unorm ? kBgraOrder : kRgbaOrder; }
-
-void LoadSource(const SpanColors& src, int first, Block& s) {
-  std::copy_n(src.r + first, kBlock, s.r);
-  std::copy_n(src.g + first, kBlock, s.g);
-  std::copy_n(src.b + first, kBlock, s.b);
-  std::copy_n(src.a + first, kBlock, s.a);
-}
-
-// The destination texels of a block (`count` of them, the rest zero).
-void LoadDestination(MTLPixelFormat format, const std::uint8_t* pixels, int count, Block& d) {
-  const std::array<float, 256>& unorm = UnormFloats();
-  std::fill_n(d.r, kBlock, 0.0f);
-  std::fill_n(d.g, kBlock, 0.0f);
-  std::fill_n(d.b, kBlock, 0.0f);
-  std::fill_n(d.a, kBlock, 0.0f);
-  if (format == MTLPixelFormatR8Unorm) {
-    for (int k = 0; k < count; ++k) {
-      d.r[k] = unorm[pixels[k]];
-      d.a[k] = 1.0f;
-    }
-    return;
-  }
-  const ChannelOrder order = OrderOf(format);
-  for (int k = 0; k < count; ++k) {
-    const std::uint8_t* texel = pixels + k * kRgbaBytes;
-    d.r[k] = unorm[texel[order.r]];
-    d.g[k] = unorm[texel[order.g]];
-    d.b[k] = unorm[texel[order.b]];
-    d.a[k] = unorm[texel[order.a]];
-  }
-}
-
-void Fill(float (&out)[kBlock], float value) { std::fill_n(out, kBlock, value); }
-
-void OneMinus(const float (&in)[kBlock], float (&out)[kBlock]) {
-  for (int k = 0; k < kBlock; ++k) out[k] = 1.0f - in[k];
-}
-
-// The factor of one colour channel: `sc` and `dc` are that channel of the source and destination.
-void ColorFactor(MTLBlendFactor factor, const float (&sc)[kBlock], const float (&dc)[kBlock], const Block& s,
-                 const Block& d, float (&out)[kBlock]) {
-  switch (factor) {
-    case MTLBlendFactorZero:
-      return Fill(out, 0.0f);
-    case MTLBlendFactorOne:
-      return Fill(out, 1.0f);
-    case MTLBlendFactorSourceColor:
-      std::copy_n(sc, kBlock, out);
-      return;
-    case MTLBlendFactorOneMinusSourceColor:
-      return OneMinus(sc, out);
-    case MTLBlendFactorSourceAlpha:
-      std::copy_n(s.a, kBlock, out);
-      return;
-    case MTLBlendFactorOneMinusSourceAlpha:
-      return OneMinus(s.a, out);
-    case MTLBlendFactorDestinationColor:
-      std::copy_n(dc, kBlock, out);
-      return;
-    case MTLBlendFactorOneMinusDestinationColor:
-      return OneMinus(dc, out);
-    case MTLBlendFactorDestinationAlpha:
-      std::copy_n(d.a, kBlock, out);
-      return;
-    case MTLBlendFactorOneMinusDestinationAlpha:
-      return OneMinus(d.a, out);
-    default:  // source alpha saturated
-      for (int k = 0; k < kBlock; ++k) out[k] = std::min(s.a[k], 1.0f - d.a[k]);
-      return;
-  }
-}
-
-// The alpha channel's factor: colour factors read alpha, and saturation is 1.
-void AlphaFactor(MTLBlendFactor factor, const Block& s, const Block& d, float (&out)[kBlock]) {
-  if (factor == MTLBlendFactorSourceAlphaSaturated) return Fill(out, 1.0f);
-  ColorFactor(factor, s.a, d.a, s, d, out);
-}
-
-void Combine(const float (&sc)[kBlock], const float (&fs)[kBlock], const float (&dc)[kBlock],
-             const float (&fd)[kBlock], float (&out)[kBlock]) {
-  for (int k = 0; k < kBlock; ++k) out[k] = sc[k] * fs[k] + dc[k] * fd[k];
-}
-
-void BlendBlock(const MTL::RenderPipelineColorAttachmentSettings& color, const Block& s, const Block& d,
-                Block& out) {
-  float fs[kBlock];
-  float fd[kBlock];
-  ColorFactor(color.sourceRGBBlendFactor, s.r, d.r, s, d, fs);
-  ColorFactor(color.destinationRGBBlendFactor, s.r, d.r, s, d, fd);
-  Combine(s.r, fs, d.r, fd, out.r);
-  ColorFactor(color.sourceRGBBlendFactor, s.g, d.g, s, d, fs);
-  ColorFactor(color.destinationRGBBlendFactor, s.g, d.g, s, d, fd);
-  Combine(s.g, fs, d.g, fd, out.g);
-  ColorFactor(color.sourceRGBBlendFactor, s.b, d.b, s, d, fs);
-  ColorFactor(color.destinationRGBBlendFactor, s.b, d.b, s, d, fd);
-  Combine(s.b, fs, d.b, fd, out.b);
-  AlphaFactor(color.sourceAlphaBlendFactor, s, d, fs);
-  AlphaFactor(color.destinationAlphaBlendFactor, s, d, fd);
-  Combine(s.a, fs, d.a, fd, out.a);
-}
-
-// Source-over of premultiplied colours: the general formula with factors one
-// and one minus source alpha, where x * 1 is x.
-void SourceOverBlock(const Block& s, const Block& d, Block& out) {
-  for (int k = 0; k < kBlock; ++k) {
-    const float inverse = 1.0f - s.a[k];
-    out.r[k] = s.r[k] + d.r[k] * inverse;
-    out.g[k] = s.g[k] + d.g[k] * inverse;
-    out.b[k] = s.b[k] + d.b[k] * inverse;
-    out.a[k] = s.a[k] + d.a[k] * inverse;
-  }
-}
 
 bool IsSourceOver(const MTL::RenderPipelineColorAttachmentSettings& color) {
   return color.sourceRGBBlendFactor == MTLBlendFactorOne &&
@@ -144,103 +26,252 @@ bool IsSourceOver(const MTL::RenderPipelineColorAttachmentSettings& color) {
          color.destinationAlphaBlendFactor == MTLBlendFactorOneMinusSourceAlpha;
 }
 
-struct QuantizedBlock {
-  alignas(32) std::int32_t r[kBlock];
-  alignas(32) std::int32_t g[kBlock];
-  alignas(32) std::int32_t b[kBlock];
-  alignas(32) std::int32_t a[kBlock];
-};
-
-void Quantize(const Block& c, QuantizedBlock& q) {
-  for (int k = 0; k < kBlock; ++k) {
-    q.r[k] = QuantizeUnorm(c.r[k]);
-    q.g[k] = QuantizeUnorm(c.g[k]);
-    q.b[k] = QuantizeUnorm(c.b[k]);
-    q.a[k] = QuantizeUnorm(c.a[k]);
+// The factor of one colour channel, whose source and destination values are `sc` and `dc`.
+F32x4 ColorFactor(MTLBlendFactor factor, F32x4 sc, F32x4 dc, const Quad& s, const Quad& d) {
+  const F32x4 one = Splat(1.0f);
+  switch (factor) {
+    case MTLBlendFactorZero:
+      return Splat(0.0f);
+    case MTLBlendFactorOne:
+      return one;
+    case MTLBlendFactorSourceColor:
+      return sc;
+    case MTLBlendFactorOneMinusSourceColor:
+      return one - sc;
+    case MTLBlendFactorSourceAlpha:
+      return s.a;
+    case MTLBlendFactorOneMinusSourceAlpha:
+      return one - s.a;
+    case MTLBlendFactorDestinationColor:
+      return dc;
+    case MTLBlendFactorOneMinusDestinationColor:
+      return one - dc;
+    case MTLBlendFactorDestinationAlpha:
+      return d.a;
+    case MTLBlendFactorOneMinusDestinationAlpha:
+      return one - d.a;
+    default:  // source alpha saturated
+      return simd::Min(s.a, one - d.a);
   }
 }
 
-int StoreBlock(const BlendSetup& setup, const QuantizedBlock& q, std::uint8_t* pixels, int count,
-               const std::uint8_t* live) {
-  const MTLColorWriteMask mask = setup.color.writeMask;
-  int written = 0;
-  if (setup.format == MTLPixelFormatR8Unorm) {
-    for (int k = 0; k < count; ++k) {
-      if (live != nullptr && live[k] == 0) continue;
-      if (mask & MTLColorWriteMaskRed) pixels[k] = static_cast<std::uint8_t>(q.r[k]);
-      ++written;
-    }
-    return written;
+// The alpha channel's factor: colour factors read alpha, and saturation is 1.
+F32x4 AlphaFactor(MTLBlendFactor factor, const Quad& s, const Quad& d) {
+  if (factor == MTLBlendFactorSourceAlphaSaturated) return Splat(1.0f);
+  return ColorFactor(factor, s.a, d.a, s, d);
+}
+
+Quad Blend(const MTL::RenderPipelineColorAttachmentSettings& color, const Quad& s, const Quad& d) {
+  const MTLBlendFactor fs = color.sourceRGBBlendFactor;
+  const MTLBlendFactor fd = color.destinationRGBBlendFactor;
+  return {s.r * ColorFactor(fs, s.r, d.r, s, d) + d.r * ColorFactor(fd, s.r, d.r, s, d),
+          s.g * ColorFactor(fs, s.g, d.g, s, d) + d.g * ColorFactor(fd, s.g, d.g, s, d),
+          s.b * ColorFactor(fs, s.b, d.b, s, d) + d.b * ColorFactor(fd, s.b, d.b, s, d),
+          s.a * AlphaFactor(color.sourceAlphaBlendFactor, s, d) +
+              d.a * AlphaFactor(color.destinationAlphaBlendFactor, s, d)};
+}
+
+// Source-over of premultiplied colours: the general formula with factors one
+// and one minus source alpha, where x * 1 is x.
+inline Quad SourceOver(const Quad& s, const Quad& d) {
+  const F32x4 inverse = Splat(1.0f) - s.a;
+  return {s.r + d.r * inverse, s.g + d.g * inverse, s.b + d.b * inverse, s.a + d.a * inverse};
+}
+
+inline Quad LoadColors(const SpanColors& src, int first) {
+  return {simd::Load(src.r + first), simd::Load(src.g + first), simd::Load(src.b + first), simd::Load(src.a + first)};
+}
+
+// Up to four words from `bytes`, unused lanes zero.
+inline U32x4 LoadWords(const std::uint8_t* bytes, int count) { return simd::LoadTexels(bytes, count); }
+
+inline bool AllLive(const std::uint8_t* live, int count) {
+  if (live == nullptr) return true;
+  for (int k = 0; k < count; ++k) {
+    if (live[k] == 0) return false;
   }
-  const ChannelOrder order = OrderOf(setup.format);
+  return true;
+}
+
+inline bool NoneLive(const std::uint8_t* live, int count) {
+  if (live == nullptr) return false;
+  for (int k = 0; k < count; ++k) {
+    if (live[k] != 0) return false;
+  }
+  return true;
+}
+
+// Stores the live lanes of four-byte texels.
+inline int StoreWords(std::uint8_t* pixels, int count, U32x4 words, const std::uint8_t* live) {
+  if (count == kLanes && AllLive(live, count)) {
+    simd::StoreTexels(pixels, words);
+    return kLanes;
+  }
+  int written = 0;
   for (int k = 0; k < count; ++k) {
     if (live != nullptr && live[k] == 0) continue;
-    std::uint8_t* texel = pixels + k * kRgbaBytes;
-    if (mask & MTLColorWriteMaskRed) texel[order.r] = static_cast<std::uint8_t>(q.r[k]);
-    if (mask & MTLColorWriteMaskGreen) texel[order.g] = static_cast<std::uint8_t>(q.g[k]);
-    if (mask & MTLColorWriteMaskBlue) texel[order.b] = static_cast<std::uint8_t>(q.b[k]);
-    if (mask & MTLColorWriteMaskAlpha) texel[order.a] = static_cast<std::uint8_t>(q.a[k]);
+    const std::uint32_t word = words[k];
+    std::memcpy(pixels + k * kWordBytes, &word, kWordBytes);
     ++written;
   }
   return written;
 }
 
+// The channel of each word `shift` bits up, as a float in 0..1.
+inline F32x4 Channel(U32x4 words, int shift) {
+  const U32x4 bytes = (words >> static_cast<std::uint32_t>(shift)) & SplatU(0xFF);
+  return __builtin_convertvector(reinterpret_cast<simd::I32x4>(bytes), F32x4) * Splat(simd::kUnormStep);
+}
+
+inline Quad Unpack(U32x4 words, const int (&shifts)[4]) {
+  return {Channel(words, shifts[0]), Channel(words, shifts[1]), Channel(words, shifts[2]), Channel(words, shifts[3])};
+}
+
+inline U32x4 Pack(const Quad& c, const int (&shifts)[4]) {
+  const auto at = [](F32x4 channel, int shift) {
+    return simd::QuantizeUnorm(channel) << static_cast<std::uint32_t>(shift);
+  };
+  return at(c.r, shifts[0]) | at(c.g, shifts[1]) | at(c.b, shifts[2]) | at(c.a, shifts[3]);
+}
+
+// Single-byte (R8) texels: up to four as words, read as (r, 0, 0, 1).
+inline U32x4 LoadBytes(const std::uint8_t* bytes, int count) {
+  U32x4 words = SplatU(0);
+  for (int k = 0; k < count; ++k) words[k] = bytes[k];
+  return words;
+}
+
+inline Quad UnpackBytes(U32x4 words) { return {Channel(words, 0), Splat(0.0f), Splat(0.0f), Splat(1.0f)}; }
+
 }  // namespace
 
-const std::array<float, 256>& UnormFloats() {
-  static const std::array<float, 256> table = [] {
-    std::array<float, 256> values{};
-    for (int b = 0; b < 256; ++b) values[b] = static_cast<float>(b) / 255.0f;
-    return values;
-  }();
-  return table;
+Blender::Blender(MTLPixelFormat format, const MTL::RenderPipelineColorAttachmentSettings& color)
+    : format_(format), color_(color) {
+  singleByte_ = format == MTLPixelFormatR8Unorm;
+  if (format == MTLPixelFormatBGRA8Unorm) shifts_[0] = 16, shifts_[2] = 0;
+  const MTLColorWriteMask channels[4] = {MTLColorWriteMaskRed, MTLColorWriteMaskGreen, MTLColorWriteMaskBlue,
+                                         MTLColorWriteMaskAlpha};
+  for (int c = 0; c < 4; ++c) {
+    if ((color.writeMask & channels[c]) == 0) keptBits_ |= 0xFFu << shifts_[c];
+  }
+  sourceOver_ = color.blendingEnabled && IsSourceOver(color);
+  const bool bytesAllWritten = !singleByte_ && color.writeMask == MTLColorWriteMaskAll;
+  sourceOverOnBytes_ = bytesAllWritten && sourceOver_;
+  storeOnBytes_ = bytesAllWritten && !color.blendingEnabled;
 }
 
-bool BlendSetup::IsSourceOverOnBytes() const {
-  return format != MTLPixelFormatR8Unorm && color.writeMask == MTLColorWriteMaskAll && color.blendingEnabled &&
-         IsSourceOver(color);
-}
-
-bool BlendSetup::IsStoreOnBytes() const {
-  return format != MTLPixelFormatR8Unorm && color.writeMask == MTLColorWriteMaskAll && !color.blendingEnabled;
-}
-
-StoredTexel BlendSetup::Store(float r, float g, float b, float a) const {
-  const std::int32_t channels[4] = {QuantizeUnorm(r), QuantizeUnorm(g), QuantizeUnorm(b), QuantizeUnorm(a)};
-  const ChannelOrder order = OrderOf(format);
+StoredTexel Blender::Store(float r, float g, float b, float a) const {
+  const Quad c{Splat(r), Splat(g), Splat(b), Splat(a)};
+  const std::uint32_t word = singleByte_ ? simd::QuantizeUnorm(c.r)[0] : Pack(c, shifts_)[0];
   StoredTexel texel{};
-  texel[order.r] = static_cast<std::uint8_t>(channels[0]);
-  texel[order.g] = static_cast<std::uint8_t>(channels[1]);
-  texel[order.b] = static_cast<std::uint8_t>(channels[2]);
-  texel[order.a] = static_cast<std::uint8_t>(channels[3]);
+  std::memcpy(texel.data(), &word, texel.size());
   return texel;
 }
 
-int BlendSpan(const BlendSetup& setup, std::uint8_t* pixels, int count, const SpanColors& src,
-              const std::uint8_t* live) {
-  const std::size_t bytesPerTexel = setup.format == MTLPixelFormatR8Unorm ? 1 : kRgbaBytes;
-  const bool sourceOver = setup.color.blendingEnabled && IsSourceOver(setup.color);
+int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const {
+  const bool readsDestination = color_.blendingEnabled || keptBits_ != 0;
   int written = 0;
-  for (int first = 0; first < count; first += kBlock) {
-    const int n = std::min(kBlock, count - first);
-    std::uint8_t* at = pixels + first * bytesPerTexel;
-    Block s;
-    Block out;
-    LoadSource(src, first, s);
-    if (!setup.color.blendingEnabled) {
-      out = s;
-    } else {
-      Block d;
-      LoadDestination(setup.format, at, n, d);
-      if (sourceOver) {
-        SourceOverBlock(s, d, out);
-      } else {
-        BlendBlock(setup.color, s, d, out);
+  for (int first = 0; first < count; first += kLanes) {
+    const int n = std::min(kLanes, count - first);
+    const std::uint8_t* lanes = live != nullptr ? live + first : nullptr;
+    if (NoneLive(lanes, n)) continue;
+    const Quad s = LoadColors(src, first);
+    if (singleByte_) {
+      std::uint8_t* at = pixels + first;
+      const U32x4 old = LoadBytes(at, n);
+      const Quad out = !color_.blendingEnabled ? s : sourceOver_ ? SourceOver(s, UnpackBytes(old))
+                                                                 : Blend(color_, s, UnpackBytes(old));
+      const U32x4 bytes = simd::QuantizeUnorm(out.r);
+      for (int k = 0; k < n; ++k) {
+        if (lanes != nullptr && lanes[k] == 0) continue;
+        if (color_.writeMask & MTLColorWriteMaskRed) at[k] = static_cast<std::uint8_t>(bytes[k]);
+        ++written;
       }
+      continue;
     }
-    QuantizedBlock q;
-    Quantize(out, q);
-    written += StoreBlock(setup, q, at, n, live != nullptr ? live + first : nullptr);
+    std::uint8_t* at = pixels + first * kWordBytes;
+    const U32x4 old = readsDestination ? LoadWords(at, n) : SplatU(0);
+    Quad out = s;
+    if (sourceOver_) {
+      out = SourceOver(s, Unpack(old, shifts_));
+    } else if (color_.blendingEnabled) {
+      out = Blend(color_, s, Unpack(old, shifts_));
+    }
+    U32x4 words = Pack(out, shifts_);
+    if (keptBits_ != 0) words = (words & ~SplatU(keptBits_)) | (old & SplatU(keptBits_));
+    written += StoreWords(at, n, words, lanes);
+  }
+  return written;
+}
+
+int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const {
+  if (singleByte_) {
+    int written = 0;
+    for (int k = 0; k < count; ++k) {
+      if (live != nullptr && live[k] == 0) continue;
+      pixels[k] = texel[0];
+      ++written;
+    }
+    return written;
+  }
+  std::uint32_t word;
+  std::memcpy(&word, texel.data(), kWordBytes);
+  int written = 0;
+  for (int first = 0; first < count; first += kLanes) {
+    const int n = std::min(kLanes, count - first);
+    written += StoreWords(pixels + first * kWordBytes, n, SplatU(word), live != nullptr ? live + first : nullptr);
+  }
+  return written;
+}
+
+int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
+                           const float* coverage, const std::uint8_t* live) const {
+  std::uint32_t opaqueWord;
+  std::memcpy(&opaqueWord, opaque.data(), sizeof opaqueWord);
+  const bool opaqueColor = constant[3] == 1.0f;
+  const Quad color{Splat(constant[0]), Splat(constant[1]), Splat(constant[2]), Splat(constant[3])};
+  int written = 0;
+  for (int first = 0; first < count; first += kLanes) {
+    const int n = std::min(kLanes, count - first);
+    const std::uint8_t* lanes = live != nullptr ? live + first : nullptr;
+    std::uint8_t* at = pixels + first * kWordBytes;
+    const F32x4 c = simd::Load(coverage + first);
+    // Lanes past the count repeat the last one's verdict.
+    const F32x4 judged = n == kLanes ? c : F32x4{c[0], c[std::min(1, n - 1)], c[std::min(2, n - 1)], c[n - 1]};
+    const bool full = opaqueColor && simd::All(judged == Splat(1.0f));
+    const bool empty = simd::All(judged == Splat(0.0f));
+    if (empty) continue;  // adds nothing
+    if (full) {           // the constant covers what is there
+      written += StoreWords(at, n, SplatU(opaqueWord), lanes);
+      continue;
+    }
+    const Quad s{color.r * c, color.g * c, color.b * c, color.a * c};
+    written += StoreWords(at, n, Pack(SourceOver(s, Unpack(LoadWords(at, n), shifts_)), shifts_), lanes);
+  }
+  return written;
+}
+
+int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
+                            const std::uint8_t* live) const {
+  const bool swizzle = texelFormat != format_;
+  int written = 0;
+  for (int first = 0; first < count; first += kLanes) {
+    const int n = std::min(kLanes, count - first);
+    const std::uint8_t* lanes = live != nullptr ? live + first : nullptr;
+    std::uint8_t* at = pixels + first * kWordBytes;
+    U32x4 words = LoadWords(texels + first * kWordBytes, n);
+    if (swizzle) {
+      words = (words & SplatU(0xFF00FF00u)) | ((words >> 16u) & SplatU(0xFFu)) | ((words & SplatU(0xFFu)) << 16u);
+    }
+    // Lanes past the count read as empty, which leaves both verdicts to the others.
+    const simd::I32x4 opaque = reinterpret_cast<simd::I32x4>(words >= SplatU(0xFF000000u));
+    const simd::I32x4 empty = reinterpret_cast<simd::I32x4>(words == SplatU(0));
+    const simd::I32x4 counted = simd::I32x4{0, 1, 2, 3} < simd::I32x4{n, n, n, n};
+    const bool allOpaque = simd::All(opaque | ~counted);
+    const bool allEmpty = simd::All(empty);
+    if (allEmpty) continue;  // adds nothing
+    if (!allOpaque) words = Pack(SourceOver(Unpack(words, shifts_), Unpack(LoadWords(at, n), shifts_)), shifts_);
+    written += StoreWords(at, n, words, lanes);
   }
   return written;
 }

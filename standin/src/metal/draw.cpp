@@ -251,9 +251,8 @@ FragmentStageSetup StageSetup(const RenderPass& pass, const RenderState& state, 
   FragmentStageSetup setup;
   if (pass.color.texture) {
     setup.color = &pass.color.texture->storage().levels.front();
-    setup.blend.format = pass.color.texture->pixelFormat();
+    setup.blend = Blender(pass.color.texture->pixelFormat(), pipeline.color);
   }
-  setup.blend.color = pipeline.color;
   if (pass.stencil.texture) setup.stencil = &pass.stencil.texture->storage().levels.front();
   if (state.depthStencil) {
     const MTL::DepthStencilSettings& settings = state.depthStencil->settings();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 namespace standin::metal {
 namespace {
@@ -15,7 +16,6 @@ std::atomic<bool> gFastPaths{true};
 standin::testing::RenderPassStatistics gStatistics;  // under the execution lock
 
 constexpr std::uint32_t kStencilMask = 0xFF;
-constexpr std::uint8_t kOpaqueByte = 255;
 
 // A texel-aligned lookup must land within this many texels of texel centres
 // (below the 1/512 at which the linear filter's rounded fraction moves).
@@ -104,11 +104,6 @@ void MultiplyByCoverage(SpanColors& colors, int count, const float* coverage) {
   }
 }
 
-// Byte positions of red, green, blue and alpha in a four-byte texel.
-std::array<int, 4> ChannelBytes(MTLPixelFormat format) {
-  return format == MTLPixelFormatBGRA8Unorm ? std::array<int, 4>{2, 1, 0, 3} : std::array<int, 4>{0, 1, 2, 3};
-}
-
 }  // namespace
 
 bool FastPathsEnabled() { return gFastPaths.load(std::memory_order_relaxed); }
@@ -135,7 +130,7 @@ FragmentStage::FragmentStage(const FragmentStageSetup& setup)
     : setup_(setup),
       fastPaths_(FastPathsEnabled()),
       writesColor_(setup.color != nullptr && setup.plan != nullptr &&
-                   setup.blend.color.writeMask != MTLColorWriteMaskNone),
+                   setup.blend.writeMask() != MTLColorWriteMaskNone),
       statistics_(CurrentPassStatistics()) {
   if (setup_.plan != nullptr) {
     const float* c = setup_.plan->constant;
@@ -149,8 +144,10 @@ void FragmentStage::BeginTriangle(const TriangleSetup& triangle) {
   const std::optional<StencilTable>& face = triangle.frontFacing ? setup_.frontStencil : setup_.backStencil;
   stencil_ = setup_.stencil != nullptr && face ? &*face : nullptr;
   for (int i = 0; i < setup_.varyingCount; ++i) {
-    dx_[i] = static_cast<float>(triangle.varyings[i].a);
-    dy_[i] = static_cast<float>(triangle.varyings[i].b);
+    const Plane& plane = triangle.varyings[i];
+    span_.dx[i] = static_cast<float>(plane.a);
+    span_.dy[i] = static_cast<float>(plane.b);
+    along_[i] = {plane.a, plane.b, plane.value0 - plane.a * plane.x0 - plane.b * plane.y0};
   }
   if (setup_.plan == nullptr || setup_.plan->color != FragmentColor::kTexture) return;
 
@@ -216,33 +213,36 @@ void FragmentStage::Row(int y, int x0, int x1) {
 }
 
 void FragmentStage::Batch(int y, int x, int count) {
-  Span span;
-  span.x = x;
-  span.y = y;
-  span.count = count;
+  span_.x = x;
+  span_.y = y;
+  span_.count = count;
+  span_.originOffset = 0;
+  const double centreX = x + 0.5;
+  const double centreY = y + 0.5;
   for (int i = 0; i < setup_.varyingCount; ++i) {
-    span.origin[i] = static_cast<float>(triangle_->varyings[i].At(x + 0.5, y + 0.5));
-    span.varyings[i] = span.origin[i];
-    span.dx[i] = dx_[i];
-    span.dy[i] = dy_[i];
+    span_.origin[i] = static_cast<float>(along_[i].c + along_[i].a * centreX + along_[i].b * centreY);
+    span_.varyings[i] = span_.origin[i];
+  }
+  const bool shadeFirst = setup_.plan != nullptr && setup_.plan->mayDiscard;
+  if (!shadeFirst && stencil_ == nullptr) {
+    if (writesColor_) ColorRun(0, count, nullptr);
+    return;
   }
   std::uint8_t live[kMaxSpanPixels];
   std::fill_n(live, count, 1);
-
-  const bool shadeFirst = setup_.plan != nullptr && setup_.plan->mayDiscard;
   if (shadeFirst) {
-    Shade(span);
+    Shade(span_);
     statistics_.fragmentsShaded += count;
     for (int k = 0; k < count; ++k) live[k] = discard_[k] == 0 ? 1 : 0;
   }
   if (stencil_ != nullptr) StencilTest(y, x, count, live);
   if (!writesColor_) return;
   if (shadeFirst) {
-    statistics_.pixelsWritten += BlendSpan(setup_.blend, ColorPixels(y, x), count, colors_, live);
+    statistics_.pixelsWritten += setup_.blend.BlendSpan(ColorPixels(y, x), count, colors_, live);
     return;
   }
-  if (stencil_ == nullptr || !fastPaths_) {
-    ColorRun(span, 0, count, stencil_ != nullptr ? live : nullptr);
+  if (!fastPaths_) {
+    ColorRun(0, count, live);
     return;
   }
   // The stencil ran first: colour only the runs it passed.
@@ -253,7 +253,7 @@ void FragmentStage::Batch(int y, int x, int count) {
     }
     int end = k + 1;
     while (end < count && live[end] != 0) ++end;
-    ColorRun(span, k, end - k, nullptr);
+    ColorRun(k, end - k, nullptr);
     k = end;
   }
 }
@@ -261,44 +261,61 @@ void FragmentStage::Batch(int y, int x, int count) {
 void FragmentStage::StencilTest(int y, int x, int count, std::uint8_t* live) {
   std::uint8_t* stored = setup_.stencil->row(static_cast<NS::UInteger>(y)) + x;
   const StencilTable& table = *stencil_;
-  for (int k = 0; k < count; ++k) {
-    if (live[k] == 0) continue;
-    const std::uint8_t value = stored[k];
-    live[k] = table.passes[value];
-    stored[k] = table.stored[value];
+  constexpr int kGroup = 8;
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  for (int k = 0; k < count;) {
+    // Eight live pixels holding one value pass or fail together.
+    if (k + kGroup <= count) {
+      std::uint64_t values, alive;
+      std::memcpy(&values, stored + k, kGroup);
+      std::memcpy(&alive, live + k, kGroup);
+      const std::uint8_t value = static_cast<std::uint8_t>(values);
+      if (alive == kOnes && values == value * kOnes) {
+        std::memset(live + k, table.passes[value], kGroup);
+        std::memset(stored + k, table.stored[value], kGroup);
+        k += kGroup;
+        continue;
+      }
+    }
+    if (live[k] != 0) {
+      const std::uint8_t value = stored[k];
+      live[k] = table.passes[value];
+      stored[k] = table.stored[value];
+    }
+    ++k;
   }
 }
 
 std::uint8_t* FragmentStage::ColorPixels(int y, int x) const {
-  const NS::UInteger bytesPerTexel = setup_.blend.format == MTLPixelFormatR8Unorm ? 1 : 4;
-  return setup_.color->row(static_cast<NS::UInteger>(y)) + static_cast<NS::UInteger>(x) * bytesPerTexel;
+  return setup_.color->row(static_cast<NS::UInteger>(y)) + static_cast<NS::UInteger>(x) * setup_.blend.bytesPerTexel();
 }
 
-void FragmentStage::ColorRun(const Span& batch, int first, int count, const std::uint8_t* live) {
-  Span span = batch;
-  if (first > 0) {
-    span.x += first;
-    span.count = count;
-    span.originOffset = first;
+void FragmentStage::ColorRun(int first, int count, const std::uint8_t* live) {
+  const Span* span = &span_;
+  if (first > 0 || count < span_.count) {  // part of the batch: stepped from the batch's origin
+    run_ = span_;
+    run_.x += first;
+    run_.count = count;
+    run_.originOffset = first;
     for (int i = 0; i < setup_.varyingCount; ++i) {
-      span.varyings[i] = span.origin[i] + static_cast<float>(first) * span.dx[i];
+      run_.varyings[i] = run_.origin[i] + static_cast<float>(first) * run_.dx[i];
     }
+    span = &run_;
   }
-  span.count = count;
-  std::uint8_t* pixels = ColorPixels(span.y, span.x);
+  std::uint8_t* pixels = ColorPixels(span->y, span->x);
   const std::uint8_t* runLive = live != nullptr ? live + first : nullptr;
   statistics_.fragmentsShaded += count;
   const FragmentColor color = setup_.plan->color;
   if (fastPaths_) {
-    if (color == FragmentColor::kConstant && FillConstant(span, pixels, runLive)) return;
-    if (color == FragmentColor::kTexture && lookup_.aligned && CopyAlignedTexels(span, pixels, runLive)) return;
+    if (color == FragmentColor::kConstant && FillConstant(*span, pixels, runLive)) return;
+    if (color == FragmentColor::kTexture && lookup_.aligned && CopyAlignedTexels(*span, pixels, runLive)) return;
   }
   if (color == FragmentColor::kShaded) {
-    Shade(span);
+    Shade(*span);
   } else {
-    PlannedColor(span);
+    PlannedColor(*span);
   }
-  statistics_.pixelsWritten += BlendSpan(setup_.blend, pixels, count, colors_, runLive);
+  statistics_.pixelsWritten += setup_.blend.BlendSpan(pixels, count, colors_, runLive);
 }
 
 void FragmentStage::Shade(const Span& span) { setup_.shade(*setup_.plan, span, colors_, discard_); }
@@ -309,7 +326,7 @@ void FragmentStage::PlannedColor(const Span& span) {
   } else {
     SampleLookup(span);
   }
-  ApplyConstantAndCoverage(span);
+  ApplyConstantAndCoverage(span, Coverage(span));
 }
 
 void FragmentStage::SampleLookup(const Span& span) {
@@ -321,28 +338,17 @@ void FragmentStage::SampleLookup(const Span& span) {
   ConvertTexels(plan.lookup.conversion, span.count, colors_);
 }
 
-// Texture colours are times the constant; every planned colour is times the coverage.
-void FragmentStage::ApplyConstantAndCoverage(const Span& span) {
+// Whether coverage_ holds the span's coverage; false when it is 1 everywhere.
+bool FragmentStage::Coverage(const Span& span) {
   const FragmentPlan& plan = *setup_.plan;
-  if (plan.color == FragmentColor::kTexture) MultiplyByColor(colors_, span.count, plan.constant);
-  if (plan.coverage == nullptr) return;
-  plan.coverage(plan, span, coverage_);
-  MultiplyByCoverage(colors_, span.count, coverage_);
+  return plan.coverage != nullptr && plan.coverage(plan, span, coverage_);
 }
 
-// Blends the pixels that are live and not already stored; counts those stored too.
-int FragmentStage::BlendKeeping(const Span& span, std::uint8_t* pixels, const std::uint8_t* live,
-                                const std::uint8_t* alreadyStored) {
-  std::uint8_t remaining[kMaxSpanPixels];
-  int stored = 0;
-  bool any = false;
-  for (int k = 0; k < span.count; ++k) {
-    const bool isLive = live == nullptr || live[k] != 0;
-    remaining[k] = isLive && alreadyStored[k] == 0 ? 1 : 0;
-    stored += isLive && alreadyStored[k] == 1 ? 1 : 0;
-    any = any || remaining[k] != 0;
-  }
-  return stored + (any ? BlendSpan(setup_.blend, pixels, span.count, colors_, remaining) : 0);
+// Texture colours are times the constant; planned colours are times the coverage.
+void FragmentStage::ApplyConstantAndCoverage(const Span& span, bool covered) {
+  const FragmentPlan& plan = *setup_.plan;
+  if (plan.color == FragmentColor::kTexture) MultiplyByColor(colors_, span.count, plan.constant);
+  if (covered) MultiplyByCoverage(colors_, span.count, coverage_);
 }
 
 // A constant colour under source-over (or stored without blending) on a
@@ -350,86 +356,46 @@ int FragmentStage::BlendKeeping(const Span& span, std::uint8_t* pixels, const st
 // are skipped, the rest blend. False when the general path must run.
 bool FragmentStage::FillConstant(const Span& span, std::uint8_t* pixels, const std::uint8_t* live) {
   const FragmentPlan& plan = *setup_.plan;
-  const bool store = setup_.blend.IsStoreOnBytes();
-  if ((!store && !setup_.blend.IsSourceOverOnBytes()) || !constantFinite_) return false;
+  const bool store = setup_.blend.storeOnBytes();
+  if ((!store && !setup_.blend.sourceOverOnBytes()) || !constantFinite_) return false;
   const bool opaque = plan.constant[3] == 1.0f;
-  if (plan.coverage == nullptr) {
+  const bool covered = Coverage(span);
+  if (!covered) {
     if (store || opaque) {
-      int written = 0;
-      for (int k = 0; k < span.count; ++k) {
-        if (live != nullptr && live[k] == 0) continue;
-        std::copy_n(constantTexel_.begin(), constantTexel_.size(), pixels + k * constantTexel_.size());
-        ++written;
-      }
-      statistics_.pixelsWritten += written;
+      statistics_.pixelsWritten += setup_.blend.Fill(pixels, span.count, constantTexel_, live);
       return true;
     }
     const float* c = plan.constant;
     return c[0] == 0.0f && c[1] == 0.0f && c[2] == 0.0f && c[3] == 0.0f;  // adds nothing
   }
   if (store) return false;
-  plan.coverage(plan, span, coverage_);
-  FillColors(colors_, span.count, plan.constant);
-  MultiplyByCoverage(colors_, span.count, coverage_);
-  std::uint8_t handled[kMaxSpanPixels];
-  for (int k = 0; k < span.count; ++k) {
-    const bool isLive = live == nullptr || live[k] != 0;
-    handled[k] = 0;
-    if (isLive && opaque && coverage_[k] == 1.0f) {
-      std::copy_n(constantTexel_.begin(), constantTexel_.size(), pixels + k * constantTexel_.size());
-      handled[k] = 1;
-    } else if (coverage_[k] == 0.0f) {
-      handled[k] = 2;  // adds nothing
-    }
-  }
-  statistics_.pixelsWritten += BlendKeeping(span, pixels, live, handled);
+  statistics_.pixelsWritten +=
+      setup_.blend.BlendConstant(pixels, span.count, plan.constant, constantTexel_, coverage_, live);
   return true;
 }
 
 // One texel per pixel: the texels are read directly, and under plain
 // source-over of an unmodified four-byte texture opaque texels are copied
-// and empty ones skipped. False when the general path must run.
+// and empty ones skipped.
 bool FragmentStage::CopyAlignedTexels(const Span& span, std::uint8_t* pixels, const std::uint8_t* live) {
   const FragmentPlan& plan = *setup_.plan;
   const TextureStorage& storage = plan.resources->textures[plan.lookup.texture]->storage();
   const TextureLevel& level = storage.levels[lookup_.levels.level];
   const std::uint8_t* texels = level.row(static_cast<NS::UInteger>(span.y + lookup_.texelOffsetY)) +
                                static_cast<NS::UInteger>(span.x + lookup_.texelOffsetX) * storage.bytesPerTexel;
-  const int padded = SpanBlocks(span.count) * kSpanBlock;
-  for (int k = 0; k < padded; ++k) {
-    if (k < span.count) {
-      TexelColor(storage.pixelFormat, texels + k * storage.bytesPerTexel, colors_.r[k], colors_.g[k], colors_.b[k],
-                 colors_.a[k]);
-    } else {
-      colors_.r[k] = colors_.g[k] = colors_.b[k] = colors_.a[k] = 0.0f;
-    }
-  }
-  ConvertTexels(plan.lookup.conversion, span.count, colors_);
   const float* c = plan.constant;
-  const bool plainCopy = plan.lookup.conversion == TexelConversion::kAsIs && plan.coverage == nullptr &&
-                         c[0] == 1.0f && c[1] == 1.0f && c[2] == 1.0f && c[3] == 1.0f &&
-                         storage.bytesPerTexel == 4 && setup_.blend.IsSourceOverOnBytes();
-  if (!plainCopy) {
-    ApplyConstantAndCoverage(span);
-    statistics_.pixelsWritten += BlendSpan(setup_.blend, pixels, span.count, colors_, live);
+  const bool covered = Coverage(span);
+  const bool plainCopy = plan.lookup.conversion == TexelConversion::kAsIs && !covered && c[0] == 1.0f &&
+                         c[1] == 1.0f && c[2] == 1.0f && c[3] == 1.0f && storage.bytesPerTexel == 4 &&
+                         setup_.blend.sourceOverOnBytes();
+  if (plainCopy) {
+    statistics_.pixelsWritten += setup_.blend.CopyTexelsOver(pixels, texels, storage.pixelFormat, span.count, live);
     return true;
   }
-  const std::array<int, 4> from = ChannelBytes(storage.pixelFormat);
-  const std::array<int, 4> to = ChannelBytes(setup_.blend.format);
-  std::uint8_t handled[kMaxSpanPixels];
-  for (int k = 0; k < span.count; ++k) {
-    const std::uint8_t* texel = texels + k * 4;
-    std::uint8_t* pixel = pixels + k * 4;
-    handled[k] = 0;
-    if (live != nullptr && live[k] == 0) continue;
-    if (texel[from[3]] == kOpaqueByte) {
-      for (int channel = 0; channel < 4; ++channel) pixel[to[channel]] = texel[from[channel]];
-      handled[k] = 1;
-    } else if ((texel[0] | texel[1] | texel[2] | texel[3]) == 0) {
-      handled[k] = 2;  // adds nothing
-    }
-  }
-  statistics_.pixelsWritten += BlendKeeping(span, pixels, live, handled);
+  TexelColors(storage.pixelFormat, texels, span.count, colors_);
+  ConvertTexels(plan.lookup.conversion, span.count, colors_);
+  ApplyConstantAndCoverage(span, covered);
+  statistics_.pixelsWritten += setup_.blend.BlendSpan(pixels, span.count, colors_, live);
   return true;
 }
 

@@ -33,7 +33,7 @@ StencilTable MakeStencilTable(const MTL::StencilSettings& settings, std::uint32_
 
 struct FragmentStageSetup {
   TextureLevel* color = nullptr;  // null: nothing to blend into
-  BlendSetup blend;
+  Blender blend;
   TextureLevel* stencil = nullptr;                 // null: no stencil attachment
   std::optional<StencilTable> frontStencil;        // none: the face is not tested
   std::optional<StencilTable> backStencil;
@@ -63,16 +63,15 @@ private:
 
   void Batch(int y, int x, int count);
   void StencilTest(int y, int x, int count, std::uint8_t* live);
-  // Colours and blends pixels first .. first + count - 1 of the batch span.
-  void ColorRun(const Span& batch, int first, int count, const std::uint8_t* live);
+  // Colours and blends pixels first .. first + count - 1 of the batch.
+  void ColorRun(int first, int count, const std::uint8_t* live);
   void Shade(const Span& span);
   void PlannedColor(const Span& span);
   bool FillConstant(const Span& span, std::uint8_t* pixels, const std::uint8_t* live);
   bool CopyAlignedTexels(const Span& span, std::uint8_t* pixels, const std::uint8_t* live);
   void SampleLookup(const Span& span);
-  void ApplyConstantAndCoverage(const Span& span);
-  int BlendKeeping(const Span& span, std::uint8_t* pixels, const std::uint8_t* live,
-                   const std::uint8_t* alreadyStored);
+  bool Coverage(const Span& span);
+  void ApplyConstantAndCoverage(const Span& span, bool covered);
   void CheckAlignment(const TextureStorage& storage, const TriangleSetup& triangle);
   std::uint8_t* ColorPixels(int y, int x) const;
 
@@ -81,8 +80,12 @@ private:
   const bool writesColor_;
   const TriangleSetup* triangle_ = nullptr;
   const StencilTable* stencil_ = nullptr;  // the current triangle's face
-  float dx_[kMaxVaryings] = {};
-  float dy_[kMaxVaryings] = {};
+  struct Affine {
+    double a, b, c;  // a x + b y + c
+  };
+  Affine along_[kMaxVaryings] = {};  // the triangle's varyings
+  Span span_;  // the batch
+  Span run_;   // part of the batch
   Lookup lookup_;
   StoredTexel constantTexel_{};  // the plan's constant colour as stored
   bool constantFinite_ = false;

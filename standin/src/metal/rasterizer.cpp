@@ -16,9 +16,15 @@ constexpr std::int64_t kHalfPixel = 128;
 // Triangles reaching beyond this many pixels are clipped to it first.
 constexpr double kGuardBand = 1048576.0;  // 2^20
 
-std::int64_t Snap(double coordinate) { return static_cast<std::int64_t>(std::floor(coordinate * kSubpixels + 0.5)); }
+// floor(value) for values well inside the 64-bit range, without a library call.
+std::int64_t FloorToInteger(double value) {
+  const auto truncated = static_cast<std::int64_t>(value);
+  return truncated - (value < static_cast<double>(truncated) ? 1 : 0);
+}
 
-double SnapToGrid(double coordinate) { return std::floor(coordinate * kSubpixels + 0.5) / kSubpixels; }
+std::int64_t Snap(double coordinate) { return FloorToInteger(coordinate * kSubpixels + 0.5); }
+
+double SnapToGrid(double coordinate) { return static_cast<double>(Snap(coordinate)) / kSubpixels; }
 
 // Floor and ceiling of a / b for b > 0.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -30,29 +36,79 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); 
 
 bool InsideGuardBand(const RasterVertex& v) { return std::abs(v.x) <= kGuardBand && std::abs(v.y) <= kGuardBand; }
 
-// One edge of a triangle whose interior lies where the edge function is
-// positive; pixels exactly on the edge belong to it when it is a top or left edge.
-struct Edge {
-  std::int64_t dx, dy, x0, y0, bias;
+// floor(n / d) for d > 0, stepped exactly as n grows by a fixed amount.
+class SteppedQuotient {
+public:
+  SteppedQuotient() = default;
+  SteppedQuotient(std::int64_t numerator, std::int64_t step, std::int64_t divisor)
+      : divisor_(divisor),
+        quotient_(FloorDiv(numerator, divisor)),
+        remainder_(numerator - quotient_ * divisor),
+        stepQuotient_(FloorDiv(step, divisor)),
+        stepRemainder_(step - stepQuotient_ * divisor) {}
 
-  Edge(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
-      : dx(toX - fromX), dy(toY - fromY), x0(fromX), y0(fromY) {
-    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
-    bias = topLeft ? 0 : 1;
-  }
+  std::int64_t value() const { return quotient_; }
 
-  // Narrows [first, last] to the pixels of the row whose centre is at `centreY`.
-  void Limit(std::int64_t centreY, std::int64_t& first, std::int64_t& last) const {
-    // The edge function at pixel i is atZero - dy * kPixel * i.
-    const std::int64_t atZero = dx * (centreY - y0) - dy * (kHalfPixel - x0);
-    if (dy == 0) {
-      if (atZero < bias) last = first - 1;
-    } else if (dy < 0) {
-      first = std::max(first, CeilDiv(bias - atZero, -dy * kPixel));
-    } else {
-      last = std::min(last, FloorDiv(atZero - bias, dy * kPixel));
+  void Step() {
+    quotient_ += stepQuotient_;
+    remainder_ += stepRemainder_;
+    if (remainder_ >= divisor_) {
+      remainder_ -= divisor_;
+      ++quotient_;
     }
   }
+
+private:
+  std::int64_t divisor_ = 1, quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
+};
+
+// One edge of a triangle whose interior lies where the edge function is
+// positive; pixels exactly on the edge belong to it when it is a top or left
+// edge. Walks down the rows from `firstRow`, bounding each row's pixels.
+class Edge {
+public:
+  Edge(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY, std::int64_t firstRow)
+      : dy_(toY - fromY), bias_((dy_ < 0 || (dy_ == 0 && toX > fromX)) ? 0 : 1) {
+    const std::int64_t dx = toX - fromX;
+    // The edge function at pixel i of the row is atZero - dy * kPixel * i.
+    const std::int64_t atZero = dx * (firstRow * kPixel + kHalfPixel - fromY) - dy_ * (kHalfPixel - fromX);
+    const std::int64_t rowStep = dx * kPixel;
+    if (dy_ < 0) {
+      // First pixel: ceil((bias - atZero) / s) = -floor((atZero - bias) / s).
+      bound_ = SteppedQuotient(atZero - bias_, rowStep, -dy_ * kPixel);
+    } else if (dy_ > 0) {
+      bound_ = SteppedQuotient(atZero - bias_, rowStep, dy_ * kPixel);
+    } else {
+      atZero_ = atZero;
+      rowStep_ = rowStep;
+    }
+  }
+
+  // Narrows [first, last] to the pixels of the current row.
+  void Limit(std::int64_t& first, std::int64_t& last) const {
+    if (dy_ < 0) {
+      first = std::max(first, -bound_.value());
+    } else if (dy_ > 0) {
+      last = std::min(last, bound_.value());
+    } else if (atZero_ < bias_) {
+      last = first - 1;
+    }
+  }
+
+  void NextRow() {
+    if (dy_ != 0) {
+      bound_.Step();
+    } else {
+      atZero_ += rowStep_;
+    }
+  }
+
+private:
+  std::int64_t dy_;
+  std::int64_t bias_;
+  SteppedQuotient bound_;
+  std::int64_t atZero_ = 0;
+  std::int64_t rowStep_ = 0;
 };
 
 struct Point {
@@ -134,8 +190,12 @@ bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, co
 
 bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, double minX, double minY, double maxX,
                        double maxY) {
-  const auto pixelFloor = [](double value) { return static_cast<int>(std::floor(std::clamp(value, -kGuardBand, kGuardBand))); };
-  const auto pixelCeil = [](double value) { return static_cast<int>(std::ceil(std::clamp(value, -kGuardBand, kGuardBand))); };
+  const auto pixelFloor = [](double value) {
+    return static_cast<int>(FloorToInteger(std::clamp(value, -kGuardBand, kGuardBand)));
+  };
+  const auto pixelCeil = [](double value) {
+    return static_cast<int>(-FloorToInteger(-std::clamp(value, -kGuardBand, kGuardBand)));
+  };
   setup_.minX = std::max(area_.x0, pixelFloor(minX));
   setup_.minY = std::max(area_.y0, pixelFloor(minY));
   setup_.maxX = std::min(area_.x1, pixelCeil(maxX));
@@ -151,13 +211,14 @@ bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, double minX
     for (int i = 0; i < 3; ++i) x[i] = v[i].x, y[i] = v[i].y;
     det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
   }
+  const double inverse = 1.0 / det;
   for (int i = 0; i < varyingCount_; ++i) {
     const double f0 = v[0].varyings[i];
     const double df1 = v[1].varyings[i] - f0;
     const double df2 = v[2].varyings[i] - f0;
     Plane& plane = setup_.varyings[i];
-    plane.a = (df1 * (y[2] - y[0]) - df2 * (y[1] - y[0])) / det;
-    plane.b = (df2 * (x[1] - x[0]) - df1 * (x[2] - x[0])) / det;
+    plane.a = (df1 * (y[2] - y[0]) - df2 * (y[1] - y[0])) * inverse;
+    plane.b = (df2 * (x[1] - x[0]) - df1 * (x[2] - x[0])) * inverse;
     plane.value0 = f0;
     plane.x0 = x[0];
     plane.y0 = y[0];
@@ -190,16 +251,20 @@ void Rasterizer::Scan(Snapped a, Snapped b, Snapped c) {
   const std::int64_t cross = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
   if (cross == 0) return;
   if (cross < 0) std::swap(b, c);
-  const Edge edges[3] = {Edge(a.x, a.y, b.x, b.y), Edge(b.x, b.y, c.x, c.y), Edge(c.x, c.y, a.x, a.y)};
   const std::int64_t top = std::min({a.y, b.y, c.y});
   const std::int64_t bottom = std::max({a.y, b.y, c.y});
   const std::int64_t firstRow = std::max<std::int64_t>(area_.y0, CeilDiv(top - kHalfPixel, kPixel));
   const std::int64_t lastRow = std::min<std::int64_t>(area_.y1 - 1, FloorDiv(bottom - kHalfPixel, kPixel));
+  if (firstRow > lastRow) return;
+  Edge edges[3] = {Edge(a.x, a.y, b.x, b.y, firstRow), Edge(b.x, b.y, c.x, c.y, firstRow),
+                   Edge(c.x, c.y, a.x, a.y, firstRow)};
   for (std::int64_t row = firstRow; row <= lastRow; ++row) {
-    const std::int64_t centreY = row * kPixel + kHalfPixel;
     std::int64_t first = area_.x0;
     std::int64_t last = area_.x1 - 1;
-    for (const Edge& edge : edges) edge.Limit(centreY, first, last);
+    for (Edge& edge : edges) {
+      edge.Limit(first, last);
+      edge.NextRow();
+    }
     if (first <= last) sink_.Row(static_cast<int>(row), static_cast<int>(first), static_cast<int>(last + 1));
   }
 }

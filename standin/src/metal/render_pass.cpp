@@ -5,6 +5,7 @@
 #include "metal/texture_storage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace standin::metal {
 namespace {
@@ -12,9 +13,14 @@ namespace {
 // Every texel of the first level (the one a pass draws into) becomes `texel`.
 void Fill(TextureStorage& storage, const std::array<std::uint8_t, 4>& texel) {
   TextureLevel& level = storage.levels.front();
-  for (std::size_t at = 0; at < level.texels.size(); at += storage.bytesPerTexel) {
-    std::copy_n(texel.begin(), storage.bytesPerTexel, level.texels.begin() + at);
+  if (storage.bytesPerTexel == 1) {
+    std::fill(level.texels.begin(), level.texels.end(), texel[0]);
+    return;
   }
+  // The first row texel by texel, then every other row as a copy of it.
+  std::uint8_t* first = level.row(0);
+  for (NS::UInteger x = 0; x < level.width; ++x) std::memcpy(first + x * sizeof texel, texel.data(), sizeof texel);
+  for (NS::UInteger y = 1; y < level.height; ++y) std::memcpy(level.row(y), first, level.bytesPerRow);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "metal/sampling.h"
 
 #include "metal/blend.h"
+#include "metal/simd.h"
 
 #include <Metal/MTLTexture.h>
 
@@ -10,15 +11,30 @@
 namespace standin::metal {
 namespace {
 
+// Byte b as a float in 0..1, as blending reads it.
+const std::array<float, 256>& UnormFloats() {
+  static const std::array<float, 256> table = [] {
+    std::array<float, 256> values{};
+    for (int b = 0; b < 256; ++b) values[b] = static_cast<float>(b) * simd::kUnormStep;
+    return values;
+  }();
+  return table;
+}
+
 // Texel coordinates beyond this are clamped before conversion to integers;
 // every texture is far smaller, so clamping and wrapping are unaffected.
 constexpr float kCoordinateLimit = 1073741824.0f;  // 2^30
 
-// floor(x) as an integer, with non-finite and huge values held in range.
-std::int64_t FloorToIndex(float x) {
-  const float held = x > -kCoordinateLimit ? (x < kCoordinateLimit ? x : kCoordinateLimit) : -kCoordinateLimit;
-  return static_cast<std::int64_t>(std::floor(held));
+// x with non-finite and huge values held in range.
+float Held(float x) { return x > -kCoordinateLimit ? (x < kCoordinateLimit ? x : kCoordinateLimit) : -kCoordinateLimit; }
+
+// floor(x) of a held x, without a library call.
+std::int64_t FloorOfHeld(float held) {
+  const auto truncated = static_cast<std::int64_t>(held);
+  return truncated - (held < static_cast<float>(truncated) ? 1 : 0);
 }
+
+std::int64_t FloorToIndex(float x) { return FloorOfHeld(Held(x)); }
 
 std::int64_t Address(std::int64_t index, std::int64_t size, MTLSamplerAddressMode mode) {
   if (mode == MTLSamplerAddressModeRepeat) return ((index % size) + size) % size;
@@ -32,11 +48,10 @@ struct LinearTaps {
 };
 
 LinearTaps Taps(float texelCoordinate) {
-  const float x = texelCoordinate - 0.5f;
-  const float held = x > -kCoordinateLimit ? (x < kCoordinateLimit ? x : kCoordinateLimit) : -kCoordinateLimit;
-  LinearTaps taps{static_cast<std::int64_t>(std::floor(held)), 0.0f};
+  const float held = Held(texelCoordinate - 0.5f);
+  LinearTaps taps{FloorOfHeld(held), 0.0f};
   const float fraction = held - static_cast<float>(taps.first);
-  const float steps = std::floor(fraction * kFilterFractionSteps + 0.5f);
+  const auto steps = static_cast<float>(FloorOfHeld(fraction * kFilterFractionSteps + 0.5f));
   if (steps >= kFilterFractionSteps) {
     ++taps.first;
   } else {
@@ -130,6 +145,30 @@ void TexelColor(MTLPixelFormat format, const std::uint8_t* texel, float& r, floa
   }
 }
 
+void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, SpanColors& colors) {
+  const int padded = SpanBlocks(count) * kSpanBlock;
+  if (format != MTLPixelFormatRGBA8Unorm && format != MTLPixelFormatBGRA8Unorm) {
+    for (int k = 0; k < padded; ++k) {
+      if (k < count) {
+        TexelColor(format, texels + k, colors.r[k], colors.g[k], colors.b[k], colors.a[k]);
+      } else {
+        colors.r[k] = colors.g[k] = colors.b[k] = colors.a[k] = 0.0f;
+      }
+    }
+    return;
+  }
+  constexpr int kBytes = 4;
+  const int red = format == MTLPixelFormatBGRA8Unorm ? 2 : 0;
+  for (int first = 0; first < padded; first += simd::kLanes) {
+    const int n = std::clamp(count - first, 0, simd::kLanes);
+    const simd::U32x4 words = n > 0 ? simd::LoadTexels(texels + first * kBytes, n) : simd::SplatU(0);
+    simd::Store(colors.r + first, simd::UnormChannel(words, red));
+    simd::Store(colors.g + first, simd::UnormChannel(words, 1));
+    simd::Store(colors.b + first, simd::UnormChannel(words, 2 - red));
+    simd::Store(colors.a + first, simd::UnormChannel(words, 3));
+  }
+}
+
 void ConvertTexels(TexelConversion conversion, int count, SpanColors& colors) {
   const int padded = SpanBlocks(count) * kSpanBlock;
   if (conversion == TexelConversion::kPremultiply) {
@@ -139,9 +178,12 @@ void ConvertTexels(TexelConversion conversion, int count, SpanColors& colors) {
       colors.b[k] *= colors.a[k];
     }
   } else if (conversion == TexelConversion::kRedToAll) {
-    std::copy_n(colors.r, padded, colors.g);
-    std::copy_n(colors.r, padded, colors.b);
-    std::copy_n(colors.r, padded, colors.a);
+    for (int first = 0; first < padded; first += simd::kLanes) {
+      const simd::F32x4 red = simd::Load(colors.r + first);
+      simd::Store(colors.g + first, red);
+      simd::Store(colors.b + first, red);
+      simd::Store(colors.a + first, red);
+    }
   }
 }
 

@@ -28,6 +28,9 @@ LevelChoice ChooseLevels(const TextureStorage& storage, const MTL::SamplerSettin
 // One stored texel as a colour in 0..1: R8 (and stencil) read (r, 0, 0, 1), BGRA8 is swizzled.
 void TexelColor(MTLPixelFormat format, const std::uint8_t* texel, float& r, float& g, float& b, float& a);
 
+// The first `count` texels from `texels` as colours (whole blocks, zero past the count).
+void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, SpanColors& colors);
+
 // Applies the conversion to the first `count` colours.
 void ConvertTexels(TexelConversion conversion, int count, SpanColors& colors);
 

@@ -163,8 +163,10 @@ struct TextureLookup {
 
 struct FragmentPlan;
 
-// Writes the coverage of each pixel of the span (whole blocks).
-using CoverageFunction = void (*)(const FragmentPlan& plan, const Span& span, float* coverage);
+// Writes the coverage of each pixel of the span (whole blocks) and answers
+// true; or answers false, writing nothing, when every pixel of the span is
+// fully covered (so a span of an opaque colour becomes plain stores).
+using CoverageFunction = bool (*)(const FragmentPlan& plan, const Span& span, float* coverage);
 // Writes each pixel's premultiplied colour (whole blocks) and, when the plan
 // may discard, discard[k] = 1 for each pixel to drop and 0 for the others.
 using ShadeFunction = void (*)(const FragmentPlan& plan, const Span& span, SpanColors& out, std::uint8_t* discard);
