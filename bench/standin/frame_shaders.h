@@ -13,6 +13,7 @@
 namespace frame_bench {
 
 using standin::metal::FragmentColor;
+using standin::metal::ForEachPixel;
 using standin::metal::FragmentPlan;
 using standin::metal::kMaxSpanPixels;
 using standin::metal::kSpanBlock;
@@ -46,6 +47,10 @@ struct Paint {
 };
 static_assert(sizeof(Paint) == 256);
 
+// By value (std::min and std::max return references, which keeps loops from vectorising).
+inline float Lesser(float a, float b) { return b < a ? b : a; }
+inline float Greater(float a, float b) { return a < b ? b : a; }
+
 inline void PointsVertex(const standin::metal::VertexInput& in, standin::metal::VertexOutput& out) {
   const float* view = in.buffers[1].Read<float>(0, 2);
   const float width = view != nullptr ? view[0] : 1.0f;
@@ -71,64 +76,97 @@ inline float ScissorMask(const Paint& paint, float x, float y) {
   return std::clamp(sx, 0.0f, 1.0f) * std::clamp(sy, 0.0f, 1.0f);
 }
 
-// Stroke mask times scissor mask; nothing when both are 1 across the span.
-// Factors that are flat at 1 over the span are left out (times 1 changes
-// nothing), and the scissor's mask is lowest at a span's ends.
-inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* coverage) {
-  const Paint& paint = plan.State<Paint>();
-  const bool acrossFull = span.dx[kU] == 0.0f && StrokeMask(paint, span.origin[kU], 1.0f) >= 1.0f;
-  const bool alongFull = span.dx[kV] == 0.0f && span.origin[kV] >= 1.0f;
+// Whether the scissor's mask is 1 over the whole span (it is lowest at a span's ends).
+inline bool ScissorFull(const Paint& paint, const Span& span) {
+  if (paint.scissored == 0) return true;
   const float lastX = span.varyings[kX] + (span.count - 1) * span.dx[kX];
   const float lastY = span.varyings[kY] + (span.count - 1) * span.dx[kY];
-  const bool scissorFull = paint.scissored == 0 || (ScissorMask(paint, span.varyings[kX], span.varyings[kY]) >= 1.0f &&
-                                                    ScissorMask(paint, lastX, lastY) >= 1.0f);
+  return ScissorMask(paint, span.varyings[kX], span.varyings[kY]) >= 1.0f && ScissorMask(paint, lastX, lastY) >= 1.0f;
+}
+
+inline void ApplyScissor(const Paint& paint, const Span& span, float* __restrict coverage) {
+  alignas(32) float x[kMaxSpanPixels];
+  alignas(32) float y[kMaxSpanPixels];
+  SpanVarying(span, kX, x);
+  SpanVarying(span, kY, y);
+  const float* m = paint.scissorMatrix;
+  const float m0 = m[0], m1 = m[1], m2 = m[2], m3 = m[3], m4 = m[4], m5 = m[5];
+  const float ex = paint.scissorExtent[0], ey = paint.scissorExtent[1];
+  const float sx = paint.scissorScale[0], sy = paint.scissorScale[1];
+  ForEachPixel(span.count, [&](int k) {
+    const float qx = m0 * x[k] + m2 * y[k] + m4;
+    const float qy = m1 * x[k] + m3 * y[k] + m5;
+    const float mx = Lesser(Greater(0.5f - (std::abs(qx) - ex) * sx, 0.0f), 1.0f);
+    const float my = Lesser(Greater(0.5f - (std::abs(qy) - ey) * sy, 0.0f), 1.0f);
+    coverage[k] *= mx * my;
+  });
+}
+
+// Text: the scissor's mask alone.
+inline bool TextCoverage(const FragmentPlan& plan, const Span& span, float* coverage) {
+  const Paint& paint = plan.State<Paint>();
+  if (ScissorFull(paint, span)) return false;
+  ForEachPixel(span.count, [&](int k) { coverage[k] = 1.0f; });
+  ApplyScissor(paint, span, coverage);
+  return true;
+}
+
+// Stroke mask times scissor mask; nothing when both are 1 across the span.
+// Factors that are flat at 1 over the span are left out (times 1 changes nothing).
+inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* __restrict coverage) {
+  const Paint& paint = plan.State<Paint>();
+  const float multiplier = paint.strokeMultiplier;
+  const bool acrossFull = span.dx[kU] == 0.0f && StrokeMask(paint, span.origin[kU], 1.0f) >= 1.0f;
+  const bool alongFull = span.dx[kV] == 0.0f && span.origin[kV] >= 1.0f;
+  const bool scissorFull = ScissorFull(paint, span);
   if (acrossFull && alongFull && scissorFull) return false;
-  const int padded = SpanBlocks(span.count) * kSpanBlock;
   alignas(32) float a[kMaxSpanPixels];
-  alignas(32) float b[kMaxSpanPixels];
   if (acrossFull) {
-    for (int k = 0; k < padded; ++k) coverage[k] = 1.0f;
+    ForEachPixel(span.count, [&](int k) { coverage[k] = 1.0f; });
   } else {
     SpanVarying(span, kU, a);
-    for (int k = 0; k < padded; ++k) coverage[k] = StrokeMask(paint, a[k], 1.0f);
+    ForEachPixel(span.count, [&](int k) { coverage[k] = Lesser(1.0f, (1.0f - std::abs(2.0f * a[k] - 1.0f)) * multiplier); });
   }
   if (!alongFull) {
     SpanVarying(span, kV, a);
-    for (int k = 0; k < padded; ++k) coverage[k] *= std::min(1.0f, a[k]);
+    ForEachPixel(span.count, [&](int k) { coverage[k] *= Lesser(1.0f, a[k]); });
   }
-  if (!scissorFull) {
-    SpanVarying(span, kX, a);
-    SpanVarying(span, kY, b);
-    for (int k = 0; k < padded; ++k) coverage[k] *= ScissorMask(paint, a[k], b[k]);
-  }
+  if (!scissorFull) ApplyScissor(paint, span, coverage);
   return true;
 }
 
 // A box gradient: inner inside the rounded box, outer beyond its feather.
-inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span, SpanColors& out, std::uint8_t*) {
+// Every value the loop reads is a local, so it vectorises.
+inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span, SpanColors& __restrict out, std::uint8_t*) {
   const Paint& paint = plan.State<Paint>();
   alignas(32) float x[kMaxSpanPixels];
   alignas(32) float y[kMaxSpanPixels];
   alignas(32) float coverage[kMaxSpanPixels];
   SpanVarying(span, kX, x);
   SpanVarying(span, kY, y);
-  const bool covered = PaintCoverage(plan, span, coverage);
-  const float* m = paint.paintMatrix;
-  const float ex = paint.extent[0] - paint.radius;
-  const float ey = paint.extent[1] - paint.radius;
-  for (int k = 0; k < SpanBlocks(span.count) * kSpanBlock; ++k) {
-    const float px = std::abs(m[0] * x[k] + m[2] * y[k] + m[4]) - ex;
-    const float py = std::abs(m[1] * x[k] + m[3] * y[k] + m[5]) - ey;
-    const float outsideX = std::max(px, 0.0f);
-    const float outsideY = std::max(py, 0.0f);
-    const float distance =
-        std::min(std::max(px, py), 0.0f) + std::sqrt(outsideX * outsideX + outsideY * outsideY) - paint.radius;
-    const float t = std::clamp((distance + paint.feather * 0.5f) / paint.feather, 0.0f, 1.0f);
-    const float scale = covered ? coverage[k] : 1.0f;
-    out.r[k] = (paint.inner[0] + t * (paint.outer[0] - paint.inner[0])) * scale;
-    out.g[k] = (paint.inner[1] + t * (paint.outer[1] - paint.inner[1])) * scale;
-    out.b[k] = (paint.inner[2] + t * (paint.outer[2] - paint.inner[2])) * scale;
-    out.a[k] = (paint.inner[3] + t * (paint.outer[3] - paint.inner[3])) * scale;
+  if (!PaintCoverage(plan, span, coverage)) ForEachPixel(span.count, [&](int k) { coverage[k] = 1.0f; });
+  const float m0 = paint.paintMatrix[0], m1 = paint.paintMatrix[1], m2 = paint.paintMatrix[2];
+  const float m3 = paint.paintMatrix[3], m4 = paint.paintMatrix[4], m5 = paint.paintMatrix[5];
+  const float radius = paint.radius, feather = paint.feather, halfFeather = paint.feather * 0.5f;
+  const float ex = paint.extent[0] - radius, ey = paint.extent[1] - radius;
+  const float ir = paint.inner[0], ig = paint.inner[1], ib = paint.inner[2], ia = paint.inner[3];
+  const float dr = paint.outer[0] - ir, dg = paint.outer[1] - ig, db = paint.outer[2] - ib, da = paint.outer[3] - ia;
+  // A plain block loop: a body this long would not be inlined from a lambda.
+  for (int base = 0; base < span.count; base += kSpanBlock) {
+    for (int k = base; k < base + kSpanBlock; ++k) {
+      const float px = std::abs(m0 * x[k] + m2 * y[k] + m4) - ex;
+      const float py = std::abs(m1 * x[k] + m3 * y[k] + m5) - ey;
+      const float outsideX = Greater(px, 0.0f);
+      const float outsideY = Greater(py, 0.0f);
+      const float distance =
+          Lesser(Greater(px, py), 0.0f) + std::sqrt(outsideX * outsideX + outsideY * outsideY) - radius;
+      const float t = Lesser(Greater((distance + halfFeather) / feather, 0.0f), 1.0f);
+      const float scale = coverage[k];
+      out.r[k] = (ir + t * dr) * scale;
+      out.g[k] = (ig + t * dg) * scale;
+      out.b[k] = (ib + t * db) * scale;
+      out.a[k] = (ia + t * da) * scale;
+    }
   }
 }
 
@@ -148,6 +186,7 @@ inline bool PreparePaint(FragmentPlan& plan) {
                            : paint.textureKind == kStraightTexture ? standin::metal::TexelConversion::kPremultiply
                                                                    : standin::metal::TexelConversion::kAsIs;
   if (paint.paintKind == kPaintText) {
+    plan.coverage = TextCoverage;
     plan.lookup.uVarying = kU;
     plan.lookup.vVarying = kV;
     return true;

@@ -22,9 +22,7 @@ namespace metal_test {
 
 using standin::metal::FragmentColor;
 using standin::metal::FragmentPlan;
-using standin::metal::kSpanBlock;
 using standin::metal::Span;
-using standin::metal::SpanBlocks;
 using standin::metal::SpanColors;
 using standin::metal::SpanVarying;
 
@@ -107,15 +105,15 @@ inline bool PrepareTexture(FragmentPlan& plan) {
 
 // Colour times u; with a discard mask where u is below the threshold.
 inline void ShadeGradient(const FragmentPlan& plan, const Span& span, SpanColors& out, std::uint8_t* discard) {
-  const TestUniforms& uniforms = plan.State<TestUniforms>();
+  const TestUniforms uniforms = plan.State<TestUniforms>();
   alignas(32) float u[standin::metal::kMaxSpanPixels];
   SpanVarying(span, kU, u);
-  for (int k = 0; k < SpanBlocks(span.count) * kSpanBlock; ++k) {
+  standin::metal::ForEachPixel(span.count, [&](int k) {
     out.r[k] = uniforms.color[0] * u[k];
     out.g[k] = uniforms.color[1] * u[k];
     out.b[k] = uniforms.color[2] * u[k];
     out.a[k] = uniforms.color[3] * u[k];
-  }
+  });
   if (!plan.mayDiscard) return;
   for (int k = 0; k < span.count; ++k) discard[k] = u[k] < uniforms.threshold ? 1 : 0;
 }

@@ -235,6 +235,10 @@ int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&consta
     const int n = std::min(kLanes, count - first);
     const std::uint8_t* lanes = live != nullptr ? live + first : nullptr;
     std::uint8_t* at = pixels + first * kWordBytes;
+    if (coverage == nullptr) {
+      written += StoreWords(at, n, Pack(SourceOver(color, Unpack(LoadWords(at, n), shifts_)), shifts_), lanes);
+      continue;
+    }
     const F32x4 c = simd::Load(coverage + first);
     // Lanes past the count repeat the last one's verdict.
     const F32x4 judged = n == kLanes ? c : F32x4{c[0], c[std::min(1, n - 1)], c[std::min(2, n - 1)], c[n - 1]};

@@ -38,8 +38,9 @@ public:
   int BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const;
   // Stores the texel.
   int Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const;
-  // When sourceOverOnBytes: source-over of constant x coverage[k], the constant
-  // finite; `opaque` is the constant as stored, for its alpha of 1.
+  // When sourceOverOnBytes: source-over of constant x coverage[k] (of the
+  // constant when coverage is null), the constant finite; `opaque` is the
+  // constant as stored, for its alpha of 1.
   int BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
                     const float* coverage, const std::uint8_t* live) const;
   // When sourceOverOnBytes: source-over of four-byte texels of `texelFormat`

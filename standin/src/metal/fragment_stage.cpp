@@ -76,32 +76,34 @@ void EvaluatePlane(const Plane& plane, float step, const Span& span, float* out)
   SpanVarying(single, 0, out);
 }
 
+// Scalars are read into locals and arrays through unaliased pointers, so the loops vectorise.
 void FillColors(SpanColors& colors, int count, const float (&color)[4]) {
-  const int padded = SpanBlocks(count) * kSpanBlock;
-  std::fill_n(colors.r, padded, color[0]);
-  std::fill_n(colors.g, padded, color[1]);
-  std::fill_n(colors.b, padded, color[2]);
-  std::fill_n(colors.a, padded, color[3]);
+  const float r = color[0], g = color[1], b = color[2], a = color[3];
+  ForEachPixel(count, [&](int k) {
+    colors.r[k] = r;
+    colors.g[k] = g;
+    colors.b[k] = b;
+    colors.a[k] = a;
+  });
 }
 
 void MultiplyByColor(SpanColors& colors, int count, const float (&factor)[4]) {
-  const int padded = SpanBlocks(count) * kSpanBlock;
-  for (int k = 0; k < padded; ++k) {
-    colors.r[k] *= factor[0];
-    colors.g[k] *= factor[1];
-    colors.b[k] *= factor[2];
-    colors.a[k] *= factor[3];
-  }
+  const float r = factor[0], g = factor[1], b = factor[2], a = factor[3];
+  ForEachPixel(count, [&](int k) {
+    colors.r[k] *= r;
+    colors.g[k] *= g;
+    colors.b[k] *= b;
+    colors.a[k] *= a;
+  });
 }
 
-void MultiplyByCoverage(SpanColors& colors, int count, const float* coverage) {
-  const int padded = SpanBlocks(count) * kSpanBlock;
-  for (int k = 0; k < padded; ++k) {
+void MultiplyByCoverage(SpanColors& __restrict colors, int count, const float* __restrict coverage) {
+  ForEachPixel(count, [&](int k) {
     colors.r[k] *= coverage[k];
     colors.g[k] *= coverage[k];
     colors.b[k] *= coverage[k];
     colors.a[k] *= coverage[k];
-  }
+  });
 }
 
 }  // namespace
@@ -366,7 +368,9 @@ bool FragmentStage::FillConstant(const Span& span, std::uint8_t* pixels, const s
       return true;
     }
     const float* c = plan.constant;
-    return c[0] == 0.0f && c[1] == 0.0f && c[2] == 0.0f && c[3] == 0.0f;  // adds nothing
+    if (c[0] == 0.0f && c[1] == 0.0f && c[2] == 0.0f && c[3] == 0.0f) return true;  // adds nothing
+    statistics_.pixelsWritten += setup_.blend.BlendConstant(pixels, span.count, plan.constant, constantTexel_, nullptr, live);
+    return true;
   }
   if (store) return false;
   statistics_.pixelsWritten +=

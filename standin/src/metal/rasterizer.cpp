@@ -111,6 +111,39 @@ private:
   std::int64_t rowStep_ = 0;
 };
 
+// Triangles spanning at most this many pixel centres each way test every
+// centre of their bounds against the edges, which costs less than stepping bounds.
+constexpr std::int64_t kSmallSide = 8;
+
+// An edge function with its top-left bias: a centre is inside when Value >= bias.
+struct EdgeFunction {
+  std::int64_t dx, dy, x0, y0, bias;
+
+  EdgeFunction(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+      : dx(toX - fromX), dy(toY - fromY), x0(fromX), y0(fromY), bias((dy < 0 || (dy == 0 && dx > 0)) ? 0 : 1) {}
+
+  std::int64_t Value(std::int64_t x, std::int64_t y) const { return dx * (y - y0) - dy * (x - x0); }
+};
+
+// Each centre of the bounds tested against the edges; a row's covered centres are contiguous.
+void ScanSmall(const EdgeFunction (&edges)[3], std::int64_t firstRow, std::int64_t lastRow, std::int64_t firstColumn,
+               std::int64_t lastColumn, RowSink& sink) {
+  for (std::int64_t row = firstRow; row <= lastRow; ++row) {
+    const std::int64_t centreY = row * kPixel + kHalfPixel;
+    std::int64_t first = lastColumn + 1;
+    std::int64_t last = firstColumn - 1;
+    for (std::int64_t column = firstColumn; column <= lastColumn; ++column) {
+      const std::int64_t centreX = column * kPixel + kHalfPixel;
+      bool inside = true;
+      for (const EdgeFunction& edge : edges) inside = inside && edge.Value(centreX, centreY) >= edge.bias;
+      if (!inside) continue;
+      first = std::min(first, column);
+      last = column;
+    }
+    if (first <= last) sink.Row(static_cast<int>(row), static_cast<int>(first), static_cast<int>(last + 1));
+  }
+}
+
 struct Point {
   double x, y;
 };
@@ -177,9 +210,7 @@ bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, co
   const bool frontFacing = (frontFacingWinding_ == MTLWindingCounterClockwise) == counterClockwise;
   if ((cullMode_ == MTLCullModeFront && frontFacing) || (cullMode_ == MTLCullModeBack && !frontFacing)) return false;
 
-  const auto [minX, maxX] = std::minmax({v0.x, v1.x, v2.x});
-  const auto [minY, maxY] = std::minmax({v0.y, v1.y, v2.y});
-  if (!SetUp(v, frontFacing, minX, minY, maxX, maxY)) return true;
+  if (!SetUp(v, frontFacing, inside ? CentreBounds(snapped) : ClippedBounds(v))) return true;
   if (inside) {
     Scan(snapped[0], snapped[1], snapped[2]);
   } else {
@@ -188,18 +219,30 @@ bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, co
   return true;
 }
 
-bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, double minX, double minY, double maxX,
-                       double maxY) {
+// The pixels whose centres lie within the snapped triangle's bounds.
+RenderArea Rasterizer::CentreBounds(const Snapped (&v)[3]) const {
+  const auto [minX, maxX] = std::minmax({v[0].x, v[1].x, v[2].x});
+  const auto [minY, maxY] = std::minmax({v[0].y, v[1].y, v[2].y});
+  return {static_cast<int>(CeilDiv(minX - kHalfPixel, kPixel)), static_cast<int>(CeilDiv(minY - kHalfPixel, kPixel)),
+          static_cast<int>(FloorDiv(maxX - kHalfPixel, kPixel) + 1),
+          static_cast<int>(FloorDiv(maxY - kHalfPixel, kPixel) + 1)};
+}
+
+// The pixels a triangle reaching beyond the guard band may touch there.
+RenderArea Rasterizer::ClippedBounds(const RasterVertex (&v)[3]) const {
   const auto pixelFloor = [](double value) {
     return static_cast<int>(FloorToInteger(std::clamp(value, -kGuardBand, kGuardBand)));
   };
-  const auto pixelCeil = [](double value) {
-    return static_cast<int>(-FloorToInteger(-std::clamp(value, -kGuardBand, kGuardBand)));
-  };
-  setup_.minX = std::max(area_.x0, pixelFloor(minX));
-  setup_.minY = std::max(area_.y0, pixelFloor(minY));
-  setup_.maxX = std::min(area_.x1, pixelCeil(maxX));
-  setup_.maxY = std::min(area_.y1, pixelCeil(maxY));
+  const auto [minX, maxX] = std::minmax({v[0].x, v[1].x, v[2].x});
+  const auto [minY, maxY] = std::minmax({v[0].y, v[1].y, v[2].y});
+  return {pixelFloor(minX), pixelFloor(minY), pixelFloor(maxX) + 1, pixelFloor(maxY) + 1};
+}
+
+bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, RenderArea bounds) {
+  setup_.minX = std::max(area_.x0, bounds.x0);
+  setup_.minY = std::max(area_.y0, bounds.y0);
+  setup_.maxX = std::min(area_.x1, bounds.x1);
+  setup_.maxY = std::min(area_.y1, bounds.y1);
   if (setup_.minX >= setup_.maxX || setup_.minY >= setup_.maxY) return false;
   setup_.frontFacing = frontFacing;
 
@@ -256,6 +299,17 @@ void Rasterizer::Scan(Snapped a, Snapped b, Snapped c) {
   const std::int64_t firstRow = std::max<std::int64_t>(area_.y0, CeilDiv(top - kHalfPixel, kPixel));
   const std::int64_t lastRow = std::min<std::int64_t>(area_.y1 - 1, FloorDiv(bottom - kHalfPixel, kPixel));
   if (firstRow > lastRow) return;
+  const std::int64_t firstColumn =
+      std::max<std::int64_t>(area_.x0, CeilDiv(std::min({a.x, b.x, c.x}) - kHalfPixel, kPixel));
+  const std::int64_t lastColumn =
+      std::min<std::int64_t>(area_.x1 - 1, FloorDiv(std::max({a.x, b.x, c.x}) - kHalfPixel, kPixel));
+  if (firstColumn > lastColumn) return;
+  if (lastRow - firstRow < kSmallSide && lastColumn - firstColumn < kSmallSide) {
+    const EdgeFunction edges[3] = {EdgeFunction(a.x, a.y, b.x, b.y), EdgeFunction(b.x, b.y, c.x, c.y),
+                                   EdgeFunction(c.x, c.y, a.x, a.y)};
+    ScanSmall(edges, firstRow, lastRow, firstColumn, lastColumn, sink_);
+    return;
+  }
   Edge edges[3] = {Edge(a.x, a.y, b.x, b.y, firstRow), Edge(b.x, b.y, c.x, c.y, firstRow),
                    Edge(c.x, c.y, a.x, a.y, firstRow)};
   for (std::int64_t row = firstRow; row <= lastRow; ++row) {

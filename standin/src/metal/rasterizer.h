@@ -8,6 +8,8 @@
 #include <Metal/MTLRenderCommandEncoder.h>
 #include <standin/metal/shader.h>
 
+#include <cstdint>
+
 namespace standin::metal {
 
 // An affine function of window position, value0 at (x0, y0).
@@ -65,7 +67,10 @@ private:
     std::int64_t y = 0;
   };
 
-  bool SetUp(const RasterVertex (&v)[3], bool frontFacing, double minX, double minY, double maxX, double maxY);
+  RenderArea CentreBounds(const Snapped (&v)[3]) const;
+  RenderArea ClippedBounds(const RasterVertex (&v)[3]) const;
+  // False when the triangle covers no pixel of the render area.
+  bool SetUp(const RasterVertex (&v)[3], bool frontFacing, RenderArea bounds);
   void DrawClipped(const RasterVertex (&v)[3], bool positiveArea);
   void Scan(Snapped a, Snapped b, Snapped c);
 

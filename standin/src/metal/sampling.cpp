@@ -172,11 +172,11 @@ void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, S
 void ConvertTexels(TexelConversion conversion, int count, SpanColors& colors) {
   const int padded = SpanBlocks(count) * kSpanBlock;
   if (conversion == TexelConversion::kPremultiply) {
-    for (int k = 0; k < padded; ++k) {
+    ForEachPixel(count, [&](int k) {
       colors.r[k] *= colors.a[k];
       colors.g[k] *= colors.a[k];
       colors.b[k] *= colors.a[k];
-    }
+    });
   } else if (conversion == TexelConversion::kRedToAll) {
     for (int first = 0; first < padded; first += simd::kLanes) {
       const simd::F32x4 red = simd::Load(colors.r + first);
@@ -191,10 +191,7 @@ void SampleSpan(const MTL::Texture* texture, const MTL::SamplerSettings& sampler
                 const TextureGradient& gradient, int count, SpanColors& out) {
   const int padded = SpanBlocks(count) * kSpanBlock;
   if (texture == nullptr) {
-    std::fill_n(out.r, padded, 0.0f);
-    std::fill_n(out.g, padded, 0.0f);
-    std::fill_n(out.b, padded, 0.0f);
-    std::fill_n(out.a, padded, 0.0f);
+    ForEachPixel(count, [&](int k) { out.r[k] = out.g[k] = out.b[k] = out.a[k] = 0.0f; });
     return;
   }
   const TextureStorage& storage = texture->storage();
