@@ -9,7 +9,7 @@
 
 struct VCcontext;
 
-// Command codes of the buffer; operands in brackets.
+// Command codes of the buffer, each followed by the operands named beside it.
 enum VCcommand : int {
   VC_MOVETO = 0,    // x, y
   VC_LINETO = 1,    // x, y

@@ -15,7 +15,7 @@ enum VCpointFlags : unsigned char {
   VC_PT_CORNER = 1 << 0,
   VC_PT_LEFT = 1 << 1,
   VC_PT_BEVEL = 1 << 2,
-  VC_PR_INNERBEVEL = 1 << 3,
+  VC_PT_INNERBEVEL = 1 << 3,
 };
 
 inline constexpr int VC_INIT_POINTS_SIZE = 128;
