@@ -15,10 +15,7 @@ using orvane::testing::Bytes;
 
 constexpr std::size_t kFlips = 24;
 constexpr std::uint32_t kFlipSeed = 12345;
-
-bool Write(const std::filesystem::path& path, const Bytes& bytes) {
-  return orvane::testing::WriteFileBytes(path.string(), bytes);
-}
+constexpr std::size_t kFlipRange = 2048;
 
 std::string Slug(std::string name) {
   for (char& c : name) c = (c == ' ' || c == '\'') ? '-' : c;
@@ -43,25 +40,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the DejaVu fonts are missing; scripts/setup.sh installs them\n");
     return 1;
   }
-  bool ok = Write(folder / "dejavu-sans-mono.ttf", mono) && Write(folder / "dejavu-sans.ttf", sans) &&
-            Write(folder / "collection.ttc", BuildCollection({mono, bold})) &&
-            Write(folder / "small.ttf", SmallFont().Build());
+  bool ok = WriteFileBytes(folder / "dejavu-sans-mono.ttf", mono) && WriteFileBytes(folder / "dejavu-sans.ttf", sans) &&
+            WriteFileBytes(folder / "collection.ttc", BuildCollection({mono, bold})) &&
+            WriteFileBytes(folder / "small.ttf", SmallFont().Build());
   for (const std::size_t length : {std::size_t(12), std::size_t(300), std::size_t(5000), mono.size() / 2,
                                    mono.size() - 1}) {
-    ok = ok && Write(folder / ("truncated-" + std::to_string(length) + ".ttf"), Bytes(mono.begin(), mono.begin() + length));
+    ok = ok && WriteFileBytes(folder / ("truncated-" + std::to_string(length) + ".ttf"), Bytes(mono.begin(), mono.begin() + length));
   }
   // Flips in the directory and table headers, where offsets and counts live.
-  std::uint32_t state = kFlipSeed;
-  for (std::size_t i = 0; i < kFlips; ++i) {
-    state = state * 1103515245u + 12345u;
-    const std::size_t at = (state >> 8) % 2048;
-    Bytes flipped = mono;
-    flipped[at] ^= static_cast<unsigned char>(1u << (state % 8));
-    ok = ok && Write(folder / ("flipped-" + std::to_string(at) + ".ttf"), flipped);
+  for (const BitFlip& flip : BitFlips(mono, kFlips, kFlipSeed, kFlipRange)) {
+    ok = ok && WriteFileBytes(folder / ("flipped-" + std::to_string(flip.at) + ".ttf"), flip.bytes);
   }
-  for (const RefusedFont& font : RefusedFonts()) ok = ok && Write(folder / (Slug(font.name) + ".ttf"), font.font);
+  for (const RefusedFont& font : RefusedFonts()) ok = ok && WriteFileBytes(folder / (Slug(font.name) + ".ttf"), font.font);
   for (const RefusedFont& font : FontsWithARefusedGlyph()) {
-    ok = ok && Write(folder / ("glyph-" + Slug(font.name) + ".ttf"), font.font);
+    ok = ok && WriteFileBytes(folder / ("glyph-" + Slug(font.name) + ".ttf"), font.font);
   }
   return ok ? 0 : 1;
 }

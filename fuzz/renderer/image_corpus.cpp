@@ -13,14 +13,8 @@
 
 namespace {
 
-using orvane::testing::Bytes;
-
 constexpr std::size_t kFlips = 16;
 constexpr std::uint32_t kFlipSeed = 4242;
-
-bool Write(const std::filesystem::path& path, const Bytes& bytes) {
-  return orvane::testing::WriteFileBytes(path.string(), bytes);
-}
 
 }  // namespace
 
@@ -41,25 +35,20 @@ int main(int argc, char** argv) {
       {"pattern.jpg", EncodeJpeg(TestPattern(17, 9), 90)},
       {"low-quality.jpg", EncodeJpeg(TestPattern(8, 8), 20)},
   };
-  bool ok = Write(folder / "too-wide.png", PngClaiming(16385, 1, 8)) &&
-            Write(folder / "over-budget.png", PngClaiming(16384, 16384, 8)) &&
-            Write(folder / "over-budget-16-bit.png", PngClaiming(8192, 8192, 16)) &&
-            Write(folder / "huffman-overflow.jpg", WithOversizedHuffmanTable(EncodeJpeg(pattern, 90))) &&
-            Write(folder / "empty-first-idat.png", WithEmptyFirstImageData(EncodePng(pattern))) &&
-            Write(folder / "empty", Bytes{});
-  std::uint32_t state = kFlipSeed;
+  bool ok = WriteFileBytes(folder / "too-wide.png", PngClaiming(16385, 1, 8)) &&
+            WriteFileBytes(folder / "over-budget.png", PngClaiming(16384, 16384, 8)) &&
+            WriteFileBytes(folder / "over-budget-16-bit.png", PngClaiming(8192, 8192, 16)) &&
+            WriteFileBytes(folder / "huffman-overflow.jpg", WithOversizedHuffmanTable(EncodeJpeg(pattern, 90))) &&
+            WriteFileBytes(folder / "empty-first-idat.png", WithEmptyFirstImageData(EncodePng(pattern))) &&
+            WriteFileBytes(folder / "empty", Bytes{});
   for (const auto& [name, bytes] : wellFormed) {
-    ok = ok && Write(folder / name, bytes);
+    ok = ok && WriteFileBytes(folder / name, bytes);
     for (const std::size_t length : {std::size_t(8), std::size_t(33), bytes.size() / 2, bytes.size() - 1}) {
-      ok = ok && Write(folder / ("truncated-" + std::to_string(length) + "-" + name),
+      ok = ok && WriteFileBytes(folder / ("truncated-" + std::to_string(length) + "-" + name),
                        Bytes(bytes.begin(), bytes.begin() + std::min(length, bytes.size())));
     }
-    for (std::size_t i = 0; i < kFlips; ++i) {
-      state = state * 1103515245u + 12345u;
-      const std::size_t at = (state >> 8) % bytes.size();
-      Bytes flipped = bytes;
-      flipped[at] ^= static_cast<unsigned char>(1u << (state % 8));
-      ok = ok && Write(folder / ("flipped-" + std::to_string(at) + "-" + name), flipped);
+    for (const BitFlip& flip : BitFlips(bytes, kFlips, kFlipSeed, bytes.size())) {
+      ok = ok && WriteFileBytes(folder / ("flipped-" + std::to_string(flip.at) + "-" + name), flip.bytes);
     }
   }
   return ok ? 0 : 1;

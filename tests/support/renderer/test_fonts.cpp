@@ -206,10 +206,23 @@ Bytes ReadFileBytes(const std::string& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
+bool WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
+}
+
+std::vector<BitFlip> BitFlips(const Bytes& bytes, std::size_t count, std::uint32_t seed, std::size_t range) {
+  std::vector<BitFlip> flips;
+  range = std::min(range, bytes.size());
+  std::uint32_t state = seed;
+  for (std::size_t i = 0; i < count && range > 0; ++i) {
+    state = state * 1103515245u + 12345u;  // a linear congruential step
+    const std::size_t at = (state >> 8) % range;
+    flips.push_back({at, bytes});
+    flips.back().bytes[at] ^= static_cast<unsigned char>(1u << (state % 8));
+  }
+  return flips;
 }
 
 void PutU16(Bytes& bytes, std::size_t at, unsigned value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,16 @@ inline const std::string kDejaVuSerif = kDejaVuFolder + "DejaVuSerif.ttf";
 // The whole file; empty when it cannot be read.
 Bytes ReadFileBytes(const std::string& path);
 // False when the file cannot be written.
-bool WriteFileBytes(const std::string& path, const Bytes& bytes);
+bool WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes);
+
+// A corruption of one bit for fuzz seeds: where, and the corrupted copy.
+struct BitFlip {
+  std::size_t at;
+  Bytes bytes;
+};
+// `count` single-bit corruptions of `bytes` within its first `range` bytes,
+// the same for the same `seed`.
+std::vector<BitFlip> BitFlips(const Bytes& bytes, std::size_t count, std::uint32_t seed, std::size_t range);
 
 void PutU16(Bytes& bytes, std::size_t at, unsigned value);
 void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value);
