@@ -37,7 +37,10 @@
 #include <AppKit/NSApplication.h>
 #include <AppKit/NSColor.h>
 #include <AppKit/NSEvent.h>
+#include <AppKit/NSFont.h>
 #include <AppKit/NSGraphicsContext.h>
+#include <AppKit/NSMenu.h>
+#include <AppKit/NSMenuItem.h>
 #include <AppKit/NSResponder.h>
 #include <AppKit/NSScreen.h>
 #include <AppKit/NSTrackingArea.h>

@@ -7,6 +7,7 @@
 
 #include <standin/testing/appkit.h>
 
+#include <deque>
 #include <vector>
 
 namespace standin::appkit {
@@ -23,6 +24,8 @@ struct AppKitState {
   bool tabletInput = false;
   bool buttonHeld[2] = {false, false};  // left, right
   std::vector<testing::UnhandledKey> unhandledKeys;
+  std::deque<std::vector<long>> menuAnswers;  // an empty path dismisses
+  std::vector<testing::MenuRun> menuRuns;
 };
 
 AppKitState& State();

@@ -71,6 +71,13 @@ const CTFontDescriptorObject* standin::fonts::MakeFaceDescriptor(const std::stri
   return new CTFontDescriptorObject(attributes, provider, faceIndex);
 }
 
+const CTFontDescriptorObject* standin::fonts::MakeInstalledFaceDescriptor(const InstalledFace& face) {
+  CFURLRef url = FileURL(face.path);
+  const CTFontDescriptorObject* descriptor = MakeFaceDescriptor(face.family, face.style, url, nullptr, face.index);
+  CFRelease(url);
+  return descriptor;
+}
+
 extern "C" {
 
 CFTypeID CTFontDescriptorGetTypeID(void) { return CTFontDescriptorObject::kTypeID; }
@@ -89,12 +96,9 @@ CFArrayRef CTFontDescriptorCreateMatchingFontDescriptors(CTFontDescriptorRef des
   CFMutableArrayRef matches = CFArrayCreateMutable(kCFAllocatorDefault, static_cast<CFIndex>(faces.size()),
                                                    &kCFTypeArrayCallBacks);
   for (const standin::fonts::InstalledFace& face : faces) {
-    CFURLRef url = FileURL(face.path);
-    const CTFontDescriptorObject* match =
-        standin::fonts::MakeFaceDescriptor(face.family, face.style, url, nullptr, face.index);
+    const CTFontDescriptorObject* match = standin::fonts::MakeInstalledFaceDescriptor(face);
     CFArrayAppendValue(matches, match);
     match->Release();
-    CFRelease(url);
   }
   return matches;
 }

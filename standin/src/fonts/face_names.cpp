@@ -3,32 +3,14 @@
 // fcfreetype.h builds on fontconfig.h.
 #include <fontconfig/fontconfig.h>
 #include <fontconfig/fcfreetype.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+
+#include "fonts/free_type.h"
+
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 
-#include <limits>
-#include <mutex>
-
 namespace standin::fonts {
 namespace {
-
-// One FreeType library for the process, never freed; FreeType wants the
-// faces of one library opened and closed by one thread at a time.
-struct FreeType {
-  std::mutex mutex;
-  FT_Library library = nullptr;
-};
-
-FreeType& TheFreeType() {
-  static FreeType* freeType = [] {
-    auto* made = new FreeType;
-    if (FT_Init_FreeType(&made->library) != 0) made->library = nullptr;
-    return made;
-  }();
-  return *freeType;
-}
 
 // The names that say a face's family and style.
 constexpr FT_UShort kNamingIds[] = {TT_NAME_ID_FONT_FAMILY,         TT_NAME_ID_FONT_SUBFAMILY,
@@ -88,16 +70,11 @@ std::optional<FaceNames> NamesFromCatalogue(FT_Face face) {
 }  // namespace
 
 std::optional<FaceNames> ReadFirstFaceNames(const unsigned char* bytes, std::size_t size) {
-  if (bytes == nullptr || size == 0 || size > static_cast<std::size_t>(std::numeric_limits<FT_Long>::max())) {
-    return std::nullopt;
-  }
-  FreeType& freeType = TheFreeType();
-  std::lock_guard lock(freeType.mutex);
-  if (freeType.library == nullptr) return std::nullopt;
-  FT_Face face = nullptr;
-  if (FT_New_Memory_Face(freeType.library, bytes, static_cast<FT_Long>(size), 0, &face) != 0) return std::nullopt;
-  const std::optional<FaceNames> names = HasNameLedByWhiteSpace(face) ? NamesFromFreeType(face) : NamesFromCatalogue(face);
-  FT_Done_Face(face);
+  if (bytes == nullptr) return std::nullopt;
+  std::optional<FaceNames> names;
+  UseFace(FaceSource{bytes, size, {}, 0}, [&names](FT_Face face) {
+    names = HasNameLedByWhiteSpace(face) ? NamesFromFreeType(face) : NamesFromCatalogue(face);
+  });
   return names;
 }
 

@@ -121,6 +121,32 @@ std::vector<InstalledFace> FindInstalledFaces(const std::optional<std::string>& 
   return faces;
 }
 
+std::optional<InstalledFace> MatchInstalledFace(const std::string& family) {
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return std::nullopt;
+  std::optional<InstalledFace> face;
+  if (FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()))) {
+    Catalogue& catalogue = TheCatalogue();
+    std::lock_guard lock(catalogue.mutex);
+    FcConfig* config = CurrentConfig(catalogue);
+    FcResult result = FcResultNoMatch;
+    if (config != nullptr && FcConfigSubstitute(config, pattern, FcMatchPattern)) {
+      FcDefaultSubstitute(pattern);
+      if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+        int index = 0;
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        const std::string path = StringOf(match, FC_FILE);
+        if (!path.empty()) {
+          face = InstalledFace{path, index & kFaceIndexMask, StringOf(match, FC_FAMILY), StringOf(match, FC_STYLE)};
+        }
+        FcPatternDestroy(match);
+      }
+    }
+  }
+  FcPatternDestroy(pattern);
+  return face;
+}
+
 }  // namespace standin::fonts
 
 namespace standin::testing {

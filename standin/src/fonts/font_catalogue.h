@@ -20,4 +20,9 @@ struct InstalledFace {
 std::vector<InstalledFace> FindInstalledFaces(const std::optional<std::string>& family,
                                               const std::optional<std::string>& style);
 
+// The catalogue's best face for a family name or an alias such as
+// "sans-serif", as its substitution rules choose; nothing when it has no fonts.
+// Any thread.
+std::optional<InstalledFace> MatchInstalledFace(const std::string& family);
+
 }  // namespace standin::fonts

@@ -87,4 +87,8 @@ namespace standin::fonts {
 const CTFontDescriptorObject* MakeFaceDescriptor(const std::string& family, const std::string& style, CFURLRef url,
                                                  const CGDataProviderObject* provider, int faceIndex);
 
+struct InstalledFace;
+// A descriptor of an installed face: its family, style and file URL.
+const CTFontDescriptorObject* MakeInstalledFaceDescriptor(const InstalledFace& face);
+
 }  // namespace standin::fonts

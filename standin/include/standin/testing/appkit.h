@@ -167,4 +167,34 @@ std::vector<PanelRecord> PanelLog();
 // whether the action was sent.
 bool PickColor(NS::CGFloat red, NS::CGFloat green, NS::CGFloat blue, NS::CGFloat alpha);
 
+// --- Menus ---
+
+// A run of popUpMenuPositioningItemAtLocationInView describes the menu
+// to the testing responder and takes the oldest queued answer; with none
+// queued the user dismisses the menu.
+struct MenuItemDescription {
+  std::string title;  // UTF-8
+  bool separator = false;
+  bool enabled = true;  // as the menu decides, autoenabling included
+  long state = 0;  // NS::ControlStateValue
+  long indentation = 0;
+  bool hasSubmenu = false;
+  std::vector<MenuItemDescription> submenu;
+};
+struct MenuRun {
+  std::vector<MenuItemDescription> items;
+  long positioningItemIndex = -1;  // -1: no positioning item
+  NS::Point location{};  // as passed, in the view's coordinates
+  const NS::View* view = nullptr;  // only to compare; it may be gone
+  std::vector<long> answer;  // the path that answered the run; empty: dismissed
+  bool chose = false;  // an item was chosen and its action sent
+};
+// The user chooses the item at these indices: into the top menu, then into
+// each sub-menu. A path to a separator, a disabled item or an item that opens
+// a sub-menu is refused as a validation error and the menu is dismissed.
+void QueueMenuChoice(std::vector<long> path);
+void QueueMenuDismissal();
+// Every run, oldest first.
+std::vector<MenuRun> MenuRuns();
+
 }  // namespace standin::testing
