@@ -12,7 +12,6 @@
 namespace plugkit::graphics {
 
 namespace {
-constexpr int kClickAnimationMs = 100;
 // The text-entry prompt's box, centred on the control.
 constexpr float kPromptBoxHalfWidth = 20.f;
 constexpr float kPromptBoxHalfHeight = 8.f;
@@ -216,5 +215,25 @@ void DefaultAnimationStep(IControl* control) {
 }
 
 void DefaultClickAction(IControl* control) { control->SetAnimation(DefaultAnimationStep, kClickAnimationMs); }
+
+namespace {
+
+void ShowValueBubble(IControl* control, EDirection direction) {
+  IGraphics* graphics = control->GetUI();
+  if (!graphics || !control->ParamOfValue(0)) return;
+  StrBuf text;
+  control->ParamDisplayTextWithLabel(0, text);
+  const IRECT& r = control->GetRECT();
+  if (direction == EDirection::Vertical)
+    graphics->ShowBubbleControl(control, (r.L + r.R) / 2.f, r.T, text.Get(), direction);
+  else
+    graphics->ShowBubbleControl(control, r.R, (r.T + r.B) / 2.f, text.Get(), direction);
+}
+
+}  // namespace
+
+void ShowBubbleVerticalAction(IControl* control) { ShowValueBubble(control, EDirection::Vertical); }
+
+void ShowBubbleHorizontalAction(IControl* control) { ShowValueBubble(control, EDirection::Horizontal); }
 
 }  // namespace plugkit::graphics

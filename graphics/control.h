@@ -265,9 +265,16 @@ private:
 };
 
 // Animation and action functions for controls.
+inline constexpr int kClickAnimationMs = 100;
 // Ends the animation once its progress exceeds 1.
 void DefaultAnimationStep(IControl* control);
 // A 100 ms animation of DefaultAnimationStep.
 void DefaultClickAction(IControl* control);
+// The first value's parameter, as display text and label, in the graphics
+// context's bubble: above the middle of the control's top edge (vertical),
+// or beside the middle of its right edge (horizontal). Nothing for a value
+// without a parameter.
+void ShowBubbleVerticalAction(IControl* control);
+void ShowBubbleHorizontalAction(IControl* control);
 
 }  // namespace plugkit::graphics

@@ -5,9 +5,12 @@
 #include <functional>
 
 #include "framework/core/param.h"
+#include "graphics/bubble_control.h"
 #include "graphics/container_base.h"
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
+#include "graphics/corner_resizer_control.h"
+#include "graphics/fps_display_control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/panel_control.h"
@@ -68,6 +71,8 @@ void IGraphics::ForgetControl(IControl* control) {
   ForAllControlsFunc([control](IControl* other) {
     if (other->GetParent() == control) other->SetParent(nullptr);
     if (auto* container = dynamic_cast<IContainerBase*>(other)) container->ForgetChild(control);
+    // A bubble held for the control would otherwise wait on a pointer a new control may reuse.
+    if (auto* bubble = dynamic_cast<IBubbleControl*>(other)) bubble->ForgetCaller(control);
   });
 }
 
@@ -104,6 +109,9 @@ void IGraphics::RemoveAllControls() {
   SetMouseOverControl(nullptr, -1);
   RemovePopupMenuControl();
   RemoveTextEntryControl();
+  RemoveCornerResizer();
+  RemoveFPSDisplay();
+  RemoveBubbleControls();
   mTagMap.clear();
   for (int i = NControls() - 1; i >= 0; --i) DeleteControlAt(i);
 }
@@ -156,8 +164,11 @@ void IGraphics::ForAllControlsFunc(const ControlFunc& func) {
 // In order: the frame-time display, the corner resizer, the text-entry
 // control, the popup menu control, then the bubbles.
 void IGraphics::ForSpecialControls(const ControlFunc& func) {
+  if (mFPSDisplay) func(mFPSDisplay.get());
+  if (mCornerResizer) func(mCornerResizer.get());
   if (mTextEntryControl) func(mTextEntryControl.get());
   if (mPopupMenuControl) func(mPopupMenuControl.get());
+  for (int i = 0; i < NBubbleControls(); ++i) func(GetBubbleControl(i));
 }
 
 void IGraphics::ForAllControls(void (IControl::*method)()) {

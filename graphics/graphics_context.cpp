@@ -4,8 +4,11 @@
 #include <cmath>
 #include <utility>
 
+#include "graphics/bubble_control.h"
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
+#include "graphics/corner_resizer_control.h"
+#include "graphics/fps_display_control.h"
 #include "graphics/graphics_editor_delegate.h"
 
 namespace plugkit::graphics {
@@ -63,6 +66,7 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   mDrawScale = scale;
   mWidth = width;
   mHeight = height;
+  if (mCornerResizer) mCornerResizer->OnRescale();
   ResizeWindowThroughDelegate(needsPlatformResize);
   ForAllControls(&IControl::OnResize);
   SetAllControlsDirty();

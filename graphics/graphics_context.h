@@ -21,9 +21,13 @@
 
 namespace plugkit::graphics {
 
+class IBubbleControl;
+class ICornerResizerControl;
+class IFPSDisplayControl;
 class IGEditorDelegate;
 class IPopupMenuControl;
 class ITextEntryControl;
+struct IVStyle;
 
 // Message boxes: the button sets and the answers (the platform's values).
 enum EMsgBoxType { kMB_OK = 0, kMB_OKCANCEL = 1, kMB_YESNOCANCEL = 3, kMB_YESNO = 4, kMB_RETRYCANCEL = 5 };
@@ -61,8 +65,10 @@ public:
   IGraphics& operator=(const IGraphics&) = delete;
 
   // Frame and region (back end). A frame is drawn between BeginFrame and
-  // EndFrame, region by region, each clipped with SetClipRect.
-  virtual void BeginFrame() {}
+  // EndFrame, region by region, each clipped with SetClipRect. A back end's
+  // BeginFrame calls this one first: it gives the frame-time display, when
+  // shown, the time since the last frame began.
+  virtual void BeginFrame();
   virtual void EndFrame() {}
   // Later path and bitmap operations are drawn through the transform.
   virtual void SetTransform(const ITransform& transform) = 0;
@@ -225,7 +231,8 @@ public:
   void SetControlBounds(IControl* control, const IRECT& bounds);
 
   // Walks. All-controls walks visit the list, then the special controls
-  // present; standard walks the list only. An empty function throws
+  // present: the frame-time display, the corner resizer, the text entry,
+  // the popup menu and the bubbles; standard walks the list only. An empty function throws
   // std::bad_function_call.
   void ForAllControlsFunc(const ControlFunc& func);
   void ForAllControls(void (IControl::*method)());
@@ -249,6 +256,37 @@ public:
   void AssignParamNameToolTips();
   // Every other control linked to the caller's parameter at valIdx takes its value.
   void UpdatePeers(IControl* caller, int valIdx);
+
+  // Every vector control of the list takes the style.
+  void StyleAllVectorControls(const IVStyle& style);
+
+  // Built-in controls the context owns apart from the list, walked, drawn
+  // and removed with it (see ForAllControlsFunc for their order).
+  // The frame-time display over (10, 10, 210, 60), at most one; hiding
+  // deletes it. All controls redraw either way.
+  void ShowFPSDisplay(bool enable);
+  IFPSDisplayControl* GetFPSDisplay() const { return mFPSDisplay.get(); }
+  // The corner resizer, at most one: a second is deleted and nothing
+  // changes. Attaching one sets what dragging it does and whether the
+  // delegate lays the editor out again after each resize.
+  void AttachCornerResizer(EUIResizerMode sizeMode = EUIResizerMode::Scale, bool layoutOnResize = false,
+                           const IColor& color = kColorTranslucent, const IColor& mouseOverColor = kColorBlack,
+                           const IColor& dragColor = kColorBlack, float size = 20.f);
+  void AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode sizeMode = EUIResizerMode::Scale,
+                           bool layoutOnResize = false);
+  ICornerResizerControl* GetCornerResizer() const { return mCornerResizer.get(); }
+  // Value bubbles: white, outlined in black, with the text's style.
+  void AttachBubbleControl(const IText& text = kDefaultText);
+  void AttachBubbleControl(IBubbleControl* control);
+  int NBubbleControls() const { return mBubbleControls.GetSize(); }
+  IBubbleControl* GetBubbleControl(int index) const { return mBubbleControls.Get(index); }
+  // Shows text in a bubble beside caller (IBubbleControl::ShowBubble). The
+  // first bubble serves, or with multi-touch the bubble already showing for
+  // the one touch that holds caller, else the next in turn (counted across
+  // every context); nothing unless exactly one touch holds caller then.
+  void ShowBubbleControl(IControl* caller, float x, float y, const char* text,
+                         EDirection direction = EDirection::Horizontal, const IRECT& minimumContentBounds = IRECT(),
+                         uint64_t touchId = kMouseTouchId);
 
   // Value prompts, popup menus and text entry. A control asks; the context
   // remembers it (one pending menu and one pending text entry, a new request
@@ -401,8 +439,9 @@ public:
   // event; -1 for none, and for mouse-over while it is disabled.
   int GetMouseControlIdx(float x, float y, bool mouseOver = false) const;
   // The control that receives an event at the point: the one the touch
-  // holds; else the open in-window popup menu or the editing in-window text
-  // entry (index -1); else the list's. With capture the touch takes it,
+  // holds; else the open in-window popup menu, the editing in-window text
+  // entry, the corner resizer or the frame-time display under the point
+  // (index -1); else the list's. With capture the touch takes it,
   // unless multi-touch is on and another touch holds a control that allows
   // no second capture (then null). With mouseOver its index becomes the
   // mouse-over index.
@@ -650,6 +689,9 @@ private:
   void ForgetPopupMenuRequest();
   // The special controls present, in walking order.
   void ForSpecialControls(const ControlFunc& func);
+  void RemoveFPSDisplay();
+  void RemoveCornerResizer();
+  void RemoveBubbleControls();
   bool OnKey(float x, float y, const IKeyPress& key, bool isUp);
   // The in-window control that takes the pointer before the list; null when none.
   IControl* InWindowControlAt(float x, float y) const;
@@ -684,7 +726,10 @@ private:
   bool mResizingInProcess = false;
 
   // Special controls, outside the list.
+  std::unique_ptr<ICornerResizerControl> mCornerResizer;
+  PtrList<IBubbleControl> mBubbleControls{kControlListGranularity};
   std::unique_ptr<IPopupMenuControl> mPopupMenuControl;
+  std::unique_ptr<IFPSDisplayControl> mFPSDisplay;
   std::unique_ptr<ITextEntryControl> mTextEntryControl;
 
   // Pending requests.
@@ -723,6 +768,7 @@ private:
 
   // Drawing.
   bool mStrictDrawing = false;
+  double mPrevTimestamp = 0.0;  // seconds since the frame-time base, when the last frame began
   float mTranslateX = 0.f;
   float mTranslateY = 0.f;
   ITransform mTransform;

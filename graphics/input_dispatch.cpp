@@ -7,6 +7,8 @@
 
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
+#include "graphics/corner_resizer_control.h"
+#include "graphics/fps_display_control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/qwerty_midi_keys.h"
@@ -45,10 +47,12 @@ int IGraphics::GetMouseControlIdx(float x, float y, bool mouseOver) const {
   return -1;
 }
 
-IControl* IGraphics::InWindowControlAt(float, float) const {
+IControl* IGraphics::InWindowControlAt(float x, float y) const {
   if (mPopupMenuControl && mPopupMenuControl->GetState() == IPopupMenuControl::kExpanded)
     return mPopupMenuControl.get();
   if (mTextEntryControl && mTextEntryControl->EditInProgress()) return mTextEntryControl.get();
+  if (mCornerResizer && mCornerResizer->GetRECT().Contains(x, y)) return mCornerResizer.get();
+  if (mFPSDisplay && mFPSDisplay->GetRECT().Contains(x, y)) return mFPSDisplay.get();
   return nullptr;
 }
 
@@ -228,6 +232,8 @@ void IGraphics::EndDragResize() {
   if (mGUISizeMode == EUIResizerMode::Scale) {
     ForAllControls(&IControl::OnRescale);
     SetAllControlsDirty();
+  } else if (mCornerResizer) {
+    mCornerResizer->MarkDirty(false);
   }
 }
 
