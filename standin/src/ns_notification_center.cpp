@@ -1,4 +1,5 @@
 #include <Foundation/NSNotification.h>
+#include <Foundation/NSRef.h>
 
 #include <algorithm>
 
@@ -26,6 +27,11 @@ Notification::Notification(CFStringRef name, Object* object) : name_(name), obje
 Notification::~Notification() {
   CFRelease(name_);
   if (object_ != nullptr) object_->release();
+}
+
+Notification* Notification::notificationWithNameObject(CFStringRef name, Object* object) {
+  if (name == nullptr) return nullptr;
+  return static_cast<Notification*>((new Notification(name, object))->autorelease());
 }
 
 NotificationCenter::NotificationCenter() { makeImmortal(); }
@@ -67,18 +73,24 @@ void NotificationCenter::removeObserver(Object* observer) { removeObserverNameOb
 void NotificationCenter::postNotificationNameObject(CFStringRef name, Object* object) {
   standin::appkit::CheckMainThread();
   if (name == nullptr) return;
+  auto* notification = new Notification(name, object);
+  postNotification(notification);
+  notification->release();
+}
+
+void NotificationCenter::postNotification(Notification* notification) {
+  standin::appkit::CheckMainThread();
+  if (notification == nullptr) return;
   std::vector<std::shared_ptr<Registration>> matching;
   for (const auto& registration : registrations_) {
-    if (registration->Matches(name, object)) matching.push_back(registration);
+    if (registration->Matches(notification->name(), notification->object())) matching.push_back(registration);
   }
-  if (matching.empty()) return;
-  auto* notification = new Notification(name, object);
+  const auto held = Ref<Notification>::Retain(notification);
   for (const auto& registration : matching) {
     if (!registration->active) continue;
     // The observer is held alive for its call.
     registration->observer->performSelectorWithObject(registration->selector, notification);
   }
-  notification->release();
 }
 
 }  // namespace NS

@@ -1,21 +1,14 @@
 // Fonts of a face at a point size: metrics from the descriptor's face however
 // the descriptor was made, and the system font with and without fonts installed.
 
-#include <AppKit/NSFont.h>
 #include <CoreGraphics/CoreGraphics.h>
 #include <CoreText/CoreText.h>
-#include <Foundation/NSAutoreleasePool.h>
-#include <gtest/gtest.h>
-#include <standin/testing/appkit.h>
-#include <standin/testing/ns_objects.h>
 
 #include <functional>
 
-#include "platform/font_catalogue_fixture.h"
+#include "appkit_font_fixture.h"
 
 namespace {
-
-using plugkit::testing::FontCatalogueTest;
 
 constexpr double kMetricTolerance = 0.01;
 constexpr NS::CGFloat kSize = 20.0;
@@ -23,37 +16,11 @@ constexpr NS::CGFloat kSize = 20.0;
 constexpr double kMonoAscender = 1901.0 * kSize / 2048.0;
 constexpr double kMonoDescender = -483.0 * kSize / 2048.0;
 
-class AppKitFontTest : public FontCatalogueTest {
+class AppKitFontsTest : public AppKitFontTest {
 protected:
-  void SetUp() override {
-    FontCatalogueTest::SetUp();
-    nsObjectsAtStart_ = standin::testing::LiveNSObjectCount();
-  }
-  void TearDown() override {
-    EXPECT_EQ(standin::testing::LiveNSObjectCount(), nsObjectsAtStart_) << "NS objects leaked";
-    FontCatalogueTest::TearDown();
-  }
-
-  static CFStringRef String(const char* text) {
-    return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8);
-  }
-
-  // A descriptor naming only a family, which the catalogue resolves.
-  static CTFontDescriptorRef FamilyDescriptor(const char* family) {
-    CFStringRef name = String(family);
-    const void* keys[] = {kCTFontFamilyNameAttribute};
-    const void* values[] = {name};
-    CFDictionaryRef attributes =
-        CFDictionaryCreate(nullptr, keys, values, 1, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-    CTFontDescriptorRef descriptor = CTFontDescriptorCreateWithAttributes(attributes);
-    CFRelease(attributes);
-    CFRelease(name);
-    return descriptor;
-  }
-
   // The catalogue's own descriptor of the face, with its file's URL.
   static CTFontDescriptorRef MatchedDescriptor() {
-    CTFontDescriptorRef wanted = FamilyDescriptor("DejaVu Sans Mono");
+    CTFontDescriptorRef wanted = NewFamilyDescriptor("DejaVu Sans Mono");
     CFArrayRef matches = CTFontDescriptorCreateMatchingFontDescriptors(wanted, nullptr);
     CFRelease(wanted);
     if (matches == nullptr) return nullptr;
@@ -64,7 +31,7 @@ protected:
 
   // The descriptor of a font made from the file's bytes.
   static CTFontDescriptorRef ProviderDescriptor() {
-    CFStringRef path = String(Copied(plugkit::testing::kDejaVuMonoFile).c_str());
+    CFStringRef path = NewString(Copied(plugkit::testing::kDejaVuMonoFile).c_str());
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, false);
     CGDataProviderRef provider = CGDataProviderCreateWithURL(url);
     CGFontRef graphicsFont = CGFontCreateWithDataProvider(provider);
@@ -76,18 +43,15 @@ protected:
     }
     return descriptor;
   }
-
-private:
-  long nsObjectsAtStart_ = 0;
 };
 
-TEST_F(AppKitFontTest, FontsScaleTheirFacesMetricsToThePointSize) {
+TEST_F(AppKitFontsTest, FontsScaleTheirFacesMetricsToThePointSize) {
   struct Case {
     const char* source;
     std::function<CTFontDescriptorRef()> descriptor;
   };
   const Case cases[] = {
-      {"a family the catalogue resolves", [] { return FamilyDescriptor("DejaVu Sans Mono"); }},
+      {"a family the catalogue resolves", [] { return NewFamilyDescriptor("DejaVu Sans Mono"); }},
       {"a catalogue match with its file", [] { return MatchedDescriptor(); }},
       {"a font made from bytes", [] { return ProviderDescriptor(); }},
   };
@@ -108,7 +72,7 @@ TEST_F(AppKitFontTest, FontsScaleTheirFacesMetricsToThePointSize) {
   EXPECT_EQ(NS::Font::fontWithDescriptorSize(nullptr, kSize), nullptr);
 }
 
-TEST_F(AppKitFontTest, TheSystemFontIsTheCataloguesSansSerifOrFallbackMetrics) {
+TEST_F(AppKitFontsTest, TheSystemFontIsTheCataloguesSansSerifOrFallbackMetrics) {
   {
     NS::AutoreleasePool pool;
     NS::Font* font = NS::Font::systemFontOfSize(kSize);

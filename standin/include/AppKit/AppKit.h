@@ -38,11 +38,15 @@
 #include <AppKit/NSColor.h>
 #include <AppKit/NSEvent.h>
 #include <AppKit/NSFont.h>
+#include <AppKit/NSFormatter.h>
 #include <AppKit/NSGraphicsContext.h>
 #include <AppKit/NSMenu.h>
 #include <AppKit/NSMenuItem.h>
 #include <AppKit/NSResponder.h>
 #include <AppKit/NSScreen.h>
+#include <AppKit/NSText.h>
+#include <AppKit/NSTextField.h>
+#include <AppKit/NSTextFieldCell.h>
 #include <AppKit/NSTrackingArea.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>

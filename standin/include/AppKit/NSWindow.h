@@ -19,6 +19,7 @@ struct WindowControl;
 namespace NS {
 
 class Appearance;
+class Text;
 class View;
 
 // Where a window stays among the others: floating windows above normal ones.
@@ -51,6 +52,11 @@ public:
   // Off by default: pointer moves reach the first responder only when on.
   void setAcceptsMouseMovedEvents(bool accepts) { acceptsMouseMoved_ = accepts; }
   bool acceptsMouseMovedEvents() const { return acceptsMouseMoved_; }
+
+  // The window's one field editor (not owned by the caller), made when first
+  // asked for with `createWhenNeeded`; null before that. Every text field of
+  // the window edits through it.
+  Text* fieldEditorForObject(bool createWhenNeeded, Object* object);
 
   void makeKeyAndOrderFront(Object* sender);
   bool isKeyWindow() const { return key_; }
@@ -104,6 +110,7 @@ private:
   Responder* resigningResponder_ = nullptr;  // asked to resign right now
   bool acceptsMouseMoved_ = false;
   bool key_ = false;
+  Text* fieldEditor_ = nullptr;
   View* mouseDownViews_[kButtonCount] = {};  // one reference each, until the button's up
 };
 

@@ -10,4 +10,5 @@
 #include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSProcessInfo.h>
+#include <Foundation/NSRange.h>
 #include <Foundation/NSRef.h>

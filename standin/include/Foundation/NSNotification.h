@@ -12,6 +12,9 @@ namespace NS {
 
 class NS_CLASS_EXPORT Notification : public Object {
 public:
+  // Autoreleased; holds references to both. Null for a null name.
+  static Notification* notificationWithNameObject(CFStringRef name, Object* object);
+
   // Not owned by the caller.
   CFStringRef name() const { return name_; }
   Object* object() const { return object_; }
@@ -44,6 +47,8 @@ public:
   // held alive for its call; an observer removed during the delivery gets
   // nothing more.
   void postNotificationNameObject(CFStringRef name, Object* object);
+  // The same for a notification made beforehand; null posts nothing.
+  void postNotification(Notification* notification);
 
 protected:
   ~NotificationCenter() override;

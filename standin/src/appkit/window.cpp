@@ -1,5 +1,6 @@
 #include <AppKit/NSAppearance.h>
 #include <AppKit/NSApplication.h>
+#include <AppKit/NSText.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
 #include <Foundation/NSNotification.h>
@@ -28,6 +29,7 @@ Window::~Window() {
   contentView_->setWindowOfTree(nullptr);
   contentView_->notifyTreeDidMoveToWindow();
   contentView_->release();
+  if (fieldEditor_ != nullptr) fieldEditor_->release();
 }
 
 void Window::setFrame(const Rect& frame) {
@@ -84,6 +86,12 @@ void Window::subtreeWillLeave(View* root) {
   if (firstView == resigningResponder_) return;  // already being asked
   const auto held = NS::Ref<View>::Retain(firstView);
   firstView->resignFirstResponder();
+}
+
+Text* Window::fieldEditorForObject(bool createWhenNeeded, Object*) {
+  standin::appkit::CheckMainThread();
+  if (fieldEditor_ == nullptr && createWhenNeeded) fieldEditor_ = new Text;
+  return fieldEditor_;
 }
 
 void Window::makeKeyAndOrderFront(Object*) {

@@ -18,6 +18,8 @@
 #include <vector>
 
 namespace NS {
+class Color;
+class TextField;
 class View;
 class Window;
 }  // namespace NS
@@ -196,5 +198,31 @@ void QueueMenuChoice(std::vector<long> path);
 void QueueMenuDismissal();
 // Every run, oldest first.
 std::vector<MenuRun> MenuRuns();
+
+// --- Typing and text fields ---
+
+// The key a US keyboard types the character with: its key code, Shift for
+// capitals and shifted symbols, and the character as both texts. Return,
+// Tab, Escape and backspace come from "\r", "\t", "\x1b" and "\x7f";
+// a character the keyboard lacks comes with kUnlistedKeyCode.
+inline constexpr unsigned short kUnlistedKeyCode = 0xFFFF;
+Key KeyForCharacter(char32_t character);
+// Each character of the UTF-8 text as a key down and up to the window's
+// first responder.
+bool TypeText(NS::Window* window, const std::string& utf8);
+
+enum class EditingKey { Return, Tab, Escape, Backspace, ForwardDelete, Left, Right, Up, Down };
+// As a keyboard gives it: key code, and the character (a function-key
+// character for forward delete and the arrows).
+Key KeyFor(EditingKey key);
+// A down and up of the key to the window's first responder.
+bool PressEditingKey(NS::Window* window, EditingKey key);
+
+// Edits the field's formatter refused.
+long FormatterRefusalCount(const NS::TextField* field);
+// The colour the window's field editor was given (not owned by the caller);
+// null when none or no editor was made. Switch "setInsertionPointColor:" off
+// through SetOptionalMethodAvailable.
+NS::Color* FieldEditorInsertionPointColor(NS::Window* window);
 
 }  // namespace standin::testing
