@@ -97,6 +97,7 @@ void FieldEditing::SetText(NS::Text& editor, std::u32string text, std::size_t st
 void FieldEditing::Begin(NS::Text& editor, NS::Object* delegate, CFStringRef text, const NS::Rect& frame) {
   auto* const field = dynamic_cast<NS::TextField*>(delegate);
   if (editor.client_ != nullptr && editor.client_ != field) End(*editor.client_);
+  if (field != nullptr && field->editor_ != nullptr && field->editor_ != &editor) Detach(*field->editor_);
   editor.setFrame(frame);
   editor.client_ = field;
   if (field != nullptr) field->editor_ = &editor;
@@ -107,7 +108,8 @@ void FieldEditing::Begin(NS::Text& editor, NS::Object* delegate, CFStringRef tex
 
 void FieldEditing::Select(NS::Text& editor, NS::Range units) {
   const std::size_t start = CharacterAtUnit(editor.text_, units.location, false);
-  const std::size_t end = CharacterAtUnit(editor.text_, units.location + units.length, true);
+  const NS::UInteger endUnit = units.location + std::min(units.length, ~NS::UInteger{0} - units.location);
+  const std::size_t end = CharacterAtUnit(editor.text_, endUnit, true);
   editor.selectionStart_ = start;
   editor.selectionEnd_ = std::max(start, end);
 }
