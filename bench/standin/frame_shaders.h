@@ -103,7 +103,7 @@ inline void ApplyScissor(const Paint& paint, const Span& span, float* __restrict
 }
 
 // Text: the scissor's mask alone.
-inline bool TextCoverage(const FragmentPlan& plan, const Span& span, float* coverage) {
+STANDIN_SPAN_FUNCTION inline bool TextCoverage(const FragmentPlan& plan, const Span& span, float* coverage) {
   const Paint& paint = plan.State<Paint>();
   if (ScissorFull(paint, span)) return false;
   ForEachPixel(span.count, [&](int k) { coverage[k] = 1.0f; });
@@ -113,7 +113,7 @@ inline bool TextCoverage(const FragmentPlan& plan, const Span& span, float* cove
 
 // Stroke mask times scissor mask; nothing when both are 1 across the span.
 // Factors that are flat at 1 over the span are left out (times 1 changes nothing).
-inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* __restrict coverage) {
+STANDIN_SPAN_FUNCTION inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* __restrict coverage) {
   const Paint& paint = plan.State<Paint>();
   const float multiplier = paint.strokeMultiplier;
   const bool acrossFull = span.dx[kU] == 0.0f && StrokeMask(paint, span.origin[kU], 1.0f) >= 1.0f;
@@ -137,7 +137,7 @@ inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* __r
 
 // A box gradient: inner inside the rounded box, outer beyond its feather.
 // Every value the loop reads is a local, so it vectorises.
-inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span, SpanColors& __restrict out, std::uint8_t*) {
+STANDIN_SPAN_FUNCTION inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span, SpanColors& __restrict out, std::uint8_t*) {
   const Paint& paint = plan.State<Paint>();
   alignas(32) float x[kMaxSpanPixels];
   alignas(32) float y[kMaxSpanPixels];

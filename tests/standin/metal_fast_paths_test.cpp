@@ -83,6 +83,7 @@ protected:
     auto color = Target(format, kWidth, kHeight);
     auto stencil = Target(MTLPixelFormatStencil8, kWidth, kHeight);
     auto texture = MakeTexture(MTLPixelFormatRGBA8Unorm, kTextureSide, kTextureSide);
+    auto coverage = MakeTexture(MTLPixelFormatR8Unorm, kTextureSide, kTextureSide);
     const auto fill = [&](MTL::Texture* t, std::size_t bytesPerTexel) {
       const std::vector<std::uint8_t> values = bytes(t->width() * t->height() * bytesPerTexel);
       t->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, t->width(), t->height()), 0, values.data(),
@@ -91,6 +92,7 @@ protected:
     fill(color.get(), 4);
     fill(stencil.get(), 1);
     fill(texture.get(), 4);
+    fill(coverage.get(), 1);
     std::uniform_real_distribution<float> along(-8.0f, kWidth + 8.0f);
     std::uniform_real_distribution<float> unit(-0.2f, 1.2f);
     const auto colour = [&](float& value) {
@@ -99,8 +101,8 @@ protected:
     };
     const int firstPipeline = format == MTLPixelFormatRGBA8Unorm ? 0 : static_cast<int>(pipelines_.size() / 2);
     Render(color.get(), stencil.get(), [&](PassEncoder& pass) {
-      pass->setFragmentTextureAtIndex(texture.get(), 0);
       for (int draw = 0; draw < 40; ++draw) {
+        pass->setFragmentTextureAtIndex(random() % 3 == 0 ? coverage.get() : texture.get(), 0);
         const unsigned kind = random() % 8;
         const bool stencilOnly = kind == 0;
         // Half the texel-aligned quads copy the texture under source-over.

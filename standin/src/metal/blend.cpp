@@ -103,9 +103,9 @@ inline bool NoneLive(const std::uint8_t* live, int count) {
 
 // Stores the live lanes of four-byte texels.
 inline int StoreWords(std::uint8_t* pixels, int count, U32x4 words, const std::uint8_t* live) {
-  if (count == kLanes && AllLive(live, count)) {
-    simd::StoreTexels(pixels, words);
-    return kLanes;
+  if (live == nullptr || (count == kLanes && AllLive(live, count))) {
+    simd::StoreTexels(pixels, words, count);
+    return count;
   }
   int written = 0;
   for (int k = 0; k < count; ++k) {
@@ -168,7 +168,7 @@ StoredTexel Blender::Store(float r, float g, float b, float a) const {
   return texel;
 }
 
-int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const {
   const bool readsDestination = color_.blendingEnabled || keptBits_ != 0;
   int written = 0;
   for (int first = 0; first < count; first += kLanes) {
@@ -204,7 +204,7 @@ int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, c
   return written;
 }
 
-int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const {
   if (singleByte_) {
     int written = 0;
     for (int k = 0; k < count; ++k) {
@@ -224,7 +224,7 @@ int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std:
   return written;
 }
 
-int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
+STANDIN_SPAN_FUNCTION int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
                            const float* coverage, const std::uint8_t* live) const {
   std::uint32_t opaqueWord;
   std::memcpy(&opaqueWord, opaque.data(), sizeof opaqueWord);
@@ -240,10 +240,10 @@ int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&consta
       continue;
     }
     const F32x4 c = simd::Load(coverage + first);
-    // Lanes past the count repeat the last one's verdict.
-    const F32x4 judged = n == kLanes ? c : F32x4{c[0], c[std::min(1, n - 1)], c[std::min(2, n - 1)], c[n - 1]};
-    const bool full = opaqueColor && simd::All(judged == Splat(1.0f));
-    const bool empty = simd::All(judged == Splat(0.0f));
+    // Lanes past the count take no part in the verdicts.
+    const simd::I32x4 beyond = simd::I32x4{0, 1, 2, 3} >= simd::I32x4{n, n, n, n};
+    const bool full = opaqueColor && simd::All((c == Splat(1.0f)) | beyond);
+    const bool empty = simd::All((c == Splat(0.0f)) | beyond);
     if (empty) continue;  // adds nothing
     if (full) {           // the constant covers what is there
       written += StoreWords(at, n, SplatU(opaqueWord), lanes);
@@ -255,7 +255,29 @@ int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&consta
   return written;
 }
 
-int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
+STANDIN_SPAN_FUNCTION int Blender::BlendCoverageTexels(std::uint8_t* pixels, const std::uint8_t* texels, int count,
+                                                       const float (&constant)[4], const float* coverage,
+                                                       const std::uint8_t* live) const {
+  const Quad color{Splat(constant[0]), Splat(constant[1]), Splat(constant[2]), Splat(constant[3])};
+  int written = 0;
+  for (int first = 0; first < count; first += kLanes) {
+    const int n = std::min(kLanes, count - first);
+    const U32x4 bytes = LoadBytes(texels + first, n);
+    if (simd::All(reinterpret_cast<simd::I32x4>(bytes == SplatU(0)))) continue;  // adds nothing
+    const F32x4 t = Channel(bytes, 0);
+    Quad s{t * color.r, t * color.g, t * color.b, t * color.a};
+    if (coverage != nullptr) {
+      const F32x4 c = simd::Load(coverage + first);
+      s = {s.r * c, s.g * c, s.b * c, s.a * c};
+    }
+    std::uint8_t* at = pixels + first * kWordBytes;
+    written += StoreWords(at, n, Pack(SourceOver(s, Unpack(LoadWords(at, n), shifts_)), shifts_),
+                          live != nullptr ? live + first : nullptr);
+  }
+  return written;
+}
+
+STANDIN_SPAN_FUNCTION int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
                             const std::uint8_t* live) const {
   const bool swizzle = texelFormat != format_;
   int written = 0;
@@ -270,8 +292,8 @@ int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MT
     // Lanes past the count read as empty, which leaves both verdicts to the others.
     const simd::I32x4 opaque = reinterpret_cast<simd::I32x4>(words >= SplatU(0xFF000000u));
     const simd::I32x4 empty = reinterpret_cast<simd::I32x4>(words == SplatU(0));
-    const simd::I32x4 counted = simd::I32x4{0, 1, 2, 3} < simd::I32x4{n, n, n, n};
-    const bool allOpaque = simd::All(opaque | ~counted);
+    const simd::I32x4 beyond = simd::I32x4{0, 1, 2, 3} >= simd::I32x4{n, n, n, n};
+    const bool allOpaque = simd::All(opaque | beyond);
     const bool allEmpty = simd::All(empty);
     if (allEmpty) continue;  // adds nothing
     if (!allOpaque) words = Pack(SourceOver(Unpack(words, shifts_), Unpack(LoadWords(at, n), shifts_)), shifts_);

@@ -43,6 +43,10 @@ public:
   // constant as stored, for its alpha of 1.
   int BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
                     const float* coverage, const std::uint8_t* live) const;
+  // When sourceOverOnBytes: source-over of the coverage texels (R8) as colour
+  // t x constant (times coverage[k] unless coverage is null), the constant finite.
+  int BlendCoverageTexels(std::uint8_t* pixels, const std::uint8_t* texels, int count, const float (&constant)[4],
+                          const float* coverage, const std::uint8_t* live) const;
   // When sourceOverOnBytes: source-over of four-byte texels of `texelFormat`
   // (RGBA8 or BGRA8) as they are: opaque texels are copied, empty ones skip.
   int CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,

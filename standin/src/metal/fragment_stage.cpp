@@ -149,7 +149,9 @@ void FragmentStage::BeginTriangle(const TriangleSetup& triangle) {
     const Plane& plane = triangle.varyings[i];
     span_.dx[i] = static_cast<float>(plane.a);
     span_.dy[i] = static_cast<float>(plane.b);
-    along_[i] = {plane.a, plane.b, plane.value0 - plane.a * plane.x0 - plane.b * plane.y0};
+    alongA_[i] = plane.a;
+    alongB_[i] = plane.b;
+    alongC_[i] = plane.value0 - plane.a * plane.x0 - plane.b * plane.y0;
   }
   if (setup_.plan == nullptr || setup_.plan->color != FragmentColor::kTexture) return;
 
@@ -219,11 +221,21 @@ void FragmentStage::Batch(int y, int x, int count) {
   span_.y = y;
   span_.count = count;
   span_.originOffset = 0;
+  // Two varyings at a time (a pair past the count reads zeros and writes unused slots).
+  using F64x2 = double __attribute__((vector_size(16)));
+  using F32x2 = float __attribute__((vector_size(8)));
   const double centreX = x + 0.5;
   const double centreY = y + 0.5;
-  for (int i = 0; i < setup_.varyingCount; ++i) {
-    span_.origin[i] = static_cast<float>(along_[i].c + along_[i].a * centreX + along_[i].b * centreY);
-    span_.varyings[i] = span_.origin[i];
+  const F64x2 cx{centreX, centreX};
+  const F64x2 cy{centreY, centreY};
+  for (int i = 0; i < setup_.varyingCount; i += 2) {
+    F64x2 a, b, c;
+    std::memcpy(&a, alongA_ + i, sizeof a);
+    std::memcpy(&b, alongB_ + i, sizeof b);
+    std::memcpy(&c, alongC_ + i, sizeof c);
+    const F32x2 origin = __builtin_convertvector(c + a * cx + b * cy, F32x2);
+    std::memcpy(span_.origin + i, &origin, sizeof origin);
+    std::memcpy(span_.varyings + i, &origin, sizeof origin);
   }
   const bool shadeFirst = setup_.plan != nullptr && setup_.plan->mayDiscard;
   if (!shadeFirst && stencil_ == nullptr) {
@@ -394,6 +406,12 @@ bool FragmentStage::CopyAlignedTexels(const Span& span, std::uint8_t* pixels, co
                          setup_.blend.sourceOverOnBytes();
   if (plainCopy) {
     statistics_.pixelsWritten += setup_.blend.CopyTexelsOver(pixels, texels, storage.pixelFormat, span.count, live);
+    return true;
+  }
+  if (plan.lookup.conversion == TexelConversion::kRedToAll && storage.pixelFormat == MTLPixelFormatR8Unorm &&
+      setup_.blend.sourceOverOnBytes() && constantFinite_) {  // glyphs
+    statistics_.pixelsWritten += setup_.blend.BlendCoverageTexels(pixels, texels, span.count, plan.constant,
+                                                                  covered ? coverage_ : nullptr, live);
     return true;
   }
   TexelColors(storage.pixelFormat, texels, span.count, colors_);

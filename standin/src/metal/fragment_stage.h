@@ -80,10 +80,10 @@ private:
   const bool writesColor_;
   const TriangleSetup* triangle_ = nullptr;
   const StencilTable* stencil_ = nullptr;  // the current triangle's face
-  struct Affine {
-    double a, b, c;  // a x + b y + c
-  };
-  Affine along_[kMaxVaryings] = {};  // the triangle's varyings
+  // The triangle's varyings as a x + b y + c, by varying.
+  alignas(16) double alongA_[kMaxVaryings] = {};
+  alignas(16) double alongB_[kMaxVaryings] = {};
+  alignas(16) double alongC_[kMaxVaryings] = {};
   Span span_;  // the batch
   Span run_;   // part of the batch
   Lookup lookup_;

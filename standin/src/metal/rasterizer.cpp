@@ -24,7 +24,6 @@ std::int64_t FloorToInteger(double value) {
 
 std::int64_t Snap(double coordinate) { return FloorToInteger(coordinate * kSubpixels + 0.5); }
 
-double SnapToGrid(double coordinate) { return static_cast<double>(Snap(coordinate)) / kSubpixels; }
 
 // Floor and ceiling of a / b for b > 0.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -50,70 +49,69 @@ public:
   std::int64_t value() const { return quotient_; }
 
   void Step() {
-    quotient_ += stepQuotient_;
     remainder_ += stepRemainder_;
-    if (remainder_ >= divisor_) {
-      remainder_ -= divisor_;
-      ++quotient_;
-    }
+    const bool carry = remainder_ >= divisor_;
+    remainder_ -= carry ? divisor_ : 0;
+    quotient_ += stepQuotient_ + (carry ? 1 : 0);
   }
 
 private:
   std::int64_t divisor_ = 1, quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
 };
 
-// One edge of a triangle whose interior lies where the edge function is
-// positive; pixels exactly on the edge belong to it when it is a top or left
-// edge. Walks down the rows from `firstRow`, bounding each row's pixels.
-class Edge {
+// The bounds a triangle's edges put on each row, walked down from `firstRow`.
+// An edge's function is positive inside; a centre exactly on an edge belongs
+// to it when it is a top or left edge. Edges going up bound a row's first
+// pixel, edges going down its last, and a horizontal edge admits or refuses
+// a whole row.
+class RowBounds {
 public:
-  Edge(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY, std::int64_t firstRow)
-      : dy_(toY - fromY), bias_((dy_ < 0 || (dy_ == 0 && toX > fromX)) ? 0 : 1) {
+  void Add(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY, std::int64_t firstRow) {
     const std::int64_t dx = toX - fromX;
+    const std::int64_t dy = toY - fromY;
+    const std::int64_t bias = (dy < 0 || (dy == 0 && dx > 0)) ? 0 : 1;
     // The edge function at pixel i of the row is atZero - dy * kPixel * i.
-    const std::int64_t atZero = dx * (firstRow * kPixel + kHalfPixel - fromY) - dy_ * (kHalfPixel - fromX);
+    const std::int64_t atZero = dx * (firstRow * kPixel + kHalfPixel - fromY) - dy * (kHalfPixel - fromX);
     const std::int64_t rowStep = dx * kPixel;
-    if (dy_ < 0) {
+    if (dy < 0) {
       // First pixel: ceil((bias - atZero) / s) = -floor((atZero - bias) / s).
-      bound_ = SteppedQuotient(atZero - bias_, rowStep, -dy_ * kPixel);
-    } else if (dy_ > 0) {
-      bound_ = SteppedQuotient(atZero - bias_, rowStep, dy_ * kPixel);
+      firsts_[firstCount_++] = SteppedQuotient(atZero - bias, rowStep, -dy * kPixel);
+    } else if (dy > 0) {
+      lasts_[lastCount_++] = SteppedQuotient(atZero - bias, rowStep, dy * kPixel);
     } else {
-      atZero_ = atZero;
-      rowStep_ = rowStep;
+      flat_[flatCount_++] = {atZero - bias, rowStep};
     }
   }
 
-  // Narrows [first, last] to the pixels of the current row.
-  void Limit(std::int64_t& first, std::int64_t& last) const {
-    if (dy_ < 0) {
-      first = std::max(first, -bound_.value());
-    } else if (dy_ > 0) {
-      last = std::min(last, bound_.value());
-    } else if (atZero_ < bias_) {
-      last = first - 1;
+  // Narrows [first, last] to the current row's pixels, then moves to the next row.
+  void Row(std::int64_t& first, std::int64_t& last) {
+    for (int i = 0; i < firstCount_; ++i) {
+      first = std::max(first, -firsts_[i].value());
+      firsts_[i].Step();
     }
-  }
-
-  void NextRow() {
-    if (dy_ != 0) {
-      bound_.Step();
-    } else {
-      atZero_ += rowStep_;
+    for (int i = 0; i < lastCount_; ++i) {
+      last = std::min(last, lasts_[i].value());
+      lasts_[i].Step();
+    }
+    for (int i = 0; i < flatCount_; ++i) {
+      if (flat_[i].margin < 0) last = first - 1;
+      flat_[i].margin += flat_[i].step;
     }
   }
 
 private:
-  std::int64_t dy_;
-  std::int64_t bias_;
-  SteppedQuotient bound_;
-  std::int64_t atZero_ = 0;
-  std::int64_t rowStep_ = 0;
+  struct Flat {
+    std::int64_t margin, step;  // the edge function less the bias, and its change per row
+  };
+
+  SteppedQuotient firsts_[3], lasts_[3];
+  Flat flat_[3] = {};
+  int firstCount_ = 0, lastCount_ = 0, flatCount_ = 0;
 };
 
 // Triangles spanning at most this many pixel centres each way test every
 // centre of their bounds against the edges, which costs less than stepping bounds.
-constexpr std::int64_t kSmallSide = 8;
+constexpr std::int64_t kSmallSide = 4;
 
 // An edge function with its top-left bias: a centre is inside when Value >= bias.
 struct EdgeFunction {
@@ -210,7 +208,13 @@ bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, co
   const bool frontFacing = (frontFacingWinding_ == MTLWindingCounterClockwise) == counterClockwise;
   if ((cullMode_ == MTLCullModeFront && frontFacing) || (cullMode_ == MTLCullModeBack && !frontFacing)) return false;
 
-  if (!SetUp(v, frontFacing, inside ? CentreBounds(snapped) : ClippedBounds(v))) return true;
+  // The snapped positions varyings are interpolated over (in double: a vertex beyond the guard band may be huge).
+  GridPositions grid;
+  for (int i = 0; i < 3; ++i) {
+    grid.x[i] = inside ? static_cast<double>(snapped[i].x) / kSubpixels : std::floor(v[i].x * kSubpixels + 0.5) / kSubpixels;
+    grid.y[i] = inside ? static_cast<double>(snapped[i].y) / kSubpixels : std::floor(v[i].y * kSubpixels + 0.5) / kSubpixels;
+  }
+  if (!SetUp(v, grid, frontFacing, inside ? CentreBounds(snapped) : ClippedBounds(v))) return true;
   if (inside) {
     Scan(snapped[0], snapped[1], snapped[2]);
   } else {
@@ -238,7 +242,7 @@ RenderArea Rasterizer::ClippedBounds(const RasterVertex (&v)[3]) const {
   return {pixelFloor(minX), pixelFloor(minY), pixelFloor(maxX) + 1, pixelFloor(maxY) + 1};
 }
 
-bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, RenderArea bounds) {
+bool Rasterizer::SetUp(const RasterVertex (&v)[3], const GridPositions& grid, bool frontFacing, RenderArea bounds) {
   setup_.minX = std::max(area_.x0, bounds.x0);
   setup_.minY = std::max(area_.y0, bounds.y0);
   setup_.maxX = std::min(area_.x1, bounds.x1);
@@ -248,7 +252,7 @@ bool Rasterizer::SetUp(const RasterVertex (&v)[3], bool frontFacing, RenderArea 
 
   // Varyings are affine over the snapped triangle.
   double x[3], y[3];
-  for (int i = 0; i < 3; ++i) x[i] = SnapToGrid(v[i].x), y[i] = SnapToGrid(v[i].y);
+  for (int i = 0; i < 3; ++i) x[i] = grid.x[i], y[i] = grid.y[i];
   double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
   if (det == 0.0) {  // snapping flattened a clipped triangle; its exact shape still has an area
     for (int i = 0; i < 3; ++i) x[i] = v[i].x, y[i] = v[i].y;
@@ -310,15 +314,14 @@ void Rasterizer::Scan(Snapped a, Snapped b, Snapped c) {
     ScanSmall(edges, firstRow, lastRow, firstColumn, lastColumn, sink_);
     return;
   }
-  Edge edges[3] = {Edge(a.x, a.y, b.x, b.y, firstRow), Edge(b.x, b.y, c.x, c.y, firstRow),
-                   Edge(c.x, c.y, a.x, a.y, firstRow)};
+  RowBounds bounds;
+  bounds.Add(a.x, a.y, b.x, b.y, firstRow);
+  bounds.Add(b.x, b.y, c.x, c.y, firstRow);
+  bounds.Add(c.x, c.y, a.x, a.y, firstRow);
   for (std::int64_t row = firstRow; row <= lastRow; ++row) {
     std::int64_t first = area_.x0;
     std::int64_t last = area_.x1 - 1;
-    for (Edge& edge : edges) {
-      edge.Limit(first, last);
-      edge.NextRow();
-    }
+    bounds.Row(first, last);
     if (first <= last) sink_.Row(static_cast<int>(row), static_cast<int>(first), static_cast<int>(last + 1));
   }
 }

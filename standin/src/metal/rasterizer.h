@@ -70,7 +70,11 @@ private:
   RenderArea CentreBounds(const Snapped (&v)[3]) const;
   RenderArea ClippedBounds(const RasterVertex (&v)[3]) const;
   // False when the triangle covers no pixel of the render area.
-  bool SetUp(const RasterVertex (&v)[3], bool frontFacing, RenderArea bounds);
+  struct GridPositions {
+    double x[3], y[3];
+  };
+
+  bool SetUp(const RasterVertex (&v)[3], const GridPositions& grid, bool frontFacing, RenderArea bounds);
   void DrawClipped(const RasterVertex (&v)[3], bool positiveArea);
   void Scan(Snapped a, Snapped b, Snapped c);
 

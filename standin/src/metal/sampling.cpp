@@ -145,7 +145,7 @@ void TexelColor(MTLPixelFormat format, const std::uint8_t* texel, float& r, floa
   }
 }
 
-void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, SpanColors& colors) {
+STANDIN_SPAN_FUNCTION void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, SpanColors& colors) {
   const int padded = SpanBlocks(count) * kSpanBlock;
   if (format != MTLPixelFormatRGBA8Unorm && format != MTLPixelFormatBGRA8Unorm) {
     for (int k = 0; k < padded; ++k) {

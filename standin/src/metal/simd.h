@@ -79,6 +79,23 @@ inline U32x4 LoadTexels(const std::uint8_t* texels) {
 
 inline void StoreTexels(std::uint8_t* texels, U32x4 v) { std::memcpy(texels, &v, sizeof v); }
 
+// Stores the first `count` (1 to 4) lanes as texels of four bytes.
+inline void StoreTexels(std::uint8_t* texels, U32x4 v, int count) {
+  if (count >= kLanes) return StoreTexels(texels, v);
+  std::uint64_t firstTwo;
+  std::memcpy(&firstTwo, &v, sizeof firstTwo);
+  if (count == 1) {
+    const auto first = static_cast<std::uint32_t>(firstTwo);
+    std::memcpy(texels, &first, sizeof first);
+    return;
+  }
+  std::memcpy(texels, &firstTwo, sizeof firstTwo);
+  if (count == 3) {
+    const std::uint32_t third = v[2];
+    std::memcpy(texels + sizeof firstTwo, &third, sizeof third);
+  }
+}
+
 // The first `count` (1 to 4) texels of four bytes, the other lanes zero;
 // read straight into the vector (no partial stores that a wide load must wait for).
 inline U32x4 LoadTexels(const std::uint8_t* texels, int count) {

@@ -24,6 +24,21 @@
 #include <new>
 #include <type_traits>
 
+// Marks a span function (or any per-pixel loop) to be compiled twice, for
+// AVX2 and for the baseline, the copy chosen when the library loads; the
+// results are the same. Off under ThreadSanitizer, whose runtime starts after
+// that choice is made.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define STANDIN_NO_CLONES 1
+#endif
+#endif
+#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && !defined(STANDIN_NO_CLONES)
+#define STANDIN_SPAN_FUNCTION __attribute__((target_clones("avx2", "default")))
+#else
+#define STANDIN_SPAN_FUNCTION
+#endif
+
 namespace standin::metal {
 
 inline constexpr int kMaxVaryings = 8;
