@@ -1,5 +1,7 @@
 #include "common/c_locale.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 namespace plugkit {
@@ -34,6 +36,18 @@ double ParseDoubleCLocale(const char* text, const char** end) {
   }
   if (end) *end = stop;
   return value;
+}
+
+int FormatCLocale(char* out, std::size_t size, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  int written;
+  {
+    ScopedCLocale cLocale;
+    written = std::vsnprintf(out, size, format, args);
+  }
+  va_end(args);
+  return written;
 }
 
 }  // namespace plugkit

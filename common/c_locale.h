@@ -2,6 +2,8 @@
 
 #include <locale.h>
 
+#include <cstddef>
+
 namespace plugkit {
 
 // Switches the calling thread to the "C" locale while alive, so numbers are
@@ -20,5 +22,9 @@ private:
 // strtod in the "C" locale: reads the longest decimal prefix; end gets the
 // position after it (text itself when nothing was read).
 double ParseDoubleCLocale(const char* text, const char** end = nullptr);
+
+// snprintf in the "C" locale: the text is cut to size - 1 bytes; answers
+// what snprintf answers.
+int FormatCLocale(char* out, std::size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 }  // namespace plugkit

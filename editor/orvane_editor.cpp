@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "editor/editor_colours.h"
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
 #include "graphics/graphics_context.h"
 #include "plugin/orvane.h"
-#include "plugin/theme_palette.h"
 
 namespace orvane {
 
@@ -16,8 +16,6 @@ namespace {
 using OrvanePresets::Collection;
 using plugkit::graphics::IText;
 
-constexpr std::size_t kBackgroundPaletteEntry = 0;
-constexpr int kOpaque = 255;
 constexpr int kPreviousPreset = -1;
 constexpr int kNextPreset = +1;
 
@@ -33,11 +31,6 @@ constexpr std::array<EditorFont, 3> kEditorFonts{{
     {kEditorFontBold, kBoldFontFile},
     {IText::kDefaultFont, kRegularFontFile},
 }};
-
-plugkit::graphics::IColor PaletteColor(std::size_t entry) {
-  const ThemeColour colour = ThemePalette[entry];
-  return {kOpaque, colour.red, colour.green, colour.blue};
-}
 
 // The control with each callback ending in one operation of the plug-in;
 // every callback captures the plug-in alone.
@@ -104,7 +97,7 @@ std::array<float, 2> OrvaneLevelSource(const Orvane& plugin) { return plugin.Met
 
 void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics) {
   if (graphics == nullptr) return;
-  graphics->AttachPanelBackground(plugkit::graphics::IPaint(PaletteColor(kBackgroundPaletteEntry)));
+  graphics->AttachPanelBackground(plugkit::graphics::IPaint(PaletteColor(kPaletteBackground)));
   // A font that does not load is left out: the editor opens with the others.
   for (const EditorFont& font : kEditorFonts) graphics->LoadFont(font.id, font.file);
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ namespace orvane {
 
 using plugkit::IKeyPress;
 using plugkit::IPopupMenu;
+using plugkit::graphics::IColor;
 using plugkit::graphics::IControl;
 using plugkit::graphics::IGraphics;
 using plugkit::graphics::ILayerPtr;
@@ -48,6 +50,10 @@ inline constexpr int kStageSelectorSetCount = 2;
 // The script editor never makes the script longer than this; a longer script
 // pushed by the plug-in core is kept, and nothing more can be typed into it.
 inline constexpr std::size_t kScriptMaxBytes = 16384;
+
+// What the name and description fields show while their text is empty.
+inline constexpr char kNamePlaceholder[] = "<No title>";
+inline constexpr char kDescriptionPlaceholder[] = "<Design description>";
 
 // One wrapped row of the script editor.
 struct ScriptRow {
@@ -172,6 +178,35 @@ public:
   bool CopyScriptToClipboard();
   void PasteScriptFromClipboard();
   static std::size_t NextCharacterBoundary(const std::string& text, std::size_t position);
+
+  // Drawing routines, in view points. The rows append their bar rectangles
+  // to the hit lists (mDnaRowRects with mDnaRowIndexes, mKnobTrackRects),
+  // which the caller empties before a frame's rows. Numbers are written in
+  // the C locale.
+  void DrawDnaRow(IGraphics& g, const IRECT& r, int index, const IText& style);
+  void DrawKnobRow(IGraphics& g, const IRECT& r, const char* label, int knob, const IText& style);
+  void DrawPanelFrame(IGraphics& g, const IRECT& r, const char* title, const IText& titleStyle) const;
+  // Without its own colours an active tab is filled in the accent colour and
+  // labelled in palette entry 8, or in white when it has an active fill.
+  void DrawTabButton(IGraphics& g, const IRECT& r, const char* label, bool active, const IText& style, bool struck,
+                     std::optional<IColor> activeFill = {}, std::optional<IColor> inactiveFill = {},
+                     std::optional<IColor> activeTextColour = {}) const;
+  // The footer's build line, right-aligned, shrunk until it fits.
+  void DrawVersionLine(IGraphics& g, const IRECT& editor, float gap, float margin, float scale) const;
+
+  // Header widgets; each records its hit rectangle. The switches take their
+  // animation values (outside 0..1 clamped): the amplifier and view thumbs
+  // stand in the upper half at 1, the theme thumb in the lower half.
+  void DrawOnOffSwitch(IGraphics& g, const IRECT& r, bool on, const IText& style, float animation);
+  void DrawViewSwitch(IGraphics& g, const IRECT& r, bool playView, const IText& style, float animation);
+  void DrawThemeSwitch(IGraphics& g, const IRECT& r, bool dark, float animation);
+  // The PLAY view's trim field, placed on the header's grid by the control's width.
+  void DrawGainField(IGraphics& g, bool input, float top, float bottom);
+  void DrawGainBox(IGraphics& g, bool input, const IRECT& r);
+  void DrawTrimField(IGraphics& g, int section, const IRECT& r);
+  void DrawNameField(IGraphics& g, const IRECT& r, float fontSize, const char* placeholder = kNamePlaceholder);
+  void DrawDescriptionField(IGraphics& g, const IRECT& r, float fontSize,
+                            const char* placeholder = kDescriptionPlaceholder);
 
   // The DNA index that a row of the last frame edits (a preamp row edits the
   // selected stage); -1 when there is none.

@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <utility>
 
+#include "editor/editor_colours.h"
+#include "editor/header_grid.h"
 #include "graphics/graphics_context.h"
 
 namespace orvane {
 
 namespace {
 
-// The header is laid out on a reference width of 2072 units and is at most a
-// fifth of the height.
-constexpr float kHeaderReferenceWidth = 2072.f;
-constexpr float kHeaderHeightShare = 0.2f;
-constexpr float kHeaderWidthShare = 0.0492278f;  // x 2072 = the header's 102 units
-constexpr float kHeaderUnits = 102.f;
+using plugkit::graphics::IRECT;
+
 constexpr float kMeterLeft = 1743.f;
 constexpr float kMeterRight = 2052.f;
 constexpr float kInputRow = 13.f;
@@ -22,10 +20,35 @@ constexpr float kOutputRow = 44.f;
 constexpr float kRowTopOffset = 5.f;
 constexpr float kRowBottomOffset = 28.f;
 
+constexpr float kThinnestFrame = 0.6f;
+constexpr float kThinnestInset = 1.f;
+// The bar spans these levels and stays full above the top.
+constexpr float kBarBottomDb = -60.f;
+constexpr float kBarTopDb = 0.f;
+// The output meter warns above this level and shows clipping from kBarTopDb.
+constexpr float kWarningDb = -6.f;
+
+// The meter's rectangle within an area laid out like the header, with the
+// grid's horizontal unit and the header's vertical unit.
+struct MeterGeometry {
+  IRECT rect;
+  float unitX;
+  float unitY;
+};
+
+MeterGeometry GeometryOf(const IRECT& area, int mode) {
+  const float width = area.W();
+  const float unitX = width / kHeaderGridWidth;
+  const float unitY = std::min(width * kHeaderWidthShare, area.H() * kHeaderHeightShare) / kHeaderGridHeight;
+  const float row = mode == OrvaneLevelMeterControl::kInputMeter ? kInputRow : kOutputRow;
+  return {IRECT(area.L + kMeterLeft * unitX, area.T + (row + kRowTopOffset) * unitY, area.L + kMeterRight * unitX,
+                area.T + (row + kRowBottomOffset) * unitY),
+          unitX, unitY};
+}
+
 }  // namespace
 
-OrvaneLevelMeterControl::OrvaneLevelMeterControl(const plugkit::graphics::IRECT& bounds, LevelSource levelSource,
-                                                 int mode)
+OrvaneLevelMeterControl::OrvaneLevelMeterControl(const IRECT& bounds, LevelSource levelSource, int mode)
     : IControl(MeterRect(bounds, mode)), mArea(bounds), mLevelSource(std::move(levelSource)), mMode(mode) {
   SetIgnoreMouse(true);
 }
@@ -33,21 +56,32 @@ OrvaneLevelMeterControl::OrvaneLevelMeterControl(const plugkit::graphics::IRECT&
 void OrvaneLevelMeterControl::OnResize() {
   const plugkit::graphics::IGraphics* graphics = GetUI();
   if (graphics == nullptr) return;
-  mArea = plugkit::graphics::IRECT(0.f, 0.f, static_cast<float>(graphics->Width()),
-                                   static_cast<float>(graphics->Height()));
-  const plugkit::graphics::IRECT rect = MeterRect(mArea, mMode);
+  mArea = IRECT(0.f, 0.f, static_cast<float>(graphics->Width()), static_cast<float>(graphics->Height()));
+  const IRECT rect = MeterRect(mArea, mMode);
   SetRECT(rect);
   SetTargetRECT(rect);
 }
 
-plugkit::graphics::IRECT OrvaneLevelMeterControl::MeterRect(const plugkit::graphics::IRECT& area, int mode) {
-  const float width = area.W();
-  const float height = area.H();
-  const float x = width / kHeaderReferenceWidth;
-  const float s = std::min(width * kHeaderWidthShare, height * kHeaderHeightShare) / kHeaderUnits;
-  const float row = mode == kInputMeter ? kInputRow : kOutputRow;
-  return {area.L + kMeterLeft * x, area.T + (row + kRowTopOffset) * s, area.L + kMeterRight * x,
-          area.T + (row + kRowBottomOffset) * s};
+IRECT OrvaneLevelMeterControl::MeterRect(const IRECT& area, int mode) { return GeometryOf(area, mode).rect; }
+
+void OrvaneLevelMeterControl::Draw(plugkit::graphics::IGraphics& g) {
+  const MeterGeometry geometry = GeometryOf(mArea, mMode);
+  const IRECT& meter = geometry.rect;
+  g.FillRect(PaletteColor(kPaletteMeterBackground), meter);
+  g.DrawRect(PaletteColor(kPaletteOutline), meter, nullptr, std::max(geometry.unitY, kThinnestFrame));
+
+  const float fraction =
+      mLevel < kBarBottomDb ? 0.f : (std::min(mLevel, kBarTopDb) - kBarBottomDb) / (kBarTopDb - kBarBottomDb);
+  const float inset = std::max(geometry.unitX, kThinnestInset);
+  const float left = meter.L + inset;
+  const float right = left + fraction * ((meter.R - inset) - left);
+  if (!(right > left)) return;
+  plugkit::graphics::IColor colour = PaletteColor(kPaletteMeterBar);
+  if (mMode == kOutputMeter && mLevel >= kBarTopDb)
+    colour = kMeterClipColor;
+  else if (mMode == kOutputMeter && mLevel > kWarningDb)
+    colour = kMeterWarningColor;
+  g.FillRect(colour, IRECT(left, meter.T + inset, right, meter.B - inset));
 }
 
 }  // namespace orvane

@@ -22,8 +22,9 @@ public:
   OrvaneLevelMeterControl(const plugkit::graphics::IRECT& bounds, LevelSource levelSource, int mode);
 
   void OnResize() override;
-  // Drawing comes with the renderer.
-  void Draw(plugkit::graphics::IGraphics&) override {}
+  // The frame, and the bar from -60 dB to 0 dB; the output meter turns amber
+  // above -6 dB and red from 0 dB.
+  void Draw(plugkit::graphics::IGraphics& g) override;
 
   // Where the bar lies within an area laid out like the editor's header.
   static plugkit::graphics::IRECT MeterRect(const plugkit::graphics::IRECT& area, int mode);

@@ -1,0 +1,37 @@
+#pragma once
+
+// What the editor drew, read from the call log of a recording graphics
+// context in geometry mode: one item per fill, stroke and text, so that tests
+// compare shapes rather than path calls.
+//   fill (A,R,G,B) (L,T,R,B)           the bounds of the filled path
+//   stroke (A,R,G,B) w=1.5 (L,T,R,B)   the bounds of the stroked path
+//   text "ON" (L,T,R,B) font size fg=(A,R,G,B) angle=0 align=h,v
+// A line's bounds are its end points, left to right, top to bottom.
+
+#include <string>
+#include <vector>
+
+#include "graphics/graphics_types.h"
+#include "support/graphics/recording_graphics.h"
+
+namespace orvane::testing {
+
+struct DrawnItem {
+  std::string kind;  // "fill", "stroke" or "text"
+  plugkit::graphics::IColor colour;
+  float width = 0.f;  // strokes only
+  plugkit::graphics::IRECT box;
+  std::string text;                 // texts only
+  plugkit::graphics::IText style;  // texts only
+  std::string line;
+};
+
+std::vector<DrawnItem> DrawnItems(const plugkit::testing::RecordingGraphics& g);
+std::vector<std::string> DrawnLines(const plugkit::testing::RecordingGraphics& g);
+// The items of one kind.
+std::vector<DrawnItem> DrawnOfKind(const plugkit::testing::RecordingGraphics& g, const std::string& kind);
+// "(A,R,G,B)" and "(L,T,R,B)" as the lines write them.
+std::string Colour(const plugkit::graphics::IColor& colour);
+std::string Box(const plugkit::graphics::IRECT& r);
+
+}  // namespace orvane::testing
