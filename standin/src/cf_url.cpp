@@ -3,6 +3,7 @@
 
 #include <CoreFoundation/CFURL.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -53,12 +54,24 @@ std::string PercentDecode(std::string_view text) {
   return decoded;
 }
 
-// The path part of a URL: after "scheme://authority", up to a query or fragment.
+// The length of the text's scheme ("file" of "file:/a"), or 0 when it has none.
+std::size_t SchemeLength(std::string_view url) {
+  if (url.empty() || !std::isalpha(static_cast<unsigned char>(url[0]))) return 0;
+  for (std::size_t at = 1; at < url.size(); ++at) {
+    const auto c = static_cast<unsigned char>(url[at]);
+    if (c == ':') return at;
+    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return 0;
+  }
+  return 0;
+}
+
+// The path part of a URL: after "scheme://authority" or "scheme:", up to a
+// query or fragment; the whole text of a URL without a scheme.
 std::string_view PathOf(std::string_view url) {
-  const std::size_t scheme = url.find("://");
-  std::size_t start = 0;
-  if (scheme != std::string_view::npos) {
-    start = url.find('/', scheme + 3);
+  const std::size_t scheme = SchemeLength(url);
+  std::size_t start = scheme == 0 ? 0 : scheme + 1;
+  if (scheme != 0 && url.substr(start).starts_with("//")) {
+    start = url.find('/', start + 2);
     if (start == std::string_view::npos) return {};
   }
   const std::size_t end = url.find_first_of("?#", start);

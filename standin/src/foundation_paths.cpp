@@ -1,6 +1,7 @@
 // Standard folders, file existence and the process name.
 
 #include "cf_string.h"
+#include "system_paths.h"
 
 #include <CoreFoundation/CFArray.h>
 #include <CoreFoundation/CFURL.h>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -76,6 +78,16 @@ std::string ReadProcessName() {
 }
 
 }  // namespace
+
+namespace standin::foundation {
+
+std::string SystemFilePath(const std::string& path) {
+  constexpr std::string_view kSystemLibrary = "/System/Library/";
+  if (!path.starts_with(kSystemLibrary)) return path;
+  return (fs::path(MachineRoot()) / path.substr(1)).string();
+}
+
+}  // namespace standin::foundation
 
 CFArrayRef NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory,
                                                NSSearchPathDomainMask domains,

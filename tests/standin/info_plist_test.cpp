@@ -63,6 +63,12 @@ TEST(InfoPlistTest, RefusesMalformedListsWithoutPartialEntries) {
       "<plist><dict><key>A</key><string>\xC3</string></dict></plist>",          // invalid UTF-8
       "<plist><dict><key>A</key><string>1</string></dict></plist><plist>",      // a second root
       "<plist><dict><key>A</key><string a=\"1>1</string></dict></plist>",       // unterminated attribute
+      "<plist><dict><key>A</key><integer>1x</integer></dict></plist>",          // not a number
+      "<plist><dict><key>A</key><integer>9223372036854775808</integer></dict></plist>",  // beyond 64 bits
+      "<plist><dict><key>A</key><real>one</real></dict></plist>",               // not a number
+      "<plist><dict><key>A</key><data>a$b=</data></dict></plist>",              // not base64
+      "<plist><dict><key>A</key><true>yes</true></dict></plist>",               // a boolean with text
+      "<plist><dict><key>A</key><colour/></dict></plist>",                      // no kind of value
   };
   for (const char* text : malformed) {
     Entries entries;

@@ -35,13 +35,21 @@
 
 #include <AppKit/NSAppearance.h>
 #include <AppKit/NSApplication.h>
+#include <AppKit/NSBitmapImageRep.h>
 #include <AppKit/NSColor.h>
+#include <AppKit/NSCursor.h>
+#include <AppKit/NSDragging.h>
+#include <AppKit/NSDraggingItem.h>
+#include <AppKit/NSDraggingSession.h>
 #include <AppKit/NSEvent.h>
 #include <AppKit/NSFont.h>
 #include <AppKit/NSFormatter.h>
 #include <AppKit/NSGraphicsContext.h>
+#include <AppKit/NSImage.h>
+#include <AppKit/NSImageRep.h>
 #include <AppKit/NSMenu.h>
 #include <AppKit/NSMenuItem.h>
+#include <AppKit/NSPasteboard.h>
 #include <AppKit/NSResponder.h>
 #include <AppKit/NSScreen.h>
 #include <AppKit/NSText.h>
@@ -50,6 +58,7 @@
 #include <AppKit/NSTrackingArea.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
+#include <AppKit/NSWorkspace.h>
 #include <CoreGraphics/CoreGraphics.h>
 #include <Foundation/Foundation.h>
 #include <QuartzCore/CALayer.h>

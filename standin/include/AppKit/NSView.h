@@ -26,6 +26,9 @@ extern const CFStringRef NSViewFrameDidChangeNotification;
 namespace NS {
 
 class Appearance;
+class DraggingItem;
+class DraggingSession;
+class DraggingSource;
 class TrackingArea;
 class Window;
 
@@ -127,6 +130,13 @@ public:
   void registerForDraggedTypes(CFArrayRef types);
   // Not owned by the caller; null before any registration.
   CFArrayRef registeredDraggedTypes() const { return draggedTypes_; }
+  // Starts a drag of the items (the session keeps a reference to each) from
+  // the mouse-down or mouse-drag event this view is handling; their writers
+  // fill the dragging pasteboard and the source is asked for its operations
+  // once. Not owned by the caller. Null, with a validation error counted (the
+  // platform raises), without items, a source or such an event.
+  DraggingSession* beginDraggingSessionWithItemsEventSource(const std::vector<DraggingItem*>& items, Event* event,
+                                                            DraggingSource* source);
 
   // Called around every change of superview; a view that must react to being
   // taken out of its window (an editor closing) overrides them.

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/NSAffineTransform.h>
+#include <Foundation/NSArray.h>
 #include <Foundation/NSAutoreleasePool.h>
+#include <Foundation/NSDictionary.h>
 #include <Foundation/NSError.h>
 #include <Foundation/NSFileManager.h>
 #include <Foundation/NSGeometry.h>
@@ -12,3 +15,4 @@
 #include <Foundation/NSProcessInfo.h>
 #include <Foundation/NSRange.h>
 #include <Foundation/NSRef.h>
+#include <Foundation/NSURL.h>

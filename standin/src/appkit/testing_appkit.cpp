@@ -12,6 +12,7 @@
 #include "appkit/appkit_state.h"
 #include "appkit/dialog_records.h"
 #include "appkit/event_factory.h"
+#include "appkit/exchange_resets.h"
 #include "usage_checks.h"
 
 namespace standin::appkit {
@@ -68,6 +69,10 @@ void ResetAppKit() {
   appkit::ResetAlerts();
   appkit::ResetPanels();
   appkit::ResetColorPanel();
+  appkit::ResetDragging();
+  appkit::ResetPasteboards();
+  appkit::ResetWorkspace();
+  appkit::ResetCursors();
 }
 
 NS::Window* MakeHostWindow(const NS::Rect& screenFrame, NS::CGFloat backingScale) {

@@ -6,15 +6,20 @@
 // injection returns false, delivering nothing, when the view is not in a window.
 
 #include <AppKit/NSApplication.h>
+#include <AppKit/NSCursor.h>
+#include <AppKit/NSDragging.h>
 #include <AppKit/NSEvent.h>
 #include <AppKit/NSWindow.h>
 #include <CoreFoundation/CFString.h>
+#include <CoreGraphics/CGImage.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSGeometry.h>
+#include <standin/testing/images.h>
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace NS {
@@ -224,5 +229,61 @@ long FormatterRefusalCount(const NS::TextField* field);
 // null when none or no editor was made. Switch "setInsertionPointColor:" off
 // through SetOptionalMethodAvailable.
 NS::Color* FieldEditorInsertionPointColor(NS::Window* window);
+
+// --- Pasteboards, drags and drops, the workspace, images and cursors ---
+// ResetAppKit empties both pasteboards and lets them write, forgets the last
+// drag session and the workspace's log and answers, and brings back the arrow
+// with no help cursor shown.
+
+// While on, every pasteboard refuses writes: they answer false.
+void SetPasteboardRefusesWrites(bool refuses);
+
+// What a view answered to a drop.
+struct DropAnswers {
+  bool entered = false;  // draggingEntered was asked
+  NS::DragOperation operation = NS::DragOperationNone;
+  bool performed = false;  // performDragOperation was asked
+  bool accepted = false;   // and answered true
+};
+// The user drops files (absolute paths, in order) at a point of the view: the
+// dragging pasteboard holds their file URLs, and a view in a window that
+// registered NSFilenamesPboardType and is an NS::DraggingDestination is asked
+// draggingEntered with the point in window coordinates and, when it answers
+// an operation, performDragOperation. Any other view is asked nothing.
+DropAnswers DropFiles(NS::View* view, NS::Point point, const std::vector<std::string>& paths);
+
+struct DraggedItem {
+  std::vector<std::pair<std::string, std::string>> contents;  // (type, string) the writer holds, in order
+  NS::Rect frame{};
+  std::optional<NS::Size> imageSize;  // none without an image
+};
+struct DraggingSessionRecord {
+  std::vector<DraggedItem> items;
+  bool animatesToStartingPositionsOnCancelOrFail = true;
+  NS::DraggingFormation formation = NS::DraggingFormationDefault;
+  NS::DragOperation sourceOperationMask = NS::DragOperationNone;  // the source's answer
+};
+// The last session started, its settings as they are now; none since the reset.
+std::optional<DraggingSessionRecord> LastDraggingSession();
+
+struct WorkspaceCall {
+  std::string method;                  // the selector: "openURL:", "openFile:", ...
+  std::vector<std::string> arguments;  // URL texts and paths; "" for a null root
+};
+// Oldest first.
+std::vector<WorkspaceCall> WorkspaceCalls();
+// What a workspace method (by selector name) answers from now on; true by default.
+void SetWorkspaceAnswer(const std::string& selectorName, bool answer);
+
+// An image's pixels: premultiplied RGBA, rows top first; empty for null.
+Image ImagePixels(CGImageRef image);
+
+// A stock cursor's getter ("arrowCursor", "_helpCursor", ...); "" for a
+// cursor made from an image or null.
+std::string CursorName(const NS::Cursor* cursor);
+// What helpCursorShown answers until _setHelpCursor: changes it; NO by default.
+void SetHelpCursorShown(bool shown);
+// The flag of every _setHelpCursor:, oldest first.
+std::vector<bool> HelpCursorCalls();
 
 }  // namespace standin::testing
