@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,33 @@ public:
   // empty name loads nothing.
   void LoadPlotReference(int plot, const std::string& fileName, const std::string& folder);
 
+  // Popup menus, filled anew at each opening and shown at (x, y); nothing
+  // without a graphics context. The preamp menu is for mSelectedStage. A
+  // choice acts only in the menu it was made in, and only once per opening;
+  // a dismissed menu leaves its opening pending until its next choice.
+  void ShowScriptMenu(float x, float y);
+  void ShowPlotMenu(int plot, float x, float y);
+  void ShowPreampMenu(float x, float y);
+  void ShowToneStackMenu(float x, float y);
+  void ShowPowerAmpMenu(float x, float y);
+  void ShowPresetsMenu(float x, float y);
+  void OnPopupMenuSelection(IPopupMenu* menu, int valIdx) override;
+
+  // Section presets, written into the design DNA and reported through the
+  // section's callback; a preset that changes nothing, or an argument out of
+  // range, does nothing.
+  void ApplyPreampStagePreset(int stage, int preset);
+  void ResetToneStackDna();
+  void ApplyPowerAmpPreset(int preset);
+  // A section of the effective DNA put on the clipboard as text (empty for a
+  // count below 1); a refused write is not reported.
+  void CopySectionDna(int offset, int count);
+  // The clipboard's text written into the design DNA at offset and reported
+  // to target (a DnaSection) with the section's bytes. Offset and count must
+  // be the target's whole section, a preamp stage's for the preamp target;
+  // text that is not exactly `count` bytes changes nothing.
+  void PasteSectionDna(int offset, int count, int target);
+
   // Fields, in the order the editor's parts know them. The plug-in core writes
   // some directly (name, description and carets, section flags, bypass trims,
   // design DNA and knobs, oversampling, tone-stack position, trims, amplifier
@@ -416,6 +444,11 @@ public:
 private:
   // The design DNA byte `index` set to `byte` as a user edit.
   void SetDesignDnaByte(std::size_t index, std::uint8_t byte);
+  // Bytes written into the design DNA at offset, then the effective values
+  // refreshed; false, with nothing refreshed, when no byte changed.
+  bool WriteDesignDna(std::size_t offset, std::span<const std::uint8_t> bytes);
+  // The section's design bytes through its callback, then a redraw.
+  void ReportSectionDna(int section, int stage);
   void RaisePlotFlagsOfChanges(const DnaBytes& oldDna, const AmpKnobs& oldKnobs);
   void RaisePlotFlag(EditorPlot plot) { mPlotDirty[plot] = true; }
   void EaseAnimation(float& value, float target);

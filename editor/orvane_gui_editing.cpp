@@ -159,11 +159,9 @@ void OrvaneGUIControl::ScrollPlayerControls(int rows) {
 void OrvaneGUIControl::ClonePreampStage(int destinationStage, int sourceStage) {
   const auto isStage = [](int stage) { return stage >= 0 && stage < kPreampStageCount; };
   if (!isStage(destinationStage) || !isStage(sourceStage) || destinationStage == sourceStage) return;
-  const auto source = mDesignDna.begin() + PreampDnaIndex(sourceStage, kPreampAcCoupling);
-  const auto destination = mDesignDna.begin() + PreampDnaIndex(destinationStage, kPreampAcCoupling);
-  if (std::equal(source, source + kPreampRowsPerStage, destination)) return;
-  std::copy(source, source + kPreampRowsPerStage, destination);
-  RefreshEffectiveAmp();
+  std::array<std::uint8_t, kPreampRowsPerStage> source{};
+  std::copy_n(mDesignDna.begin() + PreampDnaIndex(sourceStage, kPreampAcCoupling), source.size(), source.begin());
+  if (!WriteDesignDna(static_cast<std::size_t>(PreampDnaIndex(destinationStage, kPreampAcCoupling)), source)) return;
   if (onCopyPreampStage) onCopyPreampStage(destinationStage, sourceStage);
   MarkDirty(false);
 }

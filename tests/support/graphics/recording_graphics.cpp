@@ -527,34 +527,64 @@ void RecordingGraphics::ShowPlatformTextEntry(int paramIdx, const IText& text, c
   mTextEntryAnswers.pop_front();
 }
 
+namespace {
+
+std::string MenuText(const IPopupMenu& menu) {
+  std::string text;
+  for (int i = 0; i < menu.NItems(); ++i) {
+    const IPopupMenu::Item& item = *menu.GetItem(i);
+    text += i == 0 ? "" : " | ";
+    const int flags = item.GetFlags();
+    if (flags & IPopupMenu::Item::kSeparator) {
+      text += "-";
+      continue;
+    }
+    text += Text(item.GetText());
+    if (const IPopupMenu* submenu = item.GetSubmenu()) text += " {" + MenuText(*submenu) + "}";
+    if (flags & IPopupMenu::Item::kDisabled) text += " (disabled)";
+    if (flags & IPopupMenu::Item::kTitle) text += " (title)";
+    if (flags & IPopupMenu::Item::kChecked) text += " (checked)";
+  }
+  return text;
+}
+
+// The menu holding the path's last item, with that item chosen and the
+// menu's completion called; null for an empty path or one through an item
+// that opens no sub-menu.
+IPopupMenu* ChooseAlong(IPopupMenu& top, const std::vector<int>& path) {
+  if (path.empty()) return nullptr;
+  IPopupMenu* menu = &top;
+  for (std::size_t step = 0; step + 1 < path.size(); ++step) {
+    const IPopupMenu::Item* item = menu->GetItem(path[step]);
+    menu = item ? item->GetSubmenu() : nullptr;
+    if (!menu) return nullptr;
+  }
+  menu->SetChosenItemIdx(path.back());
+  if (menu->GetFunction()) menu->GetFunction()(menu);
+  return menu;
+}
+
+}  // namespace
+
 // Like the platform's menu: a synchronous answer comes back at once; an
 // asynchronous one at a later pump, through SetPopupMenuResult. Either calls
-// the menu's completion first when an item was chosen.
+// the chosen menu's completion first when an item was chosen.
 IPopupMenu* RecordingGraphics::ShowPlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) {
   mLog.push_back("popup menu: " + Text(menu.GetRootTitle()) + " (" + std::to_string(menu.NItems()) + " items) at " +
                  FormatRect(bounds));
+  mShownMenus.push_back(Text(menu.GetRootTitle()) + ": " + MenuText(menu));
   PopupAnswer answer;
   if (!mPopupAnswers.empty()) {
     answer = mPopupAnswers.front();
     mPopupAnswers.pop_front();
   }
   isAsync = answer.kind == PopupAnswer::Kind::Async;
-  if (answer.kind == PopupAnswer::Kind::Choose) {
-    menu.SetChosenItemIdx(answer.index);
-    if (menu.GetFunction()) menu.GetFunction()(&menu);
-    return &menu;
-  }
   menu.SetChosenItemIdx(IPopupMenu::kNoChoice);
+  if (answer.kind == PopupAnswer::Kind::Choose) return ChooseAlong(menu, answer.path);
   if (isAsync) {
+    // The path is followed when the answer comes, through the menus as they are then.
     CFRunLoopPerformBlock(CFRunLoopGetMain(), kCFRunLoopCommonModes, [this, alive = mAlive, &menu, answer] {
-      if (!*alive) return;
-      IPopupMenu* chosen = nullptr;
-      if (answer.index >= 0) {
-        menu.SetChosenItemIdx(answer.index);
-        if (menu.GetFunction()) menu.GetFunction()(&menu);
-        chosen = &menu;
-      }
-      DeliverPopupMenuResult(chosen);
+      if (*alive) DeliverPopupMenuResult(ChooseAlong(menu, answer.path));
     });
   }
   return nullptr;

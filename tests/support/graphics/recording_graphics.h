@@ -29,6 +29,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "graphics/graphics_context.h"
@@ -42,15 +43,21 @@ class RecordingGraphics : public graphics::IGraphics {
 public:
   // What the next platform popup menu answers: an item chosen at once, the
   // menu dismissed, or an answer that comes at a later pump of the main run loop.
+  // A choice is a path of item indexes from the shown menu down, each but the
+  // last opening a sub-menu; as on the platform, the answer is the menu that
+  // holds the last item, with that index chosen. A path through an item
+  // without a sub-menu dismisses the menu.
   struct PopupAnswer {
     enum class Kind { Choose, Dismiss, Async };
     Kind kind = Kind::Dismiss;
-    int index = -1;
+    std::vector<int> path;
 
-    static PopupAnswer Choose(int index) { return {Kind::Choose, index}; }
-    static PopupAnswer Dismiss() { return {Kind::Dismiss, -1}; }
+    static PopupAnswer Choose(int index) { return {Kind::Choose, {index}}; }
+    static PopupAnswer Choose(std::vector<int> path) { return {Kind::Choose, std::move(path)}; }
+    static PopupAnswer Dismiss() { return {Kind::Dismiss, {}}; }
     // index -1 dismisses when the answer comes.
-    static PopupAnswer Async(int index) { return {Kind::Async, index}; }
+    static PopupAnswer Async(int index) { return {Kind::Async, index >= 0 ? std::vector<int>{index} : std::vector<int>{}}; }
+    static PopupAnswer Async(std::vector<int> path) { return {Kind::Async, std::move(path)}; }
   };
 
   struct TextEntryRequest {
@@ -106,6 +113,10 @@ public:
   // later pump of the main run loop; with none queued a field stays open.
   void QueueTextEntryAnswer(const std::string& typed) { mTextEntryAnswers.push_back(typed); }
   const std::vector<TextEntryRequest>& TextEntries() const { return mTextEntries; }
+  // Every platform popup menu shown, as it was when shown: its title, then its
+  // items separated by " | ": a separator "-", a sub-menu's items in braces
+  // after its item's text, flags as " (disabled)", " (title)", " (checked)".
+  const std::vector<std::string>& ShownMenus() const { return mShownMenus; }
   // The clipboard's text; none until set or written.
   void SetClipboard(std::optional<std::string> text) { mClipboard = std::move(text); }
   const std::optional<std::string>& Clipboard() const { return mClipboard; }
@@ -277,6 +288,7 @@ private:
   std::deque<PopupAnswer> mPopupAnswers;
   std::deque<std::string> mTextEntryAnswers;
   std::vector<TextEntryRequest> mTextEntries;
+  std::vector<std::string> mShownMenus;
   std::optional<std::string> mClipboard;
   bool mRefuseClipboardWrites = false;
   bool mOpenLinkAnswer = true;
