@@ -12,8 +12,8 @@
 
 namespace frame_bench {
 
-using standin::metal::FragmentColor;
 using standin::metal::ForEachPixel;
+using standin::metal::FragmentColor;
 using standin::metal::FragmentPlan;
 using standin::metal::kMaxSpanPixels;
 using standin::metal::kSpanBlock;
@@ -113,7 +113,8 @@ STANDIN_SPAN_FUNCTION inline bool TextCoverage(const FragmentPlan& plan, const S
 
 // Stroke mask times scissor mask; nothing when both are 1 across the span.
 // Factors that are flat at 1 over the span are left out (times 1 changes nothing).
-STANDIN_SPAN_FUNCTION inline bool PaintCoverage(const FragmentPlan& plan, const Span& span, float* __restrict coverage) {
+STANDIN_SPAN_FUNCTION inline bool PaintCoverage(const FragmentPlan& plan, const Span& span,
+                                                float* __restrict coverage) {
   const Paint& paint = plan.State<Paint>();
   const float multiplier = paint.strokeMultiplier;
   const bool acrossFull = span.dx[kU] == 0.0f && StrokeMask(paint, span.origin[kU], 1.0f) >= 1.0f;
@@ -125,7 +126,8 @@ STANDIN_SPAN_FUNCTION inline bool PaintCoverage(const FragmentPlan& plan, const 
     ForEachPixel(span.count, [&](int k) { coverage[k] = 1.0f; });
   } else {
     SpanVarying(span, kU, a);
-    ForEachPixel(span.count, [&](int k) { coverage[k] = Lesser(1.0f, (1.0f - std::abs(2.0f * a[k] - 1.0f)) * multiplier); });
+    ForEachPixel(span.count,
+                 [&](int k) { coverage[k] = Lesser(1.0f, (1.0f - std::abs(2.0f * a[k] - 1.0f)) * multiplier); });
   }
   if (!alongFull) {
     SpanVarying(span, kV, a);
@@ -137,7 +139,8 @@ STANDIN_SPAN_FUNCTION inline bool PaintCoverage(const FragmentPlan& plan, const 
 
 // A box gradient: inner inside the rounded box, outer beyond its feather.
 // Every value the loop reads is a local, so it vectorises.
-STANDIN_SPAN_FUNCTION inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span, SpanColors& __restrict out, std::uint8_t*) {
+STANDIN_SPAN_FUNCTION inline void ShadeBoxGradient(const FragmentPlan& plan, const Span& span,
+                                                   SpanColors& __restrict out, std::uint8_t*) {
   const Paint& paint = plan.State<Paint>();
   alignas(32) float x[kMaxSpanPixels];
   alignas(32) float y[kMaxSpanPixels];
@@ -182,7 +185,7 @@ inline bool PreparePaint(FragmentPlan& plan) {
     return true;
   }
   plan.color = FragmentColor::kTexture;
-  plan.lookup.conversion = paint.textureKind == kAlphaTexture    ? standin::metal::TexelConversion::kRedToAll
+  plan.lookup.conversion = paint.textureKind == kAlphaTexture      ? standin::metal::TexelConversion::kRedToAll
                            : paint.textureKind == kStraightTexture ? standin::metal::TexelConversion::kPremultiply
                                                                    : standin::metal::TexelConversion::kAsIs;
   if (paint.paintKind == kPaintText) {

@@ -58,8 +58,9 @@ public:
 
   MTL::Buffer* Bytes(const void* bytes, std::size_t length) {
     if (length == 0) return nullptr;
-    return kept_.emplace_back(NS::Ref<MTL::Buffer>::Adopt(
-                                  device_->newBufferWithBytesLengthOptions(bytes, length, MTLResourceStorageModeShared)))
+    return kept_
+        .emplace_back(NS::Ref<MTL::Buffer>::Adopt(
+            device_->newBufferWithBytesLengthOptions(bytes, length, MTLResourceStorageModeShared)))
         .get();
   }
 
@@ -163,15 +164,14 @@ protected:
     const NS::UInteger size = texel.size();
     std::vector<std::uint8_t> bytes(texture->width() * texture->height() * size);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = texel.begin()[i % size];
-    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()),
-                                                          0, bytes.data(), texture->width() * size);
+    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()), 0,
+                                                          bytes.data(), texture->width() * size);
   }
 
   // Two triangles covering the rectangle, counter-clockwise on screen, u and v from 0 to 1 across it.
   static std::vector<TestVertex> Quad(float x0, float y0, float x1, float y1, float u0 = 0.0f, float v0 = 0.0f,
                                       float u1 = 1.0f, float v1 = 1.0f) {
-    return {{x0, y0, u0, v0}, {x0, y1, u0, v1}, {x1, y1, u1, v1},
-            {x0, y0, u0, v0}, {x1, y1, u1, v1}, {x1, y0, u1, v0}};
+    return {{x0, y0, u0, v0}, {x0, y1, u0, v1}, {x1, y1, u1, v1}, {x0, y0, u0, v0}, {x1, y1, u1, v1}, {x1, y0, u1, v0}};
   }
 
   NS::Ref<MTL::CommandQueue> queue_ = NS::Ref<MTL::CommandQueue>::Adopt(device()->newCommandQueue());

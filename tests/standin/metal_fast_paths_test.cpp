@@ -19,7 +19,8 @@ class MetalFastPathsTest : public MetalDrawTest {
 protected:
   void SetUp() override {
     MetalDrawTest::SetUp();
-    const char* shaders[] = {"constantColor", "coverageColor", "gradientColor", "discardColor", "textureColor", "sampledColor"};
+    const char* shaders[] = {"constantColor", "coverageColor", "gradientColor",
+                             "discardColor",  "textureColor",  "sampledColor"};
     const std::pair<MTLBlendFactor, MTLBlendFactor> blends[] = {
         {MTLBlendFactorOne, MTLBlendFactorZero},
         {MTLBlendFactorOne, MTLBlendFactorOneMinusSourceAlpha},
@@ -28,14 +29,21 @@ protected:
     for (const MTLPixelFormat format : {MTLPixelFormatRGBA8Unorm, MTLPixelFormatBGRA8Unorm}) {
       for (const char* shader : shaders) {
         for (const auto& [source, destination] : blends) {
-          pipelines_.push_back(Pipeline({.fragment = shader, .color = format, .stencil = MTLPixelFormatStencil8,
+          pipelines_.push_back(Pipeline({.fragment = shader,
+                                         .color = format,
+                                         .stencil = MTLPixelFormatStencil8,
                                          .blending = source != MTLBlendFactorOne || destination != MTLBlendFactorZero,
-                                         .source = source, .destination = destination}));
+                                         .source = source,
+                                         .destination = destination}));
         }
       }
-      pipelines_.push_back(Pipeline({.fragment = "gradientColor", .color = format, .stencil = MTLPixelFormatStencil8,
+      pipelines_.push_back(Pipeline({.fragment = "gradientColor",
+                                     .color = format,
+                                     .stencil = MTLPixelFormatStencil8,
                                      .writeMask = MTLColorWriteMaskRed | MTLColorWriteMaskAlpha}));
-      stencilOnly_.push_back(Pipeline({.fragment = nullptr, .color = format, .stencil = MTLPixelFormatStencil8,
+      stencilOnly_.push_back(Pipeline({.fragment = nullptr,
+                                       .color = format,
+                                       .stencil = MTLPixelFormatStencil8,
                                        .writeMask = MTLColorWriteMaskNone}));
     }
     const MTL::StencilSettings increment{MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationKeep,

@@ -21,8 +21,8 @@ protected:
   }
 
   static void SetStored(MTL::Texture* texture, const std::vector<std::uint8_t>& bytes) {
-    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()),
-                                                          0, bytes.data(), bytes.size() / texture->height());
+    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()), 0,
+                                                          bytes.data(), bytes.size() / texture->height());
   }
 
   static MTL::StencilSettings Stencil(MTLCompareFunction compare, MTLStencilOperation fail, MTLStencilOperation pass,
@@ -67,7 +67,8 @@ TEST_F(MetalFragmentsTest, StencilComparesUnderTheReadMask) {
       pass.Draw(Quad(0, 0, 5, 1));
     });
     const Image image = TextureContents(color.get());
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(image.pixel(x, 0)[0] == 255, c.passes[x]) << "compare " << c.compare << " at " << x;
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(image.pixel(x, 0)[0] == 255, c.passes[x]) << "compare " << c.compare << " at " << x;
     EXPECT_EQ(Stored(stencil.get()), stored);
   }
 }
@@ -88,11 +89,14 @@ TEST_F(MetalFragmentsTest, StencilOperationsWriteUnderTheWriteMask) {
       {MTLStencilOperationIncrementWrap, {0x01, 0x02, 0x70, 0xFF, 0xF0}},
       {MTLStencilOperationDecrementWrap, {0x0F, 0x00, 0x7E, 0xFD, 0xFE}},
   };
-  auto pipeline = Pipeline({.fragment = nullptr, .stencil = MTLPixelFormatStencil8, .writeMask = MTLColorWriteMaskNone});
+  auto pipeline =
+      Pipeline({.fragment = nullptr, .stencil = MTLPixelFormatStencil8, .writeMask = MTLColorWriteMaskNone});
   for (const Case& c : cases) {
     // Once as the pass operation of a test that always passes, once as the failure operation of one that never does.
-    const MTL::StencilSettings onPass = Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, c.operation, 0xFF, 0x0F);
-    const MTL::StencilSettings onFail = Stencil(MTLCompareFunctionNever, c.operation, MTLStencilOperationKeep, 0xFF, 0x0F);
+    const MTL::StencilSettings onPass =
+        Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, c.operation, 0xFF, 0x0F);
+    const MTL::StencilSettings onFail =
+        Stencil(MTLCompareFunctionNever, c.operation, MTLStencilOperationKeep, 0xFF, 0x0F);
     for (const MTL::StencilSettings* settings : {&onPass, &onFail}) {
       auto color = Target(MTLPixelFormatRGBA8Unorm, 5, 1);
       auto stencil = Target(MTLPixelFormatStencil8, 5, 1);
@@ -144,11 +148,15 @@ TEST_F(MetalFragmentsTest, StencilWindingFillsNonZeroRegions) {
   auto color = Target(MTLPixelFormatRGBA8Unorm, kSize, kSize);
   FillTexture(color.get(), {0, 0, 0, 255});
   auto stencil = Target(MTLPixelFormatStencil8, kSize, kSize);
-  auto countWinding = Pipeline({.fragment = nullptr, .stencil = MTLPixelFormatStencil8, .writeMask = MTLColorWriteMaskNone});
+  auto countWinding =
+      Pipeline({.fragment = nullptr, .stencil = MTLPixelFormatStencil8, .writeMask = MTLColorWriteMaskNone});
   auto cover = Pipeline({.stencil = MTLPixelFormatStencil8});
-  const MTL::StencilSettings front = Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationIncrementWrap);
-  const MTL::StencilSettings back = Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationDecrementWrap);
-  const MTL::StencilSettings inside = Stencil(MTLCompareFunctionNotEqual, MTLStencilOperationZero, MTLStencilOperationZero);
+  const MTL::StencilSettings front =
+      Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationIncrementWrap);
+  const MTL::StencilSettings back =
+      Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationDecrementWrap);
+  const MTL::StencilSettings inside =
+      Stencil(MTLCompareFunctionNotEqual, MTLStencilOperationZero, MTLStencilOperationZero);
   auto windingState = StencilState(&front, &back);
   auto coverState = StencilState(&inside, nullptr);
   Render(color.get(), stencil.get(), [&](PassEncoder& pass) {
@@ -183,17 +191,28 @@ TEST_F(MetalFragmentsTest, EveryPairOfBlendFactorsMatchesItsFormula) {
   const auto factor = [&](MTLBlendFactor f, int channel, const double* d) {
     const bool alpha = channel == 3;
     switch (f) {
-      case MTLBlendFactorZero: return 0.0;
-      case MTLBlendFactorOne: return 1.0;
-      case MTLBlendFactorSourceColor: return source[channel];
-      case MTLBlendFactorOneMinusSourceColor: return 1.0 - source[channel];
-      case MTLBlendFactorSourceAlpha: return source[3];
-      case MTLBlendFactorOneMinusSourceAlpha: return 1.0 - source[3];
-      case MTLBlendFactorDestinationColor: return d[channel];
-      case MTLBlendFactorOneMinusDestinationColor: return 1.0 - d[channel];
-      case MTLBlendFactorDestinationAlpha: return d[3];
-      case MTLBlendFactorOneMinusDestinationAlpha: return 1.0 - d[3];
-      default: return alpha ? 1.0 : std::min(source[3], 1.0 - d[3]);
+      case MTLBlendFactorZero:
+        return 0.0;
+      case MTLBlendFactorOne:
+        return 1.0;
+      case MTLBlendFactorSourceColor:
+        return source[channel];
+      case MTLBlendFactorOneMinusSourceColor:
+        return 1.0 - source[channel];
+      case MTLBlendFactorSourceAlpha:
+        return source[3];
+      case MTLBlendFactorOneMinusSourceAlpha:
+        return 1.0 - source[3];
+      case MTLBlendFactorDestinationColor:
+        return d[channel];
+      case MTLBlendFactorOneMinusDestinationColor:
+        return 1.0 - d[channel];
+      case MTLBlendFactorDestinationAlpha:
+        return d[3];
+      case MTLBlendFactorOneMinusDestinationAlpha:
+        return 1.0 - d[3];
+      default:
+        return alpha ? 1.0 : std::min(source[3], 1.0 - d[3]);
     }
   };
   auto target = Target(MTLPixelFormatRGBA8Unorm, 2, 1);
@@ -240,8 +259,9 @@ TEST_F(MetalFragmentsTest, ColoursAreQuantisedMaskedAndOrderedAsStored) {
   for (const Case& c : cases) {
     for (const char* fragment : {"constantColor", "gradientColor"}) {
       auto target = Target(c.format, 1, 1);
-      FillTexture(target.get(), c.format == MTLPixelFormatBGRA8Unorm ? std::initializer_list<std::uint8_t>{30, 20, 10, 40}
-                                                                  : std::initializer_list<std::uint8_t>{10, 20, 30, 40});
+      FillTexture(target.get(), c.format == MTLPixelFormatBGRA8Unorm
+                                    ? std::initializer_list<std::uint8_t>{30, 20, 10, 40}
+                                    : std::initializer_list<std::uint8_t>{10, 20, 30, 40});
       auto pipeline = Pipeline({.fragment = fragment, .color = c.format, .writeMask = c.mask});
       Render(target.get(), nullptr, [&](PassEncoder& pass) {
         pass->setRenderPipelineState(pipeline.get());
@@ -268,7 +288,8 @@ TEST_F(MetalFragmentsTest, DiscardedFragmentsChangeNothing) {
   auto color = Target(MTLPixelFormatRGBA8Unorm, 8, 1);
   auto stencil = Target(MTLPixelFormatStencil8, 8, 1);
   auto pipeline = Pipeline({.fragment = "discardColor", .stencil = MTLPixelFormatStencil8});
-  const MTL::StencilSettings count = Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationIncrementClamp);
+  const MTL::StencilSettings count =
+      Stencil(MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationIncrementClamp);
   auto state = StencilState(&count, &count);
   metal_test::TestUniforms uniforms;
   uniforms.threshold = 0.5f;
@@ -290,7 +311,8 @@ TEST_F(MetalFragmentsTest, NonFiniteShaderOutputStoresZero) {
   for (const bool blending : {false, true}) {
     auto target = Target(MTLPixelFormatRGBA8Unorm, 2, 2);
     FillTexture(target.get(), {100, 100, 100, 100});
-    auto pipeline = Pipeline({.fragment = "gradientColor", .blending = blending,
+    auto pipeline = Pipeline({.fragment = "gradientColor",
+                              .blending = blending,
                               .destination = blending ? MTLBlendFactorOneMinusSourceAlpha : MTLBlendFactorZero});
     Render(target.get(), nullptr, [&](PassEncoder& pass) {
       pass->setRenderPipelineState(pipeline.get());

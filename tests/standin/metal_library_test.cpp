@@ -106,8 +106,8 @@ TEST_F(MetalLibraryTest, MalformedRegistrationsRegisterNothing) {
       {"varyings.library", {VertexShaderEntry("v", NoVertex, 1, 9)}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ValidationErrorsDuring([&] { EXPECT_FALSE(ShaderLibraryRegistration(c.name, c.functions).registered()); }),
-              1)
+    EXPECT_EQ(
+        ValidationErrorsDuring([&] { EXPECT_FALSE(ShaderLibraryRegistration(c.name, c.functions).registered()); }), 1)
         << c.name;
   }
   EXPECT_TRUE(Load("MTLBtaken.library")) << "the first registration stands";
@@ -129,7 +129,8 @@ TEST_F(MetalLibraryTest, PipelinesRefuseWhatCannotDraw) {
   const Case cases[] = {
       {"valid", [](auto*, auto*) {}, ""},
       {"stencil only", [](auto* d, auto*) { d->setFragmentFunction(nullptr); }, ""},
-      {"no vertex function", [](auto* d, auto*) { d->setVertexFunction(nullptr); }, "the pipeline has no vertex function"},
+      {"no vertex function", [](auto* d, auto*) { d->setVertexFunction(nullptr); },
+       "the pipeline has no vertex function"},
       {"fragment as vertex", [&](auto* d, auto*) { d->setVertexFunction(fragment.get()); },
        "the vertex function is not a vertex function"},
       {"vertex as fragment", [&](auto* d, auto*) { d->setFragmentFunction(vertex.get()); },
@@ -144,10 +145,14 @@ TEST_F(MetalLibraryTest, PipelinesRefuseWhatCannotDraw) {
       {"attribute beyond stride", [](auto*, auto* v) { v->attributes()->objectAtIndexedSubscript(0)->setOffset(12); },
        "vertex attribute 0 does not fit in its layout's stride"},
       {"per instance",
-       [](auto*, auto* v) { v->layouts()->objectAtIndexedSubscript(0)->setStepFunction(MTLVertexStepFunctionPerInstance); },
+       [](auto*, auto* v) {
+         v->layouts()->objectAtIndexedSubscript(0)->setStepFunction(MTLVertexStepFunctionPerInstance);
+       },
        "vertex attribute 0 does not step per vertex"},
       {"stencil as colour",
-       [](auto* d, auto*) { d->colorAttachments()->objectAtIndexedSubscript(0)->setPixelFormat(MTLPixelFormatStencil8); },
+       [](auto* d, auto*) {
+         d->colorAttachments()->objectAtIndexedSubscript(0)->setPixelFormat(MTLPixelFormatStencil8);
+       },
        "colour attachment 0 cannot be Stencil8"},
       {"colour as stencil", [](auto* d, auto*) { d->setStencilAttachmentPixelFormat(MTLPixelFormatRGBA8Unorm); },
        "the stencil attachment cannot be RGBA8Unorm"},
@@ -172,7 +177,8 @@ TEST_F(MetalLibraryTest, PipelinesRefuseWhatCannotDraw) {
     NS::Error* error = nullptr;
     auto state = NS::Ref<MTL::RenderPipelineState>::Adopt(
         device()->newRenderPipelineStateWithDescriptorError(descriptor.get(), &error));
-    const std::string expected = std::string(c.error).empty() ? "" : "Render pipeline state not made: " + std::string(c.error) + ".";
+    const std::string expected =
+        std::string(c.error).empty() ? "" : "Render pipeline state not made: " + std::string(c.error) + ".";
     EXPECT_EQ(error != nullptr ? Text(error->localizedDescription()) : "", expected) << c.what;
     EXPECT_EQ(static_cast<bool>(state), expected.empty()) << c.what;
     if (error != nullptr) error->release();

@@ -79,7 +79,8 @@ TEST_F(MetalRasterTest, SharedEdgesCoverEachPixelOnce) {
       strip.push_back(grid[at(row, column)]);
       strip.push_back(grid[at(row + 1, column)]);
       if (column == kCells) break;
-      const std::uint32_t a = at(row, column), b = at(row + 1, column), c = at(row + 1, column + 1), d = at(row, column + 1);
+      const std::uint32_t a = at(row, column), b = at(row + 1, column), c = at(row + 1, column + 1),
+                          d = at(row, column + 1);
       if (random() % 2 == 0) {
         list.insert(list.end(), {a, b, c, a, c, d});
       } else {
@@ -98,7 +99,9 @@ TEST_F(MetalRasterTest, SharedEdgesCoverEachPixelOnce) {
     fan.insert(fan.end(), {0, i, i + 1 == fanVertices.size() ? 1 : i + 1});
   }
 
-  const auto inside = [&](int x, int y) { return x + 0.5 > left && x + 0.5 < right && y + 0.5 > top && y + 0.5 < bottom; };
+  const auto inside = [&](int x, int y) {
+    return x + 0.5 > left && x + 0.5 < right && y + 0.5 > top && y + 0.5 < bottom;
+  };
   const std::vector<int> expected = Expected(kSize, kSize, inside);
   EXPECT_EQ(CountCoverage(kSize, kSize, [&](PassEncoder& pass) { pass.DrawIndexed(grid, list); }), expected) << "list";
   EXPECT_EQ(CountCoverage(kSize, kSize, [&](PassEncoder& pass) { pass.DrawIndexed(fanVertices, fan); }), expected)
@@ -121,11 +124,18 @@ TEST_F(MetalRasterTest, EdgesThroughPixelCentresBelongToTopAndLeft) {
       {"square split along one diagonal", Quad(2.5f, 2.5f, 10.5f, 10.5f),
        [](int x, int y) { return x >= 2 && x < 10 && y >= 2 && y < 10; }},
       {"square split along the other",
-       {{2.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 10.5f, 0, 0}, {10.5f, 2.5f, 0, 0}},
+       {{2.5f, 2.5f, 0, 0},
+        {2.5f, 10.5f, 0, 0},
+        {10.5f, 2.5f, 0, 0},
+        {2.5f, 10.5f, 0, 0},
+        {10.5f, 10.5f, 0, 0},
+        {10.5f, 2.5f, 0, 0}},
        [](int x, int y) { return x >= 2 && x < 10 && y >= 2 && y < 10; }},
-      {"hypotenuse is a right edge", {{2.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 2.5f, 0, 0}},
+      {"hypotenuse is a right edge",
+       {{2.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 2.5f, 0, 0}},
        [](int x, int y) { return x >= 2 && y >= 2 && x + y < 12; }},
-      {"hypotenuse is a left edge", {{10.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 10.5f, 0, 0}},
+      {"hypotenuse is a left edge",
+       {{10.5f, 2.5f, 0, 0}, {2.5f, 10.5f, 0, 0}, {10.5f, 10.5f, 0, 0}},
        [](int x, int y) { return x < 10 && y < 10 && x + y >= 12; }},
   };
   for (const Case& c : cases) {
@@ -189,7 +199,10 @@ TEST_F(MetalRasterTest, HugeGeometryDrawsExactlyItsVisiblePart) {
   EXPECT_EQ(CountCoverage(24, 16, [&](PassEncoder& pass) { pass.Draw(Quad(-kFar, -kFar, kFar, kFar)); }),
             Expected(24, 16, [](int, int) { return true; }));
   // The long edge runs from (0, 10) to (1e9, 0): rows 0 to 9 lie below it for a width of 24 pixels.
-  EXPECT_EQ(CountCoverage(24, 16, [&](PassEncoder& pass) { pass.Draw({{0, 0, 0, 0}, {0, 10, 0, 0}, {1e9f, 0, 0, 0}}); }),
+  EXPECT_EQ(CountCoverage(24, 16,
+                          [&](PassEncoder& pass) {
+                            pass.Draw({{0, 0, 0, 0}, {0, 10, 0, 0}, {1e9f, 0, 0, 0}});
+                          }),
             Expected(24, 16, [](int, int y) { return y < 10; }));
 }
 

@@ -58,8 +58,8 @@ protected:
   NS::Ref<MTL::Texture> R8(const std::vector<std::uint8_t>& texels, bool column = false) {
     const NS::UInteger n = texels.size();
     auto texture = MakeTexture(MTLPixelFormatR8Unorm, column ? 1 : n, column ? n : 1);
-    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()),
-                                                          0, texels.data(), texture->width());
+    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, texture->width(), texture->height()), 0,
+                                                          texels.data(), texture->width());
     return texture;
   }
 };
@@ -119,13 +119,26 @@ TEST_F(MetalSamplingTest, FormatsAndConversionsGiveTheirColours) {
     std::vector<Texel> colors;
   };
   const Case cases[] = {
-      {"RGBA8 at quarters", rgba.get(), 4, TexelConversion::kAsIs,
+      {"RGBA8 at quarters",
+       rgba.get(),
+       4,
+       TexelConversion::kAsIs,
        {{200, 0, 0, 255}, {150, 0, 25, 223}, {50, 0, 75, 160}, {0, 0, 100, 128}}},
-      {"BGRA8 at quarters", bgra.get(), 4, TexelConversion::kAsIs,
+      {"BGRA8 at quarters",
+       bgra.get(),
+       4,
+       TexelConversion::kAsIs,
        {{200, 0, 0, 255}, {150, 0, 25, 223}, {50, 0, 75, 160}, {0, 0, 100, 128}}},
       {"premultiplied", rgba.get(), 2, TexelConversion::kPremultiply, {{200, 0, 0, 255}, {0, 0, 50, 128}}},
-      {"R8", r8.get(), 4, TexelConversion::kAsIs, {{0, 0, 0, 255}, {100, 0, 0, 255}, {200, 0, 0, 255}, {255, 0, 0, 255}}},
-      {"R8 to all channels", r8.get(), 4, TexelConversion::kRedToAll,
+      {"R8",
+       r8.get(),
+       4,
+       TexelConversion::kAsIs,
+       {{0, 0, 0, 255}, {100, 0, 0, 255}, {200, 0, 0, 255}, {255, 0, 0, 255}}},
+      {"R8 to all channels",
+       r8.get(),
+       4,
+       TexelConversion::kRedToAll,
        {{0, 0, 0, 0}, {100, 100, 100, 100}, {200, 200, 200, 200}, {255, 255, 255, 255}}},
       {"no texture", nullptr, 2, TexelConversion::kAsIs, {{0, 0, 0, 0}, {0, 0, 0, 0}}},
   };
@@ -137,7 +150,8 @@ TEST_F(MetalSamplingTest, FormatsAndConversionsGiveTheirColours) {
       const Image image = Sample(shader, c.texture, sampler.get(), c.pixels, 1, {0, 0.5f}, {1, 0.5f}, c.conversion);
       for (int x = 0; x < c.pixels; ++x) {
         const std::uint8_t* pixel = image.pixel(x, 0);
-        EXPECT_EQ((Texel{pixel[0], pixel[1], pixel[2], pixel[3]}), c.colors[x]) << shader << ": " << c.what << " at " << x;
+        EXPECT_EQ((Texel{pixel[0], pixel[1], pixel[2], pixel[3]}), c.colors[x])
+            << shader << ": " << c.what << " at " << x;
       }
     }
   }
@@ -150,7 +164,8 @@ TEST_F(MetalSamplingTest, MipmapLevelsFollowTheFootprint) {
   for (NS::UInteger level = 0; level < 3; ++level) {
     const NS::UInteger side = 4 >> level;
     const std::vector<std::uint8_t> bytes(side * side * 4, levelValues[level]);
-    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, side, side), level, bytes.data(), side * 4);
+    texture->replaceRegionMipmapLevelWithBytesBytesPerRow(MTLRegionMake2D(0, 0, side, side), level, bytes.data(),
+                                                          side * 4);
   }
   struct Case {
     int pixels;
@@ -158,10 +173,10 @@ TEST_F(MetalSamplingTest, MipmapLevelsFollowTheFootprint) {
     int red;
   };
   const Case cases[] = {
-      {8, MTLSamplerMipFilterNearest, 10},  {8, MTLSamplerMipFilterLinear, 10},   // magnified
-      {3, MTLSamplerMipFilterNearest, 10},  {3, MTLSamplerMipFilterLinear, 47},   // lambda 0.415
-      {2, MTLSamplerMipFilterNearest, 100}, {2, MTLSamplerMipFilterLinear, 100},  // lambda 1
-      {1, MTLSamplerMipFilterNearest, 200}, {1, MTLSamplerMipFilterLinear, 200},  // lambda 2
+      {8, MTLSamplerMipFilterNearest, 10},      {8, MTLSamplerMipFilterLinear, 10},   // magnified
+      {3, MTLSamplerMipFilterNearest, 10},      {3, MTLSamplerMipFilterLinear, 47},   // lambda 0.415
+      {2, MTLSamplerMipFilterNearest, 100},     {2, MTLSamplerMipFilterLinear, 100},  // lambda 1
+      {1, MTLSamplerMipFilterNearest, 200},     {1, MTLSamplerMipFilterLinear, 200},  // lambda 2
       {1, MTLSamplerMipFilterNotMipmapped, 10},
   };
   for (const char* shader : kSamplingShaders) {
@@ -183,7 +198,10 @@ TEST_F(MetalSamplingTest, FramebufferOnlyTexturesReadAsNil) {
   auto sampler = Sampler(MTLSamplerMinMagFilterNearest, MTLSamplerAddressModeClampToEdge);
   for (const char* shader : kSamplingShaders) {
     Image image;
-    EXPECT_EQ(ValidationErrorsDuring([&] { image = Sample(shader, drawable->texture(), sampler.get(), 2, 1, {0, 0}, {1, 1}); }), 1);
+    EXPECT_EQ(ValidationErrorsDuring([&] {
+                image = Sample(shader, drawable->texture(), sampler.get(), 2, 1, {0, 0}, {1, 1});
+              }),
+              1);
     EXPECT_EQ(image, Image(2, 1, 0, 0, 0, 0)) << shader;
   }
 }

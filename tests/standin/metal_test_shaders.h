@@ -70,9 +70,13 @@ inline bool CoverageFrom(const Span& span, int varying, float* coverage) {
   return true;
 }
 
-inline bool CoverageFromU(const FragmentPlan&, const Span& span, float* coverage) { return CoverageFrom(span, kU, coverage); }
+inline bool CoverageFromU(const FragmentPlan&, const Span& span, float* coverage) {
+  return CoverageFrom(span, kU, coverage);
+}
 
-inline bool CoverageFromV(const FragmentPlan&, const Span& span, float* coverage) { return CoverageFrom(span, kV, coverage); }
+inline bool CoverageFromV(const FragmentPlan&, const Span& span, float* coverage) {
+  return CoverageFrom(span, kV, coverage);
+}
 
 inline bool PrepareConstant(FragmentPlan& plan) {
   plan.color = FragmentColor::kConstant;
@@ -124,8 +128,7 @@ inline void ShadeSampled(const FragmentPlan& plan, const Span& span, SpanColors&
   SpanVarying(span, kU, u);
   SpanVarying(span, kV, v);
   const standin::metal::TextureGradient gradient{span.dx[kU], span.dx[kV], span.dy[kU], span.dy[kV]};
-  standin::metal::SampleSpan(plan.resources->textures[0], plan.resources->samplers[0], u, v, gradient, span.count,
-                             out);
+  standin::metal::SampleSpan(plan.resources->textures[0], plan.resources->samplers[0], u, v, gradient, span.count, out);
 }
 
 // Registers the library on first use; returns its name.

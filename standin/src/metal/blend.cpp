@@ -168,7 +168,8 @@ StoredTexel Blender::Store(float r, float g, float b, float a) const {
   return texel;
 }
 
-STANDIN_SPAN_FUNCTION int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src,
+                                             const std::uint8_t* live) const {
   const bool readsDestination = color_.blendingEnabled || keptBits_ != 0;
   int written = 0;
   for (int first = 0; first < count; first += kLanes) {
@@ -179,8 +180,9 @@ STANDIN_SPAN_FUNCTION int Blender::BlendSpan(std::uint8_t* pixels, int count, co
     if (singleByte_) {
       std::uint8_t* at = pixels + first;
       const U32x4 old = LoadBytes(at, n);
-      const Quad out = !color_.blendingEnabled ? s : sourceOver_ ? SourceOver(s, UnpackBytes(old))
-                                                                 : Blend(color_, s, UnpackBytes(old));
+      const Quad out = !color_.blendingEnabled ? s
+                       : sourceOver_           ? SourceOver(s, UnpackBytes(old))
+                                               : Blend(color_, s, UnpackBytes(old));
       const U32x4 bytes = simd::QuantizeUnorm(out.r);
       for (int k = 0; k < n; ++k) {
         if (lanes != nullptr && lanes[k] == 0) continue;
@@ -204,7 +206,8 @@ STANDIN_SPAN_FUNCTION int Blender::BlendSpan(std::uint8_t* pixels, int count, co
   return written;
 }
 
-STANDIN_SPAN_FUNCTION int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::Fill(std::uint8_t* pixels, int count, StoredTexel texel,
+                                        const std::uint8_t* live) const {
   if (singleByte_) {
     int written = 0;
     for (int k = 0; k < count; ++k) {
@@ -224,8 +227,9 @@ STANDIN_SPAN_FUNCTION int Blender::Fill(std::uint8_t* pixels, int count, StoredT
   return written;
 }
 
-STANDIN_SPAN_FUNCTION int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
-                           const float* coverage, const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4],
+                                                 StoredTexel opaque, const float* coverage,
+                                                 const std::uint8_t* live) const {
   std::uint32_t opaqueWord;
   std::memcpy(&opaqueWord, opaque.data(), sizeof opaqueWord);
   const bool opaqueColor = constant[3] == 1.0f;
@@ -277,8 +281,9 @@ STANDIN_SPAN_FUNCTION int Blender::BlendCoverageTexels(std::uint8_t* pixels, con
   return written;
 }
 
-STANDIN_SPAN_FUNCTION int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
-                            const std::uint8_t* live) const {
+STANDIN_SPAN_FUNCTION int Blender::CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels,
+                                                  MTLPixelFormat texelFormat, int count,
+                                                  const std::uint8_t* live) const {
   const bool swizzle = texelFormat != format_;
   int written = 0;
   for (int first = 0; first < count; first += kLanes) {

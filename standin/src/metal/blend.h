@@ -55,7 +55,7 @@ public:
 private:
   MTLPixelFormat format_;
   MTL::RenderPipelineColorAttachmentSettings color_;
-  bool singleByte_ = false;  // R8: red only, read as (r, 0, 0, 1)
+  bool singleByte_ = false;         // R8: red only, read as (r, 0, 0, 1)
   int shifts_[4] = {0, 8, 16, 24};  // where red, green, blue and alpha sit in a stored word
   std::uint32_t keptBits_ = 0;      // bits of a stored word the write mask keeps
   bool sourceOver_ = false;

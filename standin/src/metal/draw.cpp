@@ -35,8 +35,8 @@ bool FormatsMatch(const RenderPass& pass, const RenderPipelineSettings& pipeline
   ReportValidationError(
       "draw: the pipeline's pixel formats (colour %s, stencil %s) differ from the pass's (colour %s, stencil %s); "
       "the draw is skipped",
-      PixelFormatName(pipeline.color.pixelFormat), PixelFormatName(pipeline.stencilPixelFormat),
-      PixelFormatName(color), PixelFormatName(stencil));
+      PixelFormatName(pipeline.color.pixelFormat), PixelFormatName(pipeline.stencilPixelFormat), PixelFormatName(color),
+      PixelFormatName(stencil));
   return false;
 }
 
@@ -72,8 +72,8 @@ public:
       ReportValidationError("drawIndexedPrimitives: no index buffer; the draw is skipped");
       return false;
     }
-    const unsigned __int128 end = static_cast<unsigned __int128>(draw.indexBufferOffset) +
-                                  static_cast<unsigned __int128>(draw.count) * size;
+    const unsigned __int128 end =
+        static_cast<unsigned __int128>(draw.indexBufferOffset) + static_cast<unsigned __int128>(draw.count) * size;
     if (draw.indexBufferOffset % size != 0 || end > draw.indexBuffer->length()) {
       ReportValidationError(
           "drawIndexedPrimitives: %lu indices from byte %lu are misaligned or beyond the index buffer's %lu bytes; "
@@ -110,16 +110,18 @@ public:
       const MTL::VertexBufferLayoutSettings& layout = pipeline_.vertexDescriptor.layouts[attribute.bufferIndex];
       const BufferBinding& binding = state_.vertexBuffers[attribute.bufferIndex];
       if (!binding.buffer) {
-        ReportValidationError("draw: vertex attribute %d reads buffer slot %lu, where nothing is bound; the draw is skipped",
-                              i, attribute.bufferIndex);
+        ReportValidationError(
+            "draw: vertex attribute %d reads buffer slot %lu, where nothing is bound; the draw is skipped", i,
+            attribute.bufferIndex);
         return false;
       }
       const unsigned __int128 end = static_cast<unsigned __int128>(binding.offset) +
                                     static_cast<unsigned __int128>(lastVertex) * layout.stride + attribute.offset +
                                     kFloat2Bytes;
       if (end > binding.buffer->length()) {
-        ReportValidationError("draw: vertex %llu's attribute %d lies beyond its buffer's %lu bytes; the draw is skipped",
-                              static_cast<unsigned long long>(lastVertex), i, binding.buffer->length());
+        ReportValidationError(
+            "draw: vertex %llu's attribute %d lies beyond its buffer's %lu bytes; the draw is skipped",
+            static_cast<unsigned long long>(lastVertex), i, binding.buffer->length());
         return false;
       }
     }
@@ -146,7 +148,7 @@ public:
     }
     out.x = viewport.originX + (static_cast<double>(output.position[0]) + 1.0) * 0.5 * viewport.width;
     out.y = viewport.originY + (1.0 - static_cast<double>(output.position[1])) * 0.5 * viewport.height;
-    std::copy_n(output.varyings, kMaxVaryings, out.varyings);
+    for (int i = 0; i < kMaxVaryings; ++i) out.varyings[i] = output.varyings[i];
     return true;
   }
 
@@ -188,15 +190,14 @@ FragmentResources BindFragmentResources(const RenderState& state) {
   for (NS::UInteger slot = 0; slot < MTL::kBufferBindingCount; ++slot) {
     const BufferBinding& binding = state.fragmentBuffers[slot];
     if (binding.buffer && binding.offset <= binding.buffer->length()) {
-      resources.buffers[slot] = {binding.buffer->storage() + binding.offset,
-                                 binding.buffer->length() - binding.offset};
+      resources.buffers[slot] = {binding.buffer->storage() + binding.offset, binding.buffer->length() - binding.offset};
     }
   }
   for (NS::UInteger slot = 0; slot < MTL::kTextureBindingCount; ++slot) {
     const MTL::Texture* texture = state.fragmentTextures[slot].get();
     if (texture != nullptr && texture->framebufferOnly()) {
-      ReportValidationError("draw: the framebuffer-only texture at fragment slot %lu cannot be sampled; it reads as nil",
-                            slot);
+      ReportValidationError(
+          "draw: the framebuffer-only texture at fragment slot %lu cannot be sampled; it reads as nil", slot);
       texture = nullptr;
     }
     resources.textures[slot] = texture;
@@ -247,7 +248,8 @@ RenderArea AreaOf(const RenderPass& pass, const MTLViewport& viewport) {
   return area;
 }
 
-FragmentStageSetup StageSetup(const RenderPass& pass, const RenderState& state, const RenderPipelineSettings& pipeline) {
+FragmentStageSetup StageSetup(const RenderPass& pass, const RenderState& state,
+                              const RenderPipelineSettings& pipeline) {
   FragmentStageSetup setup;
   if (pass.color.texture) {
     setup.color = &pass.color.texture->storage().levels.front();
@@ -256,8 +258,10 @@ FragmentStageSetup StageSetup(const RenderPass& pass, const RenderState& state, 
   if (pass.stencil.texture) setup.stencil = &pass.stencil.texture->storage().levels.front();
   if (state.depthStencil) {
     const MTL::DepthStencilSettings& settings = state.depthStencil->settings();
-    if (settings.frontFaceStencil) setup.frontStencil = MakeStencilTable(*settings.frontFaceStencil, state.stencilReference);
-    if (settings.backFaceStencil) setup.backStencil = MakeStencilTable(*settings.backFaceStencil, state.stencilReference);
+    if (settings.frontFaceStencil)
+      setup.frontStencil = MakeStencilTable(*settings.frontFaceStencil, state.stencilReference);
+    if (settings.backFaceStencil)
+      setup.backStencil = MakeStencilTable(*settings.backFaceStencil, state.stencilReference);
   }
   return setup;
 }

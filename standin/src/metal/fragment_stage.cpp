@@ -131,8 +131,7 @@ StencilTable MakeStencilTable(const MTL::StencilSettings& settings, std::uint32_
 FragmentStage::FragmentStage(const FragmentStageSetup& setup)
     : setup_(setup),
       fastPaths_(FastPathsEnabled()),
-      writesColor_(setup.color != nullptr && setup.plan != nullptr &&
-                   setup.blend.writeMask() != MTLColorWriteMaskNone),
+      writesColor_(setup.color != nullptr && setup.plan != nullptr && setup.blend.writeMask() != MTLColorWriteMaskNone),
       statistics_(CurrentPassStatistics()) {
   if (setup_.plan != nullptr) {
     const float* c = setup_.plan->constant;
@@ -158,7 +157,7 @@ void FragmentStage::BeginTriangle(const TriangleSetup& triangle) {
   const TextureLookup& lookup = setup_.plan->lookup;
   const Plane& first = triangle.varyings[lookup.uVarying];
   const Plane& second = triangle.varyings[lookup.vVarying];
-  const auto compose = [&](const double (&row)[3]) {
+  const auto compose = [&](const double(&row)[3]) {
     Plane plane = first;
     plane.a = row[0] * first.a + row[1] * second.a;
     plane.b = row[0] * first.b + row[1] * second.b;
@@ -194,11 +193,13 @@ void FragmentStage::CheckAlignment(const TextureStorage& storage, const Triangle
     offset = static_cast<int>(std::lround(atCentre));
     double largest = 0.0;
     for (const double x : {double(triangle.minX), double(triangle.maxX)}) {
-      for (const double y : {double(triangle.minY), double(triangle.maxY)}) largest = std::max(largest, std::abs(plane.At(x, y)));
+      for (const double y : {double(triangle.minY), double(triangle.maxY)})
+        largest = std::max(largest, std::abs(plane.At(x, y)));
     }
     const double deviation = std::abs(atCentre - offset) + std::abs(plane.a * size - alongX) * spanX +
                              std::abs(plane.b * size - alongY) * spanY;
-    const double rounding = kFloatEpsilon * (4.0 * largest * size + 2.0 * kMaxSpanPixels * std::abs(plane.a * size) + 2.0);
+    const double rounding =
+        kFloatEpsilon * (4.0 * largest * size + 2.0 * kMaxSpanPixels * std::abs(plane.a * size) + 2.0);
     return std::abs(atCentre) < 1e9 && deviation + rounding < kAlignedTolerance;
   };
   int offsetX = 0;
@@ -381,7 +382,8 @@ bool FragmentStage::FillConstant(const Span& span, std::uint8_t* pixels, const s
     }
     const float* c = plan.constant;
     if (c[0] == 0.0f && c[1] == 0.0f && c[2] == 0.0f && c[3] == 0.0f) return true;  // adds nothing
-    statistics_.pixelsWritten += setup_.blend.BlendConstant(pixels, span.count, plan.constant, constantTexel_, nullptr, live);
+    statistics_.pixelsWritten +=
+        setup_.blend.BlendConstant(pixels, span.count, plan.constant, constantTexel_, nullptr, live);
     return true;
   }
   if (store) return false;
@@ -401,9 +403,8 @@ bool FragmentStage::CopyAlignedTexels(const Span& span, std::uint8_t* pixels, co
                                static_cast<NS::UInteger>(span.x + lookup_.texelOffsetX) * storage.bytesPerTexel;
   const float* c = plan.constant;
   const bool covered = Coverage(span);
-  const bool plainCopy = plan.lookup.conversion == TexelConversion::kAsIs && !covered && c[0] == 1.0f &&
-                         c[1] == 1.0f && c[2] == 1.0f && c[3] == 1.0f && storage.bytesPerTexel == 4 &&
-                         setup_.blend.sourceOverOnBytes();
+  const bool plainCopy = plan.lookup.conversion == TexelConversion::kAsIs && !covered && c[0] == 1.0f && c[1] == 1.0f &&
+                         c[2] == 1.0f && c[3] == 1.0f && storage.bytesPerTexel == 4 && setup_.blend.sourceOverOnBytes();
   if (plainCopy) {
     statistics_.pixelsWritten += setup_.blend.CopyTexelsOver(pixels, texels, storage.pixelFormat, span.count, live);
     return true;

@@ -34,10 +34,10 @@ StencilTable MakeStencilTable(const MTL::StencilSettings& settings, std::uint32_
 struct FragmentStageSetup {
   TextureLevel* color = nullptr;  // null: nothing to blend into
   Blender blend;
-  TextureLevel* stencil = nullptr;                 // null: no stencil attachment
-  std::optional<StencilTable> frontStencil;        // none: the face is not tested
+  TextureLevel* stencil = nullptr;           // null: no stencil attachment
+  std::optional<StencilTable> frontStencil;  // none: the face is not tested
   std::optional<StencilTable> backStencil;
-  const FragmentPlan* plan = nullptr;              // null: no fragment function
+  const FragmentPlan* plan = nullptr;  // null: no fragment function
   ShadeFunction shade = nullptr;
   int varyingCount = 0;  // what the vertex function writes
 };
@@ -52,7 +52,7 @@ public:
 private:
   // Per triangle: the texture lookup's coordinates and how it samples.
   struct Lookup {
-    Plane u, v;  // normalised coordinates
+    Plane u, v;                  // normalised coordinates
     float du = 0.0f, dv = 0.0f;  // per pixel in x
     TextureGradient gradient;
     LevelChoice levels;

@@ -44,7 +44,8 @@ const char* EntryRefusal(const ShaderFunctionEntry& entry) {
     if (entry.attributeCount < 0 || entry.attributeCount > kMaxVertexAttributes) return "too many attributes";
     return nullptr;
   }
-  if (entry.type == MTLFunctionTypeFragment) return entry.prepare == nullptr ? "a fragment function has no code" : nullptr;
+  if (entry.type == MTLFunctionTypeFragment)
+    return entry.prepare == nullptr ? "a fragment function has no code" : nullptr;
   return "a function is neither a vertex nor a fragment function";
 }
 
@@ -73,8 +74,7 @@ std::optional<std::string> BlobLibraryName(std::span<const std::byte> blob) {
 
 }  // namespace
 
-ShaderFunctionEntry VertexShaderEntry(std::string name, VertexFunction function, int attributeCount,
-                                      int varyingCount) {
+ShaderFunctionEntry VertexShaderEntry(std::string name, VertexFunction function, int attributeCount, int varyingCount) {
   ShaderFunctionEntry entry;
   entry.name = std::move(name);
   entry.type = MTLFunctionTypeVertex;
@@ -101,8 +101,8 @@ ShaderLibraryRegistration::ShaderLibraryRegistration(std::string libraryName,
     ReportValidationError("shader library \"%s\" not registered: %s", libraryName.c_str(), refusal);
     return;
   }
-  auto definition = std::make_shared<const ShaderLibraryDefinition>(
-      ShaderLibraryDefinition{libraryName, std::move(functions)});
+  auto definition =
+      std::make_shared<const ShaderLibraryDefinition>(ShaderLibraryDefinition{libraryName, std::move(functions)});
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
   if (!registry.libraries.emplace(libraryName, definition).second) {

@@ -29,7 +29,8 @@ VertexDescriptor::VertexDescriptor()
   for (auto& attribute : attributes_->attributes_) {
     attribute = NS::Ref<VertexAttributeDescriptor>::Adopt(new VertexAttributeDescriptor);
   }
-  for (auto& layout : layouts_->layouts_) layout = NS::Ref<VertexBufferLayoutDescriptor>::Adopt(new VertexBufferLayoutDescriptor);
+  for (auto& layout : layouts_->layouts_)
+    layout = NS::Ref<VertexBufferLayoutDescriptor>::Adopt(new VertexBufferLayoutDescriptor);
 }
 
 VertexDescriptor* VertexDescriptor::vertexDescriptor() { return new VertexDescriptor; }
@@ -44,7 +45,8 @@ VertexBufferLayoutDescriptor* VertexBufferLayoutDescriptorArray::objectAtIndexed
 
 VertexDescriptorSettings VertexDescriptor::settings() const {
   VertexDescriptorSettings settings;
-  for (std::size_t i = 0; i < kVertexAttributeCount; ++i) settings.attributes[i] = attributes_->attributes_[i]->settings_;
+  for (std::size_t i = 0; i < kVertexAttributeCount; ++i)
+    settings.attributes[i] = attributes_->attributes_[i]->settings_;
   for (std::size_t i = 0; i < kVertexBufferLayoutCount; ++i) settings.layouts[i] = layouts_->layouts_[i]->settings_;
   return settings;
 }
@@ -96,7 +98,8 @@ std::optional<std::string> FunctionsRefusal(const standin::metal::RenderPipeline
 std::optional<std::string> VertexFetchRefusal(const standin::metal::RenderPipelineSettings& pipeline,
                                               bool hasVertexDescriptor) {
   const int attributeCount = pipeline.vertex().attributeCount;
-  if (attributeCount > 0 && !hasVertexDescriptor) return "the vertex function reads attributes but there is no vertex descriptor";
+  if (attributeCount > 0 && !hasVertexDescriptor)
+    return "the vertex function reads attributes but there is no vertex descriptor";
   for (int i = 0; i < attributeCount; ++i) {
     const VertexAttributeSettings& attribute = pipeline.vertexDescriptor.attributes[i];
     const std::string name = "vertex attribute " + std::to_string(i);
@@ -120,7 +123,8 @@ std::optional<std::string> AttachmentsRefusal(const standin::metal::RenderPipeli
     return std::string("colour attachment 0 cannot be ") + standin::metal::PixelFormatName(color.pixelFormat);
   }
   if (pipeline.stencilPixelFormat != MTLPixelFormatInvalid && pipeline.stencilPixelFormat != MTLPixelFormatStencil8) {
-    return std::string("the stencil attachment cannot be ") + standin::metal::PixelFormatName(pipeline.stencilPixelFormat);
+    return std::string("the stencil attachment cannot be ") +
+           standin::metal::PixelFormatName(pipeline.stencilPixelFormat);
   }
   if (color.rgbBlendOperation != MTLBlendOperationAdd || color.alphaBlendOperation != MTLBlendOperationAdd) {
     return "only the blend operation add is supported";
@@ -144,7 +148,8 @@ RenderPipelineState* Device::newRenderPipelineStateWithDescriptorError(const Ren
   auto pipeline = std::make_unique<standin::metal::RenderPipelineSettings>();
   pipeline->vertexFunction = NS::Ref<Function>::Retain(descriptor->vertexFunction());
   pipeline->fragmentFunction = NS::Ref<Function>::Retain(descriptor->fragmentFunction());
-  if (descriptor->vertexDescriptor() != nullptr) pipeline->vertexDescriptor = descriptor->vertexDescriptor()->settings();
+  if (descriptor->vertexDescriptor() != nullptr)
+    pipeline->vertexDescriptor = descriptor->vertexDescriptor()->settings();
   pipeline->color = descriptor->colorAttachments()->objectAtIndexedSubscript(0)->settings();
   pipeline->stencilPixelFormat = descriptor->stencilAttachmentPixelFormat();
 

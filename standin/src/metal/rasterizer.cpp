@@ -24,7 +24,6 @@ std::int64_t FloorToInteger(double value) {
 
 std::int64_t Snap(double coordinate) { return FloorToInteger(coordinate * kSubpixels + 0.5); }
 
-
 // Floor and ceiling of a / b for b > 0.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   const std::int64_t q = a / b;
@@ -211,8 +210,10 @@ bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, co
   // The snapped positions varyings are interpolated over (in double: a vertex beyond the guard band may be huge).
   GridPositions grid;
   for (int i = 0; i < 3; ++i) {
-    grid.x[i] = inside ? static_cast<double>(snapped[i].x) / kSubpixels : std::floor(v[i].x * kSubpixels + 0.5) / kSubpixels;
-    grid.y[i] = inside ? static_cast<double>(snapped[i].y) / kSubpixels : std::floor(v[i].y * kSubpixels + 0.5) / kSubpixels;
+    grid.x[i] =
+        inside ? static_cast<double>(snapped[i].x) / kSubpixels : std::floor(v[i].x * kSubpixels + 0.5) / kSubpixels;
+    grid.y[i] =
+        inside ? static_cast<double>(snapped[i].y) / kSubpixels : std::floor(v[i].y * kSubpixels + 0.5) / kSubpixels;
   }
   if (!SetUp(v, grid, frontFacing, inside ? CentreBounds(snapped) : ClippedBounds(v))) return true;
   if (inside) {

@@ -26,7 +26,9 @@ const std::array<float, 256>& UnormFloats() {
 constexpr float kCoordinateLimit = 1073741824.0f;  // 2^30
 
 // x with non-finite and huge values held in range.
-float Held(float x) { return x > -kCoordinateLimit ? (x < kCoordinateLimit ? x : kCoordinateLimit) : -kCoordinateLimit; }
+float Held(float x) {
+  return x > -kCoordinateLimit ? (x < kCoordinateLimit ? x : kCoordinateLimit) : -kCoordinateLimit;
+}
 
 // floor(x) of a held x, without a library call.
 std::int64_t FloorOfHeld(float held) {
@@ -66,8 +68,8 @@ struct Rgba {
 
 Rgba Fetch(const TextureStorage& storage, const TextureLevel& level, std::int64_t x, std::int64_t y) {
   Rgba c;
-  TexelColor(storage.pixelFormat, level.row(static_cast<NS::UInteger>(y)) + x * storage.bytesPerTexel, c.r, c.g,
-             c.b, c.a);
+  TexelColor(storage.pixelFormat, level.row(static_cast<NS::UInteger>(y)) + x * storage.bytesPerTexel, c.r, c.g, c.b,
+             c.a);
   return c;
 }
 
@@ -145,7 +147,8 @@ void TexelColor(MTLPixelFormat format, const std::uint8_t* texel, float& r, floa
   }
 }
 
-STANDIN_SPAN_FUNCTION void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count, SpanColors& colors) {
+STANDIN_SPAN_FUNCTION void TexelColors(MTLPixelFormat format, const std::uint8_t* texels, int count,
+                                       SpanColors& colors) {
   const int padded = SpanBlocks(count) * kSpanBlock;
   if (format != MTLPixelFormatRGBA8Unorm && format != MTLPixelFormatBGRA8Unorm) {
     for (int k = 0; k < padded; ++k) {

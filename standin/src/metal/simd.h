@@ -126,8 +126,8 @@ inline F32x4 UnormChannel(U32x4 words, int index) {
 // floor(v x 255 + 0.5) of v clamped to 0..1 (non-finite as 0), exactly: in double.
 inline U32x4 QuantizeUnorm(F32x4 v) {
   const F32x4 clamped = LessOr(GreaterOr(v, Splat(0.0f)), Splat(1.0f));
-  const F64x4 scaled = __builtin_convertvector(clamped, F64x4) * F64x4{255.0, 255.0, 255.0, 255.0} +
-                       F64x4{0.5, 0.5, 0.5, 0.5};
+  const F64x4 scaled =
+      __builtin_convertvector(clamped, F64x4) * F64x4{255.0, 255.0, 255.0, 255.0} + F64x4{0.5, 0.5, 0.5, 0.5};
   return reinterpret_cast<U32x4>(__builtin_convertvector(scaled, I32x4));
 }
 

@@ -113,7 +113,7 @@ struct SpanColors {
 struct Span {
   int x = 0;  // first pixel
   int y = 0;
-  int count = 0;  // 1 to kMaxSpanPixels
+  int count = 0;                      // 1 to kMaxSpanPixels
   float varyings[kMaxVaryings] = {};  // at the first pixel's centre
   float dx[kMaxVaryings] = {};        // change per pixel to the right
   float dy[kMaxVaryings] = {};        // change per pixel downwards

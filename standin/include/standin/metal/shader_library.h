@@ -32,8 +32,7 @@ struct ShaderFunctionEntry {
   ShadeFunction shade = nullptr;  // may be null when prepare never plans FragmentColor::kShaded
 };
 
-ShaderFunctionEntry VertexShaderEntry(std::string name, VertexFunction function, int attributeCount,
-                                      int varyingCount);
+ShaderFunctionEntry VertexShaderEntry(std::string name, VertexFunction function, int attributeCount, int varyingCount);
 ShaderFunctionEntry FragmentShaderEntry(std::string name, PrepareFunction prepare, ShadeFunction shade,
                                         int varyingCount);
 
