@@ -123,12 +123,7 @@ inline void ShadeGradient(const FragmentPlan& plan, const Span& span, SpanColors
 }
 
 inline void ShadeSampled(const FragmentPlan& plan, const Span& span, SpanColors& out, std::uint8_t*) {
-  alignas(32) float u[standin::metal::kMaxSpanPixels];
-  alignas(32) float v[standin::metal::kMaxSpanPixels];
-  SpanVarying(span, kU, u);
-  SpanVarying(span, kV, v);
-  const standin::metal::TextureGradient gradient{span.dx[kU], span.dx[kV], span.dy[kU], span.dy[kV]};
-  standin::metal::SampleSpan(plan.resources->textures[0], plan.resources->samplers[0], u, v, gradient, span.count, out);
+  standin::metal::SampleSpan(plan.resources->textures[0], plan.resources->samplers[0], span, kU, kV, out);
 }
 
 // Registers the library on first use; returns its name.

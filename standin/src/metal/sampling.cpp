@@ -214,4 +214,14 @@ void SampleSpan(const MTL::Texture* texture, const MTL::SamplerSettings& sampler
   }
 }
 
+void SampleSpan(const MTL::Texture* texture, const MTL::SamplerSettings& sampler, const Span& span, int uVarying,
+                int vVarying, SpanColors& out) {
+  alignas(32) float u[kMaxSpanPixels];
+  alignas(32) float v[kMaxSpanPixels];
+  SpanVarying(span, uVarying, u);
+  SpanVarying(span, vVarying, v);
+  const TextureGradient gradient{span.dx[uVarying], span.dx[vVarying], span.dy[uVarying], span.dy[vVarying]};
+  SampleSpan(texture, sampler, u, v, gradient, span.count, out);
+}
+
 }  // namespace standin::metal

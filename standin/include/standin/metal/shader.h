@@ -55,7 +55,10 @@ constexpr int SpanBlocks(int count) { return (count + kSpanBlock - 1) / kSpanBlo
 // blocks (so also for indices up to the end of the last block). Loops written
 // this way have a fixed count inside each block, which the compiler vectorises
 // when the body reads its scalars from locals and its arrays cannot alias
-// what it writes (locals, or __restrict pointers).
+// what it writes (locals, or __restrict pointers). A long body may not be
+// inlined from a lambda: write the two loops out. Square roots and selects in
+// such loops vectorise only in files built with -fno-math-errno and
+// -fno-trapping-math (neither changes a result).
 template <typename Body>
 inline void ForEachPixel(int count, Body&& body) {
   for (int base = 0; base < count; base += kSpanBlock) {
@@ -158,6 +161,11 @@ struct TextureGradient {
 // texel of a texel centre reads exactly that texel.
 void SampleSpan(const MTL::Texture* texture, const MTL::SamplerSettings& sampler, const float* u, const float* v,
                 const TextureGradient& gradient, int count, SpanColors& out);
+
+// The same along a span: the coordinates are two of its varyings, stepping by
+// their change per pixel, with their derivatives for level selection.
+void SampleSpan(const MTL::Texture* texture, const MTL::SamplerSettings& sampler, const Span& span, int uVarying,
+                int vVarying, SpanColors& out);
 
 // Where a fragment's colour comes from.
 enum class FragmentColor {
