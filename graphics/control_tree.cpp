@@ -48,15 +48,19 @@ IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group
   return control;
 }
 
-IControl* IGraphics::AttachPanelBackground(const IPaint& pattern) {
-  auto* panel = new IPanelControl(IRECT(0.f, 0.f, static_cast<float>(mWidth), static_cast<float>(mHeight)), pattern);
-  WireControl(panel);
-  if (!mControls.Insert(0, panel)) {
-    delete panel;
+IControl* IGraphics::InsertBackground(IControl* control) {
+  WireControl(control);
+  if (!mControls.Insert(0, control)) {
+    delete control;
     return nullptr;
   }
-  panel->OnAttached();
-  return panel;
+  control->OnAttached();
+  return control;
+}
+
+IControl* IGraphics::AttachPanelBackground(const IPaint& pattern) {
+  return InsertBackground(
+      new IPanelControl(IRECT(0.f, 0.f, static_cast<float>(mWidth), static_cast<float>(mHeight)), pattern));
 }
 
 // Removing ------------------------------------------------------------------------

@@ -14,8 +14,6 @@ void IGraphics::DrawTextBlock(const IText& text, const char*, const IRECT& bound
   DrawText(text, kUnsupportedTextBlock, bounds, blend);
 }
 
-IBitmap IGraphics::LoadBitmap(const char*, int, bool, int) { return IBitmap(); }
-
 int IGraphics::SetCursor(int kind) { return std::exchange(mCursorType, kind); }
 
 bool IGraphics::LoadFont(const char* fontID, const char* fileNameOrResID) {

@@ -14,13 +14,17 @@
 namespace plugkit::graphics {
 
 IGraphics::IGraphics(IGEditorDelegate& delegate, int width, int height, int fps, float scale)
-    : mWidth(width), mHeight(height), mFPS(fps), mDrawScale(scale), mDelegate(&delegate) {}
+    : mWidth(width), mHeight(height), mFPS(fps), mDrawScale(scale), mDelegate(&delegate) {
+  RetainResourceCaches();
+}
 
 // The view is gone: a hidden cursor is not shown again while the controls go.
-// Layers still pushed were never handed to an owner.
+// The controls go before the caches their bitmaps may come from. Layers
+// still pushed were never handed to an owner.
 IGraphics::~IGraphics() {
   mCursorHidden = false;
   RemoveAllControls();
+  ReleaseResourceCaches();
   for (ILayer* layer : mLayers) delete layer;
 }
 

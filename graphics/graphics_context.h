@@ -17,6 +17,7 @@
 #include "graphics/graphics_types.h"
 #include "graphics/layer.h"
 #include "graphics/platform_font.h"
+#include "graphics/static_storage.h"
 #include "graphics/svg_image.h"
 
 namespace plugkit::graphics {
@@ -44,7 +45,8 @@ using IFileDialogCompletionHandlerFunc = std::function<void(const StrBuf& fileNa
 // screen (backing) scale, and applies size changes. Everything is drawn
 // through its drawing interface: a few path, raster and text slots that a
 // drawing back end supplies, and primitives with default bodies built on them.
-// The platform view and the renderer derive from it. Main thread only.
+// The platform view and the renderer derive from it. Main thread only; the
+// resource caches it shares with other contexts lock (see Resources).
 class IGraphics {
 public:
   using KeyHandlerFunc = std::function<bool(const IKeyPress& key, bool isUp)>;
@@ -122,12 +124,58 @@ public:
   virtual void DrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr) = 0;
   virtual void DrawTextBlock(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
 
-  // Resources. Bitmaps are not loaded by name yet: LoadBitmap answers an empty
-  // bitmap and the cache operations do nothing.
+  // Resources, by name. Bitmaps and SVG images stay in two caches that every
+  // context of the process shares: a context holds them from construction to
+  // destruction, and the last one to go empties them. Handles (IBitmap, ISVG)
+  // do not keep an image alive. Loads may run on any thread: each cache locks
+  // across a whole load, and a context that needs both locks the bitmap cache
+  // first.
+  //
+  // A bitmap at targetScale (0: the screen scale rounded up to a whole
+  // number): the one cached under the name at that scale; else the file
+  // SearchScaledBitmap finds, decoded by the back end, else one cached at
+  // another scale in the same order. A bitmap made for another scale is
+  // kept under its own scale and redrawn for targetScale (ScaleBitmap).
+  // Empty for an extension the back end does not support, a bitmap neither
+  // found nor cached, or a file that cannot be decoded.
   virtual IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false,
                              int targetScale = 0);
-  virtual void RetainBitmap(const IBitmap& /*bitmap*/, const char* /*cacheName*/) {}
-  virtual void ReleaseBitmap(const IBitmap& /*bitmap*/) {}
+  // As LoadBitmap without a file: one cached under the name at any scale,
+  // else the data decoded as a bitmap for scale 1.
+  virtual IBitmap LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates = 1,
+                                     bool framesAreHorizontal = false, int targetScale = 0);
+  // The cache takes the bitmap, under the name at the bitmap's own scale;
+  // one it already holds stays as it is.
+  virtual void RetainBitmap(const IBitmap& bitmap, const char* cacheName);
+  // Frees the cached bitmap; every handle to it is void from then on.
+  virtual void ReleaseBitmap(const IBitmap& bitmap);
+  // The bitmap drawn through a layer for that screen scale and cached under
+  // the name at it; the context's scales are as before afterwards. Empty when
+  // no layer bitmap could be made.
+  IBitmap ScaleBitmap(const IBitmap& in, const char* name, int scale);
+  // The bitmap's resource loaded again at the screen scale rounded up to a whole number.
+  IBitmap GetScaledBitmap(const IBitmap& src);
+  // The file of a bitmap for targetScale: "dial.png" at 1, "dial@2x.png" at
+  // 2, and so on; when missing, 3, then the scales below, downwards, down to
+  // 1 (for 1: 1, 3, 2; for 2: 2, 3, 1; for 4: 4, 3, 2, 1). Answers the
+  // resource location (0 none, 1 a file path) with the path and the scale
+  // found. ext is the name's extension without its dot.
+  int SearchScaledBitmap(const char* name, const char* ext, StrBuf& fullPath, int targetScale, int& sourceScale);
+  // The image cached under the name (whatever the units and dpi it was
+  // parsed with), else the resource "<name>" of type svg parsed with them.
+  // Null when the file is missing or empty or the text is not an SVG document.
+  ISVG LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
+  // As LoadSVG with the text given: dataSize characters, or fewer when a NUL
+  // comes first (up to the NUL for a dataSize below 1).
+  ISVG LoadSVGFromData(const char* name, const char* data, int dataSize, const char* units = "px",
+                       float dpi = 72.f);
+  // The whole of a regular file that the resource lookup finds under the
+  // name and type (with the bundle identifier, the module handle and the
+  // shared resources sub-path). Empty when none is found, it cannot be read
+  // whole, or it is larger than a buffer holds.
+  TypedBuf<uint8_t> LoadResourceFile(const char* name, const char* type);
+  // The folder below the user's music folder where shared resources are also looked for.
+  void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
   // Decoders (back end); null when the image cannot be decoded.
   virtual APIBitmap* LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) = 0;
   virtual APIBitmap* LoadBitmapFromMemory(const char* name, const void* data, int dataSize, int scale) = 0;
@@ -209,6 +257,10 @@ public:
   // A panel filling the whole context with the pattern, inserted below every
   // other control and not entered in the tag map.
   IControl* AttachPanelBackground(const IPaint& pattern);
+  // Backgrounds likewise: the bitmap resource (one frame, scale 0) at the
+  // origin, or the SVG resource ("px", 72 dpi) over the whole context.
+  IControl* AttachBitmapBackground(const char* fileName);
+  IControl* AttachSVGBackground(const char* fileName);
   // Removal deletes the control and forgets every pointer to it: the capture
   // (all touches released), the mouse-over control, a pending menu or text
   // entry, its tag, its children's parent pointers and its place in a container. Then all controls redraw,
@@ -670,6 +722,17 @@ public:
   void PathEllipse(float x, float y, float r1, float r2, float angle = 0.f);
 
 protected:
+  // A back end's own bitmap cache works as the shared one: the caller holds
+  // the storage's lock (StaticStorage::Accessor). Find compares the scale
+  // exactly; Add takes the bitmap without looking for a duplicate, and false
+  // means the storage could not grow and freed it.
+  static APIBitmap* FindCachedBitmap(StaticStorage<APIBitmap>& storage, const char* name, double scale);
+  static bool AddCachedBitmap(StaticStorage<APIBitmap>& storage, std::unique_ptr<APIBitmap> bitmap,
+                              const char* name, double scale);
+  // A bitmap cached under the name at the scales SearchScaledBitmap tries, in its order.
+  static APIBitmap* SearchBitmapInCache(StaticStorage<APIBitmap>& storage, const char* name, int targetScale,
+                                        int& sourceScale);
+
   // What dragging the corner does; set with the corner resizer.
   void SetGUISizeMode(EUIResizerMode mode) { mGUISizeMode = mode; }
 
@@ -680,6 +743,19 @@ protected:
 private:
   // Gives the control this context and the delegate, then OnInit, OnResize, OnRescale.
   void WireControl(IControl* control);
+  // Wires the control and puts it first in the list, outside the tag map;
+  // deleted (and null answered) when the list cannot grow.
+  IControl* InsertBackground(IControl* control);
+  // This context as a user of the shared bitmap and SVG caches.
+  static void RetainResourceCaches();
+  static void ReleaseResourceCaches();
+  // The screen scale rounded up to a whole number, at least 1.
+  int WholeScreenScale() const;
+  // A bitmap made for another scale than targetScale is kept (when just
+  // decoded) and redrawn for targetScale; one for targetScale is kept when
+  // just decoded. Empty when it cannot be kept.
+  IBitmap FinishBitmapLoad(APIBitmap* bitmap, bool decoded, const char* name, int nStates, bool framesAreHorizontal,
+                           int targetScale);
   // Forgets every pointer to a control about to be deleted.
   void ForgetControl(IControl* control);
   void DeleteControlAt(int index);
@@ -759,6 +835,7 @@ private:
 
   // Platform.
   IGEditorDelegate* mDelegate;
+  StrBuf mSharedResourcesSubPath;
   int mCursorType = 0;  // the arrow
   float mCursorX = 0.f;
   float mCursorY = 0.f;

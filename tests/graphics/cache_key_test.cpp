@@ -18,6 +18,7 @@ TEST(CacheKey, NameDashScaleWithOneDecimalAndXInAnyLocale) {
   } cases[] = {
       {"Roboto-Regular", 1.0, "Roboto-Regular-1.0x"},
       {"knob.png", 2.0, "knob.png-2.0x"},
+      {"dial.png", 2.0, "dial.png-2.0x"},
       {"knob.png", 1.54, "knob.png-1.5x"},
       {nullptr, 1.0, "-1.0x"},
   };

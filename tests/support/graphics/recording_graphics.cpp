@@ -9,6 +9,8 @@
 #include <numbers>
 #include <utility>
 
+#include "support/graphics/image_files.h"
+
 namespace plugkit::testing {
 
 using namespace graphics;
@@ -44,6 +46,13 @@ double ArcSweep(double a1, double a2, EWinding winding) {
 }
 
 std::string Text(const char* str) { return str ? str : ""; }
+
+constexpr int kFilePathLocation = 1;
+
+APIBitmap* MakeBitmap(std::optional<DecodedImage> image, int scale) {
+  if (!image) return nullptr;
+  return new FakeBitmap(image->width, image->height, static_cast<float>(scale), 1.f, std::move(image->rgba));
+}
 
 }  // namespace
 
@@ -427,12 +436,14 @@ void RecordingGraphics::DrawText(const IText& text, const char* str, const IRECT
 APIBitmap* RecordingGraphics::LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) {
   Record("LoadBitmapFromFile",
          [&](CallBuilder& call) { call.Text(path).Number(scale).Number(location).Word(Text(ext)); });
-  return nullptr;
+  ++mDecodes;
+  return location == kFilePathLocation ? MakeBitmap(DecodeImageFile(Text(path)), scale) : nullptr;
 }
 
-APIBitmap* RecordingGraphics::LoadBitmapFromMemory(const char* name, const void*, int dataSize, int scale) {
+APIBitmap* RecordingGraphics::LoadBitmapFromMemory(const char* name, const void* data, int dataSize, int scale) {
   Record("LoadBitmapFromMemory", [&](CallBuilder& call) { call.Text(name).Number(dataSize).Number(scale); });
-  return nullptr;
+  ++mDecodes;
+  return dataSize > 0 ? MakeBitmap(DecodeImage(data, static_cast<size_t>(dataSize)), scale) : nullptr;
 }
 
 bool RecordingGraphics::IsSupportedBitmapExtension(const char* ext) const {

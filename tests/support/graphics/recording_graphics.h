@@ -183,9 +183,12 @@ public:
   void DrawText(const graphics::IText& text, const char* str, const graphics::IRECT& bounds,
                 const graphics::IBlend* blend = nullptr) override;
 
-  // Resources: nothing is decoded yet; png, jpg and jpeg are supported, in any case.
+  // Resources: png, jpg and jpeg, in any case. Files (location 1) and data
+  // decode into FakeBitmaps with their pixels, at the scale asked for and
+  // draw scale 1; null when undecodable. Decodes() counts the attempts.
   graphics::APIBitmap* LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) override;
   graphics::APIBitmap* LoadBitmapFromMemory(const char* name, const void* data, int dataSize, int scale) override;
+  int Decodes() const { return mDecodes; }
   bool IsSupportedBitmapExtension(const char* ext) const override;
   bool LoadFontFromMemory(const char* fontID, graphics::PlatformFont& font) override;
 
@@ -293,6 +296,7 @@ private:
   bool mRefuseClipboardWrites = false;
   bool mOpenLinkAnswer = true;
   std::string mBundleIdentifier;
+  int mDecodes = 0;
   bool mRefusePlatformFonts = false;
   bool mRefuseBackEndFonts = false;
   std::vector<std::string> mRefusedFontResources;
