@@ -19,8 +19,7 @@ constexpr NS::UInteger kFloat2Bytes = 8;
 constexpr NS::UInteger kMaxDrawElements = NS::UInteger{1} << 24;
 
 struct ShadedVertex {
-  double x = 0.0;  // window coordinates
-  double y = 0.0;
+  RasterVertex window;  // its varyings pointer is set where triangles are assembled
   float varyings[kMaxVaryings] = {};
 };
 
@@ -146,8 +145,9 @@ public:
                             function_.name.c_str(), static_cast<unsigned long long>(vertex), output.position[3]);
       return false;
     }
-    out.x = viewport.originX + (static_cast<double>(output.position[0]) + 1.0) * 0.5 * viewport.width;
-    out.y = viewport.originY + (1.0 - static_cast<double>(output.position[1])) * 0.5 * viewport.height;
+    out.window = MakeRasterVertex(
+        viewport.originX + (static_cast<double>(output.position[0]) + 1.0) * 0.5 * viewport.width,
+        viewport.originY + (1.0 - static_cast<double>(output.position[1])) * 0.5 * viewport.height, nullptr);
     for (int i = 0; i < kMaxVaryings; ++i) out.varyings[i] = output.varyings[i];
     return true;
   }
@@ -330,7 +330,9 @@ void RunDraw(const RenderPass& pass, const Draw& draw) {
   const NS::UInteger triangles = TriangleCount(draw.primitiveType, draw.count);
   const auto corner = [&](NS::UInteger element) {
     const ShadedVertex& vertex = shaded[local[element]];
-    return RasterVertex{vertex.x, vertex.y, vertex.varyings};
+    RasterVertex corner = vertex.window;
+    corner.varyings = vertex.varyings;
+    return corner;
   };
   for (NS::UInteger t = 0; t < triangles; ++t) {
     const Corners corners = TriangleCorners(draw.primitiveType, t);

@@ -184,16 +184,25 @@ Rasterizer::Rasterizer(RenderArea area, MTLCullMode cullMode, MTLWinding frontFa
   setup_.varyingCount = varyingCount;
 }
 
+RasterVertex MakeRasterVertex(double x, double y, const float* varyings) {
+  RasterVertex vertex{x, y, varyings};
+  vertex.snapped = std::isfinite(x) && std::isfinite(y) && InsideGuardBand(vertex);
+  if (vertex.snapped) vertex.snappedX = Snap(x), vertex.snappedY = Snap(y);
+  return vertex;
+}
+
 bool Rasterizer::DrawTriangle(const RasterVertex& v0, const RasterVertex& v1, const RasterVertex& v2) {
   const RasterVertex v[3] = {v0, v1, v2};
-  for (const RasterVertex& vertex : v) {
-    if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y)) return false;
+  const bool inside = v0.snapped && v1.snapped && v2.snapped;
+  if (!inside) {
+    for (const RasterVertex& vertex : v) {
+      if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y)) return false;
+    }
   }
-  const bool inside = InsideGuardBand(v0) && InsideGuardBand(v1) && InsideGuardBand(v2);
   Snapped snapped[3];
   bool positiveArea = false;  // clockwise on screen, where y points down
   if (inside) {
-    for (int i = 0; i < 3; ++i) snapped[i] = {Snap(v[i].x), Snap(v[i].y)};
+    for (int i = 0; i < 3; ++i) snapped[i] = {v[i].snappedX, v[i].snappedY};
     const std::int64_t cross = (snapped[1].x - snapped[0].x) * (snapped[2].y - snapped[0].y) -
                                (snapped[2].x - snapped[0].x) * (snapped[1].y - snapped[0].y);
     if (cross == 0) return false;

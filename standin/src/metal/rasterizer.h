@@ -51,7 +51,14 @@ struct RasterVertex {
   double x = 0.0;  // window coordinates
   double y = 0.0;
   const float* varyings = nullptr;
+  // The position in 1/256 pixels, when it is finite and inside the guard band.
+  bool snapped = false;
+  std::int64_t snappedX = 0;
+  std::int64_t snappedY = 0;
 };
+
+// A vertex at window position (x, y), snapped once for every triangle that uses it.
+RasterVertex MakeRasterVertex(double x, double y, const float* varyings);
 
 class Rasterizer {
 public:
