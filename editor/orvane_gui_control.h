@@ -229,9 +229,10 @@ public:
   void LoadPlotReference(int plot, const std::string& fileName, const std::string& folder);
 
   // Popup menus, filled anew at each opening and shown at (x, y); nothing
-  // without a graphics context. The preamp menu is for mSelectedStage. A
-  // choice acts only in the menu it was made in, and only once per opening;
-  // a dismissed menu leaves its opening pending until its next choice.
+  // without a graphics context. The preamp menu is for mSelectedStage (none
+  // while that names no stage). A choice acts only in the menu it was made
+  // in, and only once per opening; a dismissed menu leaves its opening
+  // pending until its next choice.
   void ShowScriptMenu(float x, float y);
   void ShowPlotMenu(int plot, float x, float y);
   void ShowPreampMenu(float x, float y);

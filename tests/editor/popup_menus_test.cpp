@@ -35,50 +35,39 @@ std::string Numbers(int from, int count, const char* open = "", const char* clos
 std::string Bytes(int from, int count) { return Numbers(from, count, "[", "]"); }
 
 TEST(EditorPopupMenus, EachBuilderFillsItsMenuAnewAtThePoint) {
+  const auto none = [](Editor&) {};
   const struct {
     const char* what;
-    std::function<void(Editor&)> open;
+    std::function<void(Editor&)> setUp;
+    void (Editor::*show)(float, float);
     bool Editor::*pending;
     std::string menu;
   } cases[] = {
-      {"script", [](Editor& e) { e.ShowScriptMenu(3, 4); }, &Editor::mScriptMenuPending,
+      {"script", none, &Editor::ShowScriptMenu, &Editor::mScriptMenuPending,
        "Script: New blank script | Copy all | Paste"},
       {"factory presets",
-       [](Editor& e) {
-         e.SetPresetBrowserState(true, true, 1, 2, false, true, "Clean", {"Clean", "Crunch"});
-         e.ShowPresetsMenu(3, 4);
-       },
-       &Editor::mPresetsMenuPending, "Presets: FACTORY PRESETS (disabled) | Clean | Crunch"},
-      {"empty user presets",
-       [](Editor& e) {
-         e.SetPresetBrowserState(false, false, 0, 0, false, true, "", {});
-         e.ShowPresetsMenu(3, 4);
-       },
-       &Editor::mPresetsMenuPending, "Presets: USER PRESETS (disabled)"},
-      {"preamp stage 3",
-       [](Editor& e) {
-         e.mSelectedStage = 2;
-         e.ShowPreampMenu(3, 4);
-       },
-       &Editor::mPreampMenuPending,
+       [](Editor& e) { e.SetPresetBrowserState(true, true, 1, 2, false, true, "", {"Clean", "Crunch"}); },
+       &Editor::ShowPresetsMenu, &Editor::mPresetsMenuPending, "Presets: FACTORY PRESETS (disabled) | Clean | Crunch"},
+      {"empty user presets", [](Editor& e) { e.SetPresetBrowserState(false, false, 0, 0, false, true, "", {}); },
+       &Editor::ShowPresetsMenu, &Editor::mPresetsMenuPending, "Presets: USER PRESETS (disabled)"},
+      {"preamp stage 3", [](Editor& e) { e.mSelectedStage = 2; }, &Editor::ShowPreampMenu, &Editor::mPreampMenuPending,
        "Preamp DNA: PREAMP STAGE 3 (disabled) | - | Clone from Stage 1 | Clone from Stage 2 | Clone from Stage 3 | "
        "Clone from Stage 4 | - | Set preamp stage to {Standard amplifier | Cold Cathode} | - | Copy DNA | Paste DNA"},
-      {"tone stack", [](Editor& e) { e.ShowToneStackMenu(3, 4); }, &Editor::mToneStackMenuPending,
+      {"tone stack", none, &Editor::ShowToneStackMenu, &Editor::mToneStackMenuPending,
        "Tone Stack DNA: Set Tone Stack to {Default} | - | Copy DNA | Paste DNA"},
-      {"power amp", [](Editor& e) { e.ShowPowerAmpMenu(3, 4); }, &Editor::mPowerAmpMenuPending,
+      {"power amp", none, &Editor::ShowPowerAmpMenu, &Editor::mPowerAmpMenuPending,
        "Power Amp DNA: Set Power Amp to {Default | Transparent without gain} | - | Copy DNA | Paste DNA"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EditorHarness harness;
     Editor& editor = harness.Editor();
+    c.setUp(editor);
     // Opened twice: the second opening starts from an empty menu.
-    c.open(editor);
-    c.open(editor);
+    (editor.*c.show)(3, 4);
+    (editor.*c.show)(3, 4);
     EXPECT_TRUE(editor.*c.pending);
-    const auto& shown = harness.graphics->ShownMenus();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1], c.menu);
+    EXPECT_EQ(harness.graphics->ShownMenus(), std::vector<std::string>(2, c.menu));
     EXPECT_TRUE(harness.graphics->Log().back().ends_with("items) at (3,4,3,4)"));
   }
 }
@@ -154,43 +143,24 @@ TEST(EditorPopupMenus, AChoiceActsThroughItsOwnMenuOnly) {
       {"paste into the script", script, {Answer::Choose(2)}, {"onScriptChanged(\"xyzabc\")"}, "xyz"},
       {"clone a stage from itself", preampOf(2), {Answer::Choose(4)}, {}},
       {"clone stage 3 from stage 1", preampOf(2), {Answer::Choose(2)}, {"onCopyPreampStage(2, 0)"}},
-      {"standard amplifier on stage 4",
-       preampOf(3),
-       {Answer::Choose({7, 0})},
+      {"standard amplifier on stage 4", preampOf(3), {Answer::Choose({7, 0})},
        {"onPreampStageDnaChanged(3, [51 128 153 148 176 38 140 0 140 209 0])"}},
-      {"cold cathode on stage 1",
-       preampOf(0),
-       {Answer::Choose({7, 1})},
+      {"cold cathode on stage 1", preampOf(0), {Answer::Choose({7, 1})},
        {"onPreampStageDnaChanged(0, [89 128 128 148 115 38 51 102 64 204 0])"}},
       {"copy a stage", preampOf(2), {Answer::Choose(9)}, {}, "old", Numbers(22, 11)},
-      {"paste a stage",
-       preampOf(2),
-       {Answer::Choose(10)},
-       {"onPreampStageDnaChanged(2, " + Bytes(1, 11) + ")"},
+      {"paste a stage", preampOf(2), {Answer::Choose(10)}, {"onPreampStageDnaChanged(2, " + Bytes(1, 11) + ")"},
        Numbers(1, 11)},
-      {"default tone stack",
-       toneStack,
-       {Answer::Choose({0, 0})},
+      {"default tone stack", toneStack, {Answer::Choose({0, 0})},
        {"onToneStackDnaChanged([97 64 97 122 143 143 79 112 84 64 112 97 97 125 97 135])"}},
       {"copy the tone stack", toneStack, {Answer::Choose(2)}, {}, "old", Numbers(44, 16)},
-      {"paste the tone stack",
-       toneStack,
-       {Answer::Choose(3)},
-       {"onToneStackDnaChanged(" + Bytes(1, 16) + ")"},
+      {"paste the tone stack", toneStack, {Answer::Choose(3)}, {"onToneStackDnaChanged(" + Bytes(1, 16) + ")"},
        Numbers(1, 16)},
-      {"default power amp twice",
-       powerAmp,
-       {Answer::Choose({0, 0}), Answer::Choose({0, 0})},
+      {"default power amp twice", powerAmp, {Answer::Choose({0, 0}), Answer::Choose({0, 0})},
        {"onPowerAmpDnaChanged([122 230 222 204 179 0 0 54 217 135 107 153 107])"}},
-      {"transparent power amp",
-       powerAmp,
-       {Answer::Choose({0, 1})},
+      {"transparent power amp", powerAmp, {Answer::Choose({0, 1})},
        {"onPowerAmpDnaChanged([0 255 255 255 255 0 0 102 255 135 153 153 153])"}},
       {"copy the power amp", powerAmp, {Answer::Choose(2)}, {}, "old", Numbers(60, 13)},
-      {"paste the power amp",
-       powerAmp,
-       {Answer::Choose(3)},
-       {"onPowerAmpDnaChanged(" + Bytes(1, 13) + ")"},
+      {"paste the power amp", powerAmp, {Answer::Choose(3)}, {"onPowerAmpDnaChanged(" + Bytes(1, 13) + ")"},
        Numbers(1, 13)},
   };
   for (const Row& row : rows) {
