@@ -373,6 +373,9 @@ FAglyph* GetGlyph(FAcontext* stash, FAfont* font, unsigned int codepoint, short 
   const int gw = x1 - x0 + pad * 2;
   const int gh = y1 - y0 + pad * 2;
 
+  // A glyph too large for the largest atlas is only measured: asking for room
+  // would grow the atlas on every frame and never place it.
+  if (gw > stash->maxAtlasWidth || gh > stash->maxAtlasHeight) bitmapOption = FA_GLYPH_BITMAP_OPTIONAL;
   int gx = -1;
   int gy = -1;
   if (bitmapOption == FA_GLYPH_BITMAP_REQUIRED) {
@@ -537,6 +540,7 @@ FAcontext* faCreateInternal(const FAparams* params) {
     return nullptr;
   }
   stash->cfonts = FA_INIT_FONTS;
+  faSetAtlasSizeLimit(stash, FA_MAX_ATLAS_SIDE, FA_MAX_ATLAS_SIDE);
   SetAtlasSize(stash, width, height);
   std::memset(stash->texData, 0, std::size_t(width) * height);
   ResetDirtyRect(stash);
@@ -693,6 +697,7 @@ int faTextIterNext(FAcontext* stash, FAtextIter* iter, FAquad* quad) {
     if (glyph) {
       GetQuad(stash, iter->font, iter->prevGlyphIndex, glyph, iter->scale, iter->spacing, &iter->nextx,
               &iter->nexty, quad);
+      if (iter->bitmapOption == FA_GLYPH_BITMAP_REQUIRED && glyph->x0 < 0) *quad = EmptyQuadAt(quad->x0, quad->y0);
     } else {
       *quad = EmptyQuadAt(iter->x, iter->y);
     }
@@ -806,6 +811,11 @@ int faResetAtlas(FAcontext* stash, int width, int height) {
   }
   AddWhiteRect(stash);
   return 1;
+}
+
+void faSetAtlasSizeLimit(FAcontext* stash, int width, int height) {
+  stash->maxAtlasWidth = width;
+  stash->maxAtlasHeight = height;
 }
 
 int faExpandAtlas(FAcontext* stash, int width, int height) {

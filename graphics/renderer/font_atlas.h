@@ -169,6 +169,10 @@ struct FAcontext {
   unsigned char* scratchReserved;
   int scratchReservedSize;
   int scratchReservedAfter;
+  // The largest atlas its owner will ever make: a glyph whose bitmap cannot fit
+  // it is never placed, and draws as an empty quad that keeps its advance.
+  int maxAtlasWidth;
+  int maxAtlasHeight;
 };
 
 // Creation and fonts.
@@ -199,7 +203,8 @@ void faSetFont(FAcontext* stash, int font);
 int faTextIterInit(FAcontext* stash, FAtextIter* iter, float x, float y, const char* str, const char* end,
                    int bitmapOption);
 // 0 at the end of the text. Otherwise 1, and `quad` holds the next glyph, or
-// is empty at the pen when the glyph is missing (prevGlyphIndex is then -1).
+// is empty at the pen when the glyph is missing (prevGlyphIndex is then -1) or,
+// in a walk that requires bitmaps, too large for the largest atlas.
 // Malformed UTF-8 is skipped; an incomplete sequence at the end of the text
 // ends it.
 int faTextIterNext(FAcontext* stash, FAtextIter* iter, FAquad* quad);
@@ -213,6 +218,8 @@ const unsigned char* faGetTextureData(FAcontext* stash, int* width, int* height)
 void faGetAtlasSize(FAcontext* stash, int* width, int* height);
 void faSetErrorCallback(FAcontext* stash, void (*callback)(void* uptr, int error, int val), void* uptr);
 int faResetAtlas(FAcontext* stash, int width, int height);
+// The largest atlas the owner will grow to (FA_MAX_ATLAS_SIDE square until set).
+void faSetAtlasSizeLimit(FAcontext* stash, int width, int height);
 int faExpandAtlas(FAcontext* stash, int width, int height);
 
 // Drawing through the renderDraw callback.

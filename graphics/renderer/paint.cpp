@@ -181,3 +181,8 @@ VCcompositeOperationState vc__compositeOperationState(int op) {
   const BlendPair pair = index < kCompositeOperationCount ? kCompositeFactors[index] : kCompositeFactors[VC_COPY];
   return {pair.src, pair.dst, pair.src, pair.dst};
 }
+
+void vc__multiplyPaintAlpha(VCpaint* paint, float alpha) {
+  paint->innerColor.a *= alpha;
+  paint->outerColor.a *= alpha;
+}

@@ -56,3 +56,5 @@ void vcGlobalCompositeBlendFuncSeparate(VCcontext* ctx, int srcRGB, int dstRGB, 
 // A solid paint of one colour.
 void vc__setPaintColor(VCpaint* paint, VCcolor color);
 VCcompositeOperationState vc__compositeOperationState(int op);
+// Both colours' alphas times `alpha`.
+void vc__multiplyPaintAlpha(VCpaint* paint, float alpha);

@@ -49,6 +49,10 @@ void vcRoundedRectVarying(VCcontext* ctx, float x, float y, float w, float h, fl
 void vcEllipse(VCcontext* ctx, float cx, float cy, float rx, float ry);
 void vcCircle(VCcontext* ctx, float cx, float cy, float r);
 
+// Prints the flattened paths and their fill and stroke vertices to standard
+// output, for debugging.
+void vcDebugDumpPathCache(VCcontext* ctx);
+
 // Appends commands, transforming their points; dropped when the buffer
 // cannot grow.
 void vc__appendCommands(VCcontext* ctx, float* vals, int nvals);

@@ -1,8 +1,21 @@
 #include "graphics/renderer/path_cache.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "graphics/renderer/allocation.h"
+#include "graphics/renderer/path.h"
+#include "graphics/renderer/vector_context.h"
+
+namespace {
+
+void DumpVertices(const char* kind, const VCvertex* verts, int count) {
+  if (count <= 0) return;
+  std::printf("   - %s: %d\n", kind, count);
+  for (int i = 0; i < count; ++i) std::printf("%f\t%f\n", double(verts[i].x), double(verts[i].y));
+}
+
+}  // namespace
 
 VCpathCache* vc__allocPathCache() {
   VCpathCache* cache = static_cast<VCpathCache*>(vc__alloc(sizeof(VCpathCache)));
@@ -32,4 +45,15 @@ void vc__deletePathCache(VCpathCache* cache) {
 void vc__clearPathCache(VCpathCache* cache) {
   cache->npoints = 0;
   cache->npaths = 0;
+}
+
+void vcDebugDumpPathCache(VCcontext* ctx) {
+  const VCpathCache* cache = ctx->cache;
+  std::printf("Dumping %d cached paths\n", cache->npaths);
+  for (int i = 0; i < cache->npaths; ++i) {
+    const VCpath& path = cache->paths[i];
+    std::printf(" - Path %d\n", i);
+    DumpVertices("fill", path.fill, path.nfill);
+    DumpVertices("stroke", path.stroke, path.nstroke);
+  }
 }

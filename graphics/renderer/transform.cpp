@@ -95,6 +95,12 @@ void vcTransformPoint(float* dx, float* dy, const float* t, float x, float y) {
   *dy = x * t[1] + y * t[3] + t[5];
 }
 
+float vc__getAverageScale(const float* t) {
+  const float sx = std::sqrt(t[0] * t[0] + t[2] * t[2]);
+  const float sy = std::sqrt(t[1] * t[1] + t[3] * t[3]);
+  return (sx + sy) * 0.5f;
+}
+
 float vcDegToRad(float deg) { return deg / kHalfTurnDegrees * VC_PI; }
 
 float vcRadToDeg(float rad) { return rad / VC_PI * kHalfTurnDegrees; }

@@ -24,6 +24,9 @@ void vcTransformPremultiply(float* t, const float* s);
 int vcTransformInverse(float* inv, const float* t);
 void vcTransformPoint(float* dx, float* dy, const float* t, float x, float y);
 
+// The mean of the lengths the transform gives the two unit axes.
+float vc__getAverageScale(const float* t);
+
 float vcDegToRad(float deg);
 float vcRadToDeg(float rad);
 

@@ -6,6 +6,7 @@
 #include "graphics/renderer/color.h"
 #include "graphics/renderer/image.h"
 #include "graphics/renderer/paint.h"
+#include "graphics/renderer/text.h"
 #include "graphics/renderer/text_align.h"
 #include "graphics/renderer/transform.h"
 
@@ -106,6 +107,7 @@ VCcontext* vcCreateInternal(const VCparams* params) {
   fontParams.flags = FA_ZERO_TOPLEFT;
   ctx->fs = faCreateInternal(&fontParams);
   if (!ctx->fs) return DeleteAfterBackEnd(ctx);
+  vc__setUpFontAtlas(ctx);
 
   ctx->fontImages[0] = ctx->params.renderCreateTexture(ctx->params.userPtr, VC_TEXTURE_ALPHA, fontParams.width,
                                                        fontParams.height, 0, nullptr);

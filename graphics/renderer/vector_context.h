@@ -28,6 +28,7 @@ inline constexpr int VC_MAX_STATES = 32;
 inline constexpr int VC_MAX_FONTIMAGES = 4;
 inline constexpr int VC_INIT_COMMANDS_SIZE = 256;
 inline constexpr int VC_INIT_FONTIMAGE_SIZE = 512;
+inline constexpr int VC_MAX_FONTIMAGE_SIZE = 2048;
 
 struct VCstate {
   VCcompositeOperationState compositeOperation;
@@ -73,6 +74,8 @@ struct VCcontext {
   int fillTriCount;
   int strokeTriCount;
   int textTriCount;
+  // Set by the font atlas when a glyph found no room; text steps clear it.
+  int fontAtlasFull;
 };
 
 // Creation and deletion, by the back end. The context copies `params`; null
