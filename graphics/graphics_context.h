@@ -176,7 +176,8 @@ public:
   TypedBuf<uint8_t> LoadResourceFile(const char* name, const char* type);
   // The folder below the user's music folder where shared resources are also looked for.
   void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
-  // Decoders (back end); null when the image cannot be decoded.
+  // Decoders (back end): a new bitmap for the scale, which the caller owns
+  // (the loads above hand it to the cache); null when it cannot be decoded.
   virtual APIBitmap* LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) = 0;
   virtual APIBitmap* LoadBitmapFromMemory(const char* name, const void* data, int dataSize, int scale) = 0;
   virtual bool IsSupportedBitmapExtension(const char* ext) const = 0;
