@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "graphics/renderer/allocation.h"
+#include "graphics/renderer/path.h"
 #include "graphics/renderer/tessellation.h"
 #include "graphics/renderer/transform.h"
 #include "graphics/renderer/vector_context.h"
@@ -195,12 +196,7 @@ void RoundCapEnd(VertexWriter& out, const VCpoint& p, Vec dir, float w, int ncap
 // The unit direction from a to b.
 Vec Direction(const VCpoint& a, const VCpoint& b) {
   Vec d = {b.x - a.x, b.y - a.y};
-  const float len = std::sqrt(d.x * d.x + d.y * d.y);
-  if (len > 1e-6f) {
-    const float id = 1.0f / len;
-    d.x *= id;
-    d.y *= id;
-  }
+  vc__normalize(&d.x, &d.y);
   return d;
 }
 

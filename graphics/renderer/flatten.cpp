@@ -12,27 +12,10 @@
 namespace {
 
 constexpr int kMaxBezierLevel = 10;
-constexpr float kMinSegmentLength = 1e-6f;
 constexpr float kMinExtrusion = 0.000001f;
 constexpr float kMaxExtrusionScale = 600.0f;
 constexpr float kMinInnerBevelLimit = 1.01f;
 constexpr float kBoundsStart = 1e6f;
-
-bool PointsEqual(float x1, float y1, float x2, float y2, float tol) {
-  const float dx = x2 - x1;
-  const float dy = y2 - y1;
-  return dx * dx + dy * dy < tol * tol;
-}
-
-float Normalize(float* x, float* y) {
-  const float d = std::sqrt(*x * *x + *y * *y);
-  if (d > kMinSegmentLength) {
-    const float id = 1.0f / d;
-    *x *= id;
-    *y *= id;
-  }
-  return d;
-}
 
 // Grows an array of `count` items to hold one more, to count + capacity / 2 + 1.
 template <typename T>
@@ -106,7 +89,7 @@ private:
     if (!path) return;
     if (path->count > 0) {
       VCpoint& last = mCache->points[mCache->npoints - 1];
-      if (PointsEqual(last.x, last.y, x, y, mCtx->distTol)) {
+      if (vc__ptEquals(last.x, last.y, x, y, mCtx->distTol)) {
         last.flags = static_cast<unsigned char>(last.flags | flags);
         return;
       }
@@ -163,8 +146,6 @@ float PolygonArea(const VCpoint* pts, int count) {
   return area * 0.5f;
 }
 
-void Reverse(VCpoint* pts, int count) { std::reverse(pts, pts + count); }
-
 // Closes, orients and measures one path; the bounds take its points.
 void FinishPath(VCcontext* ctx, VCpath* path) {
   VCpathCache* cache = ctx->cache;
@@ -174,14 +155,14 @@ void FinishPath(VCcontext* ctx, VCpath* path) {
   if (path->count < 2) return;
   const VCpoint& first = pts[0];
   const VCpoint& last = pts[path->count - 1];
-  if (PointsEqual(last.x, last.y, first.x, first.y, ctx->distTol)) {
+  if (vc__ptEquals(last.x, last.y, first.x, first.y, ctx->distTol)) {
     --path->count;
     path->closed = 1;
   }
   if (path->count > 2) {
     const float area = PolygonArea(pts, path->count);
     if ((path->winding == VC_CCW && area < 0.0f) || (path->winding == VC_CW && area > 0.0f)) {
-      Reverse(pts, path->count);
+      std::reverse(pts, pts + path->count);
     }
   }
   VCpoint* p0 = &pts[path->count - 1];
@@ -189,7 +170,7 @@ void FinishPath(VCcontext* ctx, VCpath* path) {
   for (int i = 0; i < path->count; ++i) {
     p0->dx = p1->x - p0->x;
     p0->dy = p1->y - p0->y;
-    p0->len = Normalize(&p0->dx, &p0->dy);
+    p0->len = vc__normalize(&p0->dx, &p0->dy);
     cache->bounds[0] = std::min(cache->bounds[0], p0->x);
     cache->bounds[1] = std::min(cache->bounds[1], p0->y);
     cache->bounds[2] = std::max(cache->bounds[2], p0->x);

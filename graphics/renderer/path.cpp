@@ -19,7 +19,6 @@ constexpr int kArcFloats = 3 + kMaxArcSegments * 7;
 constexpr float kMinCornerRadius = 0.1f;
 // How far inside a corner its cubic's control points lie, per radius.
 constexpr float kCornerControl = 1.0f - VC_KAPPA90;
-constexpr float kMinVectorLength = 1e-6f;
 // An arc-to whose tangent points lie further from the corner is a line.
 constexpr float kMaxArcToTangentDistance = 10000.0f;
 
@@ -65,12 +64,6 @@ void Append(VCcontext* ctx, float (&vals)[N]) {
   vc__appendCommands(ctx, vals, static_cast<int>(N));
 }
 
-bool PointsEqual(float x1, float y1, float x2, float y2, float tol) {
-  const float dx = x2 - x1;
-  const float dy = y2 - y1;
-  return dx * dx + dy * dy < tol * tol;
-}
-
 // Squared distance from (x, y) to the segment (px, py)-(qx, qy).
 float DistancePointSegmentSquared(float x, float y, float px, float py, float qx, float qy) {
   const float pqx = qx - px;
@@ -84,15 +77,6 @@ float DistancePointSegmentSquared(float x, float y, float px, float py, float qx
   dx = px + t * pqx - x;
   dy = py + t * pqy - y;
   return dx * dx + dy * dy;
-}
-
-// Normalises a vector unless it is shorter than kMinVectorLength.
-void Normalize(float* x, float* y) {
-  const float d = std::sqrt(*x * *x + *y * *y);
-  if (d > kMinVectorLength) {
-    *x /= d;
-    *y /= d;
-  }
 }
 
 // The signed sweep of an arc, within one turn, in its direction.
@@ -220,7 +204,7 @@ void vcArcTo(VCcontext* ctx, float x1, float y1, float x2, float y2, float radiu
   const float x0 = ctx->commandx;
   const float y0 = ctx->commandy;
   const float tol = ctx->distTol;
-  if (PointsEqual(x0, y0, x1, y1, tol) || PointsEqual(x1, y1, x2, y2, tol) ||
+  if (vc__ptEquals(x0, y0, x1, y1, tol) || vc__ptEquals(x1, y1, x2, y2, tol) ||
       DistancePointSegmentSquared(x1, y1, x0, y0, x2, y2) < tol * tol || radius < tol) {
     vcLineTo(ctx, x1, y1);
     return;
@@ -229,8 +213,8 @@ void vcArcTo(VCcontext* ctx, float x1, float y1, float x2, float y2, float radiu
   float dy0 = y0 - y1;
   float dx1 = x2 - x1;
   float dy1 = y2 - y1;
-  Normalize(&dx0, &dy0);
-  Normalize(&dx1, &dy1);
+  vc__normalize(&dx0, &dy0);
+  vc__normalize(&dx1, &dy1);
   // Rounding can push the cosine of two unit vectors past 1.
   const float a = std::acos(std::clamp(dx0 * dx1 + dy0 * dy1, -1.0f, 1.0f));
   const float d = radius / std::tan(a / 2.0f);
@@ -309,3 +293,19 @@ void vcEllipse(VCcontext* ctx, float cx, float cy, float rx, float ry) {
 }
 
 void vcCircle(VCcontext* ctx, float cx, float cy, float r) { vcEllipse(ctx, cx, cy, r, r); }
+
+bool vc__ptEquals(float x1, float y1, float x2, float y2, float tol) {
+  const float dx = x2 - x1;
+  const float dy = y2 - y1;
+  return dx * dx + dy * dy < tol * tol;
+}
+
+float vc__normalize(float* x, float* y) {
+  const float d = std::sqrt(*x * *x + *y * *y);
+  if (d > VC_MIN_VECTOR_LENGTH) {
+    const float id = 1.0f / d;
+    *x *= id;
+    *y *= id;
+  }
+  return d;
+}

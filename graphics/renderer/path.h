@@ -26,6 +26,8 @@ enum VCwinding : int {
 
 // Control-point distance of a cubic quarter circle, per unit radius.
 inline constexpr float VC_KAPPA90 = 0.5522848f;
+// Vectors shorter than this have no direction.
+inline constexpr float VC_MIN_VECTOR_LENGTH = 1e-6f;
 
 // Empties the command buffer and the path cache.
 void vcBeginPath(VCcontext* ctx);
@@ -56,3 +58,7 @@ void vcDebugDumpPathCache(VCcontext* ctx);
 // Appends commands, transforming their points; dropped when the buffer
 // cannot grow.
 void vc__appendCommands(VCcontext* ctx, float* vals, int nvals);
+// Whether two points lie closer than tol.
+bool vc__ptEquals(float x1, float y1, float x2, float y2, float tol);
+// Normalises the vector unless it is shorter than VC_MIN_VECTOR_LENGTH; its length.
+float vc__normalize(float* x, float* y);
