@@ -48,6 +48,34 @@ Utf8Sequence ReadSequence(std::string_view text, std::size_t position) {
   return {length, true};
 }
 
+constexpr char32_t kReplacementCodePoint = 0xFFFD;
+
+// The code point of a well-formed sequence.
+char32_t DecodeSequence(std::string_view text, std::size_t position, std::size_t length) {
+  static constexpr unsigned char kLeadPayload[] = {0x7F, 0x1F, 0x0F, 0x07};
+  char32_t code = static_cast<unsigned char>(text[position]) & kLeadPayload[length - 1];
+  for (std::size_t i = 1; i < length; ++i) code = (code << 6) | (static_cast<unsigned char>(text[position + i]) & 0x3F);
+  return code;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < kFirstSupplementaryCodePoint) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
 }  // namespace
 
 void CopyTextCut(char* field, int fieldSize, const char* src) {
@@ -101,6 +129,41 @@ std::string Utf8ReplaceInvalid(std::string_view text) {
     position += sequence.length;
   }
   return replaced;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string units;
+  units.reserve(text.size());
+  for (std::size_t position = 0; position < text.size();) {
+    const Utf8Sequence sequence = ReadSequence(text, position);
+    const char32_t code =
+        sequence.wellFormed ? DecodeSequence(text, position, sequence.length) : kReplacementCodePoint;
+    if (code < kFirstSupplementaryCodePoint) {
+      units += static_cast<char16_t>(code);
+    } else {
+      units += HighSurrogateOf(code);
+      units += LowSurrogateOf(code);
+    }
+    position += sequence.length;
+  }
+  return units;
+}
+
+std::string Utf16ToUtf8(std::u16string_view units) {
+  std::string text;
+  text.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t unit = units[i];
+    if (IsHighSurrogate(unit) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      AppendUtf8(text, JoinSurrogates(unit, units[i + 1]));
+      ++i;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      AppendUtf8(text, kReplacementCodePoint);
+    } else {
+      AppendUtf8(text, unit);
+    }
+  }
+  return text;
 }
 
 }  // namespace plugkit

@@ -28,6 +28,21 @@ inline constexpr std::string_view kUtf8ReplacementCharacter = "\xEF\xBF\xBD";
 
 constexpr bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
+// UTF-16 surrogate pairs: a character from U+10000 to U+10FFFF as a high
+// half, then a low half.
+inline constexpr char32_t kFirstSupplementaryCodePoint = 0x10000;
+constexpr bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+constexpr char16_t HighSurrogateOf(char32_t code) {
+  return static_cast<char16_t>(0xD800 + ((code - kFirstSupplementaryCodePoint) >> 10));
+}
+constexpr char16_t LowSurrogateOf(char32_t code) {
+  return static_cast<char16_t>(0xDC00 + ((code - kFirstSupplementaryCodePoint) & 0x3FF));
+}
+constexpr char32_t JoinSurrogates(char16_t high, char16_t low) {
+  return kFirstSupplementaryCodePoint + ((char32_t(high - 0xD800) << 10) | char32_t(low - 0xDC00));
+}
+
 // Character boundaries of a text held as UTF-8 bytes. A text that is not
 // UTF-8 gives positions within it all the same.
 //
@@ -47,5 +62,11 @@ bool Utf8IsValid(std::string_view text);
 // The text with every ill-formed sequence (each maximal part of one that
 // could still have begun a character) replaced by U+FFFD.
 std::string Utf8ReplaceInvalid(std::string_view text);
+
+// UTF-16 code units of the text: characters above U+FFFF as surrogate pairs,
+// every ill-formed sequence (as for Utf8ReplaceInvalid) as U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+// UTF-8 of the units: surrogate pairs joined, a lone surrogate as U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view units);
 
 }  // namespace plugkit

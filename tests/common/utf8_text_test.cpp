@@ -51,5 +51,30 @@ TEST(Utf8Text, IllFormedSequencesBecomeReplacementCharacters) {
   }
 }
 
+TEST(Utf8Text, Utf16UnitsRoundTripAndLoneSurrogatesBecomeReplacementCharacters) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::u16string units;
+    std::string back;
+  };
+  const std::vector<Case> cases = {
+      {"one to four bytes", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"a\u00E9\u20AC\U0001F600",
+       "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"bad sequences", "a\xFF\xE2\x82", u"a\uFFFD\uFFFD", "a" + kFffd + kFffd},
+      {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
+      {"lone high half", "", std::u16string(u"x") + char16_t(0xD83D), "x" + kFffd},
+      {"lone low half", "", std::u16string(1, char16_t(0xDE00)) + u"y", kFffd + "y"},
+      {"halves reversed", "", std::u16string{char16_t(0xDE00), char16_t(0xD83D)}, kFffd + kFffd},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.text.empty()) {
+      EXPECT_EQ(Utf8ToUtf16(c.text), c.units);
+    }
+    EXPECT_EQ(Utf16ToUtf8(c.units), c.back);
+  }
+}
+
 }  // namespace
 }  // namespace plugkit

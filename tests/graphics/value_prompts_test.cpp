@@ -305,7 +305,7 @@ TEST_F(ValuePromptsTest, InWindowControlsTakeRequestsAndAnswer) {
   typed->PromptUserInput(0);
   EXPECT_TRUE(entry->EditInProgress());
   EXPECT_EQ(entry->GetRECT(), IRECT(130, 112, 170, 128));
-  EXPECT_STREQ(entry->GetEditText(), "0.0");
+  EXPECT_EQ(entry->GetEditText(), "0.0");
   EXPECT_TRUE(g.TextEntries().empty());
   typed->SetValueAt(0.5);
   entry->CommitEdit();
