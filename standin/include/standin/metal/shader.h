@@ -27,13 +27,14 @@
 // Marks a span function (or any per-pixel loop) to be compiled twice, for
 // AVX2 and for the baseline, the copy chosen when the library loads; the
 // results are the same. Off under ThreadSanitizer, whose runtime starts after
-// that choice is made.
+// that choice is made, and under clang, whose multiversioning of member
+// functions defined out of line leaves the clones unresolved at link time.
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)
 #define STANDIN_NO_CLONES 1
 #endif
 #endif
-#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && !defined(STANDIN_NO_CLONES)
+#if defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) && !defined(STANDIN_NO_CLONES)
 #define STANDIN_SPAN_FUNCTION __attribute__((target_clones("avx2", "default")))
 #else
 #define STANDIN_SPAN_FUNCTION
