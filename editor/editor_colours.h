@@ -23,6 +23,10 @@ enum PaletteEntry : std::size_t {
   kPaletteMeterBar = 10,
   kPaletteMeterBackground = 11,
   kPaletteBoxField = 33,  // trim boxes of the EDIT view and the section trims
+  kPalettePlotArea = 3,
+  kPalettePlotGrid = 16,
+  kPaletteFirstStageCurve = 17,  // preamp stages 1 to 4 in 17 to 20
+  kPalettePlotCurve = 22,        // the tone stack's fixed settings, the power amp
 };
 
 inline constexpr int kOpaqueAlpha = 255;
@@ -41,5 +45,7 @@ inline constexpr plugkit::graphics::IColor kScriptMappedColor{kOpaqueAlpha, 20, 
 // The output meter at or above 0 dB, and above the warning level.
 inline constexpr plugkit::graphics::IColor kMeterClipColor{kOpaqueAlpha, 217, 62, 62};
 inline constexpr plugkit::graphics::IColor kMeterWarningColor{kOpaqueAlpha, 226, 154, 55};
+// Reference datasets drawn over the plots.
+inline constexpr plugkit::graphics::IColor kReferenceCurveColor{kOpaqueAlpha, 188, 103, 18};
 
 }  // namespace orvane

@@ -209,6 +209,22 @@ public:
   void DrawDescriptionField(IGraphics& g, const IRECT& r, float fontSize,
                             const char* placeholder = kDescriptionPlaceholder);
 
+  // The plots, each drawn into its panel (which the main panel fills,
+  // outlines and caches in the plot's layer). The preamp and transfer drawers
+  // draw nothing while their curves are not valid. The two preamp plots record
+  // their stage chips as their legend's curve toggles, all zero when no chip
+  // is drawn. The tone-stack and power-amp drawers take their curves with one
+  // colour each and stroke the curve at `highlight` wider (-1: none).
+  void DrawPreampLinearPlot(IGraphics& g, const IRECT& panel, const IText& style);
+  void DrawToneStackPlot(IGraphics& g, const IRECT& panel, const IText& style,
+                         std::span<const FrequencyCurve* const> curves, std::span<const IColor> colours,
+                         const char* name, int highlight);
+  void DrawPowerAmpLinearPlot(IGraphics& g, const IRECT& panel, const IText& style,
+                              std::span<const FrequencyCurve* const> curves, std::span<const IColor> colours,
+                              const char* name, int highlight);
+  void DrawPreampNonLinearPlot(IGraphics& g, const IRECT& panel, const IText& style);
+  void DrawPowerAmpNonLinearPlot(IGraphics& g, const IRECT& panel, const IText& style);
+
   // The DNA index that a row of the last frame edits (a preamp row edits the
   // selected stage); -1 when there is none.
   int DnaIndexOfRow(int row) const;
@@ -457,6 +473,13 @@ private:
   void RecomputeNextDirtyPlot();
   void ComputePlot(PlotKind kind);
   std::string PlotDatasetText(PlotKind kind) const;
+  void DrawResponsePlot(IGraphics& g, const IRECT& panel, const IText& style, PlotKind kind,
+                        std::span<const FrequencyCurve* const> curves, std::span<const IColor> colours,
+                        const char* name, int highlight);
+  void DrawPreampPlot(IGraphics& g, const IRECT& panel, const IText& style, PlotKind kind);
+  void DrawStageChips(IGraphics& g, const IRECT& space, int legend, const IText& style);
+  // The plot's reference while it is shown, else none.
+  const PlotSeries* ShownReference(PlotKind kind) const;
 };
 
 }  // namespace orvane

@@ -15,7 +15,6 @@
 namespace orvane {
 namespace {
 
-constexpr double kPreampInputVolts = 20.0;
 constexpr double kLastCurveIndex = static_cast<double>(kTransferCurvePoints - 1);
 
 constexpr double kOutputLowPassQ = 1.0;

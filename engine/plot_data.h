@@ -11,6 +11,8 @@ namespace orvane {
 
 inline constexpr std::size_t kTransferCurvePoints = 1025;
 inline constexpr std::size_t kToneStackCurveCount = 4;
+// The preamp transfer curves run over inputs from -20 V to +20 V.
+inline constexpr double kPreampInputVolts = 20.0;
 
 using TransferCurve = std::array<double, kTransferCurvePoints>;
 
