@@ -195,6 +195,18 @@ public:
   // The footer's build line, right-aligned, shrunk until it fits.
   void DrawVersionLine(IGraphics& g, const IRECT& editor, float gap, float margin, float scale) const;
 
+  // The player controls in `area` with the insets kept free, or a message
+  // when the script is valid and declares no control (then no panel, row or
+  // scrollbar rectangle is left).
+  void DrawUserControlsPanel(IGraphics& g, const IRECT& area, const IText& style, float topInset, float bottomInset,
+                             float sideInset);
+  // One row per control from mPlayerScrollOffset on (clamped to the controls
+  // and kept, without a redraw), with a scrollbar while not all rows fit.
+  // Replaces the player rows, tracks, row controls and scrollbar rectangles
+  // with those drawn; draws nothing while the script has an error.
+  void DrawPlayerControls(IGraphics& g, const IRECT& panel, const IText& style, float minRowHeight,
+                          float maxRowHeight, float gap);
+
   // Header widgets; each records its hit rectangle. The switches take their
   // animation values (outside 0..1 clamped): the amplifier and view thumbs
   // stand in the upper half at 1, the theme thumb in the lower half.
