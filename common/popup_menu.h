@@ -62,6 +62,8 @@ public:
   Item* InsertItem(Item* item, int index = kAppend);
 
   void Clear();
+  // Deletes the item at index with its submenu; nothing for an index outside the list.
+  void RemoveItem(int index) { mItems.Delete(index, true); }
 
   int NItems() const { return mItems.GetSize(); }
   Item* GetItem(int index) const { return mItems.Get(index); }
