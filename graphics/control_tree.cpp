@@ -70,6 +70,11 @@ void IGraphics::ForgetControl(IControl* control) {
   if (mMouseOver == control) SetMouseOverControl(nullptr, -1);
   if (mInTextEntry == control) ForgetTextEntryTarget();
   if (mInPopupMenu == control) ForgetPopupMenuRequest();
+  // Its menu may go with it, while the in-window popup menu still reads it.
+  if (mInWindowMenuOwner == control) {
+    mInWindowMenuOwner = nullptr;
+    if (mPopupMenuControl) mPopupMenuControl->DropMenu();
+  }
   if (const int tag = GetControlTag(control); tag >= 0) mTagMap.erase(tag);
   // Drawing and dirty collection follow parent pointers; containers list their children.
   ForAllControlsFunc([control](IControl* other) {

@@ -816,6 +816,9 @@ private:
   IControl* mInPopupMenu = nullptr;
   int mPopupMenuValIdx = -1;
   bool mIsContextMenu = false;
+  // Whose menu the in-window popup menu shows last, answered or not: its
+  // panels read that menu until they have faded out.
+  IControl* mInWindowMenuOwner = nullptr;
 
   // Pointer and keys.
   std::unordered_map<uint64_t, IControl*> mCapturedMap;

@@ -99,6 +99,7 @@ void IGraphics::DoCreatePopupMenu(IControl& control, IPopupMenu& menu, const IRE
   mPopupMenuValIdx = valIdx;
   mIsContextMenu = isContext;
   if (mPopupMenuControl) {
+    mInWindowMenuOwner = &control;
     mPopupMenuControl->OpenMenu(menu, bounds);
     return;
   }
@@ -141,8 +142,10 @@ void IGraphics::NotifyPopupMenuItem(IPopupMenu* menu, int itemIndex) {
   if (mInPopupMenu) mInPopupMenu->OnPopupMenuItemNotified(menu, itemIndex);
 }
 
-// A completion function left from an earlier use may hold a control that is gone.
+// A completion function left from an earlier use may hold a control that is
+// gone. Panels still showing the menu would read the items it deletes.
 void IGraphics::ResetPromptMenu() {
+  if (mPopupMenuControl && mPopupMenuControl->GetMenu() == &mPromptPopupMenu) mPopupMenuControl->DropMenu();
   mPromptPopupMenu.Clear();
   mPromptPopupMenu.SetRootTitle("");
   mPromptPopupMenu.SetFunction(nullptr);

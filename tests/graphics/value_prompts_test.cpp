@@ -293,12 +293,11 @@ TEST_F(ValuePromptsTest, InWindowControlsTakeRequestsAndAnswer) {
   // A menu: open in the window until collapsed, completion first.
   menu.SetFunction([&](IPopupMenu*) { delegate.mLog.push_back("completion"); });
   g.CreatePopupMenuFor(*control, menu, IRECT(), 0);
-  EXPECT_EQ(popup->GetState(), IPopupMenuControl::kExpanded);
+  EXPECT_EQ(popup->GetState(), IPopupMenuControl::kExpanding);
   EXPECT_EQ(popup->GetMenu(), &menu);
-  menu.SetChosenItemIdx(2);
   popup->CollapseEverything();
-  EXPECT_EQ(popup->GetState(), IPopupMenuControl::kCollapsed);
-  EXPECT_EQ(delegate.mLog, (Lines{"completion", "c selection 2 of 0", "set param 0 1.000000", "shown 0 3", "end edit 0"}));
+  EXPECT_EQ(popup->GetState(), IPopupMenuControl::kFlickering);
+  EXPECT_EQ(delegate.mLog, (Lines{"update tooltips", "completion", "c selection none of 0", "end edit 0"}));
 
   // A text entry: committed, then one dismissed.
   AskingControl* typed = Attach({kLevel});
