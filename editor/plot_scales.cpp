@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "common/c_locale.h"
 
@@ -67,6 +68,15 @@ double NextNiceStep(double step) {
   if (mantissa < 2.0) return 2.0 * decade;
   if (mantissa < 5.0) return 5.0 * decade;
   return 10.0 * decade;
+}
+
+// A pixel beyond the range of a float becomes an infinite one (a plain
+// conversion would be undefined), which the polylines then leave out.
+float NarrowPixel(double pixel) {
+  if (std::isnan(pixel)) return std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  if (std::fabs(pixel) > std::numeric_limits<float>::max()) return pixel > 0.0 ? kInfinity : -kInfinity;
+  return static_cast<float>(pixel);
 }
 
 // Counted in doubles: the count of a huge range does not fit an integer.
@@ -176,12 +186,10 @@ std::vector<GridLine> TransferYTicks(const ValueRange& range, float areaHeight) 
 float MapPlotX(double value, bool logarithmic, double xmin, double xmax, const IRECT& area) {
   const double t =
       logarithmic ? std::log(value / xmin) / std::log(xmax / xmin) : (value - xmin) / (xmax - xmin);
-  return static_cast<float>(area.L + t * (area.R - area.L));
+  return NarrowPixel(area.L + t * (area.R - area.L));
 }
 
-float PlotMapping::Y(double value) const {
-  return static_cast<float>(area.B - (value - ymin) / (ymax - ymin) * area.H());
-}
+float PlotMapping::Y(double value) const { return NarrowPixel(area.B - (value - ymin) / (ymax - ymin) * area.H()); }
 
 std::vector<PlotPoint> CurvePixels(std::span<const double> x, std::span<const double> y, CurveScale scale,
                                    const PlotMapping& mapping) {
