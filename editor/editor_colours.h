@@ -13,20 +13,25 @@ namespace orvane {
 // Theme palette entries by what the editor draws with them.
 enum PaletteEntry : std::size_t {
   kPaletteBackground = 0,  // also the empty part of DNA and knob bars
+  kPaletteHeaderBand = 1,
   kPalettePanel = 2,       // panels, tabs, boxes, two-state switches
   kPaletteHeaderField = 3,
   kPaletteMainText = 4,
+  kPaletteHeaderTitle = 5,
   kPaletteSecondaryText = 6,
   kPaletteOutline = 7,
   kPaletteActiveText = 8,
   kPaletteBarFill = 9,
   kPaletteMeterBar = 10,
   kPaletteMeterBackground = 11,
-  kPaletteBoxField = 33,  // trim boxes of the EDIT view and the section trims
   kPalettePlotArea = 3,
   kPalettePlotGrid = 16,
   kPaletteFirstStageCurve = 17,  // preamp stages 1 to 4 in 17 to 20
   kPalettePlotCurve = 22,        // the tone stack's fixed settings, the power amp
+  kPaletteToneStackBand = 24,    // the sections' colours in the header's chain
+  kPalettePowerAmpBand = 25,
+  kPaletteFirstStageBand = 26,   // preamp stages 1 to 4 in 26 to 29
+  kPaletteBoxField = 33,         // trim boxes of the EDIT view and the section trims
 };
 
 inline constexpr int kOpaqueAlpha = 255;
@@ -47,5 +52,7 @@ inline constexpr plugkit::graphics::IColor kMeterClipColor{kOpaqueAlpha, 217, 62
 inline constexpr plugkit::graphics::IColor kMeterWarningColor{kOpaqueAlpha, 226, 154, 55};
 // Reference datasets drawn over the plots.
 inline constexpr plugkit::graphics::IColor kReferenceCurveColor{kOpaqueAlpha, 188, 103, 18};
+// The maker's banner under the header's title.
+inline constexpr plugkit::graphics::IColor kBannerColor{kOpaqueAlpha, 232, 232, 232};
 
 }  // namespace orvane

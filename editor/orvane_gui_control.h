@@ -52,8 +52,10 @@ inline constexpr int kStageSelectorSetCount = 2;
 // pushed by the plug-in core is kept, and nothing more can be typed into it.
 inline constexpr std::size_t kScriptMaxBytes = 16384;
 
-// What the name and description fields show while their text is empty.
+// What the name and description fields show while their text is empty: the
+// PLAY view's title, the EDIT view's design name, the description.
 inline constexpr char kNamePlaceholder[] = "<No title>";
+inline constexpr char kDesignNamePlaceholder[] = "<Design name>";
 inline constexpr char kDescriptionPlaceholder[] = "<Design description>";
 
 // One wrapped row of the script editor.
@@ -206,6 +208,12 @@ public:
   // with those drawn; draws nothing while the script has an error.
   void DrawPlayerControls(IGraphics& g, const IRECT& panel, const IText& style, float minRowHeight,
                           float maxRowHeight, float gap);
+
+  // The header band of both views on the header grid (editor: the whole
+  // editor rectangle; headerHeight: the band's height), with every hit
+  // rectangle of its clickable elements. The tone-stack arrow not shown gets
+  // an empty rectangle; elements of the other view keep theirs.
+  void DrawHeader(IGraphics& g, const IRECT& editor, float headerHeight);
 
   // Header widgets; each records its hit rectangle. The switches take their
   // animation values (outside 0..1 clamped): the amplifier and view thumbs

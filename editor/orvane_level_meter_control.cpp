@@ -64,14 +64,18 @@ void OrvaneLevelMeterControl::OnResize() {
 
 IRECT OrvaneLevelMeterControl::MeterRect(const IRECT& area, int mode) { return GeometryOf(area, mode).rect; }
 
+float OrvaneLevelMeterControl::LevelFraction(float levelDb) {
+  if (!(levelDb >= kBarBottomDb)) return 0.f;
+  return (std::min(levelDb, kBarTopDb) - kBarBottomDb) / (kBarTopDb - kBarBottomDb);
+}
+
 void OrvaneLevelMeterControl::Draw(plugkit::graphics::IGraphics& g) {
   const MeterGeometry geometry = GeometryOf(mArea, mMode);
   const IRECT& meter = geometry.rect;
   g.FillRect(PaletteColor(kPaletteMeterBackground), meter);
   g.DrawRect(PaletteColor(kPaletteOutline), meter, nullptr, std::max(geometry.unitY, kThinnestFrame));
 
-  const float fraction =
-      mLevel < kBarBottomDb ? 0.f : (std::min(mLevel, kBarTopDb) - kBarBottomDb) / (kBarTopDb - kBarBottomDb);
+  const float fraction = LevelFraction(mLevel);
   const float inset = std::max(geometry.unitX, kThinnestInset);
   const float left = meter.L + inset;
   const float right = left + fraction * ((meter.R - inset) - left);

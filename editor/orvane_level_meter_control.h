@@ -28,6 +28,9 @@ public:
 
   // Where the bar lies within an area laid out like the editor's header.
   static plugkit::graphics::IRECT MeterRect(const plugkit::graphics::IRECT& area, int mode);
+  // How much of the bar a level fills: 0 below -60 dB, linear up to 1 at
+  // 0 dB and above. The header's scale places its ticks by the same rule.
+  static float LevelFraction(float levelDb);
 
   plugkit::graphics::IRECT mArea;
   LevelSource mLevelSource;

@@ -26,6 +26,7 @@
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
 #include "scoped_test_folder.h"
+#include "support/graphics/image_files.h"
 
 namespace fs = std::filesystem;
 
@@ -136,6 +137,10 @@ TEST_F(ProductBundle_, DescribesTheComponent) {
   EXPECT_TRUE(fs::is_regular_file(resources / "Presets" / "Default.orv"));
   for (const char* font : {"iosevka-latin-400-normal.ttf", "iosevka-latin-700-normal.ttf"})
     EXPECT_TRUE(fs::is_regular_file(resources / font)) << font << " is missing; scripts/setup.sh stages it";
+  const auto logo = plugkit::testing::DecodeImageFile(resources / "Orvane-Logo.png");
+  ASSERT_TRUE(logo.has_value());
+  EXPECT_EQ(logo->width, 256);
+  EXPECT_EQ(logo->height, 256);
 }
 
 TEST_F(ProductBundle_, RegistersItsViewFactoryClass) {
