@@ -1,7 +1,6 @@
 #include "graphics/controls/popup_menu_control.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "graphics/graphics_context.h"
 

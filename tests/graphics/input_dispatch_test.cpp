@@ -245,7 +245,7 @@ TEST_F(InputDispatchTest, TheHeldControlAndTheOpenInWindowControlsTakeInputBefor
   GraphicsClock::PinForTesting(0.0);
   g.CreatePopupMenuFor(*held, menu, IRECT());
   EXPECT_NE(g.GetMouseControl(250, 50, false), g.GetPopupMenuControl());
-  GraphicsClock::PinForTesting(kClickAnimationMs + 1.0);
+  GraphicsClock::PinForTesting(IPopupMenuControl::kFadeMs + 1.0);
   IRECTList dirty;
   g.IsDirty(dirty);
   GraphicsClock::PinForTesting(std::nullopt);
