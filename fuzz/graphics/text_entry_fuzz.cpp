@@ -1,0 +1,89 @@
+// The in-editor text entry under untrusted text: the input's first two bytes
+// (big-endian) give the length of the initial text that follows, and the
+// rest is what the clipboard holds. The entry starts with that text, pastes
+// the clipboard, runs a fixed sequence of keys, clicks, drags, undos and menu
+// choices that cut and split characters, draws, and commits. The committed
+// text must be UTF-8.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/utf8_text.h"
+#include "graphics/controls/text_entry_control.h"
+#include "graphics/graphics_context.h"
+#include "support/graphics/recording_delegate.h"
+#include "support/graphics/synthetic_input.h"
+
+namespace {
+
+using plugkit::IKeyPress;
+using plugkit::graphics::IControl;
+using plugkit::graphics::IRECT;
+using plugkit::graphics::IText;
+using plugkit::testing::RecordingDelegate;
+using plugkit::testing::RecordingGraphics;
+using plugkit::testing::SyntheticInput;
+
+constexpr IRECT kField(10, 10, 110, 30);
+const std::string kSmile = "\xF0\x9F\x98\x80";  // U+1F600, typed as one key
+
+// Receives the committed text.
+class Receiver : public IControl {
+public:
+  Receiver() : IControl(IRECT(0, 0, 5, 5)) {}
+  void Draw(plugkit::graphics::IGraphics&) override {}
+  void OnTextEntryCompletion(const char* str, int) override {
+    committed = str;
+    done = true;
+  }
+  std::string committed;
+  bool done = false;
+};
+
+IKeyPress Key(int vk, const char* text = "", bool shift = false, bool ctrl = false) {
+  return IKeyPress(text, vk, shift, ctrl);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const size_t initialLength = std::min<size_t>((size_t{data[0]} << 8) | data[1], size - 2);
+  const std::string initial(reinterpret_cast<const char*>(data + 2), initialLength);
+  const std::string clipboard(reinterpret_cast<const char*>(data + 2 + initialLength), size - 2 - initialLength);
+
+  RecordingDelegate delegate;
+  RecordingGraphics g(delegate, 200, 100);
+  g.SetRecording(false);
+  g.SetClipboard(clipboard);
+  g.AttachTextEntryControl();
+  auto* receiver = new Receiver;
+  g.AttachControl(receiver);
+  SyntheticInput input(g);
+  // The initial text may hold a zero byte, which ends it as a C string does.
+  g.CreateTextEntry(*receiver, IText(12.f), kField, initial.c_str(), 0);
+
+  const std::vector<IKeyPress> keys = {
+      Key('V', "", false, true),  Key(36),     Key(39),      Key(39, "", true), Key(8),
+      Key(0, kSmile.c_str()), Key(37),     Key(8),       Key(46),           Key('Z', "", false, true),
+      Key('Z', "", false, true),  Key('Z', "", true, true),  Key(35),           Key(37, "", true),
+      Key('X', "", false, true),  Key('V', "", false, true), Key(36, "", true, true),
+      Key('C', "", false, true),  Key('A', "a"),             Key(32, " ", true)};
+  for (const IKeyPress& key : keys) input.KeyDown(key);
+  input.Click(12, 20);
+  input.Down(40, 20);
+  input.DragTo(90, 25);
+  input.Up(200, 25);
+  input.DoubleClick(50, 20);
+  g.QueuePopupAnswer(RecordingGraphics::PopupAnswer::Choose(2));  // Paste
+  input.RightClick(60, 20);
+  g.QueuePopupAnswer(RecordingGraphics::PopupAnswer::Choose(0));  // Cut
+  input.RightClick(20, 20);
+  for (int i = 0; i < 4; ++i) input.KeyDown(Key('Z', "", false, true));
+  g.GetTextEntryControl()->Draw(g);
+  input.KeyDown(Key(13, "\r"));
+
+  if (!receiver->done || !plugkit::Utf8IsValid(receiver->committed)) std::abort();
+  return 0;
+}
