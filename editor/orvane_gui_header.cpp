@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/c_locale.h"
+#include "design/design.h"
 #include "editor/editor_colours.h"
 #include "editor/header_grid.h"
 #include "editor/orvane_editor.h"
@@ -329,7 +330,7 @@ IRECT DrawGainCaption(IGraphics& g, const HeaderGrid& grid, const GridBox& box, 
 
 // The sections in processing order, the tone stack after preamp stage p.
 std::array<int, kAmpSectionCount> ChainOrder(int toneStackPosition) {
-  const int p = std::clamp(toneStackPosition, 1, static_cast<int>(kPreampStageCount));
+  const int p = std::clamp(toneStackPosition, kToneStackFirst, kToneStackLast);
   std::array<int, kAmpSectionCount> order{};
   std::size_t slot = 0;
   for (int stage = 0; stage < p; ++stage) order[slot++] = kSectionPreamp1 + stage;
@@ -359,8 +360,9 @@ void DrawToneStackArrows(OrvaneGUIControl& e, IGraphics& g, const HeaderGrid& gr
     g.DrawTextIfNotEmpty(arrow, text, r);
     return r;
   };
-  e.mToneStackLeftArrowRect = draw(left, "<", e.mToneStackPosition >= 2);
-  e.mToneStackRightArrowRect = draw(right, ">", e.mToneStackPosition < static_cast<int>(kPreampStageCount));
+  // Each arrow only while the tone stack can move that way.
+  e.mToneStackLeftArrowRect = draw(left, "<", e.mToneStackPosition > kToneStackFirst);
+  e.mToneStackRightArrowRect = draw(right, ">", e.mToneStackPosition < kToneStackLast);
 }
 
 void DrawSectionChain(OrvaneGUIControl& e, IGraphics& g, const HeaderGrid& grid) {
@@ -402,8 +404,8 @@ void DrawSectionChain(OrvaneGUIControl& e, IGraphics& g, const HeaderGrid& grid)
     e.mSectionButtonRects[s] = bypass;
 
     e.DrawTrimField(g, section,
-                  IRECT(grid.X(column.anchor + kTrimLeftFromAnchor - column.width), grid.Y(kValueTop),
-                        grid.X(column.anchor + kTrimRightFromAnchor), grid.Y(kValueBottom)));
+                    IRECT(grid.X(column.anchor + kTrimLeftFromAnchor - column.width), grid.Y(kValueTop),
+                          grid.X(column.anchor + kTrimRightFromAnchor), grid.Y(kValueBottom)));
   }
 }
 
@@ -450,9 +452,8 @@ void DrawPresetName(OrvaneGUIControl& e, IGraphics& g, const HeaderGrid& grid, c
 }
 
 void DrawPresetBar(OrvaneGUIControl& e, IGraphics& g, const HeaderGrid& grid, float left) {
-  // Units from the bar's offset, which puts kPresetBarLeft at `left`.
-  const float offset = (left - grid.left) / grid.unitX - kPresetBarLeft;
-  const auto x = [&](float u) { return grid.X(offset + u); };
+  // Units counted as the bar's columns are, kPresetBarLeft standing at `left`.
+  const auto x = [&](float u) { return left + (u - kPresetBarLeft) * grid.unitX; };
   const auto row = [&](const GridColumn& column, float top, float bottom) {
     return IRECT(x(column.left), grid.Y(top), x(column.right), grid.Y(bottom));
   };
