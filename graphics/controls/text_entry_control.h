@@ -95,7 +95,7 @@ private:
 
   bool mCaretVisible = false;
   bool mEditing = false;
-  STB_TexteditState mEditState;
+  STB_TexteditState mEditState{};
   TypedBuf<float> mCharWidths{kCharWidthGranularity};
   std::u16string mEditString;
   int mParamIdx = kNoParameter;

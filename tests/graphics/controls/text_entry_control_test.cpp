@@ -147,7 +147,13 @@ TEST_F(TextEntryTest, EditsEndByReturnEscapeOrAClickOutside) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Start("", kInt)->SetValueAt(0.5);
+    // Prompted for: the display text, all selected, is typed over.
+    auto* asker = new Asker(delegate.mLog, kInt);
+    g.AttachControl(asker);
+    asker->SetPromptDisabled(false);
+    asker->PromptUserInput(0);
+    asker->SetValueAt(0.5);
+    delegate.mLog.clear();
     Type(c.keys);
     if (c.clickOutside) input.Click(10, 10);
     Lines log = delegate.mLog;
@@ -281,6 +287,11 @@ TEST_F(TextEntryTest, SelectionAndCaretSpanTheUnitsWidths) {
     EXPECT_EQ(Fills(), expected);
     entry->DismissEdit();
   }
+  // A caret between whole units is drawn from the whole unit before it.
+  Start("abcd");
+  g.CreateTextEntry(*g.GetControl(g.NControls() - 1), entry->GetText(), IRECT(100.5f, 100, 200, 130), "abcd");
+  Type({kEnd});
+  EXPECT_EQ(Fills().back(), "(139,102,140,118) (255,0,0,255)");
 }
 
 TEST_F(TextEntryTest, PointerPlacesTheCaretAndDragsTheSelection) {
