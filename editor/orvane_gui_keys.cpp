@@ -13,24 +13,11 @@ namespace orvane {
 
 namespace {
 
-// Virtual key codes as the platform layer maps them.
+using enum plugkit::EVirtualKey;
+
 constexpr int kKeyCodeMask = 0x7FFF;
-constexpr int kKeyBackspace = 8;
-constexpr int kKeyReturn = 13;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyEnd = 35;
-constexpr int kKeyHome = 36;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyUp = 38;
-constexpr int kKeyRight = 39;
-constexpr int kKeyDown = 40;
-constexpr int kKeyDelete = 46;
 // Letter shortcuts match either case: the code with its lower-case bit cleared.
 constexpr int kLowerCaseBit = 0x20;
-constexpr int kKeyA = 'A';
-constexpr int kKeyC = 'C';
-constexpr int kKeyV = 'V';
-constexpr int kKeyX = 'X';
 // Key texts whose first byte, read as signed, lies below this are control
 // characters or not ASCII, and are not typed into the fields.
 constexpr int kFirstPrintable = 32;

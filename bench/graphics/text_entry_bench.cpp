@@ -17,8 +17,6 @@ using plugkit::testing::RecordingDelegate;
 using plugkit::testing::RecordingGraphics;
 
 constexpr int kTextUnits = 1000;
-constexpr int kKeyEnd = 35;
-constexpr int kKeyBackspace = 8;
 
 class Target : public IControl {
 public:
@@ -36,9 +34,9 @@ void BM_KeystrokeInto1000Units(benchmark::State& state) {
   g.AttachControl(target);
   const std::string text(kTextUnits, 'a');
   g.CreateTextEntry(*target, IText(14.f), IRECT(0, 0, 800, 20), text.c_str(), 0);
-  g.OnKeyDown(0, 0, IKeyPress("", kKeyEnd));
+  g.OnKeyDown(0, 0, IKeyPress("", plugkit::kKeyEnd));
   const IKeyPress typed("b", 'B');
-  const IKeyPress backspace("", kKeyBackspace);
+  const IKeyPress backspace("", plugkit::kKeyBackspace);
   bool type = true;
   for (auto _ : state) {
     benchmark::DoNotOptimize(g.OnKeyDown(0, 0, type ? typed : backspace));

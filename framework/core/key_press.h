@@ -5,6 +5,34 @@
 
 namespace plugkit {
 
+// Virtual key codes, as the platform layer maps them: a letter key's code is
+// its upper-case character, a digit key's its digit.
+enum EVirtualKey : int32_t {
+  kKeyBackspace = 8,
+  kKeyTab = 9,
+  kKeyReturn = 13,
+  kKeyEscape = 27,
+  kKeySpace = 32,
+  kKeyPageUp = 33,
+  kKeyPageDown = 34,
+  kKeyEnd = 35,
+  kKeyHome = 36,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+  kKeyDelete = 46,
+  kKeyDigit0 = '0',
+  kKeyDigit9 = '9',
+  kKeyA = 'A',
+  kKeyC = 'C',
+  kKeyV = 'V',
+  kKeyX = 'X',
+  kKeyZ = 'Z',
+  kKeyNumpad0 = 0x60,
+  kKeyNumpad9 = 0x69,
+};
+
 // One key press: the virtual key code (letters as their upper-case character
 // codes), the key's text as UTF-8 and the shift, control and alt modifiers.
 struct IKeyPress {

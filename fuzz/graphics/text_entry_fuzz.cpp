@@ -64,12 +64,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The initial text may hold a zero byte, which ends it as a C string does.
   g.CreateTextEntry(*receiver, IText(12.f), kField, initial.c_str(), 0);
 
-  const std::vector<IKeyPress> keys = {
-      Key('V', "", false, true),  Key(36),     Key(39),      Key(39, "", true), Key(8),
-      Key(0, kSmile.c_str()), Key(37),     Key(8),       Key(46),           Key('Z', "", false, true),
-      Key('Z', "", false, true),  Key('Z', "", true, true),  Key(35),           Key(37, "", true),
-      Key('X', "", false, true),  Key('V', "", false, true), Key(36, "", true, true),
-      Key('C', "", false, true),  Key('A', "a"),             Key(32, " ", true)};
+  using namespace plugkit;
+  const IKeyPress ctrlV = Key(kKeyV, "", false, true), undo = Key(kKeyZ, "", false, true);
+  const std::vector<IKeyPress> keys = {ctrlV,
+                                       Key(kKeyHome),
+                                       Key(kKeyRight),
+                                       Key(kKeyRight, "", true),
+                                       Key(kKeyBackspace),
+                                       Key(0, kSmile.c_str()),
+                                       Key(kKeyLeft),
+                                       Key(kKeyBackspace),  // half of the pair
+                                       Key(kKeyDelete),
+                                       undo,
+                                       undo,
+                                       Key(kKeyZ, "", true, true),
+                                       Key(kKeyEnd),
+                                       Key(kKeyLeft, "", true),
+                                       Key(kKeyX, "", false, true),
+                                       ctrlV,
+                                       Key(kKeyHome, "", true, true),
+                                       Key(kKeyC, "", false, true),
+                                       Key(kKeyA, "a"),
+                                       Key(kKeySpace, " ", true)};
   for (const IKeyPress& key : keys) input.KeyDown(key);
   input.Click(12, 20);
   input.Down(40, 20);
@@ -80,9 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   input.RightClick(60, 20);
   g.QueuePopupAnswer(RecordingGraphics::PopupAnswer::Choose(0));  // Cut
   input.RightClick(20, 20);
-  for (int i = 0; i < 4; ++i) input.KeyDown(Key('Z', "", false, true));
+  for (int i = 0; i < 4; ++i) input.KeyDown(undo);
   g.GetTextEntryControl()->Draw(g);
-  input.KeyDown(Key(13, "\r"));
+  input.KeyDown(Key(kKeyReturn, "\r"));
 
   if (!receiver->done || !plugkit::Utf8IsValid(receiver->committed)) std::abort();
   return 0;

@@ -26,31 +26,6 @@ constexpr uint32_t kAltBit = 0x10000000u;
 constexpr uint32_t kModifierBits = kShiftBit | kControlBit | kAltBit;
 constexpr char32_t kLastSingleUnit = 0xFFFF;
 
-// Virtual keys.
-constexpr int kKeyBackspace = 8;
-constexpr int kKeyTab = 9;
-constexpr int kKeyReturn = 13;
-constexpr int kKeyEscape = 27;
-constexpr int kKeySpace = 32;
-constexpr int kKeyPageUp = 33;
-constexpr int kKeyPageDown = 34;
-constexpr int kKeyEnd = 35;
-constexpr int kKeyHome = 36;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyUp = 38;
-constexpr int kKeyRight = 39;
-constexpr int kKeyDown = 40;
-constexpr int kKeyDelete = 46;
-constexpr int kKeyDigit0 = 0x30;
-constexpr int kKeyDigit9 = 0x39;
-constexpr int kKeyNumpad0 = 0x60;
-constexpr int kKeyNumpad9 = 0x69;
-constexpr int kKeyA = 'A';
-constexpr int kKeyC = 'C';
-constexpr int kKeyV = 'V';
-constexpr int kKeyX = 'X';
-constexpr int kKeyZ = 'Z';
-
 constexpr uint32_t kEngineUndo = kControlBit | 'z';
 constexpr uint32_t kEngineRedo = kShiftBit | kControlBit | 'z';
 
@@ -151,27 +126,29 @@ struct TextEntryEngine {
 #define STB_TEXTEDIT_INSERTCHARS(obj, i, c, n) plugkit::graphics::TextEntryEngine::InsertChars(obj, i, c, n)
 #define STB_TEXTEDIT_KEYTOTEXT(key) plugkit::graphics::TextEntryEngine::KeyToText(key)
 #define STB_TEXTEDIT_NEWLINE u'\n'
-#define STB_TEXTEDIT_K_SHIFT 0x40000000u
-#define STB_TEXTEDIT_K_LEFT 0x80000025u
-#define STB_TEXTEDIT_K_RIGHT 0x80000027u
-#define STB_TEXTEDIT_K_UP 0x80000026u
-#define STB_TEXTEDIT_K_DOWN 0x80000028u
-#define STB_TEXTEDIT_K_PGUP 0x80000021u
-#define STB_TEXTEDIT_K_PGDOWN 0x80000022u
-#define STB_TEXTEDIT_K_LINESTART 0x80000024u
-#define STB_TEXTEDIT_K_LINEEND 0x80000023u
-#define STB_TEXTEDIT_K_TEXTSTART 0xA0000024u
-#define STB_TEXTEDIT_K_TEXTEND 0xA0000023u
-#define STB_TEXTEDIT_K_DELETE 0x8000002Eu
-#define STB_TEXTEDIT_K_BACKSPACE 0x80000008u
-#define STB_TEXTEDIT_K_UNDO 0x2000007Au
-#define STB_TEXTEDIT_K_REDO 0x6000007Au
+#define TEXT_ENTRY_KEY(modifiers, vk) (plugkit::graphics::kNoText | (modifiers) | uint32_t{plugkit::vk})
+#define STB_TEXTEDIT_K_SHIFT plugkit::graphics::kShiftBit
+#define STB_TEXTEDIT_K_LEFT TEXT_ENTRY_KEY(0u, kKeyLeft)
+#define STB_TEXTEDIT_K_RIGHT TEXT_ENTRY_KEY(0u, kKeyRight)
+#define STB_TEXTEDIT_K_UP TEXT_ENTRY_KEY(0u, kKeyUp)
+#define STB_TEXTEDIT_K_DOWN TEXT_ENTRY_KEY(0u, kKeyDown)
+#define STB_TEXTEDIT_K_PGUP TEXT_ENTRY_KEY(0u, kKeyPageUp)
+#define STB_TEXTEDIT_K_PGDOWN TEXT_ENTRY_KEY(0u, kKeyPageDown)
+#define STB_TEXTEDIT_K_LINESTART TEXT_ENTRY_KEY(0u, kKeyHome)
+#define STB_TEXTEDIT_K_LINEEND TEXT_ENTRY_KEY(0u, kKeyEnd)
+#define STB_TEXTEDIT_K_TEXTSTART TEXT_ENTRY_KEY(plugkit::graphics::kControlBit, kKeyHome)
+#define STB_TEXTEDIT_K_TEXTEND TEXT_ENTRY_KEY(plugkit::graphics::kControlBit, kKeyEnd)
+#define STB_TEXTEDIT_K_DELETE TEXT_ENTRY_KEY(0u, kKeyDelete)
+#define STB_TEXTEDIT_K_BACKSPACE TEXT_ENTRY_KEY(0u, kKeyBackspace)
+#define STB_TEXTEDIT_K_UNDO plugkit::graphics::kEngineUndo
+#define STB_TEXTEDIT_K_REDO plugkit::graphics::kEngineRedo
 #define STB_TEXTEDIT_IMPLEMENTATION
 #include <stb/stb_textedit.h>
 
 namespace plugkit::graphics {
 
-static_assert(kEngineUndo == STB_TEXTEDIT_K_UNDO && kEngineRedo == STB_TEXTEDIT_K_REDO);
+static_assert(kEngineUndo == 0x2000007Au && kEngineRedo == 0x6000007Au);
+static_assert((STB_TEXTEDIT_K_LEFT | STB_TEXTEDIT_K_SHIFT) == 0xC0000025u);
 
 ITextEntryControl::ITextEntryControl()
   : IControl(IRECT(), kNoParameter, [this](IControl*) {
@@ -404,7 +381,9 @@ void ITextEntryControl::FillCharWidths() {
   IGraphics* ui = GetUI();
   if (!ui) return;
   IRECT bounds = GetRECT();
-  const auto measure = [&](const std::string& text) { return ui->MeasureTextIfNotEmpty(GetText(), text.c_str(), bounds); };
+  const auto measure = [&](const std::string& text) {
+    return ui->MeasureTextIfNotEmpty(GetText(), text.c_str(), bounds);
+  };
   // A pair's first half carries its character's width, measured whole.
   std::string previous;
   float previousWidth = 0.f;

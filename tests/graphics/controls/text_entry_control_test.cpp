@@ -38,7 +38,8 @@ IKeyPress Key(int vk, const char* text = "", bool shift = false, bool ctrl = fal
 }
 IKeyPress Char(const std::string& text) { return IKeyPress(text.c_str(), 0); }
 IKeyPress Ctrl(char letter, bool shift = false) { return Key(letter, "", shift, true); }
-const IKeyPress kLeft = Key(37), kShiftLeft = Key(37, "", true), kEnd = Key(35), kBackspace = Key(8);
+const IKeyPress kLeft = Key(kKeyLeft), kShiftLeft = Key(kKeyLeft, "", true), kEnd = Key(kKeyEnd),
+                kBackspace = Key(kKeyBackspace);
 
 // Asks for text and logs what comes back when it has no parameter.
 class Asker : public LoggingControl {
@@ -110,7 +111,7 @@ TEST_F(TextEntryTest, TypedCharactersSuitTheParameter) {
     std::string expected;
   };
   const std::vector<IKeyPress> mixed = {SyntheticInput::Letter('a'), Key('5', "5"), Char("-"), Char("+"), Char("."),
-                                        Key(0x65, "5"), Key('5', "%", true)};
+                                        Key(kKeyNumpad0 + 5, "5"), Key('5', "%", true)};
   const std::vector<Case> cases = {
       {kInt, mixed, "5-+5"},
       {kBool, mixed, "5-+5"},
@@ -118,7 +119,7 @@ TEST_F(TextEntryTest, TypedCharactersSuitTheParameter) {
       {IControl::kNoParameter, mixed, "a5-+.5%"},
       // Modifiers never become part of the text; a character above U+FFFF is one character.
       {IControl::kNoParameter, {Key('A', "A", true), Key(0, kSmile.c_str(), false, false)}, "A" + kSmile},
-      {IControl::kNoParameter, {Key(32, " ", true), Key('B', "b", false, true)}, " b"},
+      {IControl::kNoParameter, {Key(kKeySpace, " ", true), Key('B', "b", false, true)}, " b"},
   };
   for (const Case& c : cases) {
     Start("", c.param);
@@ -141,9 +142,9 @@ TEST_F(TextEntryTest, EditsEndByReturnEscapeOrAClickOutside) {
     Lines expected;
   };
   const std::vector<Case> cases = {
-      {"return", {Key('7', "7"), Key(13)}, false, {"set param 0 0.535000"}},
+      {"return", {Key('7', "7"), Key(kKeyReturn)}, false, {"set param 0 0.535000"}},
       {"click outside", {Key('7', "7")}, true, {"set param 0 0.535000"}},
-      {"escape", {Key('7', "7"), Key(27)}, false, {}},
+      {"escape", {Key('7', "7"), Key(kKeyEscape)}, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -167,7 +168,7 @@ TEST_F(TextEntryTest, EditsEndByReturnEscapeOrAClickOutside) {
   Start("1");
   bool handed = false;
   g.SetKeyHandlerFunc([&](const IKeyPress& key, bool) { return handed = key.mVK == 9; });
-  EXPECT_TRUE(input.KeyDown(Key(9, "\t")));
+  EXPECT_TRUE(input.KeyDown(Key(kKeyTab, "\t")));
   EXPECT_TRUE(handed);
   EXPECT_EQ(entry->GetEditText(), "1");
 }
@@ -276,7 +277,7 @@ TEST_F(TextEntryTest, SelectionAndCaretSpanTheUnitsWidths) {
       {"shift left", EAlign::Near, EVAlign::Top, {kEnd, kShiftLeft}, {"(130,102,140,118) (255,0,0,255) x0.2"}},
       {"caret at the end", EAlign::Near, EVAlign::Top, {kEnd}, {"(139,102,140,118) (255,0,0,255)"}},
       {"centred", EAlign::Center, EVAlign::Middle, {kEnd, kLeft}, {"(159,107,160,123) (255,0,0,255)"}},
-      {"far, bottom", EAlign::Far, EVAlign::Bottom, {Key(36)}, {"(159,112,160,128) (255,0,0,255)"}},
+      {"far, bottom", EAlign::Far, EVAlign::Bottom, {Key(kKeyHome)}, {"(159,112,160,128) (255,0,0,255)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
