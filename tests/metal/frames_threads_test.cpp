@@ -1,0 +1,1 @@
+#include "metal_backend_fixture.h"
