@@ -107,6 +107,17 @@ protected:
 
   CA::MetalLayer* layer() const { return layer_.get(); }
 
+  // Waits until the context's frames in flight have run and released their sets.
+  static void Settle(VCcontext* ctx) {
+    for (const NS::Ref<MVCbuffers_vOrvane_au>& set : BackEnd(ctx)->cbuffers()) {
+      if (NS::Ref<MTL::CommandBuffer> inFlight = set->commandBuffer()) inFlight->waitUntilCompleted();
+    }
+  }
+  static long FreeSets(VCcontext* ctx) {
+    Settle(ctx);
+    return standin::testing::DispatchSemaphoreCount(BackEnd(ctx)->semaphore());
+  }
+
 private:
   NS::Ref<CA::MetalLayer> layer_;
   std::vector<VCcontext*> contexts_;

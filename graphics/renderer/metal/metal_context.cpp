@@ -199,10 +199,14 @@ void MVCcontext_vOrvane_au::renderDelete() {
   metalLayer_.reset();
 }
 
+// The queue runs its buffers in order and their completions follow in the
+// same order, so once an empty buffer committed last has completed, every
+// frame before it has run and its completion handler has returned.
 void MVCcontext_vOrvane_au::waitForFramesInFlight() {
-  for (const NS::Ref<MVCbuffers_vOrvane_au>& set : cbuffers_) {
-    if (NS::Ref<MTL::CommandBuffer> inFlight = set->commandBuffer()) inFlight->waitUntilCompleted();
-  }
+  if (!commandQueue_) return;
+  auto fence = NS::Ref<MTL::CommandBuffer>::Adopt(commandQueue_->commandBuffer());
+  fence->commit();
+  fence->waitUntilCompleted();
 }
 
 void MVCcontext_vOrvane_au::waitForFramesRenderingIntoImage(int image) const {
