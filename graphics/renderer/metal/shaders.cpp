@@ -43,6 +43,7 @@ struct CallPaint {
   float inverseExtent[2];  // images: 1 / extent, 0 for an empty side
   int type;                // MVCshaderType
   TexelConversion conversion;
+  bool unscissored;  // the scissor mask is 1 everywhere
   bool strokeMask;  // coverage from (u, v): anti-aliased paths
   bool discards;    // pixels whose stroke mask is below strokeThr are dropped
 };
@@ -89,6 +90,7 @@ inline float ScissorMaskAt(const CallPaint& p, float x, float y) {
 // Whether the scissor's mask is 1 over the whole span: along a row it is
 // lowest at the span's ends.
 bool ScissorFull(const CallPaint& p, const Span& span) {
+  if (p.unscissored) return true;
   const int last = span.count - 1;
   return ScissorMaskAt(p, SpanValue(span, kX, 0), SpanValue(span, kY, 0)) >= 1.0f &&
          ScissorMaskAt(p, SpanValue(span, kX, last), SpanValue(span, kY, last)) >= 1.0f;
@@ -292,6 +294,9 @@ void KeepUniforms(const MVCfragUniforms& u, bool antialias, CallPaint& p) {
   p.inverseExtent[1] = InverseOf(u.extent[1]);
   p.type = u.type == MVC_SHADER_FILLIMG || u.type == MVC_SHADER_TRIANGLES ? u.type : MVC_SHADER_FILLGRAD;
   p.conversion = ConversionOf(u.texType);
+  // No scissor: a zero matrix, whose mask is the same at every point.
+  p.unscissored = std::all_of(p.scissor, p.scissor + 6, [](float m) { return m == 0.0f; }) &&
+                  ScissorMaskAt(p, 0.0f, 0.0f) >= 1.0f;
   p.strokeMask = antialias && p.type != MVC_SHADER_TRIANGLES;
   // The stroke mask is never below 0, so only a positive threshold drops pixels.
   p.discards = p.strokeMask && u.strokeThr > 0.0f;
