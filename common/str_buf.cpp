@@ -103,6 +103,10 @@ bool StrBuf::SetFormatted(int maxLength, const char* format, ...) {
   return ok;
 }
 
+bool StrBuf::SetFormattedV(int maxLength, const char* format, va_list args) {
+  return WriteFormatted(0, maxLength, format, args);
+}
+
 bool StrBuf::AppendFormatted(int maxLength, const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -30,6 +30,8 @@ public:
   // printf-style text in the C locale, cut to maxLength characters.
   bool SetFormatted(int maxLength, const char* format, ...) __attribute__((format(printf, 3, 4)));
   bool AppendFormatted(int maxLength, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  // SetFormatted with the arguments in a list. An encoding error leaves "".
+  bool SetFormattedV(int maxLength, const char* format, va_list args) __attribute__((format(printf, 3, 0)));
 
 private:
   bool WriteFormatted(int offset, int maxLength, const char* format, va_list args);

@@ -197,6 +197,10 @@ private:
 
 enum class EDirection : int32_t { Vertical = 0, Horizontal = 1 };
 
+// Cursor kinds (IGraphics::SetCursor).
+inline constexpr int kArrowCursor = 0;
+inline constexpr int kHandCursor = 11;
+
 // What dragging the window's corner does: zoom the editor, or change its size.
 enum class EUIResizerMode : int32_t { Scale = 0, Size = 1 };
 

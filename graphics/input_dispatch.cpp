@@ -17,8 +17,6 @@ namespace plugkit::graphics {
 
 namespace {
 
-constexpr int kArrowCursor = 0;
-
 bool TakesEvents(const IControl& control, bool mouseOver) {
   if (control.IsHidden() || control.GetIgnoreMouse()) return false;
   if (!control.IsDisabled()) return true;

@@ -9,6 +9,7 @@
 #include "graphics/fps_display_control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/vector_base.h"
+#include "support/graphics/drawn_shapes.h"
 #include "support/graphics/frame_runner.h"
 #include "support/graphics/recording_delegate.h"
 #include "support/graphics/synthetic_input.h"
@@ -16,8 +17,7 @@
 namespace plugkit::graphics {
 namespace {
 
-using testing::FormatColor;
-using testing::FormatRect;
+using testing::DrawnShapes;
 using testing::RecordingDelegate;
 using testing::RecordingGraphics;
 using Lines = std::vector<std::string>;
@@ -41,29 +41,6 @@ public:
   bool disabled = false;
   int styleChanges = 0;
 };
-
-// Each fill and stroke as "fill|stroke <colour> <bounds of its path>", and each clip.
-Lines Faces(const RecordingGraphics& g) {
-  Lines lines;
-  IRECT box;
-  bool empty = true;
-  const auto bounds = [&] { return empty ? IRECT() : box; };
-  for (const testing::RecordedCall& call : g.Calls()) {
-    if (call.kind == "PathClear") empty = true;
-    for (const testing::PathPoint& p : call.points) {
-      const auto x = static_cast<float>(p.x);
-      const auto y = static_cast<float>(p.y);
-      box = empty ? IRECT(x, y, x, y) : IRECT(std::min(box.L, x), std::min(box.T, y), std::max(box.R, x),
-                                              std::max(box.B, y));
-      empty = false;
-    }
-    if (call.kind == "FillPath" || call.kind == "StrokePath")
-      lines.push_back((call.kind == "FillPath" ? "fill " : "stroke ") + FormatColor(call.paint->GetStop(0).mColor) +
-                      " " + FormatRect(bounds()));
-    if (call.kind == "SetClipRect") lines.push_back("clip " + FormatRect(*call.rect));
-  }
-  return lines;
-}
 
 class VectorBaseTest : public ::testing::Test {
 protected:
@@ -139,7 +116,7 @@ TEST_F(VectorBaseTest, FacesDrawShadowHandleHighlightAndFrameInTheirColours) {
     control.SetStyle(style);
     g.ClearCalls();
     control.Draw(g);
-    EXPECT_EQ(Faces(g), c.expected) << c.name;
+    EXPECT_EQ(DrawnShapes(g), c.expected) << c.name;
   }
 }
 
@@ -216,7 +193,7 @@ TEST_F(VectorBaseTest, AClickSplashesFromThePointForAHundredMilliseconds) {
   g.ClearCalls();
   testing::RunFrame(g);
   EXPECT_EQ(control->GetSplashRadius(), 25.f);
-  const Lines faces = Faces(g);
+  const Lines faces = DrawnShapes(g);
   const auto splash = std::find(faces.begin(), faces.end(), "clip (3.5,0.5,96.5,46.5)");
   ASSERT_NE(splash, faces.end());
   EXPECT_EQ(Lines(splash, splash + 3),
