@@ -41,6 +41,12 @@ inline plugkit::graphics::IColor PaletteColor(std::size_t entry) {
   return {kOpaqueAlpha, colour.red, colour.green, colour.blue};
 }
 
+// A copy of a text style in a palette colour.
+inline plugkit::graphics::IText Recoloured(plugkit::graphics::IText style, std::size_t entry) {
+  style.mFGColor = PaletteColor(entry);
+  return style;
+}
+
 // Active values, an active tab without a fill of its own, focus outlines.
 inline constexpr plugkit::graphics::IColor kAccentColor{kOpaqueAlpha, 213, 188, 112};
 // Switch thumbs, controller badges, the highlighted preset collection.

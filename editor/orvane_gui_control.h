@@ -32,6 +32,8 @@
 
 namespace orvane {
 
+struct MainPanelLayout;
+
 using plugkit::IKeyPress;
 using plugkit::IPopupMenu;
 using plugkit::graphics::IColor;
@@ -110,8 +112,11 @@ public:
                    VoidFunc nextPreset, IntFunc selectPreset, VoidFunc showFactoryPresets, VoidFunc showUserPresets,
                    VoidFunc newDesign, bool playerView, double inputGainDb, double outputGainDb);
 
-  // Drawing comes with the renderer.
-  void Draw(IGraphics&) override {}
+  // The whole editor in proportion to its rectangle: background, header, the
+  // PLAY view's player controls or the EDIT view's main panel, and the
+  // footer. Every clickable element's rectangle of this frame is recorded;
+  // drawing never marks the control dirty.
+  void Draw(IGraphics& g) override;
 
   // Entry points of the plug-in core and the idle tick.
   void SetPresetBrowserState(bool factoryShown, bool activeIsFactory, int activeIndexFrom1, int entryCount,
@@ -208,6 +213,14 @@ public:
   // with those drawn; draws nothing while the script has an error.
   void DrawPlayerControls(IGraphics& g, const IRECT& panel, const IText& style, float minRowHeight,
                           float maxRowHeight, float gap);
+
+  // The EDIT view between the header and the footer: the DNA and knob
+  // editors, the script editor with its status line, the player controls,
+  // the plot toggles and the visible plots, each plot drawn from its layer,
+  // which is redrawn only when invalid, moved or of the other theme.
+  void DrawMainPanel(IGraphics& g, const IRECT& editor, float headerHeight, float gap, float margin,
+                     const IText& labelStyleA, const IText& labelStyleB, const IText& smallStyle,
+                     const IText& titleStyle);
 
   // The header band of both views on the header grid (editor: the whole
   // editor rectangle; headerHeight: the band's height), with every hit
@@ -498,6 +511,19 @@ private:
                         const char* name, int highlight);
   void DrawPreampPlot(IGraphics& g, const IRECT& panel, const IText& style, PlotKind kind);
   void DrawStageChips(IGraphics& g, const IRECT& space, int legend, const IText& style);
+  // Parts of the main panel.
+  void DrawDnaPanels(IGraphics& g, const MainPanelLayout& layout, const IText& labelStyle, const IText& titleStyle);
+  void DrawScriptPanel(IGraphics& g, const MainPanelLayout& layout, const IText& labelStyleA,
+                       const IText& labelStyleB, const IText& smallStyle);
+  void DrawScriptRows(IGraphics& g);
+  void DrawScriptCaret(IGraphics& g);
+  void DrawPlotColumn(IGraphics& g, const MainPanelLayout& layout, const IText& titleStyle, const IText& smallStyle);
+  void DrawPlotContent(IGraphics& g, PlotKind kind, const IRECT& r, const IText& titleStyle, const IText& smallStyle);
+  // The player rows in panel, with the largest row height that an area
+  // areaHeight high allows.
+  void DrawPlayerRowsIn(IGraphics& g, const IRECT& panel, const IText& style, float areaHeight);
+  // The player rows, tracks and scrollbar of the last frame no longer stand.
+  void ForgetPlayerHitRects();
   // The plot's reference while it is shown, else none.
   const PlotSeries* ShownReference(PlotKind kind) const;
 };

@@ -74,15 +74,6 @@ IText EditorText(float size, const IColor& colour, EAlign align) {
 
 float MiddleOf(const IRECT& r) { return (r.T + r.B) / 2.f; }
 
-// The rows, the tracks and the scrollbar of the last frame no longer stand.
-void ForgetPlayerHitRects(OrvaneGUIControl& e) {
-  e.mPlayerRowRects.clear();
-  e.mPlayerTrackRects.clear();
-  e.mPlayerRowControls.clear();
-  e.mPlayerScrollTrackRect = IRECT();
-  e.mPlayerScrollThumbRect = IRECT();
-}
-
 // The badge ends kBadgeRightGap before the label part's right; answers its left.
 float DrawControllerBadge(IGraphics& g, int controller, const IRECT& row, float labelRight, float scale) {
   char text[kNumberTextSize];
@@ -164,13 +155,21 @@ IRECT DrawPlayerRow(IGraphics& g, const ScriptControl& control, double value, co
 
 }  // namespace
 
+void OrvaneGUIControl::ForgetPlayerHitRects() {
+  mPlayerRowRects.clear();
+  mPlayerTrackRects.clear();
+  mPlayerRowControls.clear();
+  mPlayerScrollTrackRect = IRECT();
+  mPlayerScrollThumbRect = IRECT();
+}
+
 void OrvaneGUIControl::DrawUserControlsPanel(IGraphics& g, const IRECT& area, const IText& style, float topInset,
                                              float bottomInset, float sideInset) {
   if (mParsedScript.error.empty() && mParsedScript.controls.empty()) {
     // The scrollbar of an earlier script must not catch clicks meant for
     // whatever now stands where it was.
     mPlayerPanelRect = IRECT();
-    ForgetPlayerHitRects(*this);
+    ForgetPlayerHitRects();
     const IRECT messageRect(area.L + sideInset, area.T + topInset, area.R - sideInset, area.B - bottomInset);
     const IText messageStyle = EditorText(kMessageSize * FlooredEditorScale(GetRECT()),
                                           PaletteColor(kPaletteSecondaryText), EAlign::Center);
@@ -181,13 +180,18 @@ void OrvaneGUIControl::DrawUserControlsPanel(IGraphics& g, const IRECT& area, co
   const float h = area.H();
   const IRECT panel(area.L + kPanelSideShare * w, area.T + topInset + kPanelTopShare * h,
                     area.R - kPanelSideShare * w, area.B - bottomInset);
-  DrawPlayerControls(g, panel, style, kMinRowHeight, std::min(kMaxRowHeightShare * h, kMaxRowHeightCap), kRowGap);
+  DrawPlayerRowsIn(g, panel, style, h);
+}
+
+void OrvaneGUIControl::DrawPlayerRowsIn(IGraphics& g, const IRECT& panel, const IText& style, float areaHeight) {
+  DrawPlayerControls(g, panel, style, kMinRowHeight, std::min(kMaxRowHeightShare * areaHeight, kMaxRowHeightCap),
+                     kRowGap);
 }
 
 void OrvaneGUIControl::DrawPlayerControls(IGraphics& g, const IRECT& panel, const IText& style, float minRowHeight,
                                           float maxRowHeight, float gap) {
   mPlayerPanelRect = panel;
-  ForgetPlayerHitRects(*this);
+  ForgetPlayerHitRects();
   const std::vector<ScriptControl>& controls = mParsedScript.controls;
   const float height = panel.H();
   if (!mParsedScript.error.empty() || controls.empty() || !(height > 0.f)) return;

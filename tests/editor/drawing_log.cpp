@@ -1,7 +1,11 @@
 #include "drawing_log.h"
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
+#include <set>
+
+#include <standin/testing/images.h>
 
 namespace orvane::testing {
 
@@ -28,6 +32,14 @@ std::string StyleText(const plugkit::graphics::IText& s) {
   return std::string(s.mFont) + " " + plugkit::testing::FormatNumber(s.mSize) + " fg=" + Colour(s.mFGColor) +
          " angle=" + plugkit::testing::FormatNumber(s.mAngle) + " align=" + std::to_string(static_cast<int>(s.mAlign)) +
          "," + std::to_string(static_cast<int>(s.mVAlign));
+}
+
+const std::set<std::string> kPathCalls{"PathMoveTo", "PathLineTo", "PathArc", "PathCubicTo", "PathQuadraticTo",
+                                      "PathClose", "PathWinding"};
+constexpr std::size_t kDifferencesShown = 5;
+
+std::string PathLine(const std::vector<PathPoint>& points) {
+  return "path points=" + std::to_string(points.size()) + (points.empty() ? "" : " " + Box(Bounds(points)));
 }
 
 }  // namespace
@@ -81,6 +93,50 @@ std::vector<DrawnItem> DrawnOfKind(const plugkit::testing::RecordingGraphics& g,
   std::vector<DrawnItem> items = DrawnItems(g);
   std::erase_if(items, [&](const DrawnItem& item) { return item.kind != kind; });
   return items;
+}
+
+std::vector<std::string> FrameText(const plugkit::testing::RecordingGraphics& g) {
+  std::vector<std::string> lines;
+  std::vector<PathPoint> run;
+  bool inRun = false;
+  for (const RecordedCall& call : g.Calls()) {
+    if (kPathCalls.contains(call.kind)) {
+      run.insert(run.end(), call.points.begin(), call.points.end());
+      inRun = true;
+      continue;
+    }
+    if (inRun) lines.push_back(PathLine(run));
+    run.clear();
+    inRun = false;
+    lines.push_back(call.line);
+  }
+  if (inRun) lines.push_back(PathLine(run));
+  return lines;
+}
+
+::testing::AssertionResult MatchesTextGolden(const std::vector<std::string>& lines,
+                                             const std::filesystem::path& golden) {
+  if (standin::testing::RegeneratingGoldens()) {
+    std::filesystem::create_directories(golden.parent_path());
+    std::ofstream out(golden);
+    for (const std::string& line : lines) out << line << '\n';
+    return out ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "could not write " << golden;
+  }
+  std::ifstream in(golden);
+  if (!in) return ::testing::AssertionFailure() << golden << " is missing; ORVANE_REGENERATE_GOLDENS=1 writes it";
+  std::vector<std::string> expected;
+  for (std::string line; std::getline(in, line);) expected.push_back(line);
+  if (expected == lines) return ::testing::AssertionSuccess();
+  auto failure = ::testing::AssertionFailure() << golden << ": " << lines.size() << " lines drawn, "
+                                               << expected.size() << " expected";
+  for (std::size_t i = 0, shown = 0; i < std::max(lines.size(), expected.size()) && shown < kDifferencesShown; ++i) {
+    const std::string drawn = i < lines.size() ? lines[i] : "(none)";
+    const std::string wanted = i < expected.size() ? expected[i] : "(none)";
+    if (drawn == wanted) continue;
+    failure << "\nline " << i + 1 << ":\n  expected " << wanted << "\n  drawn    " << drawn;
+    ++shown;
+  }
+  return failure;
 }
 
 }  // namespace orvane::testing

@@ -8,8 +8,11 @@
 //   text "ON" (L,T,R,B) font size fg=(A,R,G,B) angle=0 align=h,v
 // A line's bounds are its end points, left to right, top to bottom.
 
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "graphics/graphics_types.h"
 #include "support/graphics/recording_graphics.h"
@@ -33,5 +36,17 @@ std::vector<DrawnItem> DrawnOfKind(const plugkit::testing::RecordingGraphics& g,
 // "(A,R,G,B)" and "(L,T,R,B)" as the lines write them.
 std::string Colour(const plugkit::graphics::IColor& colour);
 std::string Box(const plugkit::graphics::IRECT& r);
+
+// A whole frame as text for golden files: one line per call in the call log's
+// form, except that every run of path calls becomes one line "path points=N
+// (L,T,R,B)" with the count and bounds of its points (geometry mode), so that
+// a small change in a curve's shape moves a bound rather than a thousand lines.
+std::vector<std::string> FrameText(const plugkit::testing::RecordingGraphics& g);
+
+// Compares the lines with the golden file, or writes it while
+// ORVANE_REGENERATE_GOLDENS=1; a failure names the file and shows the first
+// lines that differ.
+::testing::AssertionResult MatchesTextGolden(const std::vector<std::string>& lines,
+                                             const std::filesystem::path& golden);
 
 }  // namespace orvane::testing
