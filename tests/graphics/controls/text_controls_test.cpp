@@ -126,22 +126,17 @@ TEST_F(TextControlsTest, ACaptionShowsItsParameterAndATriangleOnlyForAnEnum) {
     Lines expected;
   };
   const std::string background = "fill (255,255,255,255) (0,0,100,20)";
-  // Size 20: a 10 x 6.6 box centred 10 in from the right, or from the left when far aligned.
+  // Size 14: a 7 x 4.62 box centred 7 in from the right, or from the left when far aligned.
   const std::vector<Case> cases = {
       {"not enumerated", kGain, EAlign::Center, false, {background, "text \"-6.0 dB\" (0,0,100,20)"}},
-      {"enumerated",
-       kWave,
-       EAlign::Center,
-       false,
-       {background, "text \"Saw\" (0,0,100,20)", "fill (255,0,0,0) (85,6.7,95,13.3) @0.5"}},
-      {"far aligned, under the mouse",
-       kWave,
-       EAlign::Far,
-       true,
-       {background, "text \"Saw\" (0,0,100,20)", "fill (255,255,255,255) (5,6.7,15,13.3)"}},
+      {"enumerated", kWave, EAlign::Center, false,
+       {background, "text \"Saw\" (0,0,100,20)", "fill (255,0,0,0) (89.5,7.69,96.5,12.31) @0.5"}},
+      {"far aligned, under the mouse", kWave, EAlign::Far, true,
+       {background, "text \"Saw\" (0,0,100,20)", "fill (255,255,255,255) (3.5,7.69,10.5,12.31)"}},
   };
   for (const Case& c : cases) {
-    auto* caption = Attach(new ICaptionControl(IRECT(0, 0, 100, 20), c.param, Text(c.align)));
+    auto* caption =
+        Attach(new ICaptionControl(IRECT(0, 0, 100, 20), c.param, IText(14.f, kColorBlack, nullptr, c.align)));
     caption->SetMouseIsOver(c.mouseOver);
     EXPECT_EQ(Drawn(*caption), c.expected) << c.name;
     g.RemoveControl(caption);
