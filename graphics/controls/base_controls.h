@@ -16,7 +16,7 @@ bool IsFineControl(const IMouseMod& mod, bool wheel = false);
 // A momentary button: a press stores 1 and runs the action, which usually
 // starts an animation; the animation's end releases the button to 0.
 class IButtonControlBase : public IControl {
- public:
+public:
   explicit IButtonControlBase(const IRECT& bounds, ActionFunc actionFunc = nullptr);
 
   void OnMouseDown(float x, float y, const IMouseMod& mod) override;
@@ -26,7 +26,7 @@ class IButtonControlBase : public IControl {
 // A switch of N states: each click moves to the next one and wraps after the
 // last. Each state can be disabled on its own.
 class ISwitchControlBase : public IControl {
- public:
+public:
   // A linked parameter of a wider range gives no more states than this.
   static constexpr int kMaxNumStates = 4096;
   static constexpr int kStateFlagsGranularity = 4096;
@@ -46,8 +46,8 @@ class ISwitchControlBase : public IControl {
   bool GetStateDisabled(int stateIdx) const;
   int GetNumStates() const { return mNumStates; }
 
- protected:
-  // A count of states the flags follow, new states enabled; from 1 to kMaxNumStates.
+protected:
+  // The count of states, from 0 to kMaxNumStates; the flags follow, new states enabled.
   void SetNumStates(double numStates);
 
   int mNumStates = 0;
@@ -60,7 +60,7 @@ class ISwitchControlBase : public IControl {
 // stepped parameter moves in its steps, while the drag keeps its own
 // unsnapped position so that slow drags still pass every step.
 class IKnobControlBase : public IControl {
- public:
+public:
   static constexpr double kDefaultGearing = 4.0;
 
   explicit IKnobControlBase(const IRECT& bounds, int paramIdx = kNoParameter,
@@ -68,7 +68,8 @@ class IKnobControlBase : public IControl {
   IKnobControlBase(const IRECT& bounds, ActionFunc actionFunc, EDirection direction = EDirection::Vertical,
                    double gearing = kDefaultGearing);
 
-  // Starts a drag; the right button prompts for the value under the point.
+  // Starts a drag; the right button prompts for the value under the point
+  // once prompts are allowed (SetPromptDisabled(false)).
   void OnMouseDown(float x, float y, const IMouseMod& mod) override;
   void OnMouseUp(float x, float y, const IMouseMod& mod) override;
   void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
@@ -82,7 +83,7 @@ class IKnobControlBase : public IControl {
 
   void SetHideCursorOnDrag(bool hide) { mHideCursorOnDrag = hide; }
 
- protected:
+protected:
   bool mHideCursorOnDrag = true;
   EDirection mDirection;
   double mGearing;
@@ -95,7 +96,7 @@ class IKnobControlBase : public IControl {
 // as a knob's over the track. The track is the control's rectangle unless a
 // derived control lays it out itself; it is empty until the first resize.
 class ISliderControlBase : public IControl {
- public:
+public:
   static constexpr double kDefaultGearing = IKnobControlBase::kDefaultGearing;
 
   explicit ISliderControlBase(const IRECT& bounds, int paramIdx = kNoParameter,
@@ -112,7 +113,7 @@ class ISliderControlBase : public IControl {
 
   void SetHideCursorOnDrag(bool hide) { mHideCursorOnDrag = hide; }
 
- protected:
+protected:
   bool mHideCursorOnDrag = true;
   EDirection mDirection;
   IRECT mTrackBounds;

@@ -15,7 +15,7 @@ inline constexpr IColor kDefaultBGColor = kColorWhite;
 // string's measured size about its centre, when initialised and whenever the
 // string changes.
 class ITextControl : public IControl {
- public:
+public:
   ITextControl(const IRECT& bounds, const char* str = "", const IText& text = kDefaultText,
                const IColor& bgColor = kDefaultBGColor, bool setBoundsBasedOnStr = false);
 
@@ -31,7 +31,7 @@ class ITextControl : public IControl {
 
   const char* GetStr() const { return mStr.Get(); }
 
- protected:
+protected:
   // The rectangle and the target become the string's measured size about the
   // old centre; then OnResize.
   void SetBoundsBasedOnStr();
@@ -44,7 +44,7 @@ class ITextControl : public IControl {
 // A link: an underlined string that opens its address when clicked, shows the
 // pointing hand under the pointer and changes colour under it and once clicked.
 class IURLControl : public ITextControl {
- public:
+public:
   IURLControl(const IRECT& bounds, const char* str, const char* url, const IText& text = kDefaultText,
               const IColor& bgColor = kDefaultBGColor, const IColor& mouseOverColor = kColorWhite,
               const IColor& clickedColor = kColorViolet);
@@ -56,7 +56,7 @@ class IURLControl : public ITextControl {
   void SetText(const IText& text) override;
   void Draw(IGraphics& g) override;
 
- protected:
+protected:
   StrBuf mURLStr;
   IColor mOriginalColor;
   IColor mMOColor;
@@ -66,7 +66,7 @@ class IURLControl : public ITextControl {
 
 // Shows its on string above 0.5 and its off string otherwise; a click toggles.
 class ITextToggleControl : public ITextControl {
- public:
+public:
   ITextToggleControl(const IRECT& bounds, int paramIdx, const char* offText, const char* onText,
                      const IText& text = kDefaultText, const IColor& bgColor = kDefaultBGColor);
   ITextToggleControl(const IRECT& bounds, ActionFunc actionFunc, const char* offText, const char* onText,
@@ -76,7 +76,7 @@ class ITextToggleControl : public ITextControl {
   // Shows the string for the value, then marks as the base does.
   void MarkDirty(bool triggerAction = true, int valIdx = kAllValues) override;
 
- protected:
+protected:
   StrBuf mOffText;
   StrBuf mOnText;
 };
@@ -85,7 +85,7 @@ class ITextToggleControl : public ITextControl {
 // button prompts for the value over the control. An enumerated parameter
 // shows a small triangle pointing down at the end of the text.
 class ICaptionControl : public ITextControl {
- public:
+public:
   ICaptionControl(const IRECT& bounds, int paramIdx, const IText& text = kDefaultText,
                   const IColor& bgColor = kDefaultBGColor, bool showParamLabel = true);
 
@@ -93,7 +93,7 @@ class ICaptionControl : public ITextControl {
   void OnResize() override;
   void Draw(IGraphics& g) override;
 
- protected:
+protected:
   bool mShowParamLabel;
   IColor mTriangleColor = kColorBlack;
   IColor mTriangleMouseOverColor = kColorWhite;
@@ -104,7 +104,7 @@ class ICaptionControl : public ITextControl {
 // diagonals, its position, width and height, and a name that a double click
 // lets the user type.
 class PlaceHolder : public ITextControl {
- public:
+public:
   static constexpr float kTextSize = 20.f;
   static constexpr int kMaxSizeStrLength = 32;
 
@@ -115,7 +115,7 @@ class PlaceHolder : public ITextControl {
   void OnTextEntryCompletion(const char* str, int valIdx) override;
   void Draw(IGraphics& g) override;
 
- protected:
+protected:
   StrBuf mPositionStr;
   StrBuf mWidthStr;
   StrBuf mHeightStr;

@@ -29,33 +29,33 @@ constexpr IMouseMod kShift{true, false, true};
 constexpr IMouseMod kControl{true, false, false, true};
 
 class Button : public IButtonControlBase {
- public:
+public:
   using IButtonControlBase::IButtonControlBase;
   void Draw(IGraphics&) override {}
 };
 
 class Switch : public ISwitchControlBase {
- public:
+public:
   using ISwitchControlBase::ISwitchControlBase;
   void Draw(IGraphics&) override {}
 };
 
 // A knob whose drag bounds may differ from its rectangle.
 class Knob : public IKnobControlBase {
- public:
+public:
   Knob(const IRECT& bounds, int paramIdx, double gearing, std::optional<IRECT> dragBounds = std::nullopt)
       : IKnobControlBase(bounds, paramIdx, EDirection::Vertical, gearing), mDragBounds(dragBounds) {}
   IRECT GetKnobDragBounds() override { return mDragBounds ? *mDragBounds : IKnobControlBase::GetKnobDragBounds(); }
   void DrawWidget(IGraphics&) override {}
   void Draw(IGraphics&) override {}
 
- private:
+private:
   std::optional<IRECT> mDragBounds;
 };
 
 // A slider whose derived drawing lays out no track.
 class Slider : public ISliderControlBase {
- public:
+public:
   Slider(const IRECT& bounds, int paramIdx, double gearing, bool laysOutTrack = true)
       : ISliderControlBase(bounds, paramIdx, EDirection::Vertical, gearing), mLaysOutTrack(laysOutTrack) {}
   void OnResize() override {
@@ -63,12 +63,12 @@ class Slider : public ISliderControlBase {
   }
   void Draw(IGraphics&) override {}
 
- private:
+private:
   bool mLaysOutTrack;
 };
 
 class BaseControlsTest : public ::testing::Test {
- protected:
+protected:
   BaseControlsTest() {
     delegate.GetParam(kSteps)->InitInt("Steps", 0, 0, 10);
     delegate.GetParam(kGain)->InitGain("Gain", 0.0, -70.0, 12.0, 0.1);

@@ -32,7 +32,7 @@ IText Text(EAlign align = EAlign::Center, EVAlign valign = EVAlign::Middle) {
 }
 
 class TextControlsTest : public ::testing::Test {
- protected:
+protected:
   TextControlsTest() {
     delegate.GetParam(kGain)->InitGain("Gain", -6.0, -70.0, 12.0, 0.1);
     delegate.GetParam(kWave)->InitEnum("Wave", 1, {"Sine", "Saw"});
