@@ -35,6 +35,13 @@ IBitmapControl::IBitmapControl(float x, float y, const IBitmap& bitmap, int para
   SetBlend(blend);
 }
 
+IBitmapControl::IBitmapControl(float x, float y, const IBitmap& bitmap, const std::vector<int>& paramIndices,
+                               const IBlend& blend)
+    : IControl(FrameRectAt(x, y, bitmap), paramIndices), IBitmapBase(bitmap) {
+  AttachIControl(this);
+  SetBlend(blend);
+}
+
 void IBitmapControl::Draw(IGraphics& g) { DrawBitmapFrame(*this, g); }
 
 void IBitmapControl::OnRescale() { OnRescaleCommon(GetUI(), mBitmap); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "graphics/bitmap.h"
 #include "graphics/control.h"
 #include "graphics/graphics_types.h"
@@ -35,6 +37,10 @@ public:
   // The rectangle is one frame at (x, y): the width divided by N for frames
   // side by side, else the height (whole units; N below 1 counts as 1).
   IBitmapControl(float x, float y, const IBitmap& bitmap, int paramIdx = kNoParameter, const IBlend& blend = IBlend());
+
+  // One value slot per parameter index, at least one.
+  IBitmapControl(float x, float y, const IBitmap& bitmap, const std::vector<int>& paramIndices,
+                 const IBlend& blend = IBlend());
 
   void Draw(IGraphics& g) override;
   // The bitmap is loaded again for the context's current screen scale.

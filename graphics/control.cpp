@@ -25,6 +25,12 @@ IControl::IControl(const IRECT& bounds, std::initializer_list<int> paramIndices,
   for (int paramIdx : paramIndices) mValues.push_back({paramIdx, 0.0});
 }
 
+IControl::IControl(const IRECT& bounds, const std::vector<int>& paramIndices, ActionFunc actionFunc)
+    : mRECT(bounds), mTargetRECT(bounds), mActionFunc(std::move(actionFunc)) {
+  for (int paramIdx : paramIndices) mValues.push_back({paramIdx, 0.0});
+  if (mValues.empty()) mValues.push_back({kNoParameter, 0.0});
+}
+
 IControl::IControl(const IRECT& bounds, ActionFunc actionFunc)
     : IControl(bounds, kNoParameter, std::move(actionFunc)) {}
 

@@ -41,6 +41,8 @@ public:
 
   explicit IControl(const IRECT& bounds, int paramIdx = kNoParameter, ActionFunc actionFunc = nullptr);
   IControl(const IRECT& bounds, std::initializer_list<int> paramIndices, ActionFunc actionFunc = nullptr);
+  // One slot per index, at least one.
+  IControl(const IRECT& bounds, const std::vector<int>& paramIndices, ActionFunc actionFunc = nullptr);
   IControl(const IRECT& bounds, ActionFunc actionFunc);
   virtual ~IControl() = default;
   IControl(const IControl&) = delete;
