@@ -22,10 +22,6 @@ using testing::RecordingDelegate;
 using testing::RecordingGraphics;
 using Lines = std::vector<std::string>;
 
-constexpr IColor kRed{255, 255, 0, 0};
-constexpr IColor kGreen{255, 0, 255, 0};
-constexpr IColor kBlue{255, 0, 0, 255};
-constexpr IColor kYellow{255, 255, 255, 0};
 constexpr SVGStateColors kStateColors{IColor{255, 10, 0, 0}, IColor{255, 11, 0, 0}, IColor{255, 12, 0, 0},
                                       IColor{255, 13, 0, 0}};
 
