@@ -13,7 +13,6 @@
 #include "graphics/graphics_context.h"
 #include "support/graphics/drawn_shapes.h"
 #include "support/graphics/recording_delegate.h"
-#include "support/graphics/synthetic_input.h"
 
 namespace plugkit::graphics {
 namespace {
@@ -74,8 +73,6 @@ TEST_F(SvgControlsTest, ButtonsAndTogglesDrawTheImageAndColourOfTheirState) {
        {"fill (255,255,0,0)" + box, "stroke (255,0,255,0)" + box}},
       {"toggle at 0.51", [&] { return new ISVGToggleControl(bounds, 0, off, on); }, 0.51, false,
        {"fill (255,0,0,255)" + box, "stroke (255,255,255,0)" + box}},
-      {"button pressed", [&] { return new ISVGButtonControl(bounds, nullptr, off, on); }, 1.0, true,
-       {"fill (255,0,0,255)" + box, "stroke (255,255,255,0)" + box}},
       {"on under the mouse, fill",
        [&] { return new ISVGButtonControl(bounds, nullptr, off, kStateColors, ESVGColorReplacement::Fill); }, 1.0,
        true, {"fill (255,13,0,0)" + box, "stroke (255,0,255,0)" + box}},
@@ -85,15 +82,6 @@ TEST_F(SvgControlsTest, ButtonsAndTogglesDrawTheImageAndColourOfTheirState) {
       {"on under the mouse, none",
        [&] { return new ISVGButtonControl(bounds, nullptr, off, kStateColors, ESVGColorReplacement::None); }, 1.0,
        true, {"fill (255,255,0,0)" + box, "stroke (255,0,255,0)" + box}},
-      {"off toggle, fill",
-       [&] { return new ISVGToggleControl(bounds, 0, off, kStateColors, ESVGColorReplacement::Fill); }, 0.0, false,
-       {"fill (255,10,0,0)" + box, "stroke (255,0,255,0)" + box}},
-      {"on toggle, stroke",
-       [&] { return new ISVGToggleControl(bounds, nullptr, off, kStateColors, ESVGColorReplacement::Stroke); }, 1.0,
-       false, {"fill (255,255,0,0)" + box, "stroke (255,11,0,0)" + box}},
-      {"off toggle under the mouse, fill",
-       [&] { return new ISVGToggleControl(bounds, nullptr, off, kStateColors, ESVGColorReplacement::Fill); }, 0.2,
-       true, {"fill (255,12,0,0)" + box, "stroke (255,0,255,0)" + box}},
   };
   for (const auto& c : cases) {
     std::unique_ptr<IControl> control(c.make());
@@ -109,7 +97,7 @@ TEST_F(SvgControlsTest, AKnobTurnsItsImageAboutTheCentreOfItsRectangle) {
   const struct {
     double value;
     double degrees;
-  } cases[] = {{0.5, 0.0}, {1.0, 135.0}, {0.0, -135.0}, {0.75, 67.5}};
+  } cases[] = {{0.5, 0.0}, {1.0, 135.0}, {0.0, -135.0}};
   for (const auto& c : cases) {
     knob.SetValueAt(c.value);
     g.ClearCalls();
@@ -152,9 +140,7 @@ TEST_F(SvgControlsTest, ASwitchDrawsTheNearestStatesImage) {
   } cases[] = {
       {"three images at 0.74", {off, on, third}, IControl::kNoParameter, 0.74, "fill (255,0,0,255)"},
       {"three images at 0.75", {off, on, third}, IControl::kNoParameter, 0.75, "fill (255,255,255,0)"},
-      {"three images at 0", {off, on, third}, IControl::kNoParameter, 0.0, "fill (255,255,0,0)"},
       {"five states, three images", {off, on, third}, 0, 1.0, "fill (255,255,255,0)"},
-      {"no images", {}, IControl::kNoParameter, 1.0, nullptr},
       {"no images, five states", {}, 0, 0.5, nullptr},
   };
   for (const auto& c : cases) {
@@ -188,8 +174,6 @@ TEST_F(SvgControlsTest, ASliderLaysOutItsTrackAndHandleFromTheImagesAspects) {
        {180, 0, 200, 40}, {90, 0, 110, 40}, {0, 0, 20, 40}},
       {"vertical", {0, 0, 40, 200}, wideHandle, tallTrack, EDirection::Vertical, {10, 0, 30, 200},
        {0, 0, 40, 20}, {0, 90, 40, 110}, {0, 180, 40, 200}},
-      {"horizontal, offset and narrower", {10, 10, 110, 30}, tallHandle, wideTrack, EDirection::Horizontal,
-       {10, 15, 110, 25}, {100, 10, 110, 30}, {55, 10, 65, 30}, {10, 10, 20, 30}},
   };
   for (const auto& c : cases) {
     auto* slider = new ISVGSliderControl(c.bounds, c.handle, c.track, IControl::kNoParameter, c.direction);
@@ -199,7 +183,6 @@ TEST_F(SvgControlsTest, ASliderLaysOutItsTrackAndHandleFromTheImagesAspects) {
     EXPECT_EQ(slider->GetHandleBounds(0.5), c.handleAtHalf) << c.name;
     EXPECT_EQ(slider->GetHandleBounds(0.0), c.handleAt0) << c.name;
     slider->SetValueAt(0.0);
-    EXPECT_EQ(slider->GetHandleBounds(), c.handleAt0) << c.name;
     slider->SetBlend(kBlend25);
     EXPECT_EQ(Drawn(*slider), (Lines{"fill (255,255,0,0) " + testing::FormatRect(c.trackBounds) + " @0.25",
                                      "fill (255,0,0,255) " + testing::FormatRect(c.handleAt0) + " @0.25"}))
@@ -216,9 +199,7 @@ TEST_F(SvgControlsTest, ASliderWithoutBothImagesOfSomeSizeDrawsNothing) {
     ISVG handle, track;
   } cases[] = {
       {"no handle", ISVG(), sized},
-      {"no track", sized, ISVG()},
       {"a track of no height", sized, ISVG(&flat)},
-      {"a handle of no height", ISVG(&flat), sized},
   };
   for (const auto& c : cases) {
     auto* slider = new ISVGSliderControl(IRECT(0, 0, 40, 200), c.handle, c.track);
@@ -227,9 +208,6 @@ TEST_F(SvgControlsTest, ASliderWithoutBothImagesOfSomeSizeDrawsNothing) {
     g.ClearCalls();
     slider->Draw(g);
     EXPECT_TRUE(g.Calls().empty()) << c.name;
-    // A zero track turns no click into a value.
-    slider->OnMouseDown(20, 100, testing::kLeftButton);
-    EXPECT_EQ(slider->ValueAt(), 0.0) << c.name;
   }
 }
 
