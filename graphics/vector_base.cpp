@@ -5,6 +5,7 @@
 
 #include "graphics/control.h"
 #include "graphics/graphics_context.h"
+#include "graphics/rect_geometry.h"
 
 namespace plugkit::graphics {
 
@@ -32,6 +33,43 @@ void TurnedTriangle(const IRECT& r, float angle, float (&x)[3], float (&y)[3]) {
   }
 }
 
+struct TextSize {
+  float w = 0.f;
+  float h = 0.f;
+};
+
+// Nothing is measured without a graphics context or a text.
+TextSize Measure(const IControl* control, const IText& text, const char* str) {
+  IGraphics* graphics = control ? control->GetUI() : nullptr;
+  if (!graphics) return {};
+  IRECT measured;
+  graphics->MeasureTextIfNotEmpty(text, str, measured);
+  return {measured.W(), measured.H()};
+}
+
+// A w x h rectangle against one side of parent, centred along it.
+IRECT AgainstSide(const IRECT& parent, ESide side, float w, float h) {
+  const IRECT centred = CentredIn(parent, w, h);
+  switch (side) {
+    case ESide::Right: return IRECT(parent.R - w, centred.T, parent.R, centred.B);
+    case ESide::Bottom: return IRECT(centred.L, parent.B - h, centred.R, parent.B);
+    case ESide::Left: return IRECT(parent.L, centred.T, parent.L + w, centred.B);
+    case ESide::Top:
+    default: return IRECT(centred.L, parent.T, centred.R, parent.T + h);
+  }
+}
+
+// area less the strip of r's depth on that side.
+IRECT WithoutSide(const IRECT& area, ESide side, const IRECT& r) {
+  switch (side) {
+    case ESide::Right: return IRECT(area.L, area.T, area.R - r.W(), area.B);
+    case ESide::Bottom: return IRECT(area.L, area.T, area.R, area.B - r.H());
+    case ESide::Left: return IRECT(area.L + r.W(), area.T, area.R, area.B);
+    case ESide::Top:
+    default: return IRECT(area.L, area.T + r.H(), area.R, area.B);
+  }
+}
+
 }  // namespace
 
 IVectorBase::IVectorBase(const IVStyle& style, bool labelInWidget, bool valueInWidget)
@@ -42,6 +80,63 @@ IVectorBase::IVectorBase(const IVStyle& style, bool labelInWidget, bool valueInW
 void IVectorBase::AttachIControl(IControl* control, const char* label) {
   mControl = control;
   SetLabelStr(label);
+}
+
+IRECT IVectorBase::MakeRects(const IRECT& parent, bool hasHandle) {
+  IRECT clickable = parent;
+  if (!mLabelInWidget) {
+    mLabelBounds = IRECT();
+    if (mStyle.showLabel && mLabelStr.GetLength() > 0) {
+      const TextSize label = Measure(mControl, mStyle.labelText, mLabelStr.Get());
+      const float w = std::max(1.f, label.w);
+      const float h = label.h > 0.f ? label.h : w;
+      mLabelBounds = AgainstSide(parent, mStyle.labelSide, w, h);
+      clickable = WithoutSide(clickable, mStyle.labelSide, mLabelBounds);
+    }
+  }
+
+  if (!mStyle.showValue || mValueInWidget) {
+    mValueBounds = IRECT();
+    mWidgetBounds = ScaledAboutCentre(clickable, mStyle.widgetFrac);
+  } else {
+    const TextSize value = Measure(mControl, mStyle.valueText, mValueStr.Get());
+    const IRECT band = CentredIn(clickable, 2.f * value.w * mValueDisplayFrac, value.h);
+    IRECT widget = clickable;
+    switch (mStyle.valueText.mVAlign) {
+      case EVAlign::Top:
+        mValueBounds = IRECT(band.L, clickable.T, band.R, clickable.T + value.h);
+        widget.T += value.h;
+        break;
+      case EVAlign::Bottom:
+        mValueBounds = IRECT(band.L, clickable.B - value.h, band.R, clickable.B);
+        widget.B -= value.h;
+        break;
+      case EVAlign::Middle:
+      default: mValueBounds = band; break;
+    }
+    mWidgetBounds = ScaledAboutCentre(widget, mStyle.widgetFrac);
+  }
+
+  if (hasHandle) {
+    IRECT handle = clickable;
+    if (mStyle.drawFrame) handle = handle.GetGrown(-mStyle.frameThickness / 2.f);
+    if (mStyle.drawShadows) {
+      const float offset = mStyle.shadowOffset;
+      handle = IRECT(handle.L + offset, handle.T, handle.R - offset, handle.B - offset);
+    }
+    mWidgetBounds = ScaledAboutCentre(handle, mStyle.widgetFrac);
+  }
+
+  if (mLabelInWidget) mLabelBounds = mWidgetBounds;
+  if (mValueInWidget) mValueBounds = mWidgetBounds;
+  return clickable;
+}
+
+void IVectorBase::ApplyLayout(bool hasHandle) {
+  if (!mControl) return;
+  mControl->SetTargetRECT(MakeRects(mControl->GetRECT(), hasHandle));
+  mControl->SetMouseIsOver(false);
+  mControl->MarkDirty(false);
 }
 
 void IVectorBase::SetStyle(const IVStyle& style) {

@@ -33,6 +33,14 @@ public:
   // The control this draws for, and its label.
   void AttachIControl(IControl* control, const char* label);
 
+  // The layout rule of every vector control: parent is split into the label
+  // rectangle (on the style's label side, measured), the value band (by the
+  // value text's vertical alignment, measured) and the widget (scaled about
+  // its centre by widgetFrac). A widget with a handle leaves room for the
+  // frame and the shadow; a label or value drawn in the widget takes the
+  // widget's rectangle. Answers the clickable area: parent less the label.
+  IRECT MakeRects(const IRECT& parent, bool hasHandle = false);
+
   // After the style, the splash point or the splash radius changed.
   virtual void OnStyleChanged() {}
   // The whole style, then OnStyleChanged.
@@ -95,6 +103,10 @@ protected:
   struct FaceLayout {
     IRECT handle, shadow, face;
   };
+
+  // A vector control's resize: its target becomes the clickable area of its
+  // rectangle, the mouse is no longer over it, and it redraws without its action.
+  void ApplyLayout(bool hasHandle);
 
   FaceColors ColorsFor(bool disabled) const;
   FaceLayout LayoutFace(const IRECT& bounds, bool pressed) const;
