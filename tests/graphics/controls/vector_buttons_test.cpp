@@ -1,75 +1,17 @@
 #include "graphics/controls/vector_buttons.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "framework/core/param.h"
-#include "graphics/clock.h"
-#include "graphics/graphics_context.h"
-#include "support/graphics/drawn_shapes.h"
-#include "support/graphics/recording_delegate.h"
-#include "support/graphics/synthetic_input.h"
+#include "vector_controls_fixture.h"
 
 namespace plugkit::graphics {
 namespace {
 
 using testing::DrawnShapes;
-using testing::RecordingDelegate;
-using testing::RecordingGraphics;
-using testing::SyntheticInput;
-using Lines = std::vector<std::string>;
-
-enum Params { kWave, kGain, kNParams };
-
-// Text of size 20: every character is 10 wide and the line 20 high.
-constexpr float kTextSize = 20.f;
-
-// Faces of one fill each: no frame, no shadow.
-IVStyle FlatStyle(EVAlign valueAlign = EVAlign::Bottom) {
-  IVStyle style;
-  style.drawFrame = false;
-  style.drawShadows = false;
-  style.labelText.mSize = kTextSize;
-  style.valueText.mSize = kTextSize;
-  style.valueText.mVAlign = valueAlign;
-  return style;
-}
-
-class VectorButtonsTest : public ::testing::Test {
-protected:
-  VectorButtonsTest() {
-    delegate.GetParam(kWave)->InitEnum("Wave", 0, {"Sine", "Saw", "Square"});
-    delegate.GetParam(kGain)->InitGain("Gain", 0.0, -12.0, 12.0, 0.1);
-    g.SetGeometryMode(true);
-  }
-  ~VectorButtonsTest() override { GraphicsClock::PinForTesting(std::nullopt); }
-
-  template <class Control>
-  Control* Attach(Control* control) {
-    g.AttachControl(control);
-    return control;
-  }
-  Lines Drawn(IControl& control) {
-    g.ClearCalls();
-    control.Draw(g);
-    return DrawnShapes(g);
-  }
-  // Runs the animations at the time given.
-  void FrameAt(double ms) {
-    GraphicsClock::PinForTesting(ms);
-    IRECTList rects;
-    g.IsDirty(rects);
-  }
-
-  RecordingDelegate delegate{kNParams};
-  RecordingGraphics g{delegate, 400, 300};
-  SyntheticInput input{g};
-};
+using VectorButtonsTest = VectorControlsTest;
 
 TEST_F(VectorButtonsTest, TheLayoutRuleCutsLabelValueAndWidgetFromTheParent) {
   struct Case {
@@ -226,10 +168,6 @@ TEST_F(VectorButtonsTest, AToggleShowsItsOnOrOffTextAndIsHighlightedUnderTheMous
     toggle->DrawValue(g, c.mouseOver);
     EXPECT_EQ(DrawnShapes(g), c.expected) << c.value;
   }
-  input.Click(50, 50);
-  EXPECT_EQ(toggle->ValueAt(), 0.0);
-  input.Click(50, 50);
-  EXPECT_EQ(toggle->ValueAt(), 1.0);
 }
 
 TEST_F(VectorButtonsTest, ASlideSwitchPlacesItsHandleOnItsStatesSlot) {

@@ -1,60 +1,29 @@
 #include "graphics/controls/vector_menu_button.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/popup_menu.h"
-#include "framework/core/param.h"
-#include "graphics/clock.h"
-#include "graphics/controls/vector_buttons.h"
-#include "graphics/graphics_context.h"
-#include "support/graphics/recording_delegate.h"
-#include "support/graphics/synthetic_input.h"
+#include "vector_controls_fixture.h"
 
 namespace plugkit::graphics {
 namespace {
 
-using testing::RecordingDelegate;
 using testing::RecordingGraphics;
-using testing::SyntheticInput;
-using Lines = std::vector<std::string>;
 
-enum Params { kWave, kEvenSteps, kNoStep, kNParams };
-
-class VectorMenuButtonTest : public ::testing::Test {
+class VectorMenuButtonTest : public VectorControlsTest {
 protected:
-  VectorMenuButtonTest() {
-    delegate.GetParam(kWave)->InitEnum("Wave", 0, {"Sine", "Saw", "Square"});
-    delegate.GetParam(kEvenSteps)->InitGain("Even", 0.0, 0.0, 10.0, 2.0, IParam::kFlagStepped);
-    delegate.GetParam(kNoStep)->InitGain("Any", 0.0, 0.0, 10.0, 0.0, IParam::kFlagStepped);
-  }
-  ~VectorMenuButtonTest() override { GraphicsClock::PinForTesting(std::nullopt); }
-
   IVMenuButtonControl* AttachMenu(int paramIdx, const char* group = "") {
-    auto* menu = new IVMenuButtonControl(IRECT(10, 10, 110, 40), paramIdx);
-    g.AttachControl(menu, -1, group);
-    return menu;
+    return Attach(new IVMenuButtonControl(IRECT(10, 10, 110, 40), paramIdx), group);
   }
-  void FrameAt(double ms) {
-    GraphicsClock::PinForTesting(ms);
-    IRECTList rects;
-    g.IsDirty(rects);
-  }
-
-  RecordingDelegate delegate{kNParams};
-  RecordingGraphics g{delegate, 400, 300};
-  SyntheticInput input{g};
 };
 
 TEST_F(VectorMenuButtonTest, ItsButtonOffersTheParametersTextsOnceTheSplashHasEnded) {
   IVMenuButtonControl* menu = AttachMenu(kWave, "group");
   IVButtonControl* button = menu->GetButton();
   ASSERT_NE(button, nullptr);
-  EXPECT_EQ(g.NControls(), 2);
+  EXPECT_EQ(g.NControls(), 3);
   EXPECT_STREQ(button->GetGroup(), "group");
   EXPECT_EQ(button->GetParent(), menu);
   EXPECT_EQ(button->GetRECT(), menu->GetRECT());
@@ -92,13 +61,13 @@ TEST_F(VectorMenuButtonTest, ItsButtonOffersTheParametersTextsOnceTheSplashHasEn
 TEST_F(VectorMenuButtonTest, ItsButtonGoesWithIt) {
   IVMenuButtonControl* menu = AttachMenu(kWave);
   g.RemoveControl(menu);
-  EXPECT_EQ(g.NControls(), 0);
+  EXPECT_EQ(g.NControls(), 1);
 
   menu = AttachMenu(kWave);
   g.RemoveControl(menu->GetButton());
   EXPECT_EQ(menu->GetButton(), nullptr);
   g.RemoveControl(menu);
-  EXPECT_EQ(g.NControls(), 0);
+  EXPECT_EQ(g.NControls(), 1);
 
   AttachMenu(kWave);
 }

@@ -1,60 +1,18 @@
 #include "graphics/controls/vector_tab_switches.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "framework/core/param.h"
-#include "graphics/controls/vector_buttons.h"
-#include "graphics/graphics_context.h"
-#include "support/graphics/drawn_shapes.h"
-#include "support/graphics/recording_delegate.h"
-#include "support/graphics/synthetic_input.h"
+#include "vector_controls_fixture.h"
 
 namespace plugkit::graphics {
 namespace {
 
-using testing::DrawnShapes;
-using testing::RecordingDelegate;
-using testing::RecordingGraphics;
-using testing::SyntheticInput;
-using Lines = std::vector<std::string>;
-
-enum Params { kWave, kNParams };
-
 const std::vector<const char*> kOptions = {"A", "B", "C"};
 
-// Faces of one fill each, with text of size 20 (10 wide a character).
-IVStyle FlatStyle() {
-  IVStyle style;
-  style.drawFrame = false;
-  style.drawShadows = false;
-  style.showLabel = false;
-  style.valueText.mSize = 20.f;
-  return style;
-}
-
-class VectorTabSwitchesTest : public ::testing::Test {
+class VectorTabSwitchesTest : public VectorControlsTest {
 protected:
-  VectorTabSwitchesTest() {
-    delegate.GetParam(kWave)->InitEnum("Wave", 0, {"Sine", "Saw", "Square"});
-    g.SetGeometryMode(true);
-    g.EnableMouseOver(true);
-    g.AttachControl(new IVLabelControl(IRECT(0, 0, 400, 300)));  // the background, never hovered
-  }
-
-  template <class Control>
-  Control* Attach(Control* control) {
-    g.AttachControl(control);
-    return control;
-  }
-  Lines Drawn(IControl& control) {
-    g.ClearCalls();
-    control.Draw(g);
-    return DrawnShapes(g);
-  }
   // The corners of r that the path drawn last rounded: those it never reached.
   std::string RoundedCorners(const IRECT& r) const {
     const std::vector<testing::PathPoint> points = g.AllPoints();
@@ -68,10 +26,6 @@ protected:
     if (!reached(r.R, r.B)) rounded += "BR ";
     return rounded;
   }
-
-  RecordingDelegate delegate{kNParams};
-  RecordingGraphics g{delegate, 400, 300};
-  SyntheticInput input{g};
 };
 
 TEST_F(VectorTabSwitchesTest, RoundedTabsRoundTheRowsOuterCorners) {
