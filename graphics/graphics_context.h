@@ -734,6 +734,9 @@ protected:
   static APIBitmap* SearchBitmapInCache(StaticStorage<APIBitmap>& storage, const char* name, int targetScale,
                                         int& sourceScale);
 
+  // The screen scale rounded up to a whole number, at least 1.
+  int WholeScreenScale() const;
+
   // What dragging the corner does; set with the corner resizer.
   void SetGUISizeMode(EUIResizerMode mode) { mGUISizeMode = mode; }
 
@@ -750,8 +753,6 @@ private:
   // This context as a user of the shared bitmap and SVG caches.
   static void RetainResourceCaches();
   static void ReleaseResourceCaches();
-  // The screen scale rounded up to a whole number, at least 1.
-  int WholeScreenScale() const;
   // A bitmap made for another scale than targetScale is kept (when just
   // decoded) and redrawn for targetScale; one for targetScale is kept when
   // just decoded. Empty when it cannot be kept.
