@@ -98,6 +98,8 @@ std::array<float, 2> OrvaneLevelSource(const Orvane& plugin) { return plugin.Met
 void OrvaneEditorLayout(Orvane& plugin, plugkit::graphics::IGraphics* graphics) {
   if (graphics == nullptr) return;
   graphics->AttachPanelBackground(plugkit::graphics::IPaint(PaletteColor(kPaletteBackground)));
+  // The editor shows the pointing hand over its links while the pointer moves.
+  graphics->EnableMouseOver(true);
   // A font that does not load is left out: the editor opens with the others.
   for (const EditorFont& font : kEditorFonts) graphics->LoadFont(font.id, font.file);
 

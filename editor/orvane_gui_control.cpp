@@ -74,6 +74,9 @@ OrvaneGUIControl::OrvaneGUIControl(
   mPlayerValues = std::move(playerValues);
   SetScriptText(mScriptText, mPlayerValues);
   SetIgnoreMouse(false);
+  // The second click of a quick pair is a click like the first: two quick
+  // presses on ">" move two presets.
+  SetMouseDblAsSingleClick(true);
 }
 
 void OrvaneGUIControl::SetPresetBrowserState(bool factoryShown, bool activeIsFactory, int activeIndexFrom1,

@@ -41,6 +41,7 @@ using plugkit::graphics::IControl;
 using plugkit::graphics::IGraphics;
 using plugkit::graphics::ILayerPtr;
 using plugkit::graphics::IRECT;
+using plugkit::graphics::IMouseMod;
 using plugkit::graphics::IText;
 
 inline constexpr int kMidiCCCount = 128;
@@ -66,6 +67,10 @@ struct ScriptRow {
   std::size_t length = 0;      // bytes
   std::size_t lineNumber = 1;  // logical line, from 1
 };
+
+// Whether (x, y) lies in r: L <= x < R and T <= y < B. A rectangle left all
+// zero by drawing, an element not shown, contains nothing.
+inline bool RectContains(const IRECT& r, float x, float y) { return r.Contains(x, y); }
 
 // A DNA byte from a percentage: clamp(p, 0, 100) * 255 / 100, halves rounded
 // away from zero (90 % gives 230). A percentage that is not a number gives 0.
@@ -117,6 +122,22 @@ public:
   // footer. Every clickable element's rectangle of this frame is recorded;
   // drawing never marks the control dirty.
   void Draw(IGraphics& g) override;
+
+  // Pointer input against the hit rectangles of the last frame, tried in a
+  // fixed order so that the first element under the pointer wins. A press
+  // always redraws; a drag, a wheel turn or a hover redraws only what it
+  // changed. A double click arrives as a second single click.
+  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+  void OnMouseUp(float x, float y, const IMouseMod& mod) override;
+  void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
+  // A delta of 0 or one that is not finite does nothing.
+  void OnMouseWheel(float x, float y, const IMouseMod& mod, float d) override;
+  // The pointing hand over the logo and, in the EDIT view, over the preset
+  // name and index; the arrow elsewhere and on leaving.
+  void OnMouseHover(float x, float y, const IMouseMod& mod) override;
+  void OnMouseLeave() override;
+  // The control covers the whole graphics area.
+  void OnResize() override;
 
   // Entry points of the plug-in core and the idle tick.
   void SetPresetBrowserState(bool factoryShown, bool activeIsFactory, int activeIndexFrom1, int entryCount,
@@ -177,6 +198,9 @@ public:
   void WrapScriptLines();
   // Moves the first visible row just enough to show the caret's row.
   void ScrollScriptToCaret();
+  // Moves the first visible row by `rows`, kept within the rows that can
+  // stand first (0 only keeps it there); true when it moved.
+  bool ScrollScriptRows(std::int64_t rows);
   // The row the caret stands on: a caret at the start of a wrapped row counts
   // on that row, not at the end of the one before.
   std::size_t ScriptCaretRow() const;
@@ -500,6 +524,10 @@ private:
   // The section's design bytes through its callback, then a redraw.
   void ReportSectionDna(int section, int stage);
   void RaisePlotFlagsOfChanges(const DnaBytes& oldDna, const AmpKnobs& oldKnobs);
+  // Whole script rows that fit the script area (at least one), and the
+  // highest first visible row that still fills it.
+  std::int64_t VisibleScriptRows() const;
+  std::int64_t LastScriptFirstLine() const;
   void RaisePlotFlag(EditorPlot plot) { mPlotDirty[plot] = true; }
   void EaseAnimation(float& value, float target);
   void FollowSampleRate();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include "common/str_buf.h"
 #include "common/utf8_text.h"
@@ -110,12 +111,15 @@ std::size_t OrvaneGUIControl::ScriptCaretRow() const {
   return endedBefore;
 }
 
+std::int64_t OrvaneGUIControl::VisibleScriptRows() const {
+  const double areaHeight = static_cast<double>(mScriptRect.B) - mScriptRect.T;
+  return static_cast<std::int64_t>(
+      WholeCount(areaHeight, mScriptLineHeight, kMinVisibleRows, std::numeric_limits<std::int32_t>::max()));
+}
+
 void OrvaneGUIControl::ScrollScriptToCaret() {
   if (mScriptRows.empty()) WrapScriptLines();
-  const double areaHeight = static_cast<double>(mScriptRect.B) - mScriptRect.T;
-  const auto visible = static_cast<std::int64_t>(
-      WholeCount(areaHeight, mScriptLineHeight, kMinVisibleRows, std::numeric_limits<std::int32_t>::max()));
-  const auto rowCount = static_cast<std::int64_t>(mScriptRows.size());
+  const std::int64_t visible = VisibleScriptRows();
   const auto caretRow = static_cast<std::int64_t>(ScriptCaretRow());
   std::int64_t first = mScriptFirstLine;
   if (caretRow > first + visible - 1) {
@@ -123,8 +127,19 @@ void OrvaneGUIControl::ScrollScriptToCaret() {
   } else if (caretRow < first) {
     first = caretRow;
   }
-  const std::int64_t lastFirst = std::max<std::int64_t>(rowCount - visible, 0);
-  mScriptFirstLine = static_cast<std::int32_t>(std::clamp<std::int64_t>(first, 0, lastFirst));
+  mScriptFirstLine = static_cast<std::int32_t>(std::clamp<std::int64_t>(first, 0, LastScriptFirstLine()));
+}
+
+std::int64_t OrvaneGUIControl::LastScriptFirstLine() const {
+  return std::max<std::int64_t>(static_cast<std::int64_t>(mScriptRows.size()) - VisibleScriptRows(), 0);
+}
+
+bool OrvaneGUIControl::ScrollScriptRows(std::int64_t rows) {
+  const std::int64_t lastFirst = LastScriptFirstLine();
+  // Rows beyond the whole table would only be clamped away, and could overflow.
+  const std::int64_t step = std::clamp<std::int64_t>(rows, -lastFirst - 1, lastFirst + 1);
+  const auto first = static_cast<std::int32_t>(std::clamp<std::int64_t>(mScriptFirstLine + step, 0, lastFirst));
+  return std::exchange(mScriptFirstLine, first) != first;
 }
 
 void OrvaneGUIControl::NewBlankScript() {

@@ -76,7 +76,10 @@ void OrvaneGUIControl::DrawScriptPanel(IGraphics& g, const MainPanelLayout& layo
   mScriptLineHeight = std::max(kLineHeightPerSize * mTextStyle.mSize, kLeastLineHeight);
   mScriptTextLeft = mScriptRect.L + static_cast<float>(GutterCharacters(mScriptText)) * mScriptCharWidth;
   WrapScriptLines();
-  ScrollScriptToCaret();
+  // Kept within the rows, but not pulled back to the caret: every edit and
+  // caret move brings the caret into view itself, and a wheel turn may have
+  // scrolled it out on purpose.
+  ScrollScriptRows(0);
 
   if (mScriptText.empty()) {
     IText hint = smallStyle;
