@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "common/utf8_text.h"
 #include "design/design.h"
@@ -32,7 +33,8 @@ constexpr double kFineWheelStep = 0.1;
 constexpr double kScriptRowsPerNotch = 3.0;
 constexpr double kPlayerRowsPerNotch = 1.0;
 constexpr double kPlayerValuePerNotch = 1.0;
-constexpr int kMostOversampling = 8;
+// The oversampling box's steps; any factor not listed starts over at 1.
+constexpr std::array<std::pair<int, int>, 3> kNextOversampling{{{1, 2}, {2, 4}, {4, 8}}};
 
 struct Click {
   float x;
@@ -286,9 +288,9 @@ bool PressPlayerRow(OrvaneGUIControl& e, const Click& c) {
 
 bool PressOversampling(OrvaneGUIControl& e, const Click& c) {
   if (!c.In(e.mOversamplingRect)) return false;
-  // 1, 2, 4, 8, then 1 again; a factor off that ladder starts it over.
-  const bool onLadder = e.mOversampling >= 1 && e.mOversampling < kMostOversampling;
-  e.mOversampling = onLadder ? e.mOversampling * 2 : 1;
+  // 1, 2, 4, 8, then 1 again.
+  const auto step = std::ranges::find(kNextOversampling, e.mOversampling, &std::pair<int, int>::first);
+  e.mOversampling = step != kNextOversampling.end() ? step->second : 1;
   if (e.onOversamplingChanged) e.onOversamplingChanged(e.mOversampling);
   return true;
 }
