@@ -22,29 +22,21 @@ constexpr int kPanelColumns = 6;
 constexpr int kPanelRows = 4;
 constexpr float kPanelWidth = 220.0f;
 constexpr float kPanelHeight = 185.0f;
-constexpr float kPanelRadius = 6.0f;
-constexpr int kPlots = 5;  // in the first panels
-constexpr int kGridLines = 20;
-constexpr int kCurvePoints = 1000;
-constexpr int kKnobs = 40;
-constexpr float kKnobRadius = 18.0f;
-constexpr int kLabels = 120;
+constexpr float kPanelRadius = kEditorPanelRadius;
+constexpr int kPlots = kEditorPlotCount;
+constexpr int kGridLines = kEditorGridLines;
+constexpr int kCurvePoints = kEditorCurvePoints;
+constexpr int kKnobs = kEditorKnobCount;
+constexpr float kKnobRadius = kEditorKnobRadius;
+constexpr int kLabels = kEditorLabelCount;
 constexpr float kLabelSizes[] = {11.0f, 13.0f, 16.0f};
 constexpr const char* kLabelTexts[] = {"Preamp gain ", "Bass 4.50 dB", "Treble 6.2 k", "Sag 0.35 ms ",
                                        "Presence 7.0", "Output -3 dB", "Bias 68 %   ", "Tone stack 2"};
+static_assert(kPanelColumns * kPanelRows == kEditorPanelCount);
 
-struct Rect {
-  float x, y, w, h;
-};
+using Rect = EditorBox;
 
-Rect Panel(int index) {
-  const float cellW = kEditorFrameWidth / kPanelColumns;
-  const float cellH = kEditorFrameHeight / kPanelRows;
-  const int column = index % kPanelColumns;
-  const int row = index / kPanelColumns;
-  return {column * cellW + (cellW - kPanelWidth) / 2, row * cellH + (cellH - kPanelHeight) / 2, kPanelWidth,
-          kPanelHeight};
-}
+Rect Panel(int index) { return EditorPanel(index); }
 
 void FillRect(VCcontext* ctx, float x, float y, float w, float h, VCpaint paint) {
   vcBeginPath(ctx);
@@ -99,8 +91,8 @@ void DrawKnob(VCcontext* ctx, float cx, float cy, float value) {
   vcStroke(ctx);
 }
 
-void DrawPlot(VCcontext* ctx, const Rect& panel, int plot) {
-  const Rect r = {panel.x + 10, panel.y + 10, panel.w - 20, panel.h - 20};
+void DrawPlot(VCcontext* ctx, int plot) {
+  const Rect r = EditorPlotArea(plot);
   vcStrokeWidth(ctx, 1);
   vcStrokeColor(ctx, vcRGBA(255, 255, 255, 30));
   for (int i = 0; i < kGridLines / 2; ++i) {
@@ -120,10 +112,9 @@ void DrawPlot(VCcontext* ctx, const Rect& panel, int plot) {
   for (int curve = 0; curve < 2; ++curve) {
     vcBeginPath(ctx);
     for (int i = 0; i < kCurvePoints; ++i) {
-      const float t = float(i) / (kCurvePoints - 1);
-      const float wave = std::sin(t * (6.0f + plot + curve * 3.0f)) * std::exp(-t * (1.0f + curve));
-      const float x = r.x + t * r.w;
-      const float y = r.y + r.h * (0.5f - 0.4f * wave);
+      float x = 0.0f;
+      float y = 0.0f;
+      EditorCurvePoint(plot, curve, i, x, y);
       if (i == 0) {
         vcMoveTo(ctx, x, y);
       } else {
@@ -139,16 +130,55 @@ void DrawPlot(VCcontext* ctx, const Rect& panel, int plot) {
 void DrawLabels(VCcontext* ctx, int font) {
   vcFontFaceId(ctx, font);
   vcFillColor(ctx, vcRGB(230, 230, 230));
-  const int perPanel = kLabels / (kPanelColumns * kPanelRows);
   for (int i = 0; i < kLabels; ++i) {
-    const Rect r = Panel(i / perPanel);
-    vcFontSize(ctx, kLabelSizes[i % std::size(kLabelSizes)]);
-    vcText(ctx, r.x + 8, r.y + r.h - 10 - 18.0f * float(i % perPanel), kLabelTexts[i % std::size(kLabelTexts)],
-           nullptr);
+    const EditorLabel label = EditorLabelAt(i);
+    vcFontSize(ctx, label.size);
+    vcText(ctx, label.x, label.y, label.text, nullptr);
   }
 }
 
 }  // namespace
+
+EditorBox EditorPanel(int index) {
+  const float cellW = kEditorFrameWidth / kPanelColumns;
+  const float cellH = kEditorFrameHeight / kPanelRows;
+  const int column = index % kPanelColumns;
+  const int row = index / kPanelColumns;
+  return {column * cellW + (cellW - kPanelWidth) / 2, row * cellH + (cellH - kPanelHeight) / 2, kPanelWidth,
+          kPanelHeight};
+}
+
+EditorBox EditorPlotArea(int plot) {
+  const Rect panel = Panel(plot);
+  return {panel.x + 10, panel.y + 10, panel.w - 20, panel.h - 20};
+}
+
+void EditorCurvePoint(int plot, int curve, int index, float& x, float& y) {
+  const Rect r = EditorPlotArea(plot);
+  const float t = float(index) / (kCurvePoints - 1);
+  const float wave = std::sin(t * (6.0f + plot + curve * 3.0f)) * std::exp(-t * (1.0f + curve));
+  x = r.x + t * r.w;
+  y = r.y + r.h * (0.5f - 0.4f * wave);
+}
+
+EditorKnob EditorKnobAt(int index) {
+  const int knobPanels = kPanelColumns * kPanelRows - kPlots;
+  const Rect r = Panel(kPlots + index % knobPanels);
+  const int slot = index / knobPanels;
+  return {r.x + 40 + 70 * float(slot), r.y + 40, float(index % 10) / 9.0f};
+}
+
+EditorLabel EditorLabelAt(int index) {
+  const int perPanel = kLabels / (kPanelColumns * kPanelRows);
+  const Rect r = Panel(index / perPanel);
+  return {r.x + 8, r.y + r.h - 10 - 18.0f * float(index % perPanel), kLabelSizes[index % std::size(kLabelSizes)],
+          kLabelTexts[index % std::size(kLabelTexts)]};
+}
+
+EditorBox EditorPatternBox() {
+  const Rect last = Panel(kPanelColumns * kPanelRows - 1);
+  return {last.x + 10, last.y + 70, float(kEditorPatternWidth), float(kEditorPatternHeight)};
+}
 
 EditorFrameResources CreateEditorFrameResources(VCcontext* ctx) {
   EditorFrameResources resources;
@@ -167,18 +197,15 @@ void DrawEditorScene(VCcontext* ctx, const EditorFrameResources& resources) {
   vcFillColor(ctx, vcRGB(24, 26, 30));
   vcFill(ctx);
   for (int i = 0; i < kPanelColumns * kPanelRows; ++i) DrawPanel(ctx, Panel(i));
-  for (int i = 0; i < kPlots; ++i) DrawPlot(ctx, Panel(i), i);
-  const int knobPanels = kPanelColumns * kPanelRows - kPlots;
+  for (int i = 0; i < kPlots; ++i) DrawPlot(ctx, i);
   for (int i = 0; i < kKnobs; ++i) {
-    const Rect r = Panel(kPlots + i % knobPanels);
-    const int slot = i / knobPanels;
-    DrawKnob(ctx, r.x + 40 + 70 * float(slot), r.y + 40, float(i % 10) / 9.0f);
+    const EditorKnob knob = EditorKnobAt(i);
+    DrawKnob(ctx, knob.cx, knob.cy, knob.value);
   }
   DrawLabels(ctx, resources.font);
-  const Rect last = Panel(kPanelColumns * kPanelRows - 1);
-  FillRect(ctx, last.x + 10, last.y + 70, kEditorPatternWidth, kEditorPatternHeight,
-           vcImagePattern(ctx, last.x + 10, last.y + 70, kEditorPatternWidth, kEditorPatternHeight, 0,
-                          resources.pattern, 1));
+  const Rect image = EditorPatternBox();
+  FillRect(ctx, image.x, image.y, image.w, image.h,
+           vcImagePattern(ctx, image.x, image.y, image.w, image.h, 0, resources.pattern, 1));
 }
 
 void DrawFrameToScreen(VCcontext* ctx, int image) {

@@ -17,6 +17,39 @@ inline constexpr float kEditorFrameHeight = 783.0f;
 inline constexpr int kEditorPatternWidth = 200;
 inline constexpr int kEditorPatternHeight = 60;
 
+// The scene's layout, so that the same frame can be drawn through other
+// interfaces: panels in a grid, plots in the first panels, knobs and labels
+// spread over the panels, and the image in the last panel.
+inline constexpr int kEditorPanelCount = 24;
+inline constexpr int kEditorPlotCount = 5;
+inline constexpr int kEditorGridLines = 20;  // half of them across, half down
+inline constexpr int kEditorCurvePoints = 1000;
+inline constexpr int kEditorKnobCount = 40;
+inline constexpr int kEditorLabelCount = 120;
+inline constexpr float kEditorPanelRadius = 6.0f;
+inline constexpr float kEditorKnobRadius = 18.0f;
+
+struct EditorBox {
+  float x, y, w, h;
+};
+struct EditorKnob {
+  float cx, cy;
+  float value;  // 0 to 1
+};
+struct EditorLabel {
+  float x, y;  // the start of the baseline
+  float size;
+  const char* text;
+};
+
+EditorBox EditorPanel(int index);
+EditorBox EditorPlotArea(int plot);
+// Point `index` of curve 0 or 1 of a plot.
+void EditorCurvePoint(int plot, int curve, int index, float& x, float& y);
+EditorKnob EditorKnobAt(int index);
+EditorLabel EditorLabelAt(int index);
+EditorBox EditorPatternBox();
+
 struct EditorFrameResources {
   int font = -1;    // DejaVu Sans Mono
   int pattern = 0;  // the 200 x 60 image
