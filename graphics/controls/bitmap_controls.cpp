@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "graphics/graphics_context.h"
+#include "graphics/rect_geometry.h"
 
 namespace plugkit::graphics {
 
@@ -37,9 +38,7 @@ IRECT FrameRectAt(const IBitmap& bitmap, float x, float y) {
 
 IRECT FrameRectCentredIn(const IBitmap& bitmap, const IRECT& bounds) {
   const FrameSize size = FrameSizeOf(bitmap);
-  const float left = bounds.L + (bounds.W() - size.w) / 2.f;
-  const float top = bounds.T + (bounds.H() - size.h) / 2.f;
-  return IRECT(left, top, left + size.w, top + size.h);
+  return CentredIn(bounds, size.w, size.h);
 }
 
 float HandleSizeAlong(const IBitmap& handle, EDirection direction) {
@@ -116,11 +115,7 @@ void IBSliderControl::OnResize() {
     mTrackBounds = FrameRectCentredIn(mTrackBitmap, r);
   } else {
     const FrameSize handle = FrameSizeOf(mBitmap);
-    const float centreX = (r.L + r.R) / 2.f;
-    const float centreY = (r.T + r.B) / 2.f;
-    mTrackBounds = mDirection == EDirection::Vertical
-                       ? IRECT(centreX - handle.w / 2.f, r.T, centreX + handle.w / 2.f, r.B)
-                       : IRECT(r.L, centreY - handle.h / 2.f, r.R, centreY + handle.h / 2.f);
+    mTrackBounds = mDirection == EDirection::Vertical ? CentredIn(r, handle.w, r.H()) : CentredIn(r, r.W(), handle.h);
   }
   MarkDirty(false);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "graphics/graphics_context.h"
+#include "graphics/rect_geometry.h"
 
 namespace plugkit::graphics {
 
@@ -21,10 +22,6 @@ constexpr float kMinLayoutSize = 1.f;
 bool HasDrawableSize(const ISVG& image) {
   return image.IsValid() && std::isfinite(image.W()) && std::isfinite(image.H()) && image.W() > 0.f &&
          image.H() > 0.f;
-}
-
-IRECT CentredRect(float centreX, float centreY, float width, float height) {
-  return IRECT(centreX - width / 2.f, centreY - height / 2.f, centreX + width / 2.f, centreY + height / 2.f);
 }
 
 float CentreX(const IRECT& r) { return (r.L + r.R) / 2.f; }
@@ -122,7 +119,7 @@ void ISVGSliderControl::OnResize() {
       const float trackW = std::max(r.W(), kMinLayoutSize);
       const float fittedH = trackW / trackAspect;
       const float trackH = fittedH > 0.f ? fittedH : trackW;
-      mTrackSVGBounds = CentredRect(CentreX(r), CentreY(r), trackW, trackH);
+      mTrackSVGBounds = CentredIn(r, trackW, trackH);
       const float handleH = handleToTrack * trackH;
       const float handleW = std::max(handleAspect * handleH, kMinLayoutSize);
       const float shownH = handleH > 0.f ? handleH : handleW;
@@ -132,7 +129,7 @@ void ISVGSliderControl::OnResize() {
     } else {
       const float trackH = r.H();
       const float trackW = std::max(trackAspect * trackH, kMinLayoutSize);
-      mTrackSVGBounds = CentredRect(CentreX(r), CentreY(r), trackW, trackH);
+      mTrackSVGBounds = CentredIn(r, trackW, trackH);
       const float handleH = handleToTrack * trackH;
       const float handleW = std::max(handleAspect * handleH, kMinLayoutSize);
       const IRECT& t = mTrackSVGBounds;
