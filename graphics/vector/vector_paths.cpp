@@ -28,6 +28,26 @@ double DashCount(double span, float dashLength) {
   return count <= IGraphicsVector::kMaxDashes ? count : -1.0;
 }
 
+// Stroking or filling: the core's setters of a solid colour and of a paint, and the drawing call.
+struct PathPainter {
+  void (*setColor)(VCcontext*, VCcolor);
+  void (*setPaint)(VCcontext*, VCpaint);
+  void (*draw)(VCcontext*);
+};
+
+// A solid paint is its first stop's colour, any other a gradient; drawn
+// with the blend's composite, which is put back to source-over afterwards.
+void PaintPath(VCcontext* ctx, const IPaint& paint, const IBlend* blend, bool preserve, const PathPainter& painter) {
+  if (paint.mType == EPaintType::Solid)
+    painter.setColor(ctx, VectorColor(paint.GetStop(0).mColor, blend));
+  else
+    painter.setPaint(ctx, PatternToPaint(ctx, paint, blend));
+  BlendToComposite(ctx, blend);
+  painter.draw(ctx);
+  vcGlobalCompositeOperation(ctx, VC_SOURCE_OVER);
+  if (!preserve) vcBeginPath(ctx);
+}
+
 }  // namespace
 
 void IGraphicsVector::PathClear() {
@@ -71,15 +91,8 @@ void IGraphicsVector::StrokePath(const IPaint& paint, float thickness, const ISt
   VectorLineJoin(mContext, style.mJoin);
   vcMiterLimit(mContext, style.mMiterLimit);
   vcStrokeWidth(mContext, thickness);
-  if (paint.mType == EPaintType::Solid)
-    vcStrokeColor(mContext, VectorColor(paint.GetStop(0).mColor, blend));
-  else
-    vcStrokePaint(mContext, PatternToPaint(mContext, paint, blend));
   vcPathWinding(mContext, VC_CCW);
-  BlendToComposite(mContext, blend);
-  vcStroke(mContext);
-  vcGlobalCompositeOperation(mContext, VC_SOURCE_OVER);
-  if (!style.mPreserve) vcBeginPath(mContext);
+  PaintPath(mContext, paint, blend, style.mPreserve, {vcStrokeColor, vcStrokePaint, vcStroke});
 }
 
 void IGraphicsVector::FillPath(const IPaint& paint, const IFillStyle& style, const IBlend* blend) {
@@ -88,14 +101,7 @@ void IGraphicsVector::FillPath(const IPaint& paint, const IFillStyle& style, con
     vcPathWinding(mContext, VC_CCW);
   else if (style.mFillRule == EFillRule::Hole)
     vcPathWinding(mContext, VC_CW);
-  if (paint.mType == EPaintType::Solid)
-    vcFillColor(mContext, VectorColor(paint.GetStop(0).mColor, blend));
-  else
-    vcFillPaint(mContext, PatternToPaint(mContext, paint, blend));
-  BlendToComposite(mContext, blend);
-  vcFill(mContext);
-  vcGlobalCompositeOperation(mContext, VC_SOURCE_OVER);
-  if (!style.mPreserve) vcBeginPath(mContext);
+  PaintPath(mContext, paint, blend, style.mPreserve, {vcFillColor, vcFillPaint, vcFill});
 }
 
 // The image's pixels map onto dest at the bitmap's scales, shifted by the

@@ -60,6 +60,16 @@ TEST_F(BindingCachesTest, BitmapsAreCachedUnderTheScaleOfTheFileFound) {
   EXPECT_EQ(g.LoadBitmap("knob.png", 1, false, 1).GetAPIBitmap(), knob1.GetAPIBitmap());
 }
 
+// "knob.png" at 1.5 and at 1.54 share the key text "knob.png-1.5x".
+TEST(BindingCacheShape, EntriesMatchTheExactScaleWhereKeyTextsAgree) {
+  StaticStorage<int> storage;
+  ASSERT_TRUE(storage.Add(std::make_unique<int>(15), "knob.png", 1.5));
+  ASSERT_TRUE(storage.Add(std::make_unique<int>(154), "knob.png", 1.54));
+  EXPECT_EQ(*storage.Find("knob.png", 1.5), 15);
+  EXPECT_EQ(*storage.Find("knob.png", 1.54), 154);
+  EXPECT_EQ(storage.Find("knob.png", 1.55), nullptr);
+}
+
 TEST_F(BindingCachesTest, UnsupportedOrMissingBitmapsGiveEmptyHandlesAndCacheNothing) {
   TestVectorGraphics& g = Graphics();
   for (const char* name : {"knob.gif", "missing.png", static_cast<const char*>(nullptr)})

@@ -80,22 +80,5 @@ TEST(VectorConversions, GradientsAreLaidOutByTheInverseTransform) {
       SamePaint(PatternToPaint(core.ctx, paint, &half), vcLinearGradient(core.ctx, 100, 50, 100, 70, inner, outer)));
 }
 
-TEST(VectorConversions, CapsPassAndJoinsMapWhileKnown) {
-  CoreContext core;
-  const struct {
-    int value;
-    int cap;
-    int join;
-  } cases[] = {{0, VC_BUTT, VC_MITER}, {1, VC_ROUND, VC_ROUND}, {2, VC_SQUARE, VC_BEVEL}, {3, -1, -1}};
-  for (const auto& c : cases) {
-    vcLineCap(core.ctx, -1);
-    vcLineJoin(core.ctx, -1);
-    VectorLineCap(core.ctx, static_cast<ELineCap>(c.value));
-    VectorLineJoin(core.ctx, static_cast<ELineJoin>(c.value));
-    EXPECT_EQ(vc__getState(core.ctx)->lineCap, c.cap) << c.value;
-    EXPECT_EQ(vc__getState(core.ctx)->lineJoin, c.join) << c.value;
-  }
-}
-
 }  // namespace
 }  // namespace plugkit::graphics
