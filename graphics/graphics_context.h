@@ -40,6 +40,9 @@ using IMsgBoxCompletionHandlerFunc = std::function<void(EMsgBoxResult)>;
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };
 using IFileDialogCompletionHandlerFunc = std::function<void(const StrBuf& fileName, const StrBuf& folder)>;
 
+// The colour picker's answer: called with each colour the user picks.
+using IColorPickerHandlerFunc = std::function<void(const IColor& color)>;
+
 // The editor's graphics context: one per open editor window. It owns the
 // controls, maps tags to them, keeps the draw scale (the user's zoom) and the
 // screen (backing) scale, and applies size changes. Everything is drawn
@@ -248,6 +251,10 @@ public:
   // `folder`. Without a platform view it only empties `fileName`.
   virtual void ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction action, const char* extensions,
                           IFileDialogCompletionHandlerFunc completion = nullptr);
+  // The platform's colour picker, starting at `color`, answering through
+  // func whenever the user picks, possibly after the asker is gone. False
+  // when no picker was shown; without a platform none is.
+  virtual bool ChooseColor(IColor& color, const char* prompt = "", IColorPickerHandlerFunc func = nullptr);
 
   // The control tree. The list owns the controls: index 0 is the background,
   // later entries are drawn later and hit-tested first. Tags >= 0 map to

@@ -30,6 +30,10 @@ TEST_F(DefaultSlotsTest, APlatformThatOverridesNothingAnswersTheDefaults) {
   EXPECT_FALSE(base.SetClipboardFile("/tmp/a"));
   EXPECT_FALSE(base.StartFileDrag("/tmp/a", IRECT(0, 0, 1, 1)));
   EXPECT_FALSE(base.RevealInFinder("/tmp", true));
+  IColor color = kColorRed;
+  bool picked = false;
+  EXPECT_FALSE(base.IGraphics::ChooseColor(color, "Pick", [&picked](const IColor&) { picked = true; }));
+  EXPECT_FALSE(picked) << "no picker without a platform";
   EXPECT_FALSE(base.HasPlatformView());
   g.AttachEditorView(nullptr);
   EXPECT_TRUE(base.HasPlatformView());

@@ -472,6 +472,7 @@ void* RecordingGraphics::AttachEditorView(void* parent) {
 
 void RecordingGraphics::DetachEditorView() {
   mLog.push_back("detach");
+  mColorPicker.reset();
   mViewAttached = false;
   mParent = nullptr;
 }
@@ -509,6 +510,19 @@ void RecordingGraphics::ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction
   CFRunLoopPerformBlock(CFRunLoopGetMain(), kCFRunLoopCommonModes, [completion, answer = mFileAnswer] {
     completion(StrBuf(answer->c_str()), StrBuf(FolderOf(*answer).c_str()));
   });
+}
+
+bool RecordingGraphics::ChooseColor(IColor& color, const char* prompt, IColorPickerHandlerFunc func) {
+  mLog.push_back("choose color " + FormatColor(color) + ": " + Text(prompt));
+  if (!HasPlatformView()) return false;
+  mColorPicker = std::move(func);
+  return true;
+}
+
+bool RecordingGraphics::PickColor(const IColor& color) {
+  if (!mColorPicker) return false;
+  if (*mColorPicker) (*mColorPicker)(color);
+  return true;
 }
 
 void RecordingGraphics::HideCursor(bool hide, bool lock) {

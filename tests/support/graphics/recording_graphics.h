@@ -210,6 +210,14 @@ public:
   // holds nothing of this context; without one it is filled in at once.
   void ChooseFile(StrBuf& fileName, StrBuf& folder, graphics::EFileAction action, const char* extensions,
                   graphics::IFileDialogCompletionHandlerFunc completion = nullptr) override;
+  // Logs "choose color <colour>: <prompt>". With a view the picker opens
+  // (answering true) and stays open, keeping func, until the next one opens;
+  // PickColor then plays the user. Without a view nothing opens; detaching
+  // the view closes it.
+  bool ChooseColor(graphics::IColor& color, const char* prompt = "",
+                   graphics::IColorPickerHandlerFunc func = nullptr) override;
+  // The user picks a colour in the open picker; false when none is open.
+  bool PickColor(const graphics::IColor& color);
   void HideCursor(bool hide, bool lock) override;
   int SetCursor(int kind) override;
   void ShowPlatformTextEntry(int paramIdx, const graphics::IText& text, const graphics::IRECT& bounds, int maxLength,
@@ -288,6 +296,7 @@ private:
   // Shared with the answers still queued, which may outlive this context.
   std::shared_ptr<std::string> mFileAnswer = std::make_shared<std::string>();
   std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
+  std::optional<graphics::IColorPickerHandlerFunc> mColorPicker;  // set while a picker is open
   std::deque<PopupAnswer> mPopupAnswers;
   std::deque<std::string> mTextEntryAnswers;
   std::vector<TextEntryRequest> mTextEntries;
