@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/core/param.h"
 #include "graphics/control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/rect_geometry.h"
@@ -137,6 +138,21 @@ void IVectorBase::ApplyLayout(bool hasHandle) {
   mControl->SetTargetRECT(MakeRects(mControl->GetRECT(), hasHandle));
   mControl->SetMouseIsOver(false);
   mControl->MarkDirty(false);
+}
+
+float IVectorBase::HandleShadowShift() const {
+  return mStyle.drawShadows && mShape != EVShape::Ellipse ? mStyle.shadowOffset / 2.f : 0.f;
+}
+
+void IVectorBase::ShowParamValue() {
+  if (mControl && mControl->ParamOfValue(0)) mControl->ParamDisplayTextWithLabel(0, mValueStr);
+}
+
+void IVectorBase::ShowParamValueAndName() {
+  const IParam* param = mControl ? mControl->ParamOfValue(0) : nullptr;
+  if (!param) return;
+  mControl->ParamDisplayTextWithLabel(0, mValueStr);
+  if (mLabelStr.GetLength() == 0) SetLabelStr(param->Name());
 }
 
 void IVectorBase::SetStyle(const IVStyle& style) {

@@ -107,6 +107,14 @@ protected:
   // A vector control's resize: its target becomes the clickable area of its
   // rectangle, the mouse is no longer over it, and it redraws without its action.
   void ApplyLayout(bool hasHandle);
+  // How far a handle's centre shifts towards its shadow: half the shadow
+  // offset for a shadowed face that is not an ellipse.
+  float HandleShadowShift() const;
+  // The owner's first value as its parameter's display text and unit; nothing
+  // for a value without a parameter.
+  void ShowParamValue();
+  // The same, and an empty label named after the parameter.
+  void ShowParamValueAndName();
 
   FaceColors ColorsFor(bool disabled) const;
   FaceLayout LayoutFace(const IRECT& bounds, bool pressed) const;

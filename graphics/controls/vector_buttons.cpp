@@ -110,10 +110,7 @@ void IVSwitchControl::MarkDirty(bool triggerAction, int valIdx) {
 
 void IVSwitchControl::OnInit() {
   ISwitchControlBase::OnInit();
-  const IParam* param = ParamOfValue(0);
-  if (!param) return;
-  ParamDisplayTextWithLabel(0, mValueStr);
-  if (mLabelStr.GetLength() == 0) SetLabelStr(param->Name());
+  ShowParamValueAndName();
 }
 
 // Toggle ------------------------------------------------------------------------------

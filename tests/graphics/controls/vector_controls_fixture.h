@@ -36,6 +36,13 @@ inline IVStyle FlatStyle(EVAlign valueAlign = EVAlign::Bottom) {
   return style;
 }
 
+// A flat style that shows only the widget: no label, no value.
+inline IVStyle WidgetOnlyStyle() {
+  IVStyle style = FlatStyle();
+  style.showLabel = style.showValue = false;
+  return style;
+}
+
 class VectorControlsTest : public ::testing::Test {
 protected:
   // Wave: "Sine", "Saw", "Square"; Even: 0..10 in steps of 2; Any: 0..10 stepped by 0.
