@@ -43,7 +43,8 @@ protected:
   // The grid over the widget and every curve across the plot area.
   void DrawContents(IGraphics& g, const IBlend* blend);
   // Samples the function into mPoints, scaled to [0, 1] of the range; a
-  // sample that is not a finite number sits at the bottom.
+  // sample that is no finite number (an empty range gives none) or too large
+  // to draw sits at the bottom.
   void Sample(const PlotFunc& func);
   float GridStepX() const;
   float GridStepY() const;
