@@ -9,40 +9,83 @@ namespace plugkit::graphics {
 
 namespace {
 
-// The value rectangle asks for a typed value when clicked, and is lit under
-// the mouse, only where a prompt may follow: otherwise a value drawn in the
-// widget would swallow every press meant for the widget.
-bool ValuePrompts(const IControl& control, const IVectorBase& vector, float x, float y) {
-  return vector.GetStyle().showValue && !control.IsPromptDisabled() && vector.GetValueBounds().Contains(x, y);
-}
-
-bool HitsValueOrWidget(const IControl& control, const IVectorBase& vector, float x, float y) {
-  return (!control.IsPromptDisabled() && vector.GetValueBounds().Contains(x, y)) ||
-         vector.GetWidgetBounds().Contains(x, y);
-}
-
 float MidX(const IRECT& r) { return (r.L + r.R) / 2.f; }
 float MidY(const IRECT& r) { return (r.T + r.B) / 2.f; }
 
 }  // namespace
+
+// Shared by knob and slider ---------------------------------------------------------
+
+template <class Base>
+void IVValueControlBase<Base>::OnInit() {
+  ShowParamValueAndName();
+}
+
+template <class Base>
+void IVValueControlBase<Base>::MarkDirty(bool triggerAction, int valIdx) {
+  Base::MarkDirty(triggerAction, valIdx);
+  ShowParamValue();
+}
+
+// The value rectangle asks for a typed value when pressed, and is lit under
+// the mouse, only where a prompt may follow: otherwise a value drawn in the
+// widget would swallow every press meant for the widget.
+template <class Base>
+bool IVValueControlBase<Base>::ValuePrompts(float x, float y) const {
+  return mStyle.showValue && !this->IsPromptDisabled() && mValueBounds.Contains(x, y);
+}
+
+template <class Base>
+bool IVValueControlBase<Base>::HitTest(float x, float y) const {
+  return (!this->IsPromptDisabled() && mValueBounds.Contains(x, y)) || mWidgetBounds.Contains(x, y);
+}
+
+template <class Base>
+void IVValueControlBase<Base>::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  if (ValuePrompts(x, y))
+    this->PromptUserInput(mValueBounds, 0);
+  else
+    Base::OnMouseDown(x, y, mod);
+  MarkDirty(false);
+}
+
+template <class Base>
+void IVValueControlBase<Base>::OnMouseUp(float x, float y, const IMouseMod& mod) {
+  Base::OnMouseUp(x, y, mod);
+  MarkDirty(true);
+}
+
+template <class Base>
+void IVValueControlBase<Base>::OnMouseDoubleClick(float x, float y, const IMouseMod&) {
+  if (const int valIdx = this->GetValueIndexForPosition(x, y); valIdx >= 0) this->ResetValueToDefault(valIdx);
+}
+
+template <class Base>
+void IVValueControlBase<Base>::OnMouseHover(float x, float y, const IMouseMod& mod) {
+  mValueMouseOver = ValuePrompts(x, y);
+  Base::OnMouseHover(x, y, mod);
+  MarkDirty(false);
+}
+
+// The value is no longer lit once the mouse has left.
+template <class Base>
+void IVValueControlBase<Base>::OnMouseLeave() {
+  mValueMouseOver = false;
+  Base::OnMouseLeave();
+}
+
+template class IVValueControlBase<IKnobControlBase>;
+template class IVValueControlBase<ISliderControlBase>;
 
 // Knob --------------------------------------------------------------------------------
 
 IVKnobControl::IVKnobControl(const IRECT& bounds, int paramIdx, const char* label, const IVStyle& style,
                              bool valueIsEditable, bool valueInWidget, float startAngle, float endAngle,
                              float anchorAngle, EDirection direction, double gearing, float trackSize)
-    : IKnobControlBase(bounds, paramIdx, direction, gearing),
-      IVectorBase(style, false, valueInWidget),
+    : IVValueControlBase(label, style, valueIsEditable, valueInWidget, trackSize, bounds, paramIdx, direction, gearing),
       mStartAngle(startAngle),
       mEndAngle(endAngle),
-      mAnchorAngle(anchorAngle) {
-  AttachIControl(this, label);
-  SetText(mStyle.valueText);
-  mShape = EVShape::Ellipse;
-  mHideCursorOnDrag = mStyle.hideCursor;
-  mTrackSize = trackSize;
-  SetPromptDisabled(!valueIsEditable);
-}
+      mAnchorAngle(anchorAngle) {}
 
 IVKnobControl::IVKnobControl(const IRECT& bounds, ActionFunc actionFunc, const char* label, const IVStyle& style,
                              bool valueIsEditable, bool valueInWidget, float startAngle, float endAngle,
@@ -94,61 +137,16 @@ void IVKnobControl::DrawPointer(IGraphics& g, float angle, float cx, float cy, f
 
 void IVKnobControl::OnResize() { ApplyLayout(false); }
 
-void IVKnobControl::OnInit() { ShowParamValueAndName(); }
-
-void IVKnobControl::MarkDirty(bool triggerAction, int valIdx) {
-  IKnobControlBase::MarkDirty(triggerAction, valIdx);
-  ShowParamValue();
-}
-
-bool IVKnobControl::HitTest(float x, float y) const { return HitsValueOrWidget(*this, *this, x, y); }
-
-void IVKnobControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (ValuePrompts(*this, *this, x, y))
-    PromptUserInput(mValueBounds, 0);
-  else
-    IKnobControlBase::OnMouseDown(x, y, mod);
-  MarkDirty(false);
-}
-
-void IVKnobControl::OnMouseUp(float x, float y, const IMouseMod& mod) {
-  IKnobControlBase::OnMouseUp(x, y, mod);
-  MarkDirty(true);
-}
-
-void IVKnobControl::OnMouseDoubleClick(float x, float y, const IMouseMod&) {
-  if (const int valIdx = GetValueIndexForPosition(x, y); valIdx >= 0) ResetValueToDefault(valIdx);
-}
-
-void IVKnobControl::OnMouseHover(float x, float y, const IMouseMod& mod) {
-  mValueMouseOver = ValuePrompts(*this, *this, x, y);
-  IKnobControlBase::OnMouseHover(x, y, mod);
-  MarkDirty(false);
-}
-
-// The value is no longer lit once the mouse has left.
-void IVKnobControl::OnMouseLeave() {
-  mValueMouseOver = false;
-  IKnobControlBase::OnMouseLeave();
-}
-
 // Slider ------------------------------------------------------------------------------
 
 IVSliderControl::IVSliderControl(const IRECT& bounds, int paramIdx, const char* label, const IVStyle& style,
                                  bool valueIsEditable, EDirection direction, bool handleInsideTrack, double gearing,
                                  float handleSize, float trackSize, float handleXOffset, float handleYOffset)
-    : ISliderControlBase(bounds, paramIdx, direction, gearing, handleSize),
-      IVectorBase(style),
+    : IVValueControlBase(label, style, valueIsEditable, false, trackSize, bounds, paramIdx, direction, gearing,
+                         handleSize),
       mHandleInsideTrack(handleInsideTrack),
       mHandleXOffset(handleXOffset),
-      mHandleYOffset(handleYOffset) {
-  AttachIControl(this, label);
-  SetText(mStyle.valueText);
-  mShape = EVShape::Ellipse;
-  mHideCursorOnDrag = mStyle.hideCursor;
-  mTrackSize = trackSize;
-  SetPromptDisabled(!valueIsEditable);
-}
+      mHandleYOffset(handleYOffset) {}
 
 IVSliderControl::IVSliderControl(const IRECT& bounds, ActionFunc actionFunc, const char* label, const IVStyle& style,
                                  bool valueIsEditable, EDirection direction, bool handleInsideTrack, double gearing,
@@ -208,41 +206,5 @@ void IVSliderControl::OnResize() {
   mTrackBounds = StripAlong(Inset(mWidgetBounds, mHandleSize, mHandleSize), mDirection, mTrackSize);
 }
 
-void IVSliderControl::OnInit() { ShowParamValueAndName(); }
-
-void IVSliderControl::MarkDirty(bool triggerAction, int valIdx) {
-  ISliderControlBase::MarkDirty(triggerAction, valIdx);
-  ShowParamValue();
-}
-
-bool IVSliderControl::HitTest(float x, float y) const { return HitsValueOrWidget(*this, *this, x, y); }
-
-void IVSliderControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (ValuePrompts(*this, *this, x, y))
-    PromptUserInput(mValueBounds, 0);
-  else
-    ISliderControlBase::OnMouseDown(x, y, mod);
-  MarkDirty(false);
-}
-
-void IVSliderControl::OnMouseUp(float x, float y, const IMouseMod& mod) {
-  ISliderControlBase::OnMouseUp(x, y, mod);
-  MarkDirty(true);
-}
-
-void IVSliderControl::OnMouseDoubleClick(float x, float y, const IMouseMod&) {
-  if (const int valIdx = GetValueIndexForPosition(x, y); valIdx >= 0) ResetValueToDefault(valIdx);
-}
-
-void IVSliderControl::OnMouseHover(float x, float y, const IMouseMod& mod) {
-  mValueMouseOver = ValuePrompts(*this, *this, x, y);
-  ISliderControlBase::OnMouseHover(x, y, mod);
-  MarkDirty(false);
-}
-
-void IVSliderControl::OnMouseLeave() {
-  mValueMouseOver = false;
-  ISliderControlBase::OnMouseLeave();
-}
 
 }  // namespace plugkit::graphics

@@ -1,18 +1,48 @@
 #pragma once
 
+#include <utility>
+
 #include "graphics/controls/base_controls.h"
 #include "graphics/vector_base.h"
 
 namespace plugkit::graphics {
 
-// The vector-drawn knob and slider. Both show their parameter's value under
-// the widget; a click on that value prompts for a typed one when the value is
-// editable, and the value is then highlighted under the mouse. A double click
-// resets the value to its parameter's default. Main thread only.
+// The vector-drawn knob and slider. Main thread only.
+
+// What the vector knob and slider share on their interaction base (Base):
+// the value shows the linked parameter's display text and unit, and a label
+// left empty takes the parameter's name. A click on the shown value prompts
+// for a typed one when the value is editable, and the value is then lit under
+// the mouse; the control is hit on its widget, and on its value when that is
+// editable. A double click resets the value to its parameter's default.
+template <class Base>
+class IVValueControlBase : public Base, public IVectorBase {
+public:
+  // baseArgs go to Base.
+  template <class... BaseArgs>
+  IVValueControlBase(const char* label, const IVStyle& style, bool valueIsEditable, bool valueInWidget,
+                     float trackSize, BaseArgs&&... baseArgs);
+
+  void OnInit() override;
+  void MarkDirty(bool triggerAction = true, int valIdx = IControl::kAllValues) override;
+  bool HitTest(float x, float y) const override;
+  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+  // Pushes the value once more.
+  void OnMouseUp(float x, float y, const IMouseMod& mod) override;
+  void OnMouseDoubleClick(float x, float y, const IMouseMod& mod) override;
+  void OnMouseHover(float x, float y, const IMouseMod& mod) override;
+  void OnMouseLeave() override;
+
+protected:
+  // Where a press prompts and the mouse lights the value.
+  bool ValuePrompts(float x, float y) const;
+
+  bool mValueMouseOver = false;
+};
 
 // A rotary knob: an ellipse handle with a pointer, and an arc from the anchor
 // angle to the value's angle around it. Angles are degrees, 0 up, clockwise.
-class IVKnobControl : public IKnobControlBase, public IVectorBase {
+class IVKnobControl : public IVValueControlBase<IKnobControlBase> {
 public:
   static constexpr float kDefaultStartAngle = -135.f;
   static constexpr float kDefaultEndAngle = 135.f;
@@ -46,28 +76,18 @@ public:
   virtual void DrawPointer(IGraphics& g, float angle, float cx, float cy, float radius);
 
   void OnResize() override;
-  void OnInit() override;
-  // The value string follows the linked parameter.
-  void MarkDirty(bool triggerAction = true, int valIdx = kAllValues) override;
-  bool HitTest(float x, float y) const override;
-  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-  void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-  void OnMouseDoubleClick(float x, float y, const IMouseMod& mod) override;
-  void OnMouseHover(float x, float y, const IMouseMod& mod) override;
-  void OnMouseLeave() override;
 
 protected:
   float mStartAngle;
   float mEndAngle;
   float mAnchorAngle;
-  bool mValueMouseOver = false;
 };
 
 // A linear slider: a track filled up to the value and a handle at its end.
 // The track is a strip twice the track size across, inside the widget less
 // the handle size all round; a handle inside the track extends the track
 // past both ends by the handle size.
-class IVSliderControl : public ISliderControlBase, public IVectorBase {
+class IVSliderControl : public IVValueControlBase<ISliderControlBase> {
 public:
   static constexpr float kDefaultHandleSize = 8.f;
 
@@ -90,23 +110,29 @@ public:
   virtual void DrawHandle(IGraphics& g, const IRECT& bounds);
 
   void OnResize() override;
-  void OnInit() override;
-  // The value string follows the linked parameter.
-  void MarkDirty(bool triggerAction = true, int valIdx = kAllValues) override;
-  bool HitTest(float x, float y) const override;
-  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-  void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-  void OnMouseDoubleClick(float x, float y, const IMouseMod& mod) override;
-  void OnMouseHover(float x, float y, const IMouseMod& mod) override;
-  void OnMouseLeave() override;
 
   const IRECT& GetTrackBounds() const { return mTrackBounds; }
 
 protected:
   bool mHandleInsideTrack;
-  bool mValueMouseOver = false;
   float mHandleXOffset;
   float mHandleYOffset;
 };
+
+template <class Base>
+template <class... BaseArgs>
+IVValueControlBase<Base>::IVValueControlBase(const char* label, const IVStyle& style, bool valueIsEditable,
+                                             bool valueInWidget, float trackSize, BaseArgs&&... baseArgs)
+    : Base(std::forward<BaseArgs>(baseArgs)...), IVectorBase(style, false, valueInWidget) {
+  AttachIControl(this, label);
+  this->SetText(mStyle.valueText);
+  mShape = EVShape::Ellipse;
+  mTrackSize = trackSize;
+  this->mHideCursorOnDrag = mStyle.hideCursor;
+  this->SetPromptDisabled(!valueIsEditable);
+}
+
+extern template class IVValueControlBase<IKnobControlBase>;
+extern template class IVValueControlBase<ISliderControlBase>;
 
 }  // namespace plugkit::graphics
