@@ -104,6 +104,23 @@ TEST_F(VectorKnobSliderTest, AnEditableValuePromptsIsLitAndHitWhereItIsShown) {
   EXPECT_EQ(FormatRect(g.TextEntries().back().bounds), FormatRect(valueBounds));
 }
 
+// Were it to take every press, a value shown in the widget would keep the
+// knob from starting its drags at its value.
+TEST_F(VectorKnobSliderTest, AValueInTheWidgetTakesPressesOnlyWhenEditable) {
+  IVStyle style = FlatStyle();
+  style.showLabel = false;
+  for (const bool editable : {false, true}) {
+    auto* knob = Attach(new IVKnobControl(IRECT(0, 0, 100, 100), kNoStep, "", style, editable, true));
+    knob->SetValueFromHost(0.5);
+    input.Down(50, 50);
+    input.DragTo(50, 0);
+    input.Up(50, 0);
+    EXPECT_DOUBLE_EQ(knob->ValueAt(), editable ? 0.5 : 0.75) << editable;
+    EXPECT_EQ(g.TextEntries().size(), editable ? 1u : 0u) << editable;
+    g.RemoveControl(knob);
+  }
+}
+
 TEST_F(VectorKnobSliderTest, AKnobShowsItsParameterWithItsUnitAndADoubleClickResetsIt) {
   delegate.GetParam(kNoStep)->InitMilliseconds("Any", 2.0, 0.0, 10.0);
   auto* knob = Attach(new IVKnobControl(IRECT(0, 0, 100, 100), kNoStep, "", WidgetOnlyStyle()));
