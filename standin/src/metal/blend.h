@@ -35,21 +35,21 @@ public:
   StoredTexel Store(float r, float g, float b, float a) const;
 
   // Blends src[0 .. count) (read in whole blocks) onto the texels from `pixels`.
-  int BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const;
+  STANDIN_SPAN_DECLARATION int BlendSpan(std::uint8_t* pixels, int count, const SpanColors& src, const std::uint8_t* live) const;
   // Stores the texel.
-  int Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const;
+  STANDIN_SPAN_DECLARATION int Fill(std::uint8_t* pixels, int count, StoredTexel texel, const std::uint8_t* live) const;
   // When sourceOverOnBytes: source-over of constant x coverage[k] (of the
   // constant when coverage is null), the constant finite; `opaque` is the
   // constant as stored, for its alpha of 1.
-  int BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
+  STANDIN_SPAN_DECLARATION int BlendConstant(std::uint8_t* pixels, int count, const float (&constant)[4], StoredTexel opaque,
                     const float* coverage, const std::uint8_t* live) const;
   // When sourceOverOnBytes: source-over of the coverage texels (R8) as colour
   // t x constant (times coverage[k] unless coverage is null), the constant finite.
-  int BlendCoverageTexels(std::uint8_t* pixels, const std::uint8_t* texels, int count, const float (&constant)[4],
+  STANDIN_SPAN_DECLARATION int BlendCoverageTexels(std::uint8_t* pixels, const std::uint8_t* texels, int count, const float (&constant)[4],
                           const float* coverage, const std::uint8_t* live) const;
   // When sourceOverOnBytes: source-over of four-byte texels of `texelFormat`
   // (RGBA8 or BGRA8) as they are: opaque texels are copied, empty ones skip.
-  int CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
+  STANDIN_SPAN_DECLARATION int CopyTexelsOver(std::uint8_t* pixels, const std::uint8_t* texels, MTLPixelFormat texelFormat, int count,
                      const std::uint8_t* live) const;
 
 private:
