@@ -12,8 +12,9 @@ public:
   BitmapImageRep() = default;
 
   // Keeps a reference to the image; its pixels are the image's and its size
-  // in points starts at its pixel size. For a null image the object releases
-  // itself and answers null, as a failing initialiser does.
+  // in points starts at its pixel size. For a null image (or another CF
+  // object) the object releases itself and answers null, as a failing
+  // initialiser does.
   BitmapImageRep* initWithCGImage(CGImageRef image);
   // Not owned by the caller.
   CGImageRef CGImage() const { return image_; }

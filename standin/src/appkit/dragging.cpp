@@ -155,8 +155,9 @@ DraggingSession* View::beginDraggingSessionWithItemsEventSource(const std::vecto
   const bool handlingEvent = event != nullptr && event == Application::sharedApplication()->currentEvent() &&
                              standin::appkit::StartsDrags(event) && window() != nullptr &&
                              event->window() == window();
-  const bool hasItems =
-      !items.empty() && std::none_of(items.begin(), items.end(), [](const DraggingItem* item) { return item == nullptr; });
+  const bool hasItems = !items.empty() && std::all_of(items.begin(), items.end(), [](const DraggingItem* item) {
+    return item != nullptr && item->item() != nullptr;
+  });
   if (!handlingEvent || !hasItems || source == nullptr) {
     standin::appkit::CountValidationError();
     return nullptr;

@@ -61,7 +61,7 @@ void ImageRep::setPixels(Integer wide, Integer high) {
 }
 
 BitmapImageRep* BitmapImageRep::initWithCGImage(CGImageRef image) {
-  if (image == nullptr) {
+  if (image == nullptr || CFGetTypeID(image) != CGImageGetTypeID()) {
     release();
     return nullptr;
   }

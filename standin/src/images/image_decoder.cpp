@@ -66,6 +66,9 @@ bool StartsWith(const std::uint8_t* bytes, std::size_t size, const std::uint8_t*
   return size >= length && std::memcmp(bytes, prefix, length) == 0;
 }
 
+// The renderer's own copy of the decoder carries the same two guards below;
+// the two live in targets that share no code of ours.
+
 // The decoder fills a JPEG Huffman table with as many codes as the file
 // claims, into room for 256. This walks the segments as the decoder reads them
 // (by their lengths, the tables of one segment in a row, entropy-coded data up
