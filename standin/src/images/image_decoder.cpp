@@ -12,9 +12,19 @@
 
 namespace {
 
+// The most the decoder needs for an image within the limits (its pixels, or
+// the inflated PNG data, of 16-bit channels at half the pixel budget) with
+// room to spare. A larger request comes from a forged chunk length or a
+// compression bomb and is refused as out of memory.
+constexpr std::size_t kMaxDecoderAllocation = std::size_t(standin::images::kMaxImagePixels) * 4 + (std::size_t(64) << 20);
+
 // Zeroed: a JPEG scan may use a Huffman table the file never defined, and the
 // decoder then reads that table as it finds it in memory.
-void* ZeroedAlloc(std::size_t size) { return std::calloc(1, size); }
+void* ZeroedAlloc(std::size_t size) { return size <= kMaxDecoderAllocation ? std::calloc(1, size) : nullptr; }
+
+void* CappedRealloc(void* block, std::size_t size) {
+  return size <= kMaxDecoderAllocation ? std::realloc(block, size) : nullptr;
+}
 
 }  // namespace
 
@@ -25,7 +35,7 @@ void* ZeroedAlloc(std::size_t size) { return std::calloc(1, size); }
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS standin::images::kMaxImageSide
 #define STBI_MALLOC(size) ZeroedAlloc(size)
-#define STBI_REALLOC(block, size) std::realloc(block, size)
+#define STBI_REALLOC(block, size) CappedRealloc(block, size)
 #define STBI_FREE(block) std::free(block)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -61,6 +71,11 @@ enum JpegMarker : int {
 };
 constexpr int kHuffmanCodes = 256;  // the symbols a decoder table has room for
 constexpr int kCodeLengths = 16;
+// A JPEG codes each 8 x 8 block of a component in two bits at the very least,
+// so a whole file holds a byte for every 256 pixels or more. The decoder reads
+// zeros past the end and would decode every block of a short file claiming a
+// huge image; one byte per 512 pixels leaves room and refuses those.
+constexpr long long kMaxJpegPixelsPerByte = 512;
 
 bool StartsWith(const std::uint8_t* bytes, std::size_t size, const std::uint8_t* prefix, std::size_t length) {
   return size >= length && std::memcmp(bytes, prefix, length) == 0;
@@ -178,8 +193,13 @@ std::optional<DecodedImage> Decode(const std::uint8_t* bytes, std::size_t size, 
   int height = 0;
   int channels = 0;
   if (!stbi_info_from_memory(bytes, length, &width, &height, &channels)) return std::nullopt;
+  const long long pixelCount = static_cast<long long>(width) * height;
   const long long weight = stbi_is_16_bit_from_memory(bytes, length) ? 2 : 1;
-  if (static_cast<long long>(width) * height * weight > kMaxImagePixels) return std::nullopt;
+  if (pixelCount * weight > kMaxImagePixels) return std::nullopt;
+  if (!StartsWith(bytes, size, kPngSignature, sizeof kPngSignature) &&
+      pixelCount > static_cast<long long>(size) * kMaxJpegPixelsPerByte) {
+    return std::nullopt;
+  }
   // Iphone-optimised PNG files (premultiplied BGRA) come out as plain RGBA.
   stbi_set_unpremultiply_on_load(1);
   stbi_convert_iphone_png_to_rgb(1);
