@@ -53,6 +53,9 @@ public:
   // NSPasteboardNameGeneral or NSPasteboardNameDrag; null for any other name.
   static Pasteboard* pasteboardWithName(CFStringRef name);
 
+  // NSPasteboardNameGeneral or NSPasteboardNameDrag; not owned by the caller.
+  CFStringRef name() const { return name_; }
+
   // Empties the pasteboard; answers the new change count.
   long clearContents();
   long changeCount() const { return changeCount_; }
