@@ -179,6 +179,7 @@ public:
   TypedBuf<uint8_t> LoadResourceFile(const char* name, const char* type);
   // The folder below the user's music folder where shared resources are also looked for.
   void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
+  const char* GetSharedResourcesSubPath() const { return mSharedResourcesSubPath.Get(); }
   // Decoders (back end): a new bitmap for the scale, which the caller owns
   // (the loads above hand it to the cache); null when it cannot be decoded.
   virtual APIBitmap* LoadBitmapFromFile(const char* path, int scale, int location, const char* ext) = 0;

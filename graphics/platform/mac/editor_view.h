@@ -1,0 +1,119 @@
+#pragma once
+
+// The AppKit view that shows the editor: backed by the Metal layer the vector
+// binding draws into, redrawn by a frame timer at the context's frame rate,
+// following the host's view, window, backing scale and appearance, and
+// answering tooltips for the control under the pointer. The context creates
+// and attaches it (IGraphicsMac::AttachEditorView). When the host removes it,
+// it closes the editor through the delegate.
+//
+// The view holds no reference to its context. Detaching forgets the context
+// before anything else, so whatever reaches the view afterwards (the host
+// removing it, a notification, its destruction) leaves the context alone.
+//
+// The class lives inside the component library only, so two plug-ins' views
+// never meet under one name. Main thread only.
+
+#include <AppKit/NSView.h>
+#include <CoreGraphics/CGContext.h>
+#include <Foundation/NSTimer.h>
+#include <QuartzCore/CAMetalLayer.h>
+
+#include <functional>
+
+#include "graphics/graphics_types.h"
+
+namespace NS {
+class Cursor;
+class TrackingArea;
+}  // namespace NS
+
+namespace plugkit::graphics {
+class IGraphicsMac;
+}
+
+class IGraphicsTextField_vOrvane_au;
+
+class IGraphicsView_vOrvane_au final : public NS::View, public NS::ViewToolTipOwner {
+public:
+  using IGraphicsMac = plugkit::graphics::IGraphicsMac;
+  using IRECT = plugkit::graphics::IRECT;
+  using IColor = plugkit::graphics::IColor;
+
+  IGraphicsView_vOrvane_au() = default;
+
+  // The view of the GUI's size at the draw scale, its Metal layer set up and
+  // its frame timer running.
+  IGraphicsView_vOrvane_au* initWithIGraphics(IGraphicsMac* graphics);
+  CA::Layer* makeBackingLayer() override;
+  CA::MetalLayer* metalLayer() const { return static_cast<CA::MetalLayer*>(layer()); }
+
+  // The frame timer, 1 / frame rate, in the common run-loop modes (so it
+  // also fires while menus run and windows resize). It keeps the view alive
+  // until killed.
+  void setTimer();
+  void killTimer();
+  // Settles the host's view size while the context asks for it, then renders.
+  void onTimer(NS::Object* sender);
+  // Draws the dirty controls in one frame; nothing when none is dirty.
+  void render();
+
+  // The context is going: nothing here reaches it from now on.
+  void forgetGraphics() { mGraphics = nullptr; }
+
+  bool isOpaque() const override { return mGraphics != nullptr; }
+  bool isFlipped() const override { return true; }
+  bool acceptsFirstResponder() override { return true; }
+  bool acceptsFirstMouse(NS::Event*) override { return true; }
+  // Drawing goes through the layer.
+  void drawRect(const NS::Rect&) override {}
+  // The CoreGraphics context of AppKit's current drawing, flipped; null
+  // outside drawRect, which is never called.
+  CGContextRef getCGContextRef() const;
+  // The Metal layer needs no context made current and presents itself.
+  void activateGLContext() {}
+  void deactivateGLContext() {}
+  void swapBuffers() {}
+
+  void viewDidMoveToWindow() override;
+  void viewDidChangeBackingProperties() override;
+  void viewDidChangeEffectiveAppearance() override;
+  // Notification handlers: the view's own frame (drawable size; the GUI size
+  // the host gave it) and the host window's size.
+  void frameDidChange(NS::Object* notification);
+  void hostFrameDidChange(NS::Object* notification);
+  void hostWindowDidResize(NS::Object* notification);
+
+  // A tooltip rectangle over r (GUI coordinates) whose text this view gives.
+  void registerToolTip(const IRECT& r);
+  // The tooltip of the control under the pointer; "" for none.
+  CFStringRef viewStringForToolTipPointUserData(NS::View* view, NS::ToolTipTag tag, NS::Point point,
+                                                void* userData) override;
+
+  // Ends an open text entry; nothing is open without a text field.
+  void endUserInput() {}
+  // The host takes the view away: the editor closes through the delegate,
+  // which detaches this view and deletes its context.
+  void removeFromSuperview() override;
+
+protected:
+  ~IGraphicsView_vOrvane_au() override;
+
+private:
+  // While the context asks: the delegate judges the superview's visible size
+  // and the GUI adopts it, or stops asking.
+  void checkHostViewSize();
+  // The drawable in pixels of the frame at the scale.
+  void sizeDrawable(NS::CGFloat backingScale);
+
+  NS::Timer* mTimer = nullptr;  // the run loop holds it
+  NS::TrackingArea* mTrackingArea = nullptr;
+  [[maybe_unused]] IGraphicsTextField_vOrvane_au* mTextFieldView = nullptr;
+  NS::Cursor* mMoveCursor = nullptr;
+  [[maybe_unused]] float mPrevX = 0.f;
+  [[maybe_unused]] float mPrevY = 0.f;
+  bool mMouseOutDuringDrag = false;
+  plugkit::graphics::IRECTList mDirtyRects;
+  std::function<void(const IColor&)> mColorPickerFunc;
+  IGraphicsMac* mGraphics = nullptr;
+};
