@@ -7,6 +7,7 @@
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
 #include "graphics/graphics_context.h"
+#include "graphics/platform/mac/graphics_mac.h"
 #include "plugin/orvane.h"
 
 namespace orvane {
@@ -15,6 +16,9 @@ namespace {
 
 using OrvanePresets::Collection;
 using plugkit::graphics::IText;
+
+constexpr int kEditorFramesPerSecond = 60;
+constexpr float kEditorDrawScale = 1.f;
 
 constexpr int kPreviousPreset = -1;
 constexpr int kNextPreset = +1;
@@ -91,7 +95,12 @@ void PushRestOfDesign(OrvaneGUIControl& editor, const PluginStateDocument& docum
 
 }  // namespace
 
-plugkit::graphics::IGraphics* OrvaneEditorGraphicsFactory(Orvane&) { return nullptr; }
+plugkit::graphics::IGraphics* OrvaneEditorGraphicsFactory(Orvane& plugin) {
+  // Each dimension falls back on its own: a host may have kept only one.
+  const int width = plugin.GetLastWidth() < 1 ? kOrvaneEditorWidth : plugin.GetLastWidth();
+  const int height = plugin.GetLastHeight() < 1 ? kOrvaneEditorHeight : plugin.GetLastHeight();
+  return plugkit::graphics::MakeMacGraphics(plugin, width, height, kEditorFramesPerSecond, kEditorDrawScale);
+}
 
 std::array<float, 2> OrvaneLevelSource(const Orvane& plugin) { return plugin.MeterLevels(); }
 

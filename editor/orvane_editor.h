@@ -19,9 +19,9 @@ class Orvane;
 inline constexpr char kEditorFontRegular[] = "MonoFont_Large";
 inline constexpr char kEditorFontBold[] = "MonoFont_Bold";
 
-// The platform graphics context at the delegate's remembered editor size;
-// null while this platform has no window-backed context, so the editor does
-// not open.
+// The macOS graphics context at the delegate's remembered editor size (the
+// default size for a dimension below 1), 60 frames per second, draw scale 1;
+// the delegate owns it.
 plugkit::graphics::IGraphics* OrvaneEditorGraphicsFactory(Orvane& plugin);
 
 // Attaches the background, registers the editor's fonts (one that does not

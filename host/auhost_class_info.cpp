@@ -8,6 +8,7 @@
 #include "host/auhost_base64.h"
 #include "host/auhost_failure.h"
 #include "host/auhost_output_file.h"
+#include "host/cf_text.h"
 
 namespace orvane::auhost {
 namespace {
@@ -61,15 +62,9 @@ std::string TextOf(CFDictionaryRef dictionary, const char* key) {
   const void* value = ValueOf(dictionary, key);
   if (!value || CFGetTypeID(value) != CFStringGetTypeID())
     NotAStateDictionary(std::string("no text under \"") + key + "\"");
-  const auto string = static_cast<CFStringRef>(value);
-  std::string text(static_cast<std::size_t>(
-                       CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8)) +
-                       1,
-                   '\0');
-  if (!CFStringGetCString(string, text.data(), static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8))
-    NotAStateDictionary(std::string("unreadable text under \"") + key + "\"");
-  text.resize(text.find('\0'));
-  return text;
+  std::optional<std::string> text = host::CFStringText(static_cast<CFStringRef>(value));
+  if (!text) NotAStateDictionary(std::string("unreadable text under \"") + key + "\"");
+  return *text;
 }
 
 std::optional<std::vector<std::uint8_t>> DataOf(CFDictionaryRef dictionary, const char* key) {

@@ -84,10 +84,18 @@ int ParseOversampling(const std::string& text) {
   UsageError("--oversampling must be 1, 2, 4 or 8, not \"" + text + "\"");
 }
 
+int ParseScreenScale(const std::string& text) {
+  const auto value = ParseWhole<int>(text);
+  for (const int scale : kScreenScales)
+    if (value == scale) return scale;
+  UsageError("--scale must be 1 or 2, not \"" + text + "\"");
+}
+
 // The options a command accepts; anything else is an error.
 struct AcceptedOptions {
   bool render = false;    // --block, --preroll, --state, --cc
   bool product = false;   // --design, --oversampling
+  bool editor = false;    // --png, --scale
 };
 
 void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::vector<std::string>& positional,
@@ -113,6 +121,10 @@ void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::
       line.edits.designPath = cursor.TakeValueOf(argument);
     } else if (accepted.product && argument == "--oversampling") {
       line.edits.oversampling = ParseOversampling(cursor.TakeValueOf(argument));
+    } else if (accepted.editor && argument == "--png") {
+      line.pngPath = cursor.TakeValueOf(argument);
+    } else if (accepted.editor && argument == "--scale") {
+      line.screenScale = ParseScreenScale(cursor.TakeValueOf(argument));
     } else {
       UsageError("unknown option " + argument);
     }
@@ -213,6 +225,13 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     } else {
       UsageError("unknown state action \"" + action + "\" (use save or show)");
     }
+  } else if (command == "editor") {
+    line.command = Command::kEditor;
+    ArgumentCursor cursor(arguments.subspan(1));
+    ParseOptions(cursor, {.editor = true}, positional, line);
+    ExpectPositional(positional, 1, "BUNDLE");
+    if (line.pngPath.empty()) UsageError("editor needs --png FILE");
+    line.bundle = positional[0];
   } else {
     UsageError("unknown command \"" + command + "\"");
   }

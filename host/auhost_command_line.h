@@ -30,7 +30,7 @@ struct ProductEdits {
   bool operator==(const ProductEdits&) const = default;
 };
 
-enum class Command { kInfo, kRender, kStateSave, kStateShow };
+enum class Command { kInfo, kRender, kStateSave, kStateShow, kEditor };
 
 inline constexpr std::uint32_t kDefaultBlockSize = 512;
 inline constexpr std::uint32_t kMaxBlockSize = 8192;
@@ -39,6 +39,8 @@ inline constexpr std::uint32_t kMaxBlockSize = 8192;
 // apart at 44.1 kHz in blocks of 8192), then a 5 ms fade-in.
 inline constexpr double kDefaultPrerollSeconds = 1.5;
 inline constexpr double kMaxPrerollSeconds = 60.0;
+// The backing scales of the screen an editor opens on.
+inline constexpr int kScreenScales[] = {1, 2};
 
 struct CommandLine {
   Command command = Command::kInfo;
@@ -46,6 +48,8 @@ struct CommandLine {
   std::string inputPath;   // render: the WAV to play through the component
   std::string outputPath;  // render: the WAV to write
   std::string statePath;   // state save / show: the state file; render: --state
+  std::string pngPath;     // editor: the image to write
+  int screenScale = 1;     // editor: the main screen's backing scale
   std::uint32_t blockSize = kDefaultBlockSize;
   double prerollSeconds = kDefaultPrerollSeconds;
   std::vector<ControllerChange> controllerChanges;  // in the order given
@@ -83,6 +87,11 @@ inline constexpr CommandUsage kCommandUsages[] = {
     {"state show",
      "  auhost state show FILE\n"
      "      prints a state file: the component's codes and the state's bytes in base64\n"},
+    {"editor",
+     "  auhost editor BUNDLE --png FILE [--scale 1|2]\n"
+     "      opens the component's editor off screen as a host does and saves its\n"
+     "      first frame as a PNG; --scale is the screen's backing scale (1), so 2\n"
+     "      gives an image of twice the editor's width and height\n"},
     {"validate",
      "  auhost validate BUNDLE [--only CHECK ...] [--time-limit SECONDS]\n"
      "  auhost validate --list\n"

@@ -1,5 +1,6 @@
 #include "host/auhost_commands.h"
 
+#include <standin/testing/images.h>
 #include <standin/testing/run_loop.h>
 
 #include <unistd.h>
@@ -15,11 +16,13 @@
 #include "host/auhost_failure.h"
 #include "host/auhost_info.h"
 #include "host/auhost_level_summary.h"
+#include "host/auhost_output_file.h"
 #include "host/auhost_product_state.h"
 #include "host/auhost_render.h"
 #include "host/auhost_validate.h"
 #include "host/component_bundle.h"
 #include "host/component_identity.h"
+#include "host/editor_session.h"
 
 namespace orvane::auhost {
 namespace {
@@ -269,6 +272,34 @@ int RunStateShow(const CommandLine& line, std::ostream& out) {
   return 0;
 }
 
+// Opens the editor as a host does, saves its first frame and closes it again.
+int RunEditor(const CommandLine& line, std::ostream& out) {
+  // The image's folder is checked before any component is loaded.
+  OutputFile png(line.pngPath, ExitCode::kImageFile, "image");
+  const auto bundle = LoadBundle(line.bundle);
+  const auto instance = OpenInstance(*bundle);
+  const std::string& name = bundle->Info().name;
+  std::string reason;
+  auto session = host::EditorSession::Open(instance->Unit(), line.screenScale, reason);
+  if (!session) throw Failure(ExitCode::kNoEditor, "the component " + name + " has no editor: " + reason);
+  if (session->Layer() == nullptr)
+    throw Failure(ExitCode::kNoFrame, "the editor of " + name + " has no Metal layer to present frames in");
+  if (!session->WaitForFrame(host::kFirstFrameLimitSeconds)) {
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%g", host::kFirstFrameLimitSeconds);
+    throw Failure(ExitCode::kNoFrame, "the editor of " + name + " presented no frame within " + limit + " s");
+  }
+  const standin::testing::Image image = session->Capture();
+  const std::vector<std::uint8_t> bytes = standin::testing::EncodePng(image);
+  if (bytes.empty()) png.Fail("the frame could not be encoded");
+  png.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  png.Commit();
+  session.reset();
+  out << "saved the editor of " << name << " (" << image.width << " x " << image.height << " pixels) to "
+      << line.pngPath << "\n";
+  return 0;
+}
+
 int Dispatch(const CommandLine& line, std::ostream& out, std::ostream& err) {
   switch (line.command) {
     case Command::kInfo:
@@ -279,6 +310,8 @@ int Dispatch(const CommandLine& line, std::ostream& out, std::ostream& err) {
       return RunStateSave(line, out, err);
     case Command::kStateShow:
       return RunStateShow(line, out);
+    case Command::kEditor:
+      return RunEditor(line, out);
   }
   return 0;
 }

@@ -16,6 +16,9 @@ enum class ExitCode : int {
   kAudioFile = 4,       // an audio file cannot be read or written
   kDesignFile = 5,      // a design file is missing or invalid
   kStateFile = 6,       // a state file is missing, malformed or refused
+  kNoEditor = 7,        // the component gives no editor view
+  kNoFrame = 8,         // the editor presented no frame in time
+  kImageFile = 9,       // an image file cannot be written
 };
 
 class Failure : public std::runtime_error {

@@ -8,6 +8,7 @@
 
 #include "host/auhost_level_summary.h"
 #include "host/auhost_render.h"
+#include "host/cf_text.h"
 #include "host/component_identity.h"
 
 namespace orvane::auhost {
@@ -52,16 +53,7 @@ bool ReadGlobal(AudioUnit unit, AudioUnitPropertyID id, Value& value, AudioUnitS
   return AudioUnitGetProperty(unit, id, scope, element, &value, &size) == noErr;
 }
 
-std::string CFText(CFStringRef string) {
-  if (!string) return {};
-  std::string text(static_cast<std::size_t>(
-                       CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8)) +
-                       1,
-                   '\0');
-  if (!CFStringGetCString(string, text.data(), static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8)) return {};
-  text.resize(text.find('\0'));
-  return text;
-}
+std::string CFText(CFStringRef string) { return host::CFStringText(string).value_or(""); }
 
 void PrintDescription(const host::ComponentInfo& info, std::ostream& out) {
   out << info.name << " (" << info.bundleIdentifier << ", version " << info.bundleVersion << ")\n";

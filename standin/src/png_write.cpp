@@ -19,21 +19,31 @@
 namespace standin::png {
 namespace {
 
-void AppendToFile(void* context, void* data, int size) {
-  static_cast<std::ofstream*>(context)->write(static_cast<const char*>(data), size);
+void AppendToBytes(void* context, void* data, int size) {
+  auto& bytes = *static_cast<std::vector<std::uint8_t>*>(context);
+  const auto* added = static_cast<const std::uint8_t*>(data);
+  bytes.insert(bytes.end(), added, added + size);
 }
 
 }  // namespace
 
-bool Write(const testing::Image& image, const std::filesystem::path& path) {
-  if (image.empty()) return false;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
+std::vector<std::uint8_t> Encode(const testing::Image& image) {
+  std::vector<std::uint8_t> bytes;
+  if (image.empty()) return bytes;
   constexpr int kRgba = 4;
-  const int written = stbi_write_png_to_func(&AppendToFile, &file, image.width, image.height, kRgba, image.rgba.data(),
-                                             image.width * kRgba);
+  if (stbi_write_png_to_func(&AppendToBytes, &bytes, image.width, image.height, kRgba, image.rgba.data(),
+                             image.width * kRgba) == 0)
+    bytes.clear();
+  return bytes;
+}
+
+bool Write(const testing::Image& image, const std::filesystem::path& path) {
+  const std::vector<std::uint8_t> bytes = Encode(image);
+  if (bytes.empty()) return false;
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   file.close();
-  return written != 0 && !file.fail();
+  return !file.fail();
 }
 
 }  // namespace standin::png

@@ -42,6 +42,8 @@ Image::Image(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t
 
 bool WritePng(const Image& image, const std::filesystem::path& path) { return png::Write(image, path); }
 
+std::vector<std::uint8_t> EncodePng(const Image& image) { return png::Encode(image); }
+
 std::optional<Image> ReadPng(const std::filesystem::path& path) { return png::Read(path); }
 
 ImageComparison CompareImages(const Image& expected, const Image& actual, int tolerance) {

@@ -59,6 +59,13 @@ TEST(AuhostCommandLine, DefaultsAndTheOtherCommands) {
   EXPECT_EQ(Parse({"state", "show", "s.json"}).command, Command::kStateShow);
   EXPECT_EQ(render.prerollSeconds, kDefaultPrerollSeconds);
   EXPECT_EQ(Parse({"render", "B", "in.wav", "out.wav", "--preroll", "0"}).prerollSeconds, 0.0);
+
+  const CommandLine editor = Parse({"editor", "--png", "e.png", "B"});
+  EXPECT_EQ(editor.command, Command::kEditor);
+  EXPECT_EQ(editor.bundle, "B");
+  EXPECT_EQ(editor.pngPath, "e.png");
+  EXPECT_EQ(editor.screenScale, 1);
+  EXPECT_EQ(Parse({"editor", "B", "--png", "e.png", "--scale", "2"}).screenScale, 2);
 }
 
 TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
@@ -82,6 +89,10 @@ TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
   EXPECT_THAT(UsageErrorOf({"state", "show", "s.json", "--design", "d.orv"}), HasSubstr("unknown option --design"));
   EXPECT_THAT(UsageErrorOf({"state"}), HasSubstr("\"save\" or \"show\""));
   EXPECT_THAT(UsageErrorOf({"state", "load", "s.json"}), HasSubstr("unknown state action \"load\""));
+  EXPECT_THAT(UsageErrorOf({"editor", "B"}), HasSubstr("editor needs --png FILE"));
+  EXPECT_THAT(UsageErrorOf({"editor", "B", "--png", "e.png", "--scale", "3"}),
+              HasSubstr("--scale must be 1 or 2, not \"3\""));
+  EXPECT_THAT(UsageErrorOf({"editor", "B", "--png", "e.png", "--block", "64"}), HasSubstr("unknown option --block"));
 }
 
 TEST(AuhostCommandLine, OptionsTakeTheirValueAfterAnEqualsSign) {
@@ -103,6 +114,7 @@ TEST(AuhostCommandLine, HelpShowsTheUsageOfTheCommandAskedAbout) {
       {{"render", "B", "--help"}, {"auhost render", "--preroll SECONDS"}, {"auhost info", "auhost state show"}},
       {{"state", "-h"}, {"auhost state save", "auhost state show"}, {"auhost render"}},
       {{"state", "show", "--help"}, {"auhost state show"}, {"auhost state save"}},
+      {{"editor", "--help"}, {"auhost editor BUNDLE --png FILE [--scale 1|2]"}, {"auhost render"}},
       {{"validate", "--help"}, {"auhost validate BUNDLE [--only CHECK ...]", "auhost validate --list"}, {"render"}},
       {{"play", "--help"}, {"auhost info", "auhost render"}, {}},
       {{"render", "B", "in.wav", "out.wav"}, {}, {}},

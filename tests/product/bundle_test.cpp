@@ -14,7 +14,10 @@
 #include <string>
 
 #include <standin/four_char_code.h>
+#include <AppKit/NSView.h>
+#include <standin/testing/appkit.h>
 #include <standin/testing/bundles.h>
+#include <standin/testing/ns_objects.h>
 #include <standin/testing/objects.h>
 #include <standin/testing/run_loop.h>
 
@@ -25,6 +28,8 @@
 
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
+#include "host/editor_session.h"
+#include "plugin/theme_palette.h"
 #include "scoped_test_folder.h"
 #include "support/graphics/image_files.h"
 
@@ -150,10 +155,9 @@ TEST_F(ProductBundle_, RegistersItsViewFactoryClass) {
   auto* protocol = dynamic_cast<AUCocoaUIBase*>(factory);
   ASSERT_NE(protocol, nullptr);
   EXPECT_STREQ(CFStringGetCStringPtr(factory->description(), kCFStringEncodingUTF8), "Orvane View");
-  // No window-backed graphics context exists here yet: the editor does not open.
   auto instance = Open();
   ASSERT_NE(instance, nullptr);
-  EXPECT_EQ(protocol->uiViewForAudioUnitWithSize(instance->Unit(), NS::Size{}), nullptr);
+  EXPECT_NE(protocol->uiViewForAudioUnitWithSize(instance->Unit(), NS::Size{}), nullptr);
   factory->release();
 }
 
@@ -277,6 +281,88 @@ TEST_F(ProductBundle_, IdleTimerTicksWhileTheMainLoopIsPumped) {
   EXPECT_GE(standin::testing::RunOnce(), 1);
   standin::testing::AdvanceManualClock(0.021);
   EXPECT_GE(standin::testing::RunOnce(), 1);
+}
+
+// The editor as a host opens it, on the manual clock: its frame timer runs at
+// 60 frames per second.
+class ProductBundleEditor : public ProductBundle_ {
+protected:
+  static constexpr CFTimeInterval kFramePeriod = 1.0 / 60.0;
+
+  void SetUp() override { standin::testing::ResetAppKit(); }
+  void TearDown() override { standin::testing::ResetAppKit(); }
+
+  std::unique_ptr<host::EditorSession> OpenEditor(AudioUnit unit, NS::CGFloat scale = 1.0) {
+    std::string error;
+    auto session = host::EditorSession::Open(unit, scale, error);
+    EXPECT_NE(session, nullptr) << error;
+    return session;
+  }
+
+  standin::testing::ScopedManualClock clock;
+};
+
+// The share of the image's pixels in the colour.
+double ShareOf(const standin::testing::Image& image, ThemeColour colour) {
+  long count = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t* p = image.pixel(x, y);
+      if (p[0] == colour.red && p[1] == colour.green && p[2] == colour.blue && p[3] == 255) ++count;
+    }
+  return static_cast<double>(count) / (static_cast<double>(image.width) * image.height);
+}
+
+TEST_F(ProductBundleEditor, OpensInAHostWindowPresentsItsFirstFrameAndClosesWithoutATrace) {
+  const struct {
+    NS::CGFloat screenScale;
+    int pixelWidth, pixelHeight;
+  } cases[] = {{1.0, 1392, 783}, {2.0, 2784, 1566}};
+  for (const auto& c : cases) {
+    const long nsObjectsAtStart = standin::testing::LiveNSObjectCount();
+    const long cfObjectsAtStart = standin::testing::LiveObjectCount();
+    auto instance = Open();
+    ASSERT_NE(instance, nullptr);
+    auto editor = OpenEditor(instance->Unit(), c.screenScale);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->View()->frame().size, (NS::Size{1392, 783}));
+    EXPECT_EQ(editor->PresentedFrames(), 0);
+    standin::testing::RunFor(kFramePeriod);
+    EXPECT_EQ(editor->PresentedFrames(), 1);
+    const standin::testing::Image frame = editor->Capture();
+    EXPECT_EQ(frame.width, c.pixelWidth);
+    EXPECT_EQ(frame.height, c.pixelHeight);
+    // A fresh sandbox opens in the light theme; the editor's own goldens hold the rest.
+    EXPECT_GT(ShareOf(frame, LightThemeColours()[0]), 0.5);
+
+    auto view = NS::Ref<NS::View>::Retain(editor->View());
+    editor.reset();
+    EXPECT_EQ(view->superview(), nullptr);
+    // Neither the context nor its frame timer holds the view once the editor closed.
+    EXPECT_EQ(view->retainCount(), 1u);
+    view.reset();
+    standin::testing::RunFor(kFramePeriod);
+    instance.reset();
+    EXPECT_EQ(standin::testing::LiveNSObjectCount(), nsObjectsAtStart) << c.screenScale;
+    EXPECT_EQ(standin::testing::LiveObjectCount(), cfObjectsAtStart) << c.screenScale;
+  }
+}
+
+TEST_F(ProductBundleEditor, ReopensAtTheSizeTheHostGaveIt) {
+  auto instance = Open();
+  ASSERT_NE(instance, nullptr);
+  auto editor = OpenEditor(instance->Unit());
+  ASSERT_NE(editor, nullptr);
+  standin::testing::ResizeWindow(editor->Window(), {1000, 600});
+  standin::testing::RunFor(kFramePeriod);
+  editor.reset();
+
+  editor = OpenEditor(instance->Unit());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->View()->frame().size, (NS::Size{1000, 600}));
+  ASSERT_TRUE(editor->WaitForFrame(host::kFirstFrameLimitSeconds));
+  EXPECT_EQ(editor->Capture().width, 1000);
+  EXPECT_EQ(editor->Capture().height, 600);
 }
 
 }  // namespace

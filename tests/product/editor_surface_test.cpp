@@ -1,10 +1,15 @@
+#include <AppKit/NSView.h>
+#include <AppKit/NSWindow.h>
 #include <gtest/gtest.h>
+#include <standin/testing/appkit.h>
+#include <standin/testing/run_loop.h>
 
 #include "editor/orvane_gui_control.h"
 #include "editor/orvane_level_meter_control.h"
 #include "framework/core/state_chunk.h"
 #include "graphics/graphics_context.h"
 #include "graphics/panel_control.h"
+#include "graphics/platform/mac/graphics_mac.h"
 #include "support/graphics/recording_graphics.h"
 #include "plugin/theme_palette.h"
 #include "product_test_support.h"
@@ -20,9 +25,38 @@ protected:
   std::unique_ptr<TestOrvane> plugin = sandbox.MakeInstance();
 };
 
-TEST_F(OrvaneEditorSurface, ProductDoesNotOpenAnEditorWithoutAPlatformContext) {
-  EXPECT_EQ(plugin->OpenEditor(nullptr), nullptr);
-  EXPECT_EQ(plugin->mEditorControl, nullptr);
+// The host opens the editor in its window and closes it by taking the view away.
+TEST_F(OrvaneEditorSurface, OpensOnThePlatformAtTheRememberedSizeAndForgetsTheEditorWithItsView) {
+  const struct {
+    int rememberedWidth, rememberedHeight;
+    int width, height;
+  } cases[] = {{0, 0, 1392, 783}, {1000, 600, 1000, 600}};
+  standin::testing::ScopedManualClock clock;
+  standin::testing::ResetAppKit();
+  for (const auto& c : cases) {
+    auto instance = sandbox.MakeInstance();
+    plugkit::IStateChunk editorSize;
+    editorSize.Put(c.rememberedWidth);
+    editorSize.Put(c.rememberedHeight);
+    editorSize.Put(1.f);
+    instance->ReadEditorSize(editorSize, 0);
+    NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, c.width, c.height));
+    auto* view = static_cast<NS::View*>(instance->OpenEditor(window->contentView()));
+    ASSERT_NE(dynamic_cast<plugkit::graphics::IGraphicsMac*>(instance->GetUI()), nullptr);
+    EXPECT_EQ(instance->GetUI()->Width(), c.width);
+    EXPECT_EQ(instance->GetUI()->Height(), c.height);
+    EXPECT_EQ(view->frame().size, (NS::Size{static_cast<NS::CGFloat>(c.width), static_cast<NS::CGFloat>(c.height)}));
+    EXPECT_NE(instance->mEditorControl, nullptr);
+    standin::testing::RunFor(1.0 / 60.0);
+
+    standin::testing::RemoveViewAsHost(view);
+    EXPECT_EQ(instance->GetUI(), nullptr);
+    EXPECT_EQ(instance->mEditorControl, nullptr);
+    EXPECT_EQ(instance->mInputMeter, nullptr);
+    EXPECT_EQ(instance->mOutputMeter, nullptr);
+    window->release();
+  }
+  standin::testing::ResetAppKit();
 }
 
 TEST_F(OrvaneEditorSurface, LayoutAttachesBackgroundEditorAndMeters) {

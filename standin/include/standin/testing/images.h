@@ -33,6 +33,8 @@ struct Image {
 };
 
 bool WritePng(const Image& image, const std::filesystem::path& path);
+// The PNG file's bytes; empty for an empty image.
+std::vector<std::uint8_t> EncodePng(const Image& image);
 // Any PNG, converted to RGBA8; nothing when the file is missing or not a PNG.
 std::optional<Image> ReadPng(const std::filesystem::path& path);
 

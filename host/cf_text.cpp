@@ -1,0 +1,14 @@
+#include "host/cf_text.h"
+
+namespace orvane::host {
+
+std::optional<std::string> CFStringText(CFStringRef string) {
+  if (string == nullptr) return std::nullopt;
+  const CFIndex capacity = CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
+  std::string text(static_cast<std::size_t>(capacity), '\0');
+  if (!CFStringGetCString(string, text.data(), capacity, kCFStringEncodingUTF8)) return std::nullopt;
+  text.resize(text.find('\0'));
+  return text;
+}
+
+}  // namespace orvane::host
