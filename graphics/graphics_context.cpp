@@ -37,6 +37,8 @@ void IGraphics::ChooseFile(StrBuf& fileName, StrBuf&, EFileAction, const char*, 
   fileName.Set("");
 }
 
+void IGraphics::ChooseFolder(StrBuf& folder, IFolderDialogCompletionHandlerFunc) { folder.Set(""); }
+
 bool IGraphics::ChooseColor(IColor&, const char*, IColorPickerHandlerFunc) { return false; }
 
 // Size and scale -----------------------------------------------------------------

@@ -39,6 +39,8 @@ using IMsgBoxCompletionHandlerFunc = std::function<void(EMsgBoxResult)>;
 // full path, empty when cancelled, and its folder).
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };
 using IFileDialogCompletionHandlerFunc = std::function<void(const StrBuf& fileName, const StrBuf& folder)>;
+// A folder dialog's answer: the chosen folder followed by "/", empty when cancelled.
+using IFolderDialogCompletionHandlerFunc = std::function<void(const StrBuf& folder)>;
 
 // The colour picker's answer: called with each colour the user picks.
 using IColorPickerHandlerFunc = std::function<void(const IColor& color)>;
@@ -252,6 +254,9 @@ public:
   // `folder`. Without a platform view it only empties `fileName`.
   virtual void ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction action, const char* extensions,
                           IFileDialogCompletionHandlerFunc completion = nullptr);
+  // A folder dialog starting in `folder`; answered as a file dialog is, the
+  // chosen folder followed by "/". Without a platform it only empties `folder`.
+  virtual void ChooseFolder(StrBuf& folder, IFolderDialogCompletionHandlerFunc completion = nullptr);
   // The platform's colour picker, starting at `color`, answering through
   // func whenever the user picks, possibly after the asker is gone. False
   // when no picker was shown; without a platform none is.

@@ -34,6 +34,9 @@ TEST_F(DefaultSlotsTest, APlatformThatOverridesNothingAnswersTheDefaults) {
   bool picked = false;
   EXPECT_FALSE(base.IGraphics::ChooseColor(color, "Pick", [&picked](const IColor&) { picked = true; }));
   EXPECT_FALSE(picked) << "no picker without a platform";
+  StrBuf folder("/tmp");
+  base.IGraphics::ChooseFolder(folder, [](const StrBuf&) { ADD_FAILURE() << "no dialog without a platform"; });
+  EXPECT_STREQ(folder.Get(), "");
   EXPECT_FALSE(base.HasPlatformView());
   g.AttachEditorView(nullptr);
   EXPECT_TRUE(base.HasPlatformView());

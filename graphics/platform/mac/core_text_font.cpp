@@ -5,6 +5,7 @@
 
 #include "framework/core/paths.h"
 #include "graphics/platform/mac/cf_owned.h"
+#include "graphics/platform/mac/cf_string.h"
 
 namespace plugkit::graphics {
 namespace {
@@ -22,10 +23,6 @@ const char* StyleName(ETextStyle style) {
     case ETextStyle::Italic: return kItalicStyle;
     default: return kRegularStyle;
   }
-}
-
-CFOwned<CFStringRef> MakeString(const char* text) {
-  return CFOwned<CFStringRef>(CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8));
 }
 
 // The descriptor of the first face of the provider's bytes; null when they hold none.
@@ -72,7 +69,7 @@ std::unique_ptr<CoreTextFont> CoreTextFont::LoadFromResource(const char* fileNam
                         sharedResourcesSubPath)) {
     return nullptr;
   }
-  const CFOwned<CFStringRef> pathString = MakeString(path.Get());
+  const CFOwned<CFStringRef> pathString = MakeCFString(path.Get());
   if (!pathString) return nullptr;
   const CFOwned<CFURLRef> url(
       CFURLCreateWithFileSystemPath(kCFAllocatorDefault, pathString.get(), kCFURLPOSIXPathStyle, false));
@@ -95,8 +92,8 @@ std::unique_ptr<CoreTextFont> CoreTextFont::LoadFromMemory(const void* data, int
 
 std::unique_ptr<CoreTextFont> CoreTextFont::LoadByName(const char* fontName, ETextStyle style) {
   const char* styleName = StyleName(style);
-  const CFOwned<CFStringRef> family = MakeString(fontName ? fontName : "");
-  const CFOwned<CFStringRef> styleString = MakeString(styleName);
+  const CFOwned<CFStringRef> family = MakeCFString(fontName);
+  const CFOwned<CFStringRef> styleString = MakeCFString(styleName);
   if (!family || !styleString) return nullptr;
   const void* keys[] = {kCTFontFamilyNameAttribute, kCTFontStyleNameAttribute};
   const void* values[] = {family.get(), styleString.get()};

@@ -21,6 +21,7 @@
 
 #include <functional>
 
+#include "graphics/graphics_context.h"
 #include "graphics/graphics_types.h"
 
 namespace NS {
@@ -90,6 +91,13 @@ public:
   CFStringRef viewStringForToolTipPointUserData(NS::View* view, NS::ToolTipTag tag, NS::Point point,
                                                 void* userData) override;
 
+  // The shared colour panel shows the colour, with alpha, and sends each
+  // colour picked to this view, which hands it to func (kept until the next
+  // prompt or the view's end). Answers whether the panel exists.
+  bool promptForColor(const IColor& color, plugkit::graphics::IColorPickerHandlerFunc func);
+  // The panel's colour, each component times 255 and truncated, to the stored function.
+  void onColorPicked(NS::Object* sender);
+
   // Ends an open text entry; nothing is open without a text field.
   void endUserInput() {}
   // The host takes the view away: the editor closes through the delegate,
@@ -114,6 +122,6 @@ private:
   [[maybe_unused]] float mPrevY = 0.f;
   bool mMouseOutDuringDrag = false;
   plugkit::graphics::IRECTList mDirtyRects;
-  std::function<void(const IColor&)> mColorPickerFunc;
+  plugkit::graphics::IColorPickerHandlerFunc mColorPickerFunc;
   IGraphicsMac* mGraphics = nullptr;
 };

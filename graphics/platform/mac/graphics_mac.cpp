@@ -134,9 +134,4 @@ IPopupMenu* IGraphicsMac::ShowPlatformPopupMenu(IPopupMenu&, const IRECT&, bool&
   return nullptr;
 }
 
-bool IGraphicsMac::ClipboardText(StrBuf& text) {
-  text.Set("");
-  return false;
-}
-
 }  // namespace plugkit::graphics

@@ -59,15 +59,47 @@ public:
   PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* fontName, ETextStyle style) override;
   void CachePlatformFont(const char* fontID, PlatformFont& font) override;
 
-  // Pointer, menus, text entry, clipboard and links: nothing is shown, the
-  // pointer stays where the view last saw it and every answer is neutral.
+  // Pointer, menus and text entry: nothing is shown, the pointer stays where
+  // the view last saw it and every answer is neutral.
   void MousePosition(float& x, float& y) const override { StoredCursorPosition(x, y); }
   void HideCursor(bool, bool) override {}
   void ShowPlatformTextEntry(int, const IText&, const IRECT&, int, const char*) override {}
   IPopupMenu* ShowPlatformPopupMenu(IPopupMenu&, const IRECT&, bool& isAsync) override;
+
+  // Dialogs. The alert is application-modal whether or not a view exists.
+  // File and folder dialogs need a view: without one they only empty the
+  // file name (folder). With a completion they run as a sheet on the view's
+  // window and answer on a later pass of the main run loop, in fresh strings
+  // (the caller's keep what they held, less the file name); without one they
+  // are modal and answer in the caller's strings. A folder starting with "~"
+  // starts the panel in the home folder.
+  EMsgBoxResult ShowAlert(const char* text, const char* caption, EMsgBoxType type,
+                          IMsgBoxCompletionHandlerFunc completion = nullptr) override;
+  void ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction action, const char* extensions,
+                  IFileDialogCompletionHandlerFunc completion = nullptr) override;
+  // An empty folder starts (and stays, in the caller's string) at "~/Desktop".
+  void ChooseFolder(StrBuf& folder, IFolderDialogCompletionHandlerFunc completion = nullptr) override;
+  // The shared colour panel, through the view; the prompt is not shown. The
+  // panel keeps calling func while it is open, also after the asker is gone.
+  bool ChooseColor(IColor& color, const char* prompt = "", IColorPickerHandlerFunc func = nullptr) override;
+
+  // The general pasteboard: plain text, or a file as its URL.
   bool ClipboardText(StrBuf& text) override;
-  bool SetClipboardText(const char*) override { return false; }
-  bool OpenLink(const char*) override { return false; }
+  bool SetClipboardText(const char* text) override;
+  bool SetClipboardFile(const char* path) override;
+  // An address starting with "http://" or "https://" (any case) opens as a
+  // web address, anything else as a file path; false when nothing opens.
+  bool OpenLink(const char* url) override;
+  const char* PlatformName() const override { return "Cocoa"; }
+  // Opens the file (or, with select, its folder with the file selected) in
+  // the file viewer; false for a file that does not exist.
+  bool RevealInFinder(const char* path, bool select) override;
+
+  // Native views over the editor, bounds in GUI coordinates; attaching needs
+  // the editor view.
+  void AttachPlatformView(const IRECT& bounds, void* view) override;
+  void RemovePlatformView(void* view) override;
+  void HidePlatformView(void* view, bool hide) override;
 
   // Set from attaching a view until the view's timer has settled the host's
   // view size with the delegate.

@@ -512,6 +512,22 @@ void RecordingGraphics::ChooseFile(StrBuf& fileName, StrBuf& folder, EFileAction
   });
 }
 
+void RecordingGraphics::ChooseFolder(StrBuf& folder, IFolderDialogCompletionHandlerFunc completion) {
+  mLog.push_back(std::string("choose folder: ") + folder.Get());
+  if (!HasPlatformView()) {
+    folder.Set("");
+    return;
+  }
+  const auto chosen = [](const std::string& answer) { return answer.empty() ? answer : answer + "/"; };
+  if (!completion) {
+    folder.Set(chosen(*mFileAnswer).c_str());
+    return;
+  }
+  CFRunLoopPerformBlock(CFRunLoopGetMain(), kCFRunLoopCommonModes, [completion, chosen, answer = mFileAnswer] {
+    completion(StrBuf(chosen(*answer).c_str()));
+  });
+}
+
 bool RecordingGraphics::ChooseColor(IColor& color, const char* prompt, IColorPickerHandlerFunc func) {
   mLog.push_back("choose color " + FormatColor(color) + ": " + Text(prompt));
   if (!HasPlatformView()) return false;

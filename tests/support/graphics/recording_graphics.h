@@ -210,6 +210,9 @@ public:
   // holds nothing of this context; without one it is filled in at once.
   void ChooseFile(StrBuf& fileName, StrBuf& folder, graphics::EFileAction action, const char* extensions,
                   graphics::IFileDialogCompletionHandlerFunc completion = nullptr) override;
+  // Logs "choose folder: <folder>" and answers as ChooseFile does, with the
+  // path AnswerFileDialogs holds followed by "/" (empty cancels).
+  void ChooseFolder(StrBuf& folder, graphics::IFolderDialogCompletionHandlerFunc completion = nullptr) override;
   // Logs "choose color <colour>: <prompt>". With a view the picker opens
   // (answering true) and stays open, keeping func, until the next one opens;
   // PickColor then plays the user. Without a view nothing opens; detaching
