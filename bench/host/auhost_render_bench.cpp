@@ -1,11 +1,26 @@
 // What `auhost render` costs beyond the component's own work. Each iteration
-// runs the whole command on a minute of guitar through the default design at
-// 1x, and renders the same minute with a bare render loop from memory (the
-// component's share: opening, initialising and rendering). The difference is
-// auhost's own: reading, converting and writing, the run loop, the summary.
+// renders a minute of guitar through the default design at 1x three ways:
+// with a bare render loop from memory (the component's share: loading,
+// opening, initialising, rendering and closing it), with the whole command
+// over the previous output, and with the whole command to a new file. The
+// differences are auhost's own: reading, converting and writing, the threads
+// and the run loop, the summary, and the waits on the disk.
+//
+// Counters, as means over the iterations:
+//   component_ms, component_cpu_ms   the bare render, wall and CPU (user+sys)
+//   own_ms, own_share                the command replacing its previous output,
+//                                    beyond the bare render, and over it
+//   own_cpu_ms, own_cpu_share        the same in CPU time of all threads
+//   new_own_ms, new_own_share        the command writing a file that was not there
+//   finish_ms                        the disk waits of the safe replacement alone:
+//                                    closing and flushing an output of the same
+//                                    size written a render's time before, and
+//                                    renaming it over the previous one (whose
+//                                    blocks the file system frees then)
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +30,7 @@
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/audio_unit_instance.h"
@@ -32,6 +48,7 @@ using namespace orvane;
 constexpr double kRate = 48000.0;
 constexpr int kSeconds = 60;
 constexpr int kRepetitions = 5;
+constexpr double kMilliseconds = 1000.0;
 
 // A temporary home (the product keeps its settings there) with the input file.
 class Workspace {
@@ -50,6 +67,7 @@ public:
 
   std::string Input() const { return (mFolder / "guitar.wav").string(); }
   std::string Output() const { return (mFolder / "rendered.wav").string(); }
+  std::string NewOutput() const { return (mFolder / "new.wav").string(); }
 
   // Plucked notes with a few harmonics, a new note every half second.
   static auhost::AudioClip Guitar() {
@@ -76,6 +94,33 @@ private:
   fs::path mFolder;
 };
 
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * t.tv_usec; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Wall and CPU seconds (all threads) of one call.
+struct Cost {
+  double wall = 0.0;
+  double cpu = 0.0;
+
+  Cost& operator+=(const Cost& other) {
+    wall += other.wall;
+    cpu += other.cpu;
+    return *this;
+  }
+};
+
+template <typename Work>
+Cost Measure(Work&& work) {
+  const double cpu = CpuSeconds();
+  const auto started = std::chrono::steady_clock::now();
+  work();
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), CpuSeconds() - cpu};
+}
+
 struct MemoryInput {
   const std::vector<float>* samples;
 };
@@ -93,10 +138,10 @@ OSStatus ProvideFromMemory(void* refCon, AudioUnitRenderActionFlags*, const Audi
   return noErr;
 }
 
-// The component alone: the bundle opened, the minute rendered block by block
-// with the same formats, block size and channels as auhost uses.
-double RenderBare(const std::vector<float>& input) {
-  const auto started = std::chrono::steady_clock::now();
+// The component alone: the bundle loaded, an instance opened, the minute
+// rendered block by block with the same formats, block size and channels as
+// auhost uses, and all of it closed again.
+void RenderBare(const std::vector<float>& input) {
   std::string error;
   const auto bundle = host::ComponentBundle::Load(ORVANE_BUNDLE, error);
   OSStatus status = noErr;
@@ -122,39 +167,58 @@ double RenderBare(const std::vector<float>& input) {
     loop.RenderBlock(static_cast<UInt32>(std::min<std::size_t>(block, input.size() - start)));
   }
   AudioUnitUninitialize(unit);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-double RunCommand(const Workspace& workspace) {
+void RunCommand(const Workspace& workspace, const std::string& output) {
   // Without the pre-roll: its silence is the component's work, which the bare render leaves out.
-  const std::string arguments[] = {"render", ORVANE_BUNDLE, workspace.Input(), workspace.Output(), "--preroll", "0"};
+  const std::string arguments[] = {"render", ORVANE_BUNDLE, workspace.Input(), output, "--preroll", "0"};
   std::ostringstream out;
   std::ostringstream err;
-  const auto started = std::chrono::steady_clock::now();
   if (auhost::RunAuhost(arguments, out, err) != 0) {
     throw std::runtime_error("auhost render failed: " + err.str());
   }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+// The end of a safe replacement alone: an output of the rendered size written
+// over the previous one, given as long as a render takes to reach the disk, is
+// timed from closing it to its rename.
+double FinishSeconds(const Workspace& workspace, const std::vector<float>& stereo, double renderSeconds) {
+  auhost::AudioFileWriter writer(workspace.Output(), kRate, 2);
+  writer.Write(stereo);
+  std::this_thread::sleep_for(std::chrono::duration<double>(renderSeconds));
+  return Measure([&] { writer.Finish(); }).wall;
 }
 
 void BM_AuhostRenderOverhead(benchmark::State& state) {
   const Workspace workspace;
   const std::vector<float> input = Workspace::Guitar().samples;
-  RunCommand(workspace);
+  std::vector<float> stereo(2 * input.size());
+  for (std::size_t i = 0; i < input.size(); ++i) stereo[2 * i] = stereo[2 * i + 1] = input[i];
+  RunCommand(workspace, workspace.Output());
   RenderBare(input);
-  double commandSeconds = 0.0;
-  double bareSeconds = 0.0;
+  Cost bare, replacing, fresh;
+  double finish = 0.0;
   for (auto _ : state) {
-    const double command = RunCommand(workspace);
-    bareSeconds += RenderBare(input);
-    commandSeconds += command;
-    state.SetIterationTime(command);
+    const Cost component = Measure([&] { RenderBare(input); });
+    bare += component;
+    const Cost command = Measure([&] { RunCommand(workspace, workspace.Output()); });
+    replacing += command;
+    fs::remove(workspace.NewOutput());
+    fresh += Measure([&] { RunCommand(workspace, workspace.NewOutput()); });
+    finish += FinishSeconds(workspace, stereo, component.wall);
+    state.SetIterationTime(command.wall);
   }
   const double runs = static_cast<double>(state.iterations());
-  state.counters["command_ms"] = 1000.0 * commandSeconds / runs;
-  state.counters["component_ms"] = 1000.0 * bareSeconds / runs;
-  state.counters["own_ms"] = 1000.0 * (commandSeconds - bareSeconds) / runs;
-  state.counters["own_share"] = (commandSeconds - bareSeconds) / bareSeconds;
+  const auto ms = [&](double seconds) { return kMilliseconds * seconds / runs; };
+  state.counters["component_ms"] = ms(bare.wall);
+  state.counters["component_cpu_ms"] = ms(bare.cpu);
+  state.counters["own_ms"] = ms(replacing.wall - bare.wall);
+  state.counters["own_share"] = (replacing.wall - bare.wall) / bare.wall;
+  state.counters["own_cpu_ms"] = ms(replacing.cpu - bare.cpu);
+  state.counters["own_cpu_share"] = (replacing.cpu - bare.cpu) / bare.cpu;
+  state.counters["new_own_ms"] = ms(fresh.wall - bare.wall);
+  state.counters["new_own_share"] = (fresh.wall - bare.wall) / bare.wall;
+  state.counters["finish_ms"] = ms(finish);
 }
 BENCHMARK(BM_AuhostRenderOverhead)
     ->UseManualTime()
