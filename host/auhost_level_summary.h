@@ -27,12 +27,13 @@ public:
   Levels Result() const;
 
 private:
-  // Independent partial sums, peaks and counts, so that long audio is not
-  // measured one dependent addition at a time.
+  // Partial sums of squares in independent lanes, so that long audio is not
+  // summed one dependent addition at a time: sample i of each run of kLanes
+  // goes to lane i.
   static constexpr std::size_t kLanes = 8;
-  double mPeaks[kLanes] = {};
   double mSums[kLanes] = {};
-  std::size_t mFullScale[kLanes] = {};
+  float mPeak = 0.0f;  // largest magnitude
+  std::size_t mFullScale = 0;
   std::size_t mCount = 0;
 };
 

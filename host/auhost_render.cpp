@@ -3,13 +3,16 @@
 #include <standin/testing/run_loop.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
-#include <cstring>
 #include <exception>
-#include <string>
+#include <future>
+#include <mutex>
 #include <span>
+#include <string>
 #include <thread>
 
 #include "host/auhost_failure.h"
@@ -23,7 +26,7 @@ constexpr int kPreferredOutputChannels = 2;
 // negative counts mean any number.
 constexpr SInt16 kSameAsInput = -1;
 constexpr UInt32 kControlChangeStatus = 0xB0;
-constexpr double kPumpSeconds = 0.002;
+constexpr std::chrono::microseconds kPumpInterval{2000};
 constexpr double kRingSeconds = 2.0;
 
 void Check(OSStatus status, const char* what) {
@@ -46,14 +49,18 @@ OSStatus ProvideInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTime
   const InputSource& source = *static_cast<const InputSource*>(refCon);
   const double time = timeStamp ? timeStamp->mSampleTime : source.firstSampleTime;
   const auto first = static_cast<std::size_t>(std::max(0.0, time - source.firstSampleTime));
+  const std::size_t available = first < source.count ? std::min<std::size_t>(frames, source.count - first) : 0;
+  const float* from = available > 0 ? source.frames + first * source.channels : nullptr;
   for (UInt32 buffer = 0; buffer < data->mNumberBuffers; ++buffer) {
     auto* out = static_cast<float*>(data->mBuffers[buffer].mData);
     if (!out) continue;
-    const std::size_t channel = std::min<std::size_t>(buffer, source.channels - 1);
-    for (UInt32 i = 0; i < frames; ++i) {
-      const std::size_t frame = first + i;
-      out[i] = frame < source.count ? source.frames[frame * source.channels + channel] : 0.0f;
+    if (source.channels == 1) {
+      std::copy_n(from, available, out);
+    } else {
+      const std::size_t channel = std::min<std::size_t>(buffer, source.channels - 1);
+      for (std::size_t i = 0; i < available; ++i) out[i] = from[i * source.channels + channel];
     }
+    std::fill(out + available, out + frames, 0.0f);
   }
   return noErr;
 }
@@ -102,6 +109,107 @@ std::vector<TimedChange> ScheduleChanges(const RenderRequest& request, double sa
   return timed;
 }
 
+// `count` frames of the channels, one after another into `frames`.
+void Interleave(std::span<const float* const> channels, std::size_t count, float* frames) {
+  if (channels.size() == 1) {
+    std::copy_n(channels[0], count, frames);
+  } else if (channels.size() == 2) {
+    for (std::size_t i = 0; i < count; ++i) {
+      frames[2 * i] = channels[0][i];
+      frames[2 * i + 1] = channels[1][i];
+    }
+  } else {
+    for (std::size_t channel = 0; channel < channels.size(); ++channel)
+      for (std::size_t i = 0; i < count; ++i) frames[i * channels.size() + channel] = channels[channel][i];
+  }
+}
+
+// Stretches of input read ahead of the render on a thread of their own, so
+// that the render thread does not wait for the file (reading, decoding,
+// mixing down, measuring) between stretches. Reading ends after a stretch
+// shorter than asked for, when the input throws, or when stopped.
+class InputReadAhead {
+public:
+  InputReadAhead(const RenderRequest& request, std::size_t stretchFrames, std::size_t channels)
+      : mRequest(request), mStretchFrames(stretchFrames) {
+    for (std::vector<float>& stretch : mStretches) stretch.resize(stretchFrames * channels);
+    mThread = std::thread([this] { Read(); });
+  }
+  ~InputReadAhead() {
+    {
+      const std::lock_guard lock(mMutex);
+      mStopped = true;
+    }
+    mChanged.notify_all();
+    mThread.join();
+  }
+  InputReadAhead(const InputReadAhead&) = delete;
+  InputReadAhead& operator=(const InputReadAhead&) = delete;
+
+  // Render thread: the next stretch's interleaved frames once read, and how
+  // many; zero at the end. An offline render may wait.
+  const float* Next(std::size_t& frames) {
+    std::unique_lock lock(mMutex);
+    mChanged.wait(lock, [this] { return mRead > mTaken; });
+    const std::size_t index = mTaken++ % kStretches;
+    frames = mFrames[index];
+    return mStretches[index].data();
+  }
+  // Render thread: the stretch Next gave is rendered; its room may be read into.
+  void Release() {
+    {
+      const std::lock_guard lock(mMutex);
+      ++mReleased;
+    }
+    mChanged.notify_all();
+  }
+
+  // Once read to the end: rethrows what the input threw.
+  void ThrowFailure() const {
+    const std::lock_guard lock(mMutex);
+    if (mError) std::rethrow_exception(mError);
+  }
+
+private:
+  static constexpr std::size_t kStretches = 3;
+
+  void Read() {
+    for (std::size_t frames = mStretchFrames; frames == mStretchFrames;) {
+      std::unique_lock lock(mMutex);
+      mChanged.wait(lock, [this] { return mStopped || mRead - mReleased < kStretches; });
+      if (mStopped) return;
+      const std::size_t index = mRead % kStretches;
+      lock.unlock();
+      std::exception_ptr error;
+      try {
+        frames = mRequest.input(mStretches[index].data(), mStretchFrames);
+      } catch (...) {
+        error = std::current_exception();
+        frames = 0;
+      }
+      lock.lock();
+      mFrames[index] = frames;
+      mError = error;
+      ++mRead;
+      lock.unlock();
+      mChanged.notify_all();
+    }
+  }
+
+  const RenderRequest& mRequest;
+  std::size_t mStretchFrames;
+  std::array<std::vector<float>, kStretches> mStretches;
+  std::array<std::size_t, kStretches> mFrames{};
+  mutable std::mutex mMutex;
+  std::condition_variable mChanged;
+  std::size_t mRead = 0;      // stretches read, the last one shorter
+  std::size_t mTaken = 0;     // handed to the render thread
+  std::size_t mReleased = 0;  // rendered, their room free again
+  bool mStopped = false;
+  std::exception_ptr mError;
+  std::thread mThread;
+};
+
 // Rendered frames on their way from the render thread to the calling thread:
 // a ring of whole blocks that the calling thread empties as it goes.
 class OutputRing {
@@ -145,25 +253,26 @@ private:
   std::atomic<std::size_t> mTaken{0};
 };
 
-// The render thread's work: the pre-roll, then the input a stretch at a time,
-// each stretch in blocks whose output goes into the ring. The first failure
-// stops it: a refused call (its status and what failed) or what the input
-// threw.
+// The render thread's work: the pre-roll, then the input a stretch at a time
+// as read ahead, each stretch in blocks whose output goes into the ring. The
+// first failure stops it: a refused call (its status and what failed), the
+// end of the input after the input threw, or what rendering threw.
 class StreamRenderer {
 public:
-  StreamRenderer(orvane::host::RenderLoop& renderLoop, const RenderRequest& request, InputSource& source,
-                 double sampleRate, OutputRing& output, const std::atomic<bool>& stop)
+  StreamRenderer(orvane::host::RenderLoop& renderLoop, const RenderRequest& request, std::size_t stretchFrames,
+                 InputSource& source, InputReadAhead& input, double sampleRate, OutputRing& output,
+                 const std::atomic<bool>& stop)
       : mLoop(renderLoop),
         mRequest(request),
         mSource(source),
+        mInput(input),
         mOutput(output),
         mStop(stop),
         mChanges(ScheduleChanges(request, sampleRate)),
-        mStretchFrames((kStreamFrames + request.blockSize - 1) / request.blockSize * request.blockSize),
+        mStretchFrames(stretchFrames),
         mOutputChannels(static_cast<std::size_t>(request.layout.outputChannels)),
-        mInput(mStretchFrames * source.channels, 0.0f) {
-    mSource.frames = mInput.data();
-  }
+        mChannels(mOutputChannels),
+        mCompleted(mOutputChannels * request.blockSize) {}
 
   void Run() {
     try {
@@ -173,7 +282,7 @@ public:
     }
   }
 
-  // After Run: rethrows what the input threw, then reports a refused call.
+  // After Run: rethrows what rendering threw, then reports a refused call.
   void ThrowFailure() const {
     if (mError) std::rethrow_exception(mError);
     Check(mStatus, mFailedCall);
@@ -190,14 +299,15 @@ private:
   }
 
   void RenderInput() {
-    while (true) {
-      const std::size_t frames = mRequest.input(mInput.data(), mStretchFrames);
-      if (frames == 0 || !RenderStretch(frames, frames, true) || frames < mStretchFrames) return;
+    for (std::size_t frames = mStretchFrames; frames == mStretchFrames;) {
+      mSource.frames = mInput.Next(frames);
+      if (frames == 0 || !RenderStretch(frames, frames, true)) return;
+      mInput.Release();
     }
   }
 
-  // Renders `frames` in blocks with `inputFrames` of mInput as their input
-  // (silence after them); the output goes into the ring when kept.
+  // Renders `frames` in blocks with `inputFrames` of the source as their
+  // input (silence after them); the output goes into the ring when kept.
   bool RenderStretch(std::size_t inputFrames, std::size_t frames, bool keepOutput) {
     mSource.count = inputFrames;
     mSource.firstSampleTime = mLoop.SampleTime();
@@ -230,31 +340,40 @@ private:
     return true;
   }
 
-  // False when told to stop while waiting for room.
+  // Puts the block into the ring, interleaved. False when told to stop while
+  // waiting for room.
   bool KeepOutput(std::size_t count) {
-    float* frame = mOutput.Claim(mFramesKept, count, mStop);
-    if (!frame) return false;
-    std::fill_n(frame, count * mOutputChannels, 0.0f);
-    for (std::size_t channel = 0; channel < mOutputChannels; ++channel) {
-      const std::span<const float> rendered = mLoop.Output(0, static_cast<UInt32>(channel));
-      const std::size_t available = std::min<std::size_t>(rendered.size(), count);
-      for (std::size_t i = 0; i < available; ++i) frame[i * mOutputChannels + channel] = rendered[i];
-    }
+    float* frames = mOutput.Claim(mFramesKept, count, mStop);
+    if (!frames) return false;
+    for (std::size_t channel = 0; channel < mOutputChannels; ++channel) mChannels[channel] = Rendered(channel, count);
+    Interleave(mChannels, count, frames);
     mFramesKept += count;
     mOutput.Publish(mFramesKept);
     return true;
   }
 
+  // The block's `count` samples of a channel; one the component left short
+  // is completed with silence.
+  const float* Rendered(std::size_t channel, std::size_t count) {
+    const std::span<const float> rendered = mLoop.Output(0, static_cast<UInt32>(channel));
+    if (rendered.size() >= count) return rendered.data();
+    float* completed = mCompleted.data() + channel * mRequest.blockSize;
+    std::fill(std::copy(rendered.begin(), rendered.end(), completed), completed + count, 0.0f);
+    return completed;
+  }
+
   orvane::host::RenderLoop& mLoop;
   const RenderRequest& mRequest;
   InputSource& mSource;
+  InputReadAhead& mInput;
   OutputRing& mOutput;
   const std::atomic<bool>& mStop;
   std::vector<TimedChange> mChanges;
   std::size_t mNextChange = 0;
   std::size_t mStretchFrames;
   std::size_t mOutputChannels;
-  std::vector<float> mInput;
+  std::vector<const float*> mChannels;
+  std::vector<float> mCompleted;  // room for every channel's block
   std::size_t mFramesKept = 0;
   OSStatus mStatus = noErr;
   const char* mFailedCall = "";
@@ -320,39 +439,37 @@ RenderResult RenderStream(AudioUnit unit, double sampleRate, const RenderRequest
   const std::size_t ringBlocks =
       std::max<std::size_t>(2, static_cast<std::size_t>(kRingSeconds * sampleRate) / request.blockSize);
   OutputRing ring(ringBlocks * request.blockSize, static_cast<std::size_t>(request.layout.outputChannels));
+  const std::size_t stretchFrames = (kStreamFrames + request.blockSize - 1) / request.blockSize * request.blockSize;
   std::atomic<bool> stop{false};
-  StreamRenderer renderer(renderLoop, request, source, sampleRate, ring, stop);
   const auto fractionDone = [&] {
     if (request.expectedFrames == 0) return 0.0;
     return std::min(1.0, static_cast<double>(ring.Written()) / static_cast<double>(request.expectedFrames));
   };
 
   const auto started = std::chrono::steady_clock::now();
-  std::atomic<bool> finished{false};
-  std::thread renderThread([&] {
-    renderer.Run();
-    finished.store(true, std::memory_order_release);
-  });
+  InputReadAhead input(request, stretchFrames, source.channels);
+  StreamRenderer renderer(renderLoop, request, stretchFrames, source, input, sampleRate, ring, stop);
+  std::future<void> rendering = std::async(std::launch::async, [&] { renderer.Run(); });
   // The main thread keeps the run loop going (the component's timers), takes
-  // the output as it comes and reports progress; the render thread renders
-  // and reads the input.
+  // the output as it comes and reports progress until the last block is
+  // rendered; the render thread renders what the reading thread has read.
   try {
-    while (!finished.load(std::memory_order_acquire)) {
-      standin::testing::RunFor(kPumpSeconds);
+    do {
+      standin::testing::RunOnce();
       ring.Drain(request.output);
       if (request.progress) request.progress(fractionDone());
-    }
-    renderThread.join();
+    } while (rendering.wait_for(kPumpInterval) != std::future_status::ready);
     ring.Drain(request.output);
   } catch (...) {
     stop.store(true, std::memory_order_release);
-    if (renderThread.joinable()) renderThread.join();
+    rendering.wait();
     AudioUnitUninitialize(unit);
     throw;
   }
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
 
   AudioUnitUninitialize(unit);
+  input.ThrowFailure();
   renderer.ThrowFailure();
   if (request.progress) request.progress(1.0);
   return {ring.Written(), elapsed.count()};

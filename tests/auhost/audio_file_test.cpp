@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
+#include <limits>
 #include <span>
 
 #include "host/auhost_failure.h"
@@ -170,9 +171,18 @@ TEST(AuhostLevelSummary, SamplesAtFullScaleAreCountedAcrossBlocks) {
   LevelMeter meter;
   meter.Add(std::vector<float>{0.5f, 1.0f, -1.0f});
   meter.Add(std::vector<float>{-2.0f, 0.999f, 0.0f, 0.25f, 0.0f});
-  const Levels levels = meter.Result();
+  Levels levels = meter.Result();
   EXPECT_EQ(levels.fullScaleSamples, 3u);
   EXPECT_EQ(FormatLevels(levels), "peak 6.0 dBFS, RMS -0.4 dBFS, 3 samples (37.5 %) at full scale");
+
+  // A longer block, its loudest sample negative; a sample that is no number is left out of peak and count.
+  std::vector<float> longer;
+  for (int i = 0; i < 7; ++i) longer.insert(longer.end(), {0.0f, -1.0f});
+  longer.insert(longer.end(), {-3.0f, std::numeric_limits<float>::quiet_NaN()});
+  meter.Add(longer);
+  levels = meter.Result();
+  EXPECT_EQ(levels.fullScaleSamples, 11u);
+  EXPECT_NEAR(levels.peakDb, 9.54, 0.01);
 }
 
 TEST(AuhostLevelSummary, SpeedIsAudioOverWallTime) {

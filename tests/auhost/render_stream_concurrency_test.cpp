@@ -1,0 +1,98 @@
+// Rendering a stream through the test plug-in (its input on its first
+// output) while the input is read on one thread, rendered on another and
+// taken on the calling thread: what arrives, and what a failure on either
+// side does to the others.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/audio_unit_instance.h"
+#include "host/auhost_render.h"
+#include "host/component_bundle.h"
+
+namespace orvane::auhost {
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr std::uint32_t kBlock = 100;
+
+float Sample(std::size_t frame) { return static_cast<float>(frame % 1000) / 1000.0f; }
+
+struct StreamCase {
+  const char* name;
+  std::size_t frames;                         // of input
+  std::optional<std::size_t> inputThrowsAt;  // the call of the input that throws
+  bool outputThrows = false;
+  std::string failure;  // what RenderStream throws; empty when it succeeds
+};
+
+TEST(AuhostRenderStream, TheOutputFollowsTheInputAndAFailureOnEitherSideStopsAll) {
+  std::string error;
+  const auto bundle = host::ComponentBundle::Load(AU_TEST_PLUGIN_BUNDLE, error);
+  ASSERT_TRUE(bundle) << error;
+  const StreamCase cases[] = {
+      {"three stretches and a part", 3 * kStreamFrames + 1234, std::nullopt, false, ""},
+      {"exactly two stretches", 2 * kStreamFrames, std::nullopt, false, ""},
+      {"the input fails on its third stretch", 5 * kStreamFrames, 2, false, "the disk went away"},
+      {"the output fails", 5 * kStreamFrames, std::nullopt, true, "the disk is full"},
+  };
+  for (const StreamCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    OSStatus status = noErr;
+    const auto instance = host::AudioUnitInstance::Open(*bundle, status);
+    ASSERT_TRUE(instance);
+    const auto layout = ChooseChannelLayout(ReadChannelConfigurations(instance->Unit()), 1);
+    ASSERT_TRUE(layout);
+
+    RenderRequest request;
+    request.blockSize = kBlock;
+    request.layout = *layout;
+    request.prerollFrames = 777;
+    request.expectedFrames = test.frames;
+    std::size_t read = 0;
+    std::size_t calls = 0;
+    bool ended = false;
+    bool calledAfterTheEnd = false;
+    request.input = [&](float* to, std::size_t frames) {
+      calledAfterTheEnd |= ended;
+      if (test.inputThrowsAt && calls == *test.inputThrowsAt) throw std::runtime_error(test.failure);
+      ++calls;
+      const std::size_t given = std::min(frames, test.frames - read);
+      for (std::size_t i = 0; i < given; ++i) to[i] = Sample(read + i);
+      read += given;
+      ended = given < frames;
+      return given;
+    };
+    std::vector<float> first;  // the first output channel
+    request.output = [&](std::span<const float> frames) {
+      if (test.outputThrows) throw std::runtime_error(test.failure);
+      for (std::size_t i = 0; i < frames.size(); i += static_cast<std::size_t>(layout->outputChannels))
+        first.push_back(frames[i]);
+    };
+
+    if (!test.failure.empty()) {
+      try {
+        RenderStream(instance->Unit(), kRate, request);
+        ADD_FAILURE() << "no failure";
+      } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(failure.what(), test.failure);
+      }
+      continue;
+    }
+    const RenderResult result = RenderStream(instance->Unit(), kRate, request);
+    EXPECT_EQ(result.frames, test.frames);
+    EXPECT_FALSE(calledAfterTheEnd);
+    ASSERT_EQ(first.size(), test.frames);
+    for (std::size_t i = 0; i < first.size(); ++i)
+      ASSERT_EQ(first[i], Sample(i)) << i;
+  }
+}
+
+}  // namespace
+}  // namespace orvane::auhost
