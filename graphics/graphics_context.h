@@ -211,6 +211,8 @@ public:
   // The pointer's position in this context's coordinates.
   virtual void MousePosition(float& x, float& y) const = 0;
   virtual void HideCursor(bool hide, bool lock) = 0;
+  // Puts the pointer at a point of this context; nothing without a platform.
+  virtual void MoveCursorTo(float /*x*/, float /*y*/) {}
   // Kinds: 0 the arrow, 5 the diagonal resize cursor, 11 the pointing hand.
   // Answers the kind set before.
   virtual int SetCursor(int kind);

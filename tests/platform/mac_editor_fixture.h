@@ -129,4 +129,22 @@ private:
   long mMetalErrorsAtStart = 0;
 };
 
+// A small editor at draw scale 2 whose host window lies away from the
+// screen's origin, so that every conversion shows.
+class MacScaledEditorTest : public MacEditorTest {
+protected:
+  static constexpr float kDrawScale = 2.f;
+  static constexpr int kGuiWidth = 200;
+  static constexpr int kGuiHeight = 150;
+
+  void SetUp() override {
+    MacEditorTest::SetUp();
+    mDelegate->mWidth = kGuiWidth;
+    mDelegate->mHeight = kGuiHeight;
+    mDelegate->mDrawScale = kDrawScale;
+    mWindow = standin::testing::MakeHostWindow(NS::MakeRect(50, 100, kGuiWidth * kDrawScale, kGuiHeight * kDrawScale));
+  }
+  IGraphicsMac& G() const { return *mDelegate->Mac(); }
+};
+
 }  // namespace plugkit::testing

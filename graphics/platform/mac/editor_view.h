@@ -3,9 +3,11 @@
 // The AppKit view that shows the editor: backed by the Metal layer the vector
 // binding draws into, redrawn by a frame timer at the context's frame rate,
 // following the host's view, window, backing scale and appearance, and
-// answering tooltips for the control under the pointer. The context creates
-// and attaches it (IGraphicsMac::AttachEditorView). When the host removes it,
-// it closes the editor through the delegate.
+// answering tooltips for the control under the pointer. Mouse, scroll, key
+// and file-drop events reach the graphics core in GUI coordinates; keys the
+// core does not take go on to the host. The context creates and attaches it
+// (IGraphicsMac::AttachEditorView). When the host removes it, it closes the
+// editor through the delegate.
 //
 // The view holds no reference to its context. Detaching forgets the context
 // before anything else, so whatever reaches the view afterwards (the host
@@ -14,6 +16,8 @@
 // The class lives inside the component library only, so two plug-ins' views
 // never meet under one name. Main thread only.
 
+#include <AppKit/NSDragging.h>
+#include <AppKit/NSEvent.h>
 #include <AppKit/NSView.h>
 #include <CoreGraphics/CGContext.h>
 #include <Foundation/NSTimer.h>
@@ -35,11 +39,15 @@ class IGraphicsMac;
 
 class IGraphicsTextField_vOrvane_au;
 
-class IGraphicsView_vOrvane_au final : public NS::View, public NS::ViewToolTipOwner {
+class IGraphicsView_vOrvane_au final : public NS::View,
+                                       public NS::ViewToolTipOwner,
+                                       public NS::DraggingDestination,
+                                       public NS::DraggingSource {
 public:
   using IGraphicsMac = plugkit::graphics::IGraphicsMac;
   using IRECT = plugkit::graphics::IRECT;
   using IColor = plugkit::graphics::IColor;
+  using IMouseInfo = plugkit::graphics::IMouseInfo;
 
   IGraphicsView_vOrvane_au() = default;
 
@@ -98,6 +106,51 @@ public:
   // The panel's colour, each component times 255 and truncated, to the stored function.
   void onColorPicked(NS::Object* sender);
 
+  // Pointer crossings of the whole view, also while a button is held.
+  void updateTrackingAreas() override;
+  // The event's position in GUI coordinates. Notes whether a tablet pen gave
+  // it, and puts a hidden, locked pointer back (IGraphicsMac::ApplyCursorLock).
+  void getMouseXY(NS::Event* event, float& x, float& y);
+  // The event as one pointer sample. Left: L, and R for Command (a
+  // Command-click is also a right-click); right: R. Shift, Control and
+  // Option as S, C and A.
+  IMouseInfo getMouseLeft(NS::Event* event);
+  IMouseInfo getMouseRight(NS::Event* event);
+
+  // Pointer events to the graphics core. Even click counts are double-clicks.
+  // A release after the pointer left during a drag also ends the hover.
+  void mouseDown(NS::Event* event) override;
+  void mouseUp(NS::Event* event) override;
+  void mouseDragged(NS::Event* event) override;
+  void rightMouseDown(NS::Event* event) override;
+  void rightMouseUp(NS::Event* event) override;
+  void rightMouseDragged(NS::Event* event) override;
+  void mouseMoved(NS::Event* event) override;
+  void mouseEntered(NS::Event* event) override;
+  void mouseExited(NS::Event* event) override;
+  void scrollWheel(NS::Event* event) override;
+  // Keys at the last pointer position; what the core does not take goes to
+  // the next responder.
+  void keyDown(NS::Event* event) override;
+  void keyUp(NS::Event* event) override;
+
+  // Shows the cursor of a kind (IGraphics::SetCursor); the arrow for a kind
+  // this system has no cursor for.
+  void setMouseCursor(int kind);
+
+  // Files dropped from elsewhere go to the control under the point.
+  NS::DragOperation draggingEntered(NS::DraggingInfo* sender) override;
+  bool performDragOperation(NS::DraggingInfo* sender) override;
+  // Files dragged out are copied.
+  NS::DragOperation draggingSessionSourceOperationMaskForDraggingContext(NS::DraggingSession* session,
+                                                                         NS::DraggingContext context) override;
+
+  // Points of the window or the screen in GUI coordinates, and back. Outside
+  // a window, screen points are taken as the window's.
+  NS::Point guiPointFromWindow(NS::Point inWindow) const;
+  NS::Point guiPointFromScreen(NS::Point onScreen) const;
+  NS::Point screenPointFromGui(NS::Point gui) const;
+
   // Ends an open text entry; nothing is open without a text field.
   void endUserInput() {}
   // The host takes the view away: the editor closes through the delegate,
@@ -113,15 +166,23 @@ private:
   void checkHostViewSize();
   // The drawable in pixels of the frame at the scale.
   void sizeDrawable(NS::CGFloat backingScale);
+  IMouseInfo mouseInfo(NS::Event* event, bool leftButton);
+  void buttonDown(NS::Event* event, bool leftButton);
+  void dragged(NS::Event* event, bool leftButton);
+  void keyEvent(NS::Event* event, bool up);
+  float drawScale() const;
+  // The move cursor, made on first use; null when it cannot be made.
+  NS::Cursor* moveCursor();
 
   NS::Timer* mTimer = nullptr;  // the run loop holds it
   NS::TrackingArea* mTrackingArea = nullptr;
-  [[maybe_unused]] IGraphicsTextField_vOrvane_au* mTextFieldView = nullptr;
+  IGraphicsTextField_vOrvane_au* mTextFieldView = nullptr;
   NS::Cursor* mMoveCursor = nullptr;
-  [[maybe_unused]] float mPrevX = 0.f;
-  [[maybe_unused]] float mPrevY = 0.f;
+  float mPrevX = 0.f;
+  float mPrevY = 0.f;
   bool mMouseOutDuringDrag = false;
   plugkit::graphics::IRECTList mDirtyRects;
   plugkit::graphics::IColorPickerHandlerFunc mColorPickerFunc;
   IGraphicsMac* mGraphics = nullptr;
+  bool mMoveCursorTried = false;  // a move cursor that failed is not tried again
 };

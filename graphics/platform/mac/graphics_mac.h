@@ -59,10 +59,7 @@ public:
   PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* fontName, ETextStyle style) override;
   void CachePlatformFont(const char* fontID, PlatformFont& font) override;
 
-  // Pointer, menus and text entry: nothing is shown, the pointer stays where
-  // the view last saw it and every answer is neutral.
-  void MousePosition(float& x, float& y) const override { StoredCursorPosition(x, y); }
-  void HideCursor(bool, bool) override {}
+  // Menus and text entry: nothing is shown and every answer is neutral.
   void ShowPlatformTextEntry(int, const IText&, const IRECT&, int, const char*) override {}
   IPopupMenu* ShowPlatformPopupMenu(IPopupMenu&, const IRECT&, bool& isAsync) override;
 
@@ -101,17 +98,43 @@ public:
   void RemovePlatformView(void* view) override;
   void HidePlatformView(void* view, bool hide) override;
 
+  // The pointer: in GUI coordinates with a view, in screen coordinates without.
+  void MousePosition(float& x, float& y) const override;
+  // Hiding notes where the pointer is (as the stored cursor position and the
+  // lock position); while hidden with lock, the view puts the pointer back
+  // there after every event, so drags go on without it wandering off. Nothing
+  // in an XPC service process, or when the state does not change.
+  void HideCursor(bool hide, bool lock) override;
+  // The pointer to a point of the GUI, then noted as in hiding; nothing for
+  // tablet input.
+  void MoveCursorTo(float x, float y) override;
+  // With a view, the view shows the cursor of the kind.
+  int SetCursor(int kind) override;
+  // The view applies this to every pointer position (GUI coordinates), with
+  // its previous position: a hidden, locked pointer not from a tablet is put
+  // back where it was hidden and the previous position becomes the stored
+  // one; otherwise both become the new position.
+  void ApplyCursorLock(float x, float y, float& prevX, float& prevY);
+  // Drags the file out of the view from the mouse event being handled, its
+  // icon over iconBounds; the hover and the capture end. False when no drag
+  // could start (no view, no such event).
+  bool StartFileDrag(const char* path, const IRECT& iconBounds) override;
+
   // Set from attaching a view until the view's timer has settled the host's
   // view size with the delegate.
   bool HostSizeCheckPending() const { return mHostSizeCheckPending; }
   void EndHostSizeCheck() { mHostSizeCheckPending = false; }
 
 private:
+  // The pointer's location, rounded to whole screen points, becomes the lock
+  // position and the stored cursor position.
+  void StorePointerLocation();
+
   IGraphicsView_vOrvane_au* mView = nullptr;  // one reference
   bool mHostSizeCheckPending = false;
   // Where the cursor was hidden, in whole screen points.
-  [[maybe_unused]] double mCursorLockX = 0.0;
-  [[maybe_unused]] double mCursorLockY = 0.0;
+  double mCursorLockX = 0.0;
+  double mCursorLockY = 0.0;
   StrBuf mBundleIdentifier;
   StrBuf mAppGroupIdentifier;
 };

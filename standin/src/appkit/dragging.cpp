@@ -44,9 +44,9 @@ bool StartsDrags(const NS::Event* event) {
 
 NS::Pasteboard* DragPasteboard() { return NS::Pasteboard::pasteboardWithName(NSPasteboardNameDrag); }
 
-bool OffersFileNames(const NS::View& view) {
+bool RegisteredFor(const NS::View& view, CFStringRef type) {
   CFArrayRef types = view.registeredDraggedTypes();
-  return types != nullptr && CFArrayContainsValue(types, CFRangeMake(0, CFArrayGetCount(types)), NSFilenamesPboardType);
+  return types != nullptr && CFArrayContainsValue(types, CFRangeMake(0, CFArrayGetCount(types)), type);
 }
 
 // File URLs of the paths on the dragging pasteboard, in order.
@@ -82,10 +82,11 @@ struct DraggingControl {
     return session.get();
   }
 
-  static testing::DropAnswers Drop(NS::View& view, NS::Point inWindow) {
+  // The view is asked when it registered the type the drag offers.
+  static testing::DropAnswers Drop(NS::View& view, NS::Point inWindow, CFStringRef offeredType) {
     testing::DropAnswers answers;
     auto* destination = dynamic_cast<NS::DraggingDestination*>(&view);
-    if (destination == nullptr || !OffersFileNames(view)) return answers;
+    if (destination == nullptr || !RegisteredFor(view, offeredType)) return answers;
     const auto info = NS::Ref<NS::DraggingInfo>::Adopt(new NS::DraggingInfo(DragPasteboard(), inWindow,
                                                                             kFileDropOperations));
     answers.entered = true;
@@ -175,7 +176,20 @@ DropAnswers DropFiles(NS::View* view, NS::Point point, const std::vector<std::st
   const auto held = NS::Ref<NS::View>::Retain(view);
   const NS::AutoreleasePool pool;
   appkit::PutFilesOnDragPasteboard(paths);
-  return appkit::DraggingControl::Drop(*view, view->convertPointToView(point, nullptr));
+  return appkit::DraggingControl::Drop(*view, view->convertPointToView(point, nullptr), NSFilenamesPboardType);
+}
+
+DropAnswers DropText(NS::View* view, NS::Point point, const std::string& utf8) {
+  appkit::CheckMainThread();
+  if (view == nullptr || view->window() == nullptr) return {};
+  const auto held = NS::Ref<NS::View>::Retain(view);
+  const NS::AutoreleasePool pool;
+  NS::Pasteboard* pasteboard = appkit::DragPasteboard();
+  pasteboard->clearContents();
+  CFStringRef text = cf::MakeString(utf8);
+  pasteboard->setStringForType(text, NSStringPboardType);
+  CFRelease(text);
+  return appkit::DraggingControl::Drop(*view, view->convertPointToView(point, nullptr), NSStringPboardType);
 }
 
 std::optional<DraggingSessionRecord> LastDraggingSession() {

@@ -547,6 +547,10 @@ void RecordingGraphics::HideCursor(bool hide, bool lock) {
   mCursorLocked = lock;
 }
 
+void RecordingGraphics::MoveCursorTo(float x, float y) {
+  mLog.push_back("move cursor " + FormatNumber(x) + "," + FormatNumber(y));
+}
+
 int RecordingGraphics::SetCursor(int kind) {
   Record("SetCursor", [&](CallBuilder& call) { call.Number(kind); });
   return IGraphics::SetCursor(kind);

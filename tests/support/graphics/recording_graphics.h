@@ -222,6 +222,8 @@ public:
   // The user picks a colour in the open picker; false when none is open.
   bool PickColor(const graphics::IColor& color);
   void HideCursor(bool hide, bool lock) override;
+  // Logs "move cursor <x>,<y>".
+  void MoveCursorTo(float x, float y) override;
   int SetCursor(int kind) override;
   void ShowPlatformTextEntry(int paramIdx, const graphics::IText& text, const graphics::IRECT& bounds, int maxLength,
                              const char* str) override;

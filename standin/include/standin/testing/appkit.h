@@ -251,6 +251,9 @@ struct DropAnswers {
 // draggingEntered with the point in window coordinates and, when it answers
 // an operation, performDragOperation. Any other view is asked nothing.
 DropAnswers DropFiles(NS::View* view, NS::Point point, const std::vector<std::string>& paths);
+// The user drops text: the dragging pasteboard holds it as NSStringPboardType,
+// and a view that registered that type is asked as DropFiles asks.
+DropAnswers DropText(NS::View* view, NS::Point point, const std::string& utf8);
 
 struct DraggedItem {
   std::vector<std::pair<std::string, std::string>> contents;  // (type, string) the writer holds, in order
