@@ -11,6 +11,7 @@
 #include <standin/testing/metal.h>
 #include <standin/testing/run_loop.h>
 
+#include <string>
 #include <utility>
 
 #include "host/cf_text.h"

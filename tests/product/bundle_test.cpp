@@ -17,6 +17,7 @@
 #include <AppKit/NSView.h>
 #include <standin/testing/appkit.h>
 #include <standin/testing/bundles.h>
+#include <standin/testing/metal.h>
 #include <standin/testing/ns_objects.h>
 #include <standin/testing/objects.h>
 #include <standin/testing/run_loop.h>
@@ -363,6 +364,19 @@ TEST_F(ProductBundleEditor, ReopensAtTheSizeTheHostGaveIt) {
   ASSERT_TRUE(editor->WaitForFrame(host::kFirstFrameLimitSeconds));
   EXPECT_EQ(editor->Capture().width, 1000);
   EXPECT_EQ(editor->Capture().height, 600);
+}
+
+TEST_F(ProductBundleEditor, GivesUpOnAFrameThatNeverComes) {
+  auto instance = Open();
+  ASSERT_NE(instance, nullptr);
+  auto editor = OpenEditor(instance->Unit());
+  ASSERT_NE(editor, nullptr);
+  standin::testing::PauseMetalExecution();
+  const CFAbsoluteTime start = CFAbsoluteTimeGetCurrent();  // the manual clock
+  EXPECT_FALSE(editor->WaitForFrame(host::kFirstFrameLimitSeconds));
+  EXPECT_GE(CFAbsoluteTimeGetCurrent() - start, host::kFirstFrameLimitSeconds);
+  standin::testing::ResumeMetalExecution();
+  EXPECT_EQ(editor->PresentedFrames(), 1);
 }
 
 }  // namespace
