@@ -25,37 +25,29 @@ protected:
   std::unique_ptr<TestOrvane> plugin = sandbox.MakeInstance();
 };
 
-// The host opens the editor in its window and closes it by taking the view away.
+// The host opens the editor in its window and closes it by taking the view
+// away; the default size is the bundle tests'.
 TEST_F(OrvaneEditorSurface, OpensOnThePlatformAtTheRememberedSizeAndForgetsTheEditorWithItsView) {
-  const struct {
-    int rememberedWidth, rememberedHeight;
-    int width, height;
-  } cases[] = {{0, 0, 1392, 783}, {1000, 600, 1000, 600}};
   standin::testing::ScopedManualClock clock;
   standin::testing::ResetAppKit();
-  for (const auto& c : cases) {
-    auto instance = sandbox.MakeInstance();
-    plugkit::IStateChunk editorSize;
-    editorSize.Put(c.rememberedWidth);
-    editorSize.Put(c.rememberedHeight);
-    editorSize.Put(1.f);
-    instance->ReadEditorSize(editorSize, 0);
-    NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, c.width, c.height));
-    auto* view = static_cast<NS::View*>(instance->OpenEditor(window->contentView()));
-    ASSERT_NE(dynamic_cast<plugkit::graphics::IGraphicsMac*>(instance->GetUI()), nullptr);
-    EXPECT_EQ(instance->GetUI()->Width(), c.width);
-    EXPECT_EQ(instance->GetUI()->Height(), c.height);
-    EXPECT_EQ(view->frame().size, (NS::Size{static_cast<NS::CGFloat>(c.width), static_cast<NS::CGFloat>(c.height)}));
-    EXPECT_NE(instance->mEditorControl, nullptr);
-    standin::testing::RunFor(1.0 / 60.0);
+  plugkit::IStateChunk editorSize;
+  editorSize.Put(1000);
+  editorSize.Put(600);
+  editorSize.Put(1.f);
+  plugin->ReadEditorSize(editorSize, 0);
+  NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, 1000, 600));
+  auto* view = static_cast<NS::View*>(plugin->OpenEditor(window->contentView()));
+  ASSERT_NE(dynamic_cast<plugkit::graphics::IGraphicsMac*>(plugin->GetUI()), nullptr);
+  EXPECT_EQ(view->frame().size, (NS::Size{1000, 600}));
+  EXPECT_NE(plugin->mEditorControl, nullptr);
+  standin::testing::RunFor(1.0 / 60.0);
 
-    standin::testing::RemoveViewAsHost(view);
-    EXPECT_EQ(instance->GetUI(), nullptr);
-    EXPECT_EQ(instance->mEditorControl, nullptr);
-    EXPECT_EQ(instance->mInputMeter, nullptr);
-    EXPECT_EQ(instance->mOutputMeter, nullptr);
-    window->release();
-  }
+  standin::testing::RemoveViewAsHost(view);
+  EXPECT_EQ(plugin->GetUI(), nullptr);
+  EXPECT_EQ(plugin->mEditorControl, nullptr);
+  EXPECT_EQ(plugin->mInputMeter, nullptr);
+  EXPECT_EQ(plugin->mOutputMeter, nullptr);
+  window->release();
   standin::testing::ResetAppKit();
 }
 
