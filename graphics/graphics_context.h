@@ -219,6 +219,8 @@ public:
   // A native text field over bounds; its commit comes back to the context.
   virtual void ShowPlatformTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int maxLength,
                                      const char* str) = 0;
+  // Closes an open native text field without an answer; nothing by default.
+  virtual void EndTextEntry() {}
   // A native menu. Answers the menu with its chosen index set, or null when
   // dismissed; when it sets isAsync the answer comes back later.
   virtual IPopupMenu* ShowPlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) = 0;

@@ -57,7 +57,7 @@ private:
 // size) and logs "host size WxH"; notes what the editor showed as it opened.
 class MacDelegate : public RecordingDelegate {
 public:
-  MacDelegate() {
+  explicit MacDelegate(int nParams = 0) : RecordingDelegate(nParams) {
     SetMakeGraphicsFunc([this] { return graphics::MakeMacGraphics(*this, mWidth, mHeight, kEditorFPS, mDrawScale); });
   }
 

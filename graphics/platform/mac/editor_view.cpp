@@ -21,6 +21,7 @@
 
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/platform/mac/graphics_mac.h"
+#include "graphics/platform/mac/platform_text_field.h"
 #include "graphics/platform/mac/view_geometry.h"
 
 using plugkit::graphics::IControl;
@@ -89,6 +90,10 @@ IGraphicsView_vOrvane_au::~IGraphicsView_vOrvane_au() {
     if (panel->target() == this) panel->setTarget(nullptr);
   }
   mColorPickerFunc = nullptr;
+  if (mTextFieldView) {
+    mTextFieldView->setDelegate(nullptr);
+    mTextFieldView->release();
+  }
   if (mMoveCursor) mMoveCursor->release();
   if (mTrackingArea) mTrackingArea->release();
   Center()->removeObserver(this);

@@ -18,6 +18,7 @@
 
 #include <AppKit/NSDragging.h>
 #include <AppKit/NSEvent.h>
+#include <AppKit/NSTextField.h>
 #include <AppKit/NSView.h>
 #include <CoreGraphics/CGContext.h>
 #include <Foundation/NSTimer.h>
@@ -25,6 +26,7 @@
 
 #include <functional>
 
+#include "common/popup_menu.h"
 #include "graphics/graphics_context.h"
 #include "graphics/graphics_types.h"
 
@@ -42,7 +44,8 @@ class IGraphicsTextField_vOrvane_au;
 class IGraphicsView_vOrvane_au final : public NS::View,
                                        public NS::ViewToolTipOwner,
                                        public NS::DraggingDestination,
-                                       public NS::DraggingSource {
+                                       public NS::DraggingSource,
+                                       public NS::TextFieldDelegate {
 public:
   using IGraphicsMac = plugkit::graphics::IGraphicsMac;
   using IRECT = plugkit::graphics::IRECT;
@@ -151,8 +154,24 @@ public:
   NS::Point guiPointFromScreen(NS::Point onScreen) const;
   NS::Point screenPointFromGui(NS::Point gui) const;
 
-  // Ends an open text entry; nothing is open without a text field.
-  void endUserInput() {}
+  // Runs the menu of the popup with the rectangle (view coordinates) as the
+  // control: opening with the chosen item over it, or below it when the popup
+  // names no item. Answers the popup (the menu or a sub-menu) that holds the
+  // item the user chose, its chosen index set; null when dismissed.
+  plugkit::IPopupMenu* createPopupMenu(plugkit::IPopupMenu& menu, const NS::Rect& bounds);
+  // A native text field over the rectangle (view coordinates) holding the
+  // text, in the style's font, alignment and text-entry colours, first
+  // responder with its text selected. Typing is limited to what the
+  // parameter (when the delegate has it) takes and to maxLength units. A
+  // field already open closes without an answer: the newest request wins.
+  void createTextEntry(int paramIdx, const plugkit::graphics::IText& text, const char* str, int maxLength,
+                       const NS::Rect& areaRect);
+  // The field's text goes to the graphics core, everything redraws and the
+  // field closes.
+  void controlTextDidEndEditing(NS::Notification* notification) override;
+  // Closes an open text field without an answer; the core's text entry is
+  // no longer pending. Nothing when no field is open.
+  void endUserInput();
   // The host takes the view away: the editor closes through the delegate,
   // which detaches this view and deletes its context.
   void removeFromSuperview() override;
@@ -171,12 +190,15 @@ private:
   void dragged(NS::Event* event, bool leftButton);
   void keyEvent(NS::Event* event, bool up);
   float drawScale() const;
+  // Closes an open field (its delegate cleared first, so nothing answers);
+  // the view is first responder again.
+  void closeTextField();
   // The move cursor, made on first use; null when it cannot be made.
   NS::Cursor* moveCursor();
 
   NS::Timer* mTimer = nullptr;  // the run loop holds it
   NS::TrackingArea* mTrackingArea = nullptr;
-  IGraphicsTextField_vOrvane_au* mTextFieldView = nullptr;
+  IGraphicsTextField_vOrvane_au* mTextFieldView = nullptr;  // one reference
   NS::Cursor* mMoveCursor = nullptr;
   float mPrevX = 0.f;
   float mPrevY = 0.f;

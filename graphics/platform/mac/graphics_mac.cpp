@@ -127,11 +127,4 @@ PlatformFontPtr IGraphicsMac::LoadPlatformFontByName(const char*, const char* fo
 
 void IGraphicsMac::CachePlatformFont(const char* fontID, PlatformFont& font) { CacheFontDescriptor(fontID, font); }
 
-// Neutral answers ------------------------------------------------------------------------
-
-IPopupMenu* IGraphicsMac::ShowPlatformPopupMenu(IPopupMenu&, const IRECT&, bool& isAsync) {
-  isAsync = false;
-  return nullptr;
-}
-
 }  // namespace plugkit::graphics

@@ -12,6 +12,8 @@
 //
 // Threads: main thread only.
 
+#include <memory>
+
 #include "common/str_buf.h"
 #include "graphics/vector/graphics_vector.h"
 
@@ -59,9 +61,21 @@ public:
   PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* fontName, ETextStyle style) override;
   void CachePlatformFont(const char* fontID, PlatformFont& font) override;
 
-  // Menus and text entry: nothing is shown and every answer is neutral.
-  void ShowPlatformTextEntry(int, const IText&, const IRECT&, int, const char*) override {}
-  IPopupMenu* ShowPlatformPopupMenu(IPopupMenu&, const IRECT&, bool& isAsync) override;
+  // Native text entry through the view (nothing without one). Opening a
+  // second closes the first without an answer; the typed text of the one
+  // open reaches the core's newest request. EndTextEntry closes it, the
+  // request forgotten.
+  void ShowPlatformTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int maxLength,
+                             const char* str) override;
+  void EndTextEntry() override;
+  // Answers null at once, isAsync set: the menu runs on the next pass of the
+  // main run loop, after the asking event handler has returned, and its
+  // answer (after the chosen menu's completion function) goes to
+  // SetPopupMenuResult; null when dismissed or no view is there then. The
+  // menu runs, and answers, only while this context exists, still waits for
+  // that control's answer and has not been asked for another platform menu
+  // since; the menu must live as long as the request is pending.
+  IPopupMenu* ShowPlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) override;
 
   // Dialogs. The alert is application-modal whether or not a view exists.
   // File and folder dialogs need a view: without one they only empty the
@@ -137,6 +151,10 @@ private:
   double mCursorLockY = 0.0;
   StrBuf mBundleIdentifier;
   StrBuf mAppGroupIdentifier;
+  // Numbers the platform menus asked for, so that a queued menu knows it is the newest.
+  unsigned mPopupMenuRequests = 0;
+  // Work queued for later holds it weakly: expired, this context is gone.
+  const std::shared_ptr<IGraphicsMac*> mLiveness = std::make_shared<IGraphicsMac*>(this);
 };
 
 // The product's context: its bundle and application-group identifiers and
