@@ -4,15 +4,12 @@
 #include <AppKit/NSColorPanel.h>
 #include <Foundation/NSAutoreleasePool.h>
 
+#include "graphics/platform/mac/device_color.h"
 #include "graphics/platform/mac/editor_view.h"
 
 namespace {
 
-constexpr NS::CGFloat kComponentScale = 255.0;
-
-NS::CGFloat Unit(int component) { return component / kComponentScale; }
-
-int Component(NS::CGFloat unit) { return static_cast<int>(unit * kComponentScale); }
+int Component(NS::CGFloat unit) { return static_cast<int>(unit * plugkit::graphics::kColorComponentScale); }
 
 }  // namespace
 
@@ -23,8 +20,7 @@ bool IGraphicsView_vOrvane_au::promptForColor(const IColor& color, plugkit::grap
   panel->setTarget(this);
   panel->setShowsAlpha(true);
   panel->setAction(NS_SELECTOR(IGraphicsView_vOrvane_au, onColorPicked));
-  panel->setColor(
-      NS::Color::colorWithDeviceRedGreenBlueAlpha(Unit(color.R), Unit(color.G), Unit(color.B), Unit(color.A)));
+  panel->setColor(plugkit::graphics::DeviceColor(color));
   panel->orderFront(this);
   return NS::ColorPanel::sharedColorPanelExists();
 }

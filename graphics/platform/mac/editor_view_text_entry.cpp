@@ -1,6 +1,5 @@
 // The editor view's native text entry.
 
-#include <AppKit/NSColor.h>
 #include <AppKit/NSFont.h>
 #include <AppKit/NSWindow.h>
 #include <Foundation/NSAutoreleasePool.h>
@@ -15,27 +14,22 @@
 #include "framework/core/param.h"
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/platform/mac/cf_string.h"
+#include "graphics/platform/mac/device_color.h"
 #include "graphics/platform/mac/editor_view.h"
 #include "graphics/platform/mac/font_descriptor_cache.h"
 #include "graphics/platform/mac/graphics_mac.h"
 #include "graphics/platform/mac/platform_text_field.h"
 
 using plugkit::IParam;
+using plugkit::graphics::DeviceColor;
 using plugkit::graphics::EAlign;
 using plugkit::graphics::EVAlign;
 using plugkit::graphics::IText;
 
 namespace {
 
-constexpr NS::CGFloat kComponentScale = 255.0;
-
-NS::Color* DeviceColor(const plugkit::graphics::IColor& color) {
-  return NS::Color::colorWithDeviceRedGreenBlueAlpha(color.R / kComponentScale, color.G / kComponentScale,
-                                                     color.B / kComponentScale, color.A / kComponentScale);
-}
-
-// The style's font as the editor draws it, at the draw scale; the system font
-// at the style's size for a font the cache does not hold.
+// The style's font as the editor draws it, at the draw scale; for a font the
+// cache does not hold, the system font at the style's size times the scale.
 NS::Font* EntryFont(const IText& text, float drawScale) {
   if (const auto* cached = plugkit::graphics::FindFontDescriptor(text.mFont)) {
     if (NS::Font* font = NS::Font::fontWithDescriptorSize(cached->GetDescriptor(),
