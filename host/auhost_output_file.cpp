@@ -13,6 +13,38 @@ constexpr char kCouldNotWrite[] = "the bytes could not be written in full (the p
 
 }  // namespace
 
+StoringThread::StoringThread(plugkit::FileReplacement& replacement)
+    : mReplacement(replacement), mThread([this] { Run(); }) {}
+
+StoringThread::~StoringThread() {
+  {
+    const std::lock_guard lock(mMutex);
+    mStopping = true;
+  }
+  mChanged.notify_one();
+  mThread.join();
+}
+
+void StoringThread::Request() {
+  {
+    const std::lock_guard lock(mMutex);
+    mRequested = true;
+  }
+  mChanged.notify_one();
+}
+
+void StoringThread::Run() {
+  std::unique_lock lock(mMutex);
+  for (;;) {
+    mChanged.wait(lock, [this] { return mRequested || mStopping; });
+    if (mStopping) return;
+    mRequested = false;
+    lock.unlock();
+    mReplacement.StartStoring();
+    lock.lock();
+  }
+}
+
 OutputFile::OutputFile(const std::string& path, ExitCode code, std::string what)
     : mPath(path), mCode(code), mWhat(std::move(what)), mReplacement(path) {
   if (!mReplacement.IsOpen()) Fail(kCouldNotCreate);
@@ -22,7 +54,13 @@ void OutputFile::Write(std::string_view bytes) {
   if (!mReplacement.Write(bytes)) Fail(kCouldNotWrite);
 }
 
+void OutputFile::StartStoring() {
+  if (!mStoring) mStoring.emplace(mReplacement);
+  mStoring->Request();
+}
+
 void OutputFile::Commit() {
+  mStoring.reset();
   switch (mReplacement.Commit()) {
     case plugkit::EReplaceFileResult::kReplaced:
       return;

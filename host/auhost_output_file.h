@@ -3,13 +3,41 @@
 // The files auhost writes for the user: each replaces the old one whole, so a
 // failed write leaves the previous file as it was.
 
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "common/replace_file.h"
 #include "host/auhost_failure.h"
 
 namespace orvane::auhost {
+
+// Hands what was written to a replacement to the disk on a thread of its own:
+// the hand-off may wait for the disk's queue, the writer does not.
+class StoringThread {
+public:
+  explicit StoringThread(plugkit::FileReplacement& replacement);
+  // Waits for a hand-off under way.
+  ~StoringThread();
+  StoringThread(const StoringThread&) = delete;
+  StoringThread& operator=(const StoringThread&) = delete;
+
+  // Asks for a hand-off of all written so far; returns at once.
+  void Request();
+
+private:
+  void Run();
+
+  plugkit::FileReplacement& mReplacement;
+  std::mutex mMutex;
+  std::condition_variable mChanged;
+  bool mRequested = false;
+  bool mStopping = false;
+  std::thread mThread;
+};
 
 // A file written a piece at a time beside the one it replaces; Commit puts it
 // in place. Failures throw Failure(code) with "cannot write <what> <path>:
@@ -23,8 +51,8 @@ public:
   int Descriptor() const { return mReplacement.Descriptor(); }
   void Write(std::string_view bytes);
   // Lets the system start storing what was written so far, so that Commit
-  // has less left to wait for.
-  void StartStoring() { mReplacement.StartStoring(); }
+  // has less left to wait for; returns at once.
+  void StartStoring();
   void Commit();
   [[noreturn]] void Fail(const std::string& reason) const;
 
@@ -33,6 +61,7 @@ private:
   ExitCode mCode;
   std::string mWhat;
   plugkit::FileReplacement mReplacement;
+  std::optional<StoringThread> mStoring;  // ends before the replacement closes
 };
 
 // Replaces the file at path with bytes, as OutputFile does.

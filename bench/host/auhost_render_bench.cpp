@@ -6,7 +6,8 @@
 // differences are auhost's own: reading, converting and writing, the threads
 // and the run loop, the summary, and the waits on the disk.
 //
-// Counters, as means over the iterations:
+// Counters, per run; the median over the runs is the figure to read on a
+// shared machine:
 //   component_ms, component_cpu_ms   the bare render, wall and CPU (user+sys)
 //   own_ms, own_share                the command replacing its previous output,
 //                                    beyond the bare render, and over it
@@ -47,7 +48,7 @@ using namespace orvane;
 
 constexpr double kRate = 48000.0;
 constexpr int kSeconds = 60;
-constexpr int kRepetitions = 5;
+constexpr int kRepetitions = 15;
 constexpr double kMilliseconds = 1000.0;
 
 // A temporary home (the product keeps its settings there) with the input file.
@@ -223,7 +224,7 @@ void BM_AuhostRenderOverhead(benchmark::State& state) {
 BENCHMARK(BM_AuhostRenderOverhead)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
+    ->Iterations(1)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
 

@@ -1,10 +1,13 @@
 // Rendering a stream through the test plug-in (its input on its first
 // output) while the input is read on one thread, rendered on another and
 // taken on the calling thread: what arrives, and what a failure on either
-// side does to the others.
+// side does to the others. And the output file, handed to the disk on a
+// thread of its own while it is written.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,8 +16,10 @@
 #include <vector>
 
 #include "host/audio_unit_instance.h"
+#include "host/auhost_audio_file.h"
 #include "host/auhost_render.h"
 #include "host/component_bundle.h"
+#include "support/temp_folder.h"
 
 namespace orvane::auhost {
 namespace {
@@ -92,6 +97,29 @@ TEST(AuhostRenderStream, TheOutputFollowsTheInputAndAFailureOnEitherSideStopsAll
     for (std::size_t i = 0; i < first.size(); ++i)
       ASSERT_EQ(first[i], Sample(i)) << i;
   }
+}
+
+TEST(AuhostRenderStream, AnOutputHandedToTheDiskAsItIsWrittenIsWholeOrNotThere) {
+  const TempFolder folder;
+  const std::string path = (folder.path() / "out.wav").string();
+  constexpr std::size_t kPieces = 40;  // of 8192 stereo frames: 2.5 MB, several hand-offs
+  std::vector<float> piece(2 * 8192);
+  for (const bool finished : {false, true}) {
+    SCOPED_TRACE(finished ? "finished" : "abandoned");
+    {
+      AudioFileWriter writer(path, kRate, 2);
+      for (std::size_t i = 0; i < kPieces; ++i) {
+        std::fill(piece.begin(), piece.end(), Sample(i));
+        writer.Write(piece);
+      }
+      if (finished) writer.Finish();
+    }
+    EXPECT_EQ(std::filesystem::exists(path), finished);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), finished ? 1 : 0);
+  }
+  const AudioClip clip = ReadAudioFile(path);
+  ASSERT_EQ(clip.samples.size(), kPieces * piece.size());
+  for (std::size_t i = 0; i < clip.samples.size(); ++i) ASSERT_EQ(clip.samples[i], Sample(i / piece.size())) << i;
 }
 
 }  // namespace
