@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <exception>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -132,7 +133,8 @@ class InputReadAhead {
 public:
   InputReadAhead(const RenderRequest& request, std::size_t stretchFrames, std::size_t channels)
       : mRequest(request), mStretchFrames(stretchFrames) {
-    for (std::vector<float>& stretch : mStretches) stretch.resize(stretchFrames * channels);
+    // Left unset: the reading thread fills each before it is rendered.
+    for (auto& stretch : mStretches) stretch = std::make_unique_for_overwrite<float[]>(stretchFrames * channels);
     mThread = std::thread([this] { Read(); });
   }
   ~InputReadAhead() {
@@ -153,7 +155,7 @@ public:
     mChanged.wait(lock, [this] { return mRead > mTaken; });
     const std::size_t index = mTaken++ % kStretches;
     frames = mFrames[index];
-    return mStretches[index].data();
+    return mStretches[index].get();
   }
   // Render thread: the stretch Next gave is rendered; its room may be read into.
   void Release() {
@@ -182,7 +184,7 @@ private:
       lock.unlock();
       std::exception_ptr error;
       try {
-        frames = mRequest.input(mStretches[index].data(), mStretchFrames);
+        frames = mRequest.input(mStretches[index].get(), mStretchFrames);
       } catch (...) {
         error = std::current_exception();
         frames = 0;
@@ -198,7 +200,7 @@ private:
 
   const RenderRequest& mRequest;
   std::size_t mStretchFrames;
-  std::array<std::vector<float>, kStretches> mStretches;
+  std::array<std::unique_ptr<float[]>, kStretches> mStretches;
   std::array<std::size_t, kStretches> mFrames{};
   mutable std::mutex mMutex;
   std::condition_variable mChanged;
