@@ -25,7 +25,7 @@ public:
   StoringThread(const StoringThread&) = delete;
   StoringThread& operator=(const StoringThread&) = delete;
 
-  // Asks for a hand-off of all written so far; returns at once.
+  // Any thread: asks for a hand-off of all written so far; returns at once.
   void Request();
 
 private:
