@@ -26,29 +26,39 @@ protected:
 };
 
 // The host opens the editor in its window and closes it by taking the view
-// away; the default size is the bundle tests'.
+// away; the default size is the bundle tests'. A remembered dimension below 1
+// falls back on its own.
 TEST_F(OrvaneEditorSurface, OpensOnThePlatformAtTheRememberedSizeAndForgetsTheEditorWithItsView) {
-  standin::testing::ScopedManualClock clock;
-  standin::testing::ResetAppKit();
-  plugkit::IStateChunk editorSize;
-  editorSize.Put(1000);
-  editorSize.Put(600);
-  editorSize.Put(1.f);
-  plugin->ReadEditorSize(editorSize, 0);
-  NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, 1000, 600));
-  auto* view = static_cast<NS::View*>(plugin->OpenEditor(window->contentView()));
-  ASSERT_NE(dynamic_cast<plugkit::graphics::IGraphicsMac*>(plugin->GetUI()), nullptr);
-  EXPECT_EQ(view->frame().size, (NS::Size{1000, 600}));
-  EXPECT_NE(plugin->mEditorControl, nullptr);
-  standin::testing::RunFor(1.0 / 60.0);
+  struct Case {
+    int storedWidth, storedHeight;
+    NS::Size opened;
+  };
+  for (const Case& c : {Case{1000, 600, {1000, 600}}, Case{0, 900, {1392, 900}}}) {
+    SCOPED_TRACE(::testing::Message() << c.storedWidth << " x " << c.storedHeight);
+    standin::testing::ScopedManualClock clock;
+    standin::testing::ResetAppKit();
+    plugkit::IStateChunk editorSize;
+    editorSize.Put(c.storedWidth);
+    editorSize.Put(c.storedHeight);
+    editorSize.Put(1.f);
+    plugin->ReadEditorSize(editorSize, 0);
+    NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, 640, 480));
+    auto* view = static_cast<NS::View*>(plugin->OpenEditor(window->contentView()));
+    ASSERT_NE(dynamic_cast<plugkit::graphics::IGraphicsMac*>(plugin->GetUI()), nullptr);
+    EXPECT_EQ(view->frame().size, c.opened);
+    EXPECT_EQ(plugin->GetUI()->Width(), c.opened.width);
+    EXPECT_EQ(plugin->GetUI()->Height(), c.opened.height);
+    EXPECT_NE(plugin->mEditorControl, nullptr);
+    standin::testing::RunFor(1.0 / 60.0);
 
-  standin::testing::RemoveViewAsHost(view);
-  EXPECT_EQ(plugin->GetUI(), nullptr);
-  EXPECT_EQ(plugin->mEditorControl, nullptr);
-  EXPECT_EQ(plugin->mInputMeter, nullptr);
-  EXPECT_EQ(plugin->mOutputMeter, nullptr);
-  window->release();
-  standin::testing::ResetAppKit();
+    standin::testing::RemoveViewAsHost(view);
+    EXPECT_EQ(plugin->GetUI(), nullptr);
+    EXPECT_EQ(plugin->mEditorControl, nullptr);
+    EXPECT_EQ(plugin->mInputMeter, nullptr);
+    EXPECT_EQ(plugin->mOutputMeter, nullptr);
+    window->release();
+    standin::testing::ResetAppKit();
+  }
 }
 
 TEST_F(OrvaneEditorSurface, LayoutAttachesBackgroundEditorAndMeters) {
