@@ -95,7 +95,7 @@ int ParseScreenScale(const std::string& text) {
 struct AcceptedOptions {
   bool render = false;    // --block, --preroll, --state, --cc
   bool product = false;   // --design, --oversampling
-  bool editor = false;    // --png, --scale
+  bool editor = false;    // --png, --scale, --size, --script
 };
 
 void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::vector<std::string>& positional,
@@ -125,6 +125,14 @@ void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::
       line.pngPath = cursor.TakeValueOf(argument);
     } else if (accepted.editor && argument == "--scale") {
       line.screenScale = ParseScreenScale(cursor.TakeValueOf(argument));
+    } else if (accepted.editor && argument == "--size") {
+      const std::string& text = cursor.TakeValueOf(argument);
+      line.editorSize = host::ParseViewSize(text);
+      if (!line.editorSize)
+        UsageError("--size takes WxH in points, each from 1 to " + std::to_string(host::kMaxViewSide) + ", not \"" +
+                   text + "\"");
+    } else if (accepted.editor && argument == "--script") {
+      line.scriptPath = cursor.TakeValueOf(argument);
     } else {
       UsageError("unknown option " + argument);
     }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/editor_script.h"
+
 namespace orvane::auhost {
 
 // A MIDI controller change sent to the component at a point of the input.
@@ -50,6 +52,8 @@ struct CommandLine {
   std::string statePath;   // state save / show: the state file; render: --state
   std::string pngPath;     // editor: the image to write
   int screenScale = 1;     // editor: the main screen's backing scale
+  std::optional<host::SizeStep> editorSize;  // editor: --size, in points
+  std::string scriptPath;  // editor: --script
   std::uint32_t blockSize = kDefaultBlockSize;
   double prerollSeconds = kDefaultPrerollSeconds;
   std::vector<ControllerChange> controllerChanges;  // in the order given
@@ -88,10 +92,14 @@ inline constexpr CommandUsage kCommandUsages[] = {
      "  auhost state show FILE\n"
      "      prints a state file: the component's codes and the state's bytes in base64\n"},
     {"editor",
-     "  auhost editor BUNDLE --png FILE [--scale 1|2]\n"
-     "      opens the component's editor off screen as a host does and saves its\n"
-     "      first frame as a PNG; --scale is the screen's backing scale (1), so 2\n"
-     "      gives an image of twice the editor's width and height\n"},
+     "  auhost editor BUNDLE --png FILE [--scale 1|2] [--size WxH] [--script FILE]\n"
+     "      opens the component's editor off screen as a host does, lets it settle\n"
+     "      and saves what it shows as a PNG; --scale is the screen's backing scale\n"
+     "      (1), so 2 gives an image of twice the editor's width and height\n"
+     "      --size WxH        sizes the editor's view in points first\n"
+     "      --script FILE     then runs an editor script (see the README): pointer\n"
+     "                        and key steps, answers for dialogs, waits and PNGs;\n"
+     "                        dialogs without an answer get the safe one\n"},
     {"validate",
      "  auhost validate BUNDLE [--only CHECK ...] [--time-limit SECONDS]\n"
      "  auhost validate --list\n"

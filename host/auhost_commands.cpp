@@ -13,6 +13,7 @@
 #include "host/auhost_audio_file.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_command_line.h"
+#include "host/auhost_editor.h"
 #include "host/auhost_failure.h"
 #include "host/auhost_info.h"
 #include "host/auhost_level_summary.h"
@@ -272,9 +273,12 @@ int RunStateShow(const CommandLine& line, std::ostream& out) {
   return 0;
 }
 
-// Opens the editor as a host does, saves its first frame and closes it again.
-int RunEditor(const CommandLine& line, std::ostream& out) {
-  // The image's folder is checked before any component is loaded.
+// Opens the editor as a host does, lets it settle, sizes it and runs the
+// script, saves what it shows and closes it again.
+int RunEditor(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  // The user's files are checked before any component is loaded.
+  const std::vector<host::ScriptLine> script =
+      line.scriptPath.empty() ? std::vector<host::ScriptLine>() : LoadEditorScript(line.scriptPath);
   OutputFile png(line.pngPath, ExitCode::kImageFile, "image");
   const auto bundle = LoadBundle(line.bundle);
   const auto instance = OpenInstance(*bundle);
@@ -289,14 +293,8 @@ int RunEditor(const CommandLine& line, std::ostream& out) {
     std::snprintf(limit, sizeof limit, "%g", host::kFirstFrameLimitSeconds);
     throw Failure(ExitCode::kNoFrame, "the editor of " + name + " presented no frame within " + limit + " s");
   }
-  const standin::testing::Image image = session->Capture();
-  const std::vector<std::uint8_t> bytes = standin::testing::EncodePng(image);
-  if (bytes.empty()) png.Fail("the frame could not be encoded");
-  png.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-  png.Commit();
-  session.reset();
-  out << "saved the editor of " << name << " (" << image.width << " x " << image.height << " pixels) to "
-      << line.pngPath << "\n";
+  DriveEditor(*session, name, line.editorSize, script, out, err);
+  WriteEditorImage(session->Capture(), png, line.pngPath, name, out);
   return 0;
 }
 
@@ -311,7 +309,7 @@ int Dispatch(const CommandLine& line, std::ostream& out, std::ostream& err) {
     case Command::kStateShow:
       return RunStateShow(line, out);
     case Command::kEditor:
-      return RunEditor(line, out);
+      return RunEditor(line, out, err);
   }
   return 0;
 }

@@ -19,6 +19,7 @@ enum class ExitCode : int {
   kNoEditor = 7,        // the component gives no editor view
   kNoFrame = 8,         // the editor presented no frame in time
   kImageFile = 9,       // an image file cannot be written
+  kScript = 10,         // an editor script cannot be read or has a bad line
 };
 
 class Failure : public std::runtime_error {

@@ -11,4 +11,12 @@ std::optional<std::string> CFStringText(CFStringRef string) {
   return text;
 }
 
+bool IsUtf8Text(std::string_view bytes) {
+  const CFStringRef string = CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(bytes.data()),
+                                                     static_cast<CFIndex>(bytes.size()), kCFStringEncodingUTF8, false);
+  if (string == nullptr) return false;
+  CFRelease(string);
+  return true;
+}
+
 }  // namespace orvane::host

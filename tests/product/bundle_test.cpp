@@ -25,6 +25,7 @@
 #include "framework/au/class_info.h"
 #include "framework/core/state_chunk.h"
 #include "host/render_loop.h"
+#include "bundle_test_support.h"
 #include "product_test_support.h"
 
 #include "host/audio_unit_instance.h"
@@ -38,17 +39,6 @@ namespace fs = std::filesystem;
 
 namespace orvane::testing {
 namespace {
-
-const host::ComponentBundle& ProductBundle() {
-  static const host::ComponentBundle* bundle = [] {
-    standin::testing::RegisterBundle(ORVANE_PRODUCT_BUNDLE);
-    std::string error;
-    auto loaded = host::ComponentBundle::Load(ORVANE_PRODUCT_BUNDLE, error);
-    EXPECT_NE(loaded, nullptr) << error;
-    return loaded.release();
-  }();
-  return *bundle;
-}
 
 constexpr OSStatus kInvalidPropertyValue = -10851;
 constexpr double kRate = 48000.0;
@@ -101,34 +91,9 @@ std::vector<float> ReferenceOutput(double engineRate, double blockRate, int bloc
   return result;
 }
 
-// The state chunk of the unit's class info.
-plugkit::IStateChunk StateOf(AudioUnit unit) {
-  CFPropertyListRef info = nullptr;
-  UInt32 size = sizeof info;
-  plugkit::ClassInfoContents contents;
-  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &info, &size), noErr);
-  EXPECT_TRUE(plugkit::ReadClassInfo(info, contents));
-  if (info) CFRelease(info);
-  return std::move(contents.data);
-}
-
 bool SameBytes(const plugkit::IStateChunk& a, const plugkit::IStateChunk& b) {
   return a.Size() == b.Size() && std::memcmp(a.GetData(), b.GetData(), static_cast<size_t>(a.Size())) == 0;
 }
-
-class ProductBundle_ : public ::testing::Test {
-protected:
-  std::unique_ptr<host::AudioUnitInstance> Open() {
-    OSStatus status = noErr;
-    auto instance = host::AudioUnitInstance::Open(ProductBundle(), status);
-    EXPECT_EQ(status, noErr);
-    return instance;
-  }
-
-  ScopedTestFolder home;
-  ScopedEnvironmentVariable homeVariable{"HOME", home.Path().string()};
-  const host::ComponentBundle& bundle = ProductBundle();
-};
 
 TEST_F(ProductBundle_, DescribesTheComponent) {
   const host::ComponentInfo& info = ProductBundle().Info();
@@ -283,25 +248,6 @@ TEST_F(ProductBundle_, IdleTimerTicksWhileTheMainLoopIsPumped) {
   standin::testing::AdvanceManualClock(0.021);
   EXPECT_GE(standin::testing::RunOnce(), 1);
 }
-
-// The editor as a host opens it, on the manual clock: its frame timer runs at
-// 60 frames per second.
-class ProductBundleEditor : public ProductBundle_ {
-protected:
-  static constexpr CFTimeInterval kFramePeriod = 1.0 / 60.0;
-
-  void SetUp() override { standin::testing::ResetAppKit(); }
-  void TearDown() override { standin::testing::ResetAppKit(); }
-
-  std::unique_ptr<host::EditorSession> OpenEditor(AudioUnit unit, NS::CGFloat scale = 1.0) {
-    std::string error;
-    auto session = host::EditorSession::Open(unit, scale, error);
-    EXPECT_NE(session, nullptr) << error;
-    return session;
-  }
-
-  standin::testing::ScopedManualClock clock;
-};
 
 // The share of the image's pixels in the colour.
 double ShareOf(const standin::testing::Image& image, ThemeColour colour) {

@@ -2,6 +2,7 @@
 #include <standin/testing/appkit.h>
 
 #include <deque>
+#include <utility>
 
 #include "appkit/dialog_records.h"
 #include "cf_string.h"
@@ -13,6 +14,7 @@ namespace {
 struct Alerts {
   std::deque<std::size_t> answers;
   std::vector<testing::AlertRecord> log;
+  testing::AlertResponder responder;
 };
 
 Alerts& State() {
@@ -30,13 +32,20 @@ void Replace(CFStringRef& held, CFStringRef text) {
   CFRelease(old);
 }
 
-// The button the test chose, the first when it chose none or one that is not there.
-std::size_t NextAnswer(std::size_t buttonCount) {
-  std::deque<std::size_t>& answers = State().answers;
-  if (answers.empty()) return 0;
-  const std::size_t index = answers.front();
-  answers.pop_front();
-  return index < buttonCount ? index : 0;
+// The button the test chose, queued or by its responder; the first when it
+// chose none or one that is not there.
+std::size_t NextAnswer(const testing::AlertRecord& alert) {
+  Alerts& alerts = State();
+  std::size_t index = 0;
+  if (!alerts.answers.empty()) {
+    index = alerts.answers.front();
+    alerts.answers.pop_front();
+  } else if (alerts.responder) {
+    // The responder may run an alert of its own; it is called from a copy.
+    const testing::AlertResponder responder = alerts.responder;
+    index = responder(alert);
+  }
+  return index < alert.buttons.size() ? index : 0;
 }
 
 }  // namespace
@@ -68,8 +77,7 @@ ModalResponse Alert::runModal() {
       standin::cf::StringText(messageText_), standin::cf::StringText(informativeText_), {}, AlertFirstButtonReturn};
   for (CFStringRef title : buttonTitles_) record.buttons.push_back(standin::cf::StringText(title));
   if (record.buttons.empty()) record.buttons.push_back("OK");
-  record.answer =
-      AlertFirstButtonReturn + static_cast<ModalResponse>(standin::appkit::NextAnswer(record.buttons.size()));
+  record.answer = AlertFirstButtonReturn + static_cast<ModalResponse>(standin::appkit::NextAnswer(record));
   standin::appkit::State().log.push_back(record);
   return record.answer;
 }
@@ -81,5 +89,7 @@ namespace standin::testing {
 void QueueAlertAnswer(std::size_t buttonIndex) { appkit::State().answers.push_back(buttonIndex); }
 
 std::vector<AlertRecord> AlertLog() { return appkit::State().log; }
+
+void SetAlertResponder(AlertResponder responder) { appkit::State().responder = std::move(responder); }
 
 }  // namespace standin::testing

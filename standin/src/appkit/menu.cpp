@@ -62,7 +62,8 @@ struct MenuRunner {
       answer = std::move(state.menuAnswers.front());
       state.menuAnswers.pop_front();
     }
-    testing::MenuRun run{Describe(menu), menu.indexOfItem(positioningItem), location, view, answer, false};
+    testing::MenuRun run{
+        Describe(menu), cf::StringText(menu.title()), menu.indexOfItem(positioningItem), location, view, answer, false};
     NS::MenuItem* const chosen = answer.empty() ? nullptr : Resolve(menu, answer);
     if (!answer.empty() && chosen == nullptr) CountValidationError();
     run.chose = chosen != nullptr;

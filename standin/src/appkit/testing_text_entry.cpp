@@ -31,7 +31,7 @@ constexpr EditingKeyCode kEditingKeys[] = {
     {EditingKey::Return, 36, U'\r'},       {EditingKey::Tab, 48, U'\t'},      {EditingKey::Escape, 53, 0x1B},
     {EditingKey::Backspace, 51, 0x7F},     {EditingKey::ForwardDelete, 117, 0xF728},
     {EditingKey::Left, 123, 0xF702},       {EditingKey::Right, 124, 0xF703}, {EditingKey::Down, 125, 0xF701},
-    {EditingKey::Up, 126, 0xF700},
+    {EditingKey::Up, 126, 0xF700},         {EditingKey::Home, 115, 0xF729},  {EditingKey::End, 119, 0xF72B},
 };
 
 std::string Utf8(char32_t c) {

@@ -17,6 +17,7 @@
 #include <standin/testing/images.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -130,6 +131,11 @@ struct AlertRecord {
 };
 // Each alert run, oldest first.
 std::vector<AlertRecord> AlertLog();
+// Decides each alert that has no queued answer, as a user reading it would:
+// given the alert as shown (its answer not yet set), the button (counted from
+// 0; one beyond its buttons answers the first). An empty function removes it.
+using AlertResponder = std::function<std::size_t(const AlertRecord& alert)>;
+void SetAlertResponder(AlertResponder responder);
 
 // A panel's answer: an absolute path, or none for Cancel. A save panel whose
 // types are enforced appends its first allowed extension to a name that has
@@ -190,6 +196,7 @@ struct MenuItemDescription {
 };
 struct MenuRun {
   std::vector<MenuItemDescription> items;
+  std::string title;  // the menu's own, UTF-8
   long positioningItemIndex = -1;  // -1: no positioning item
   NS::Point location{};  // as passed, in the view's coordinates
   const NS::View* view = nullptr;  // only to compare; it may be gone
@@ -216,7 +223,7 @@ Key KeyForCharacter(char32_t character);
 // first responder.
 bool TypeText(NS::Window* window, const std::string& utf8);
 
-enum class EditingKey { Return, Tab, Escape, Backspace, ForwardDelete, Left, Right, Up, Down };
+enum class EditingKey { Return, Tab, Escape, Backspace, ForwardDelete, Left, Right, Up, Down, Home, End };
 // As a keyboard gives it: key code, and the character (a function-key
 // character for forward delete and the arrows).
 Key KeyFor(EditingKey key);

@@ -1,0 +1,134 @@
+// The product's editor driven through the host library's editor session, as
+// auhost drives it, on the manual clock: views, plots, sizes, clicks that
+// reach the plug-in's state, and the dialogs the session answers itself.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "bundle_test_support.h"
+#include "host/editor_script.h"
+#include "plugin/state/plugin_state.h"
+#include "plugin/state/state_chunk_format.h"
+#include "plugin/theme_palette.h"
+
+namespace orvane::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+// Where the editor draws, in points of its default 1392 x 783 layout.
+constexpr host::ScriptPoint kEditViewSwitch{355, 49};  // the lower half of the view switch
+constexpr host::ScriptPoint kOversamplingBox{318, 33};
+constexpr host::ScriptPoint kNextPreset{456, 54};
+constexpr host::ScriptPoint kGainKnobTrack{400, 676};
+constexpr host::ScriptPoint kPreampDnaHeader{26, 87};
+// The preamp stages' curve colours are these palette entries and the three after.
+constexpr int kFirstStageColourEntry = 17;
+// The preamp frequency plot's panel.
+constexpr int kPlotLeft = 887, kPlotTop = 98, kPlotRight = 1380, kPlotBottom = 230;
+
+host::ClickStep Click(host::ScriptPoint at) {
+  host::ClickStep click;
+  click.at = at;
+  return click;
+}
+
+PluginStateDocument StateDocument(AudioUnit unit) {
+  const plugkit::IStateChunk chunk = StateOf(unit);
+  std::string text;
+  int end = 0;
+  PluginStateDocument document;
+  std::string error;
+  EXPECT_TRUE(ReadStateChunkText(chunk, 0, text, end));
+  EXPECT_TRUE(ParsePluginStateJson(nlohmann::json::parse(text), document, error)) << error;
+  return document;
+}
+
+// Pixels of the preamp stages' curve colours inside the preamp plot.
+long CurvePixels(const standin::testing::Image& image) {
+  long count = 0;
+  const auto& palette = LightThemeColours();
+  for (int y = kPlotTop; y < kPlotBottom && y < image.height; ++y)
+    for (int x = kPlotLeft; x < kPlotRight && x < image.width; ++x) {
+      const std::uint8_t* p = image.pixel(x, y);
+      for (int entry = kFirstStageColourEntry; entry < kFirstStageColourEntry + 4; ++entry)
+        if (p[0] == palette[entry].red && p[1] == palette[entry].green && p[2] == palette[entry].blue) ++count;
+    }
+  return count;
+}
+
+class EditorSessionOnProduct : public ProductBundleEditor {
+protected:
+  void SetUp() override {
+    ProductBundleEditor::SetUp();
+    instance = Open();
+    ASSERT_NE(instance, nullptr);
+    session = OpenEditor(instance->Unit());
+    ASSERT_NE(session, nullptr);
+    session->SetReporter([this](const std::string& line) { reports.push_back(line); });
+    ASSERT_TRUE(session->WaitForFrame(host::kFirstFrameLimitSeconds));
+    session->Settle();
+  }
+  void TearDown() override {
+    session.reset();
+    ProductBundleEditor::TearDown();
+  }
+
+  std::unique_ptr<host::AudioUnitInstance> instance;
+  std::unique_ptr<host::EditorSession> session;
+  std::vector<std::string> reports;
+};
+
+TEST_F(EditorSessionOnProduct, OpensInThePlayViewAndComputesPlotsOnceInTheEditView) {
+  const standin::testing::Image play = session->Capture();
+  EXPECT_EQ(play.width, 1392);
+  EXPECT_EQ(play.height, 783);
+  EXPECT_TRUE(StateDocument(instance->Unit()).state.playerView);
+  EXPECT_EQ(CurvePixels(play), 0);
+
+  session->Apply(Click(kEditViewSwitch));
+  session->Settle();
+  EXPECT_FALSE(StateDocument(instance->Unit()).state.playerView);
+  EXPECT_GT(CurvePixels(session->Capture()), 100);
+}
+
+TEST_F(EditorSessionOnProduct, TakesASizeOrSaysWhichItShows) {
+  session->Resize(1000, 600);
+  EXPECT_EQ(session->Capture().width, 1000);
+  EXPECT_EQ(session->Capture().height, 600);
+  try {
+    session->Resize(100, 100);
+    ADD_FAILURE() << "a size the editor refuses was taken";
+  } catch (const host::EditorSessionError& error) {
+    EXPECT_EQ(error.GetKind(), host::EditorSessionError::Kind::kSizeNotTaken);
+    EXPECT_THAT(error.what(), HasSubstr("the editor did not take the size 100x100; it is 464 x 261"));
+    EXPECT_EQ(session->Capture().width, 464);
+  }
+}
+
+TEST_F(EditorSessionOnProduct, ClicksReachThePlugInsState) {
+  session->Apply(Click(kOversamplingBox));
+  session->Apply(Click(kOversamplingBox));
+  EXPECT_EQ(StateDocument(instance->Unit()).state.oversampling, 4);
+}
+
+TEST_F(EditorSessionOnProduct, AnswersAQuestionAndAMenuSafelyAndReportsThem) {
+  session->Apply(Click(kEditViewSwitch));
+  session->Apply(Click(kGainKnobTrack));
+  const Design edited = StateDocument(instance->Unit()).design;
+  session->Apply(Click(kNextPreset));
+  EXPECT_EQ(StateDocument(instance->Unit()).design, edited);
+  session->Apply(Click(kPreampDnaHeader));
+  ASSERT_EQ(reports.size(), 2u) << ::testing::PrintToString(reports);
+  EXPECT_THAT(reports[0], HasSubstr("alert \"Unsaved design\""));
+  EXPECT_THAT(reports[0], HasSubstr("answered Cancel"));
+  EXPECT_THAT(reports[1], HasSubstr("menu ["));
+  EXPECT_THAT(reports[1], HasSubstr(": dismissed"));
+}
+
+}  // namespace
+}  // namespace orvane::testing
