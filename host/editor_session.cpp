@@ -1,25 +1,25 @@
 #include "host/editor_session.h"
 
+#include <AppKit/NSPasteboard.h>
 #include <AppKit/NSScreen.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
 #include <AudioUnit/AUCocoaUIView.h>
 #include <AudioUnit/AudioUnitProperties.h>
 #include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/NSNotification.h>
 #include <QuartzCore/CAMetalLayer.h>
 #include <standin/testing/appkit.h>
 #include <standin/testing/metal.h>
 #include <standin/testing/run_loop.h>
 
-#include <AppKit/NSPasteboard.h>
-#include <Foundation/NSNotification.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <variant>
 
 #include "host/cf_text.h"
 
@@ -270,10 +270,12 @@ EditorSession::EditorSession(NS::Ref<NS::View> view, NS::Ref<NS::Window> window)
   standin::testing::SetAlertResponder([this](const standin::testing::AlertRecord& alert) {
     return AnswerAlert(alert.buttons, alert.messageText, alert.informativeText);
   });
+  standin::testing::SetPanelResponder([this](const standin::testing::PanelRecord&) { return TakeFileAnswer(); });
 }
 
 EditorSession::~EditorSession() {
   standin::testing::SetAlertResponder({});
+  standin::testing::SetPanelResponder({});
   mViewSizeWatcher->Stop();
   if (mView->superview() != nullptr) standin::testing::RemoveViewAsHost(mView.get());
 }
@@ -489,14 +491,16 @@ void EditorSession::NoteInput() { mLastInput = CFAbsoluteTimeGetCurrent(); }
 void EditorSession::AnswerSheets() {
   for (const NS::Window* window : {static_cast<const NS::Window*>(mWindow.get()), static_cast<const NS::Window*>(nullptr)}) {
     while (standin::testing::PendingSheetCount(window) > 0) {
-      std::optional<std::string> answer;
-      if (!mFileAnswers.empty()) {
-        answer = std::move(mFileAnswers.front());
-        mFileAnswers.pop_front();
-      }
-      standin::testing::AnswerSheet(window, answer);
+      if (!standin::testing::AnswerSheet(window, TakeFileAnswer())) standin::testing::AnswerSheet(window, std::nullopt);
     }
   }
+}
+
+std::optional<std::string> EditorSession::TakeFileAnswer() {
+  if (mFileAnswers.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(mFileAnswers.front());
+  mFileAnswers.pop_front();
+  return answer;
 }
 
 void EditorSession::ReportMenus() {
@@ -527,9 +531,7 @@ std::size_t EditorSession::AnswerAlert(const std::vector<std::string>& buttons, 
     else
       note = " (the script's answer " + wanted + " is not one of its buttons)";
   }
-  std::vector<std::string> shownButtons;
-  for (const std::string& button : buttons) shownButtons.push_back(button);
-  Report("alert " + Quoted(caption) + " " + Quoted(text) + " [" + Joined(shownButtons, ", ") + "]: answered " +
+  Report("alert " + Quoted(caption) + " " + Quoted(text) + " [" + Joined(buttons, ", ") + "]: answered " +
          (answer < buttons.size() ? buttons[answer] : std::string("OK")) + note);
   return answer;
 }

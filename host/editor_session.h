@@ -137,7 +137,9 @@ private:
   void PumpStep(CFTimeInterval seconds);
   // What happened on the last pass: frames, sheets to answer, menus and panels to report.
   void NoteWhatHappened();
+  // Sheets, and modal panels as they run, take the script's file answers in turn.
   void AnswerSheets();
+  std::optional<std::string> TakeFileAnswer();
   void ReportMenus();
   void ReportPanels();
   std::size_t AnswerAlert(const std::vector<std::string>& buttons, const std::string& caption,

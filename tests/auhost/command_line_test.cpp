@@ -66,6 +66,10 @@ TEST(AuhostCommandLine, DefaultsAndTheOtherCommands) {
   EXPECT_EQ(editor.pngPath, "e.png");
   EXPECT_EQ(editor.screenScale, 1);
   EXPECT_EQ(Parse({"editor", "B", "--png", "e.png", "--scale", "2"}).screenScale, 2);
+  EXPECT_FALSE(editor.editorSize);
+  const CommandLine scripted = Parse({"editor", "B", "--png", "e.png", "--size", "1000x600", "--script", "s.txt"});
+  EXPECT_EQ(scripted.editorSize, (host::SizeStep{1000, 600}));
+  EXPECT_EQ(scripted.scriptPath, "s.txt");
 }
 
 TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
@@ -93,6 +97,11 @@ TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {
   EXPECT_THAT(UsageErrorOf({"editor", "B", "--png", "e.png", "--scale", "3"}),
               HasSubstr("--scale must be 1 or 2, not \"3\""));
   EXPECT_THAT(UsageErrorOf({"editor", "B", "--png", "e.png", "--block", "64"}), HasSubstr("unknown option --block"));
+  for (const char* size : {"100", "0x600", "1000x16385", "10x-5", "axb"})
+    EXPECT_THAT(UsageErrorOf({"editor", "B", "--png", "e.png", "--size", size}),
+                HasSubstr("--size takes WxH in points, each from 1 to 16384, not \"" + std::string(size) + "\""));
+  EXPECT_THAT(UsageErrorOf({"render", "B", "in.wav", "out.wav", "--script", "s.txt"}),
+              HasSubstr("unknown option --script"));
 }
 
 TEST(AuhostCommandLine, OptionsTakeTheirValueAfterAnEqualsSign) {
@@ -114,7 +123,8 @@ TEST(AuhostCommandLine, HelpShowsTheUsageOfTheCommandAskedAbout) {
       {{"render", "B", "--help"}, {"auhost render", "--preroll SECONDS"}, {"auhost info", "auhost state show"}},
       {{"state", "-h"}, {"auhost state save", "auhost state show"}, {"auhost render"}},
       {{"state", "show", "--help"}, {"auhost state show"}, {"auhost state save"}},
-      {{"editor", "--help"}, {"auhost editor BUNDLE --png FILE [--scale 1|2]"}, {"auhost render"}},
+      {{"editor", "--help"}, {"auhost editor BUNDLE --png FILE [--scale 1|2] [--size WxH] [--script FILE]"},
+       {"auhost render"}},
       {{"validate", "--help"}, {"auhost validate BUNDLE [--only CHECK ...]", "auhost validate --list"}, {"render"}},
       {{"play", "--help"}, {"auhost info", "auhost render"}, {}},
       {{"render", "B", "in.wav", "out.wav"}, {}, {}},

@@ -124,10 +124,10 @@ TEST_F(EditorSessionOnProduct, AnswersAQuestionAndAMenuSafelyAndReportsThem) {
   EXPECT_EQ(StateDocument(instance->Unit()).design, edited);
   session->Apply(Click(kPreampDnaHeader));
   ASSERT_EQ(reports.size(), 2u) << ::testing::PrintToString(reports);
-  EXPECT_THAT(reports[0], HasSubstr("alert \"Unsaved design\""));
-  EXPECT_THAT(reports[0], HasSubstr("answered Cancel"));
-  EXPECT_THAT(reports[1], HasSubstr("menu ["));
-  EXPECT_THAT(reports[1], HasSubstr(": dismissed"));
+  EXPECT_THAT(reports[0], HasSubstr("alert \"Unsaved design\" \"Save your changes"));
+  EXPECT_THAT(reports[0], HasSubstr("[Yes, No, Cancel]: answered Cancel"));
+  EXPECT_THAT(reports[1], HasSubstr("menu [(\"PREAMP STAGE 1\"), -, \"Clone from Stage 1\""));
+  EXPECT_THAT(reports[1], HasSubstr("\"Paste DNA\"]: dismissed"));
 }
 
 }  // namespace

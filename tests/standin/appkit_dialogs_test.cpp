@@ -99,6 +99,50 @@ TEST_F(AppKitTest, ModalPanelsAnswerOkWithTheChosenURLAndASavePanelEnforcesItsTy
   EXPECT_EQ(NS::SavePanel::savePanel()->runModal(), NS::ModalResponseCancel) << "without an answer: Cancel";
 }
 
+// A responder decides what has no queued answer, seeing the dialog as shown.
+TEST_F(AppKitTest, RespondersAnswerAlertsAndModalPanelsWithoutAQueuedAnswer) {
+  std::vector<std::string> alertsSeen;
+  standin::testing::SetAlertResponder([&](const standin::testing::AlertRecord& alert) {
+    alertsSeen.push_back(alert.messageText);
+    return alert.buttons.size() - 1;
+  });
+  std::vector<std::string> panelsSeen;
+  PanelAnswer nextPanelAnswer = "/data/chosen.txt";
+  standin::testing::SetPanelResponder([&](const PanelRecord& panel) {
+    panelsSeen.push_back(panel.title);
+    return nextPanelAnswer;
+  });
+  const NS::AutoreleasePool pool;
+  const auto runAlert = [](const char* caption) {
+    const NS::Ref<NS::Alert> alert = NS::Ref<NS::Alert>::Adopt(new NS::Alert);
+    alert->setMessageText(static_cast<CFStringRef>(CFAutorelease(Text(caption))));
+    for (const char* title : {"Yes", "No", "Cancel"})
+      alert->addButtonWithTitle(static_cast<CFStringRef>(CFAutorelease(Text(title))));
+    return alert->runModal();
+  };
+  EXPECT_EQ(runAlert("asked"), NS::AlertThirdButtonReturn);
+  standin::testing::QueueAlertAnswer(0);
+  EXPECT_EQ(runAlert("queued"), NS::AlertFirstButtonReturn);
+  EXPECT_EQ(alertsSeen, std::vector<std::string>{"asked"});
+
+  const auto runPanel = [](const char* title) {
+    NS::SavePanel* panel = NS::SavePanel::savePanel();
+    panel->setTitle(static_cast<CFStringRef>(CFAutorelease(Text(title))));
+    return panel->runModal();
+  };
+  EXPECT_EQ(runPanel("chosen"), NS::ModalResponseOK);
+  nextPanelAnswer = "relative.txt";
+  EXPECT_EQ(runPanel("relative"), NS::ModalResponseCancel);
+  ASSERT_TRUE(standin::testing::QueuePanelAnswer(std::nullopt));
+  EXPECT_EQ(runPanel("queued"), NS::ModalResponseCancel);
+  EXPECT_EQ(panelsSeen, (std::vector<std::string>{"chosen", "relative"}));
+  EXPECT_EQ(PanelLog()[0].answer, "/data/chosen.txt");
+
+  standin::testing::SetAlertResponder({});
+  standin::testing::SetPanelResponder({});
+  EXPECT_EQ(runAlert("default"), NS::AlertFirstButtonReturn);
+}
+
 TEST_F(AppKitTest, PanelsLogEveryPropertySetTheModeAndTheWindow) {
   const NS::AutoreleasePool pool;
   NS::Window* window = standin::testing::MakeHostWindow(NS::MakeRect(0, 0, 400, 300));

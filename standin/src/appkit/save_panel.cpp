@@ -31,6 +31,7 @@ struct Panels {
   std::deque<PanelAnswer> answers;
   std::vector<testing::PanelRecord> log;
   std::deque<Sheet> sheets;  // in the order begun
+  testing::PanelResponder responder;
 };
 
 Panels& State() {
@@ -183,14 +184,22 @@ ModalResponse SavePanel::runModal() {
   using standin::appkit::PanelAccess;
   if (!PanelAccess::Begin(*this)) return ModalResponseCancel;
   auto& panels = standin::appkit::State();
+  const std::size_t logIndex = panels.log.size();
   panels.log.push_back(PanelAccess::Record(*this, standin::testing::PanelMode::Modal, nullptr));
   standin::testing::PanelAnswer answer;
   if (!panels.answers.empty()) {
     answer = std::move(panels.answers.front());
     panels.answers.pop_front();
+  } else if (panels.responder) {
+    // The responder may run a panel of its own: it and the record are copies.
+    const standin::testing::PanelResponder responder = panels.responder;
+    const standin::testing::PanelRecord shown = panels.log[logIndex];
+    answer = responder(shown);
+    if (!standin::appkit::IsAcceptable(answer)) answer.reset();
   }
-  panels.log.back().answer = PanelAccess::Close(*this, answer);
-  return panels.log.back().answer ? ModalResponseOK : ModalResponseCancel;
+  standin::testing::PanelRecord& record = panels.log[logIndex];
+  record.answer = PanelAccess::Close(*this, answer);
+  return record.answer ? ModalResponseOK : ModalResponseCancel;
 }
 
 void SavePanel::beginSheetModalForWindowCompletionHandler(Window* window, std::function<void(ModalResponse)> handler) {
@@ -248,5 +257,7 @@ std::size_t PendingSheetCount(const NS::Window* window) {
 }
 
 std::vector<PanelRecord> PanelLog() { return appkit::State().log; }
+
+void SetPanelResponder(PanelResponder responder) { appkit::State().responder = std::move(responder); }
 
 }  // namespace standin::testing

@@ -173,6 +173,11 @@ struct PanelRecord {
 };
 // Each panel as it showed (a sheet waiting behind another shows later), oldest first.
 std::vector<PanelRecord> PanelLog();
+// Decides each modal panel that has no queued answer, as a user reading it
+// would: given the panel as shown (its answer not yet set), the answer; a
+// path that is not absolute cancels. An empty function removes it.
+using PanelResponder = std::function<PanelAnswer(const PanelRecord& panel)>;
+void SetPanelResponder(PanelResponder responder);
 
 // The user picks a colour in the shared colour panel: the panel's colour
 // becomes it (opaque unless the panel shows alpha) and its action goes to its
