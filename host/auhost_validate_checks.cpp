@@ -1,7 +1,5 @@
 #include "host/auhost_validate_checks.h"
 
-#include <standin/testing/ns_objects.h>
-#include <standin/testing/objects.h>
 #include <standin/testing/run_loop.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_validate_editor_check.h"
 #include "host/auhost_validate_harness.h"
 #include "host/auhost_validate_product_checks.h"
 #include "host/component_identity.h"
@@ -40,7 +39,6 @@ constexpr int kControllers = 128;
 constexpr int kControllerEventsPerBlock = 64;
 constexpr UInt32 kControlChangeStatus = 0xB0;
 constexpr int kMidiValues = 128;
-constexpr std::size_t kRunLoopPasses = 3;
 
 std::string RateText(double rate) {
   char text[32];
@@ -50,18 +48,6 @@ std::string RateText(double rate) {
 
 std::string Context(double rate, UInt32 block) {
   return RateText(rate) + ", blocks of " + std::to_string(block);
-}
-
-// An instance of the component in its test layout, configured and initialised.
-std::unique_ptr<UnitUnderTest> ReadyUnit(const host::ComponentBundle& bundle, double rate = kDefaultSampleRate,
-                                         UInt32 maxFrames = kDefaultMaxFrames) {
-  auto probe = std::make_unique<UnitUnderTest>(bundle, ChannelLayout{});
-  const ChannelLayout layout = TestLayout(probe->Unit());
-  probe.reset();
-  auto unit = std::make_unique<UnitUnderTest>(bundle, layout);
-  unit->Configure(rate, maxFrames);
-  unit->Initialize();
-  return unit;
 }
 
 Channels NoiseFor(const UnitUnderTest& unit, double seconds, std::uint32_t seed) {
@@ -86,10 +72,6 @@ void RequireIdentical(const Channels& expected, const Channels& actual, const st
                     static_cast<double>(*right));
     Fail(what + " at channel " + std::to_string(channel) + " frame " + std::to_string(frame) + " (" + values + ")");
   }
-}
-
-void PumpRunLoop() {
-  for (std::size_t pass = 0; pass < kRunLoopPasses; ++pass) standin::testing::RunOnce();
 }
 
 // Generic checks -------------------------------------------------------------------
@@ -530,6 +512,9 @@ constexpr std::array kChecks = {
                     LatencyAndTail},
     ValidationCheck{"bypass", "bypassed, the output is the input (after the reported latency)", false, kShortSeconds,
                     BypassPassesInput},
+    ValidationCheck{"editor-opens-and-closes",
+                    "the editor opens in a host window, presents frames and closes, three times without a leak",
+                    false, 0.0, EditorOpensAndCloses, true},
     ValidationCheck{"oversampling-factors", "every oversampling factor renders finite, bounded, audible output", true,
                     kOversamplingCheckSeconds, OversamplingFactors},
     ValidationCheck{"controller-script", "a design whose script binds a slider to a controller follows that controller",
@@ -547,23 +532,17 @@ const ValidationCheck* FindCheck(std::string_view name) {
 }
 
 void RunCheckCountingObjects(const ValidationCheck& check, const host::ComponentBundle& bundle) {
+  if (check.countsItsOwnObjects) {
+    check.run(bundle);
+    return;
+  }
   {
     auto warmUp = ReadyUnit(bundle);
     warmUp->Render(Noise(warmUp->FeedChannels(), kBlock, 0), kBlock);
   }
-  PumpRunLoop();
-  const long objectsBefore = standin::testing::LiveObjectCount();
-  const long viewObjectsBefore = standin::testing::LiveNSObjectCount();
+  const LiveCounts before = SettledLiveCounts();
   check.run(bundle);
-  PumpRunLoop();
-  const long objectsAfter = standin::testing::LiveObjectCount();
-  if (objectsAfter != objectsBefore)
-    Fail("the live CoreFoundation object count went from " + std::to_string(objectsBefore) + " to " +
-         std::to_string(objectsAfter));
-  const long viewObjectsAfter = standin::testing::LiveNSObjectCount();
-  if (viewObjectsAfter != viewObjectsBefore)
-    Fail("the live view-object count went from " + std::to_string(viewObjectsBefore) + " to " +
-         std::to_string(viewObjectsAfter));
+  RequireSameLiveCounts(before, SettledLiveCounts());
 }
 
 }  // namespace orvane::auhost::validate

@@ -1,5 +1,7 @@
 #include "host/auhost_validate_harness.h"
 
+#include <standin/testing/ns_objects.h>
+#include <standin/testing/objects.h>
 #include <standin/testing/run_loop.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@ namespace {
 
 constexpr float kFullScale = 1.0f;
 constexpr std::array<int, 3> kPreferredInputCounts = {1, 2, 0};
+constexpr std::size_t kRunLoopPasses = 3;
 
 std::string SampleText(float sample) {
   char text[32];
@@ -161,6 +164,35 @@ ChannelLayout TestLayout(AudioUnit unit) {
     if (layout && !layout->mixDown) return *layout;
   }
   Fail("the component lists no channel configuration with 1, 2 or 0 inputs");
+}
+
+void PumpRunLoop() {
+  for (std::size_t pass = 0; pass < kRunLoopPasses; ++pass) standin::testing::RunOnce();
+}
+
+LiveCounts SettledLiveCounts() {
+  PumpRunLoop();
+  return {standin::testing::LiveObjectCount(), standin::testing::LiveNSObjectCount()};
+}
+
+void RequireSameLiveCounts(const LiveCounts& before, const LiveCounts& after, const std::string& when) {
+  const std::string suffix = when.empty() ? std::string() : " " + when;
+  if (after.objects != before.objects)
+    Fail("the live CoreFoundation object count went from " + std::to_string(before.objects) + " to " +
+         std::to_string(after.objects) + suffix);
+  if (after.viewObjects != before.viewObjects)
+    Fail("the live view-object count went from " + std::to_string(before.viewObjects) + " to " +
+         std::to_string(after.viewObjects) + suffix);
+}
+
+std::unique_ptr<UnitUnderTest> ReadyUnit(const host::ComponentBundle& bundle, double rate, UInt32 maxFrames) {
+  auto probe = std::make_unique<UnitUnderTest>(bundle, ChannelLayout{});
+  const ChannelLayout layout = TestLayout(probe->Unit());
+  probe.reset();
+  auto unit = std::make_unique<UnitUnderTest>(bundle, layout);
+  unit->Configure(rate, maxFrames);
+  unit->Initialize();
+  return unit;
 }
 
 void RequireFiniteInRange(const Channels& output, const std::string& context) {

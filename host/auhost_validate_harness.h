@@ -95,6 +95,24 @@ private:
 // else two, else none; two outputs when it gives two.
 ChannelLayout TestLayout(AudioUnit unit);
 
+// An instance of the component in its test layout, configured and initialised.
+std::unique_ptr<UnitUnderTest> ReadyUnit(const host::ComponentBundle& bundle, double rate = kDefaultSampleRate,
+                                         UInt32 maxFrames = kDefaultMaxFrames);
+
+// Runs what the main run loop has queued: a few passes, so that releases
+// posted by what ran are done too.
+void PumpRunLoop();
+
+// The stand-in's live CoreFoundation and view-object counts.
+struct LiveCounts {
+  long objects = 0;
+  long viewObjects = 0;
+};
+// The counts once the main run loop has run what was queued.
+LiveCounts SettledLiveCounts();
+// Fails naming the count that differs; `when` is added to the message.
+void RequireSameLiveCounts(const LiveCounts& before, const LiveCounts& after, const std::string& when = {});
+
 // Fails unless every sample is finite and within [-1, 1]; `context` says
 // which render it was.
 void RequireFiniteInRange(const Channels& output, const std::string& context);
