@@ -1,13 +1,16 @@
 // auhost editor as a user runs it: the product's editor saved as a PNG at
-// each screen scale, and the failures that write nothing.
+// each screen scale and size, driven by a script whose dialogs it answers,
+// and the failures that write nothing.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <standin/testing/images.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "auhost_process.h"
+#include "editor_probes.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
 
@@ -25,13 +28,17 @@ protected:
   ProcessResult Auhost(const std::vector<std::string>& arguments) const {
     return orvane::testing::RunProgram(AUHOST_PROGRAM, arguments, folder.Path());
   }
+  std::string WriteScript(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name)) << text;
+    return Path(name);
+  }
 
   ScopedTestFolder folder;
   // The product starts from no settings: the light theme.
   ScopedEnvironmentVariable home{"HOME", Path("home")};
 };
 
-TEST_F(AuhostEditor, SavesTheProductsFirstFrameAtTheScreensScale) {
+TEST_F(AuhostEditor, SavesTheProductsEditorAtTheScreensScale) {
   const struct {
     const char* scale;
     int width, height;
@@ -49,26 +56,75 @@ TEST_F(AuhostEditor, SavesTheProductsFirstFrameAtTheScreensScale) {
   }
 }
 
-TEST_F(AuhostEditor, AComponentWithoutAnEditorOrAnUnwritableImageWritesNothing) {
+TEST_F(AuhostEditor, RunsAScriptAnsweringItsDialogsSafelyAndSavesWhatTheEditorShows) {
+  using orvane::testing::ScriptText;
+  const std::string editPng = Path("edit.png");
+  const std::string script = WriteScript("edit.txt", "# the EDIT view, an edit, then \">\" asks about it\n"
+                                                     "click " + ScriptText(orvane::testing::kEditViewSwitch) + "\n"
+                                                     "png \"" + editPng + "\"\n"
+                                                     "click " + ScriptText(orvane::testing::kGainKnobTrack) + "\n"
+                                                     "click " + ScriptText(orvane::testing::kNextPreset) + "\n"
+                                                     "click " + ScriptText(orvane::testing::kPreampDnaHeader) + "\n");
+  const std::string png = Path("final.png");
+  const ProcessResult result = Auhost({"editor", ORVANE_BUNDLE, "--png", png, "--script", script});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_THAT(result.out, HasSubstr("(1392 x 783 pixels) to " + editPng + "\n"));
+  EXPECT_THAT(result.out, HasSubstr("alert \"Unsaved design\" \"Save your changes"));
+  EXPECT_THAT(result.out, HasSubstr("[Yes, No, Cancel]: answered Cancel\n"));
+  EXPECT_THAT(result.out, HasSubstr("\"Paste DNA\"]: dismissed\n"));
+  EXPECT_THAT(result.out, HasSubstr("(1392 x 783 pixels) to " + png + "\n"));
+  for (const std::string& saved : {editPng, png}) {
+    const auto image = standin::testing::ReadPng(saved);
+    ASSERT_TRUE(image.has_value()) << saved;
+    EXPECT_GT(orvane::testing::PreampCurvePixels(*image), 100) << saved << ": the plots are drawn";
+  }
+}
+
+TEST_F(AuhostEditor, SizesTheEditorOrSaysWhichSizeItTook) {
+  const struct {
+    const char* size;
+    ExitCode code;
+    std::string shown;
+  } cases[] = {
+      {"1000x600", ExitCode::kSuccess, "(1000 x 600 pixels)"},
+      {"100x100", ExitCode::kNoFrame, "the editor did not take the size 100x100; it is 464 x 261"},
+  };
+  for (const auto& c : cases) {
+    const std::string png = Path(std::string("sized") + c.size + ".png");
+    const ProcessResult result = Auhost({"editor", ORVANE_BUNDLE, "--png", png, "--size", c.size});
+    EXPECT_EQ(result.exitCode, static_cast<int>(c.code)) << result.err;
+    EXPECT_THAT(result.out + result.err, HasSubstr(c.shown));
+    EXPECT_EQ(std::filesystem::exists(png), c.code == ExitCode::kSuccess);
+  }
+}
+
+TEST_F(AuhostEditor, AComponentWithoutAnEditorABadScriptOrAnUnwritableImageWritesNothing) {
+  const std::string badScript = WriteScript("bad.txt", "click 1 2\n\nwheel 5 5 nan\n");
   const struct {
     std::string bundle;
     std::string png;
+    std::vector<std::string> options;
     ExitCode code;
     std::string message;
   } cases[] = {
-      {AU_TEST_PLUGIN_BUNDLE, Path("plain.png"), ExitCode::kNoEditor,
+      {AU_TEST_PLUGIN_BUNDLE, Path("plain.png"), {}, ExitCode::kNoEditor,
        "AU Test Plugin has no editor: it reports no Cocoa view"},
-      {ORVANE_BUNDLE, Path("missing/editor.png"), ExitCode::kImageFile,
+      {ORVANE_BUNDLE, Path("missing/editor.png"), {}, ExitCode::kImageFile,
        "auhost: cannot write image " + Path("missing/editor.png")},
+      // Checked before the bundle, which is not there.
+      {Path("missing.component"), Path("scripted.png"), {"--script", badScript}, ExitCode::kScript,
+       "auhost: editor script " + badScript + ": script line 3: DELTA must be a finite number, not \"nan\""},
   };
   for (const auto& c : cases) {
-    const ProcessResult result = Auhost({"editor", c.bundle, "--png", c.png});
+    std::vector<std::string> arguments = {"editor", c.bundle, "--png", c.png};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const ProcessResult result = Auhost(arguments);
     EXPECT_EQ(result.exitCode, static_cast<int>(c.code)) << result.err;
     EXPECT_THAT(result.err, HasSubstr(c.message));
     EXPECT_FALSE(std::filesystem::exists(c.png));
   }
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-    EXPECT_THAT(entry.path().filename().string(), ::testing::AnyOf("process.out", "process.err", "home"))
+    EXPECT_THAT(entry.path().filename().string(), ::testing::AnyOf("process.out", "process.err", "home", "bad.txt"))
         << "left behind";
 }
 

@@ -10,26 +10,15 @@
 #include <vector>
 
 #include "bundle_test_support.h"
+#include "editor_probes.h"
 #include "host/editor_script.h"
 #include "plugin/state/plugin_state.h"
 #include "plugin/state/state_chunk_format.h"
-#include "plugin/theme_palette.h"
 
 namespace orvane::testing {
 namespace {
 
 using ::testing::HasSubstr;
-
-// Where the editor draws, in points of its default 1392 x 783 layout.
-constexpr host::ScriptPoint kEditViewSwitch{355, 49};  // the lower half of the view switch
-constexpr host::ScriptPoint kOversamplingBox{318, 33};
-constexpr host::ScriptPoint kNextPreset{456, 54};
-constexpr host::ScriptPoint kGainKnobTrack{400, 676};
-constexpr host::ScriptPoint kPreampDnaHeader{26, 87};
-// The preamp stages' curve colours are these palette entries and the three after.
-constexpr int kFirstStageColourEntry = 17;
-// The preamp frequency plot's panel.
-constexpr int kPlotLeft = 887, kPlotTop = 98, kPlotRight = 1380, kPlotBottom = 230;
 
 host::ClickStep Click(host::ScriptPoint at) {
   host::ClickStep click;
@@ -46,19 +35,6 @@ PluginStateDocument StateDocument(AudioUnit unit) {
   EXPECT_TRUE(ReadStateChunkText(chunk, 0, text, end));
   EXPECT_TRUE(ParsePluginStateJson(nlohmann::json::parse(text), document, error)) << error;
   return document;
-}
-
-// Pixels of the preamp stages' curve colours inside the preamp plot.
-long CurvePixels(const standin::testing::Image& image) {
-  long count = 0;
-  const auto& palette = LightThemeColours();
-  for (int y = kPlotTop; y < kPlotBottom && y < image.height; ++y)
-    for (int x = kPlotLeft; x < kPlotRight && x < image.width; ++x) {
-      const std::uint8_t* p = image.pixel(x, y);
-      for (int entry = kFirstStageColourEntry; entry < kFirstStageColourEntry + 4; ++entry)
-        if (p[0] == palette[entry].red && p[1] == palette[entry].green && p[2] == palette[entry].blue) ++count;
-    }
-  return count;
 }
 
 class EditorSessionOnProduct : public ProductBundleEditor {
@@ -88,12 +64,12 @@ TEST_F(EditorSessionOnProduct, OpensInThePlayViewAndComputesPlotsOnceInTheEditVi
   EXPECT_EQ(play.width, 1392);
   EXPECT_EQ(play.height, 783);
   EXPECT_TRUE(StateDocument(instance->Unit()).state.playerView);
-  EXPECT_EQ(CurvePixels(play), 0);
+  EXPECT_EQ(PreampCurvePixels(play), 0);
 
   session->Apply(Click(kEditViewSwitch));
   session->Settle();
   EXPECT_FALSE(StateDocument(instance->Unit()).state.playerView);
-  EXPECT_GT(CurvePixels(session->Capture()), 100);
+  EXPECT_GT(PreampCurvePixels(session->Capture()), 100);
 }
 
 TEST_F(EditorSessionOnProduct, TakesASizeOrSaysWhichItShows) {
