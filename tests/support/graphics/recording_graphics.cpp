@@ -347,7 +347,7 @@ void RecordingGraphics::StrokePath(const IPaint& paint, float thickness, const I
 }
 
 void RecordingGraphics::FillPath(const IPaint& paint, const IFillStyle& style, const IBlend* blend) {
-  if (paint.mType == EPaintType::Solid)
+  if (mRecording && paint.mType == EPaintType::Solid)
     if (const std::optional<IRECT> rect = PathAsDeviceRect()) FillDeviceRect(*rect, paint.GetStop(0).mColor);
   PathConsumed(style.mPreserve);
   Record("FillPath", [&](CallBuilder& call) { call.Paint(paint).Fill(style).Blend(blend); });
@@ -356,7 +356,8 @@ void RecordingGraphics::FillPath(const IPaint& paint, const IFillStyle& style, c
 // Raster --------------------------------------------------------------------------------------
 
 void RecordingGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY, const IBlend* blend) {
-  if (const auto* source = dynamic_cast<const FakeBitmap*>(bitmap.GetAPIBitmap()); source && source->HasPixels())
+  if (const auto* source = dynamic_cast<const FakeBitmap*>(bitmap.GetAPIBitmap());
+      mRecording && source && source->HasPixels())
     CopyBitmapPixels(*source, dest, srcX, srcY);
   Record("DrawBitmap",
          [&](CallBuilder& call) { call.Bitmap(bitmap).Rect(dest).Number(srcX).Number(srcY).Blend(blend); });

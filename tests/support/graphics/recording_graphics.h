@@ -80,7 +80,8 @@ public:
   // Every point of the recorded calls, in order (geometry mode).
   std::vector<PathPoint> AllPoints() const;
   void ClearCalls() { mCalls.clear(); }
-  // Off: nothing is recorded (and nothing allocated), for allocation tests.
+  // Off: nothing is recorded and no pixel written (and nothing allocated),
+  // for allocation tests and for timing the drawing code alone.
   void SetRecording(bool record) { mRecording = record; }
   // On: path calls also record their points through the transform last set;
   // arcs and curves are flattened.
