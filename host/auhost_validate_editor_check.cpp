@@ -1,8 +1,8 @@
 #include "host/auhost_validate_editor_check.h"
 
 #include <AudioUnit/AudioUnitProperties.h>
-#include <standin/testing/run_loop.h>
 
+#include <cstdio>
 #include <string>
 
 #include "host/auhost_validate_harness.h"
@@ -11,8 +11,13 @@
 namespace orvane::auhost::validate {
 namespace {
 
-constexpr CFTimeInterval kFramePeriodSeconds = 1.0 / 60.0;
 constexpr NS::CGFloat kScreenScale = 1.0;
+
+std::string SecondsText(CFTimeInterval seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", seconds);
+  return text;
+}
 
 bool ReportsCocoaView(AudioUnit unit) {
   UInt32 size = 0;
@@ -28,8 +33,8 @@ void OpenPresentAndClose(AudioUnit unit, int cycle) {
   auto session = host::EditorSession::Open(unit, kScreenScale, error);
   if (!session) Fail(which + "the editor did not open: " + error);
   if (!session->WaitForFrame(host::kFirstFrameLimitSeconds))
-    Fail(which + "the editor presented no frame within " + std::to_string(host::kFirstFrameLimitSeconds) + " s");
-  standin::testing::RunFor(kEditorFrameTicks * kFramePeriodSeconds);
+    Fail(which + "the editor presented no frame within " + SecondsText(host::kFirstFrameLimitSeconds));
+  session->Pump(kEditorFrameTicks * host::kFramePeriodSeconds);
 }
 
 }  // namespace
