@@ -1,12 +1,10 @@
 #include "editor_host_support.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 
 #include "host/editor_script.h"
-#include "plugin/state/state_chunk_format.h"
 
 namespace orvane::testing {
 
@@ -14,17 +12,6 @@ std::string ScriptPoint(ViewPoint point) {
   char text[64];
   std::snprintf(text, sizeof text, "%.2f %.2f", point.x, point.y);
   return text;
-}
-
-PluginStateDocument StateDocument(AudioUnit unit) {
-  const plugkit::IStateChunk chunk = StateOf(unit);
-  std::string text;
-  int end = 0;
-  PluginStateDocument document;
-  std::string error;
-  EXPECT_TRUE(ReadStateChunkText(chunk, 0, text, end));
-  EXPECT_TRUE(ParsePluginStateJson(nlohmann::json::parse(text), document, error)) << error;
-  return document;
 }
 
 long PixelsOfColour(const standin::testing::Image& image, const IRECT& area, ThemeColour colour) {

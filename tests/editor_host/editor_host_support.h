@@ -13,16 +13,12 @@
 
 #include "bundle_test_support.h"
 #include "drawn_editor_layout.h"
-#include "plugin/state/plugin_state.h"
 #include "plugin/theme_palette.h"
 
 namespace orvane::testing {
 
 // The point as a script line writes it: "X Y".
 std::string ScriptPoint(ViewPoint point);
-
-// The whole document the unit's class-info state holds.
-PluginStateDocument StateDocument(AudioUnit unit);
 
 // Pixels of exactly this colour inside the rectangle of a capture at scale 1.
 long PixelsOfColour(const standin::testing::Image& image, const IRECT& area, ThemeColour colour);

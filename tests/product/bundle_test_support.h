@@ -6,6 +6,7 @@
 #include <AudioUnit/AudioUnitProperties.h>
 #include <CoreFoundation/CoreFoundation.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <standin/testing/appkit.h>
 #include <standin/testing/bundles.h>
 #include <standin/testing/run_loop.h>
@@ -18,6 +19,8 @@
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
 #include "host/editor_session.h"
+#include "plugin/state/plugin_state.h"
+#include "plugin/state/state_chunk_format.h"
 #include "scoped_test_folder.h"
 
 namespace orvane::testing {
@@ -42,6 +45,18 @@ inline plugkit::IStateChunk StateOf(AudioUnit unit) {
   EXPECT_TRUE(plugkit::ReadClassInfo(info, contents));
   if (info) CFRelease(info);
   return std::move(contents.data);
+}
+
+// The whole document the unit's class-info state holds.
+inline PluginStateDocument StateDocument(AudioUnit unit) {
+  const plugkit::IStateChunk chunk = StateOf(unit);
+  std::string text;
+  int end = 0;
+  PluginStateDocument document;
+  std::string error;
+  EXPECT_TRUE(ReadStateChunkText(chunk, 0, text, end));
+  EXPECT_TRUE(ParsePluginStateJson(nlohmann::json::parse(text), document, error)) << error;
+  return document;
 }
 
 class ProductBundle_ : public ::testing::Test {

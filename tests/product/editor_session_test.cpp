@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <string>
 #include <vector>
@@ -12,8 +11,6 @@
 #include "bundle_test_support.h"
 #include "editor_probes.h"
 #include "host/editor_script.h"
-#include "plugin/state/plugin_state.h"
-#include "plugin/state/state_chunk_format.h"
 
 namespace orvane::testing {
 namespace {
@@ -24,17 +21,6 @@ host::ClickStep Click(host::ScriptPoint at) {
   host::ClickStep click;
   click.at = at;
   return click;
-}
-
-PluginStateDocument StateDocument(AudioUnit unit) {
-  const plugkit::IStateChunk chunk = StateOf(unit);
-  std::string text;
-  int end = 0;
-  PluginStateDocument document;
-  std::string error;
-  EXPECT_TRUE(ReadStateChunkText(chunk, 0, text, end));
-  EXPECT_TRUE(ParsePluginStateJson(nlohmann::json::parse(text), document, error)) << error;
-  return document;
 }
 
 class EditorSessionOnProduct : public ProductBundleEditor {
