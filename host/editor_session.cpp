@@ -145,22 +145,6 @@ std::string DescribePanel(const standin::testing::PanelRecord& panel) {
   return line + ": " + (panel.answer ? "chose " + Quoted(*panel.answer) : std::string("cancelled"));
 }
 
-std::string ButtonTitle(AlertButton button) {
-  switch (button) {
-    case AlertButton::kOk:
-      return "OK";
-    case AlertButton::kCancel:
-      return "Cancel";
-    case AlertButton::kYes:
-      return "Yes";
-    case AlertButton::kNo:
-      return "No";
-    case AlertButton::kRetry:
-      return "Retry";
-  }
-  return {};
-}
-
 NS::EventModifierFlags ModifierFlags(const ScriptModifiers& modifiers) {
   NS::EventModifierFlags flags = 0;
   if (modifiers.shift) flags |= NS::EventModifierFlagShift;
@@ -522,7 +506,8 @@ std::size_t EditorSession::AnswerAlert(const std::vector<std::string>& buttons, 
   std::size_t answer = SafeButton(buttons);
   std::string note;
   if (!mAlertAnswers.empty()) {
-    const std::string wanted = ButtonTitle(mAlertAnswers.front());
+    // A script names buttons in lower case.
+    const std::string wanted(AlertButtonName(mAlertAnswers.front()));
     mAlertAnswers.pop_front();
     const auto found =
         std::find_if(buttons.begin(), buttons.end(), [&](const std::string& title) { return SameLetters(title, wanted); });

@@ -17,6 +17,7 @@ namespace orvane::testing {
 inline constexpr host::ScriptPoint kEditViewSwitch{355, 49};  // the lower half of the view switch
 inline constexpr host::ScriptPoint kOversamplingBox{318, 33};
 inline constexpr host::ScriptPoint kNextPreset{456, 54};       // ">"
+inline constexpr host::ScriptPoint kSaveDesignAs{523, 34};
 inline constexpr host::ScriptPoint kGainKnobTrack{400, 676};   // EDIT view: the amp knobs' Gain bar
 inline constexpr host::ScriptPoint kPreampDnaHeader{26, 87};   // EDIT view: opens the stage menu
 inline constexpr int kPreampStages = 4;

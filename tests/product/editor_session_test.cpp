@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,30 @@ TEST_F(EditorSessionOnProduct, AnswersAQuestionAndAMenuSafelyAndReportsThem) {
   EXPECT_THAT(reports[0], HasSubstr("[Yes, No, Cancel]: answered Cancel"));
   EXPECT_THAT(reports[1], HasSubstr("menu [(\"PREAMP STAGE 1\"), -, \"Clone from Stage 1\""));
   EXPECT_THAT(reports[1], HasSubstr("\"Paste DNA\"]: dismissed"));
+}
+
+TEST_F(EditorSessionOnProduct, ScriptedAnswersGoToTheNextDialogsInTurn) {
+  const std::string saved = (home.Path() / "mine.orv").string();
+  session->Apply(host::FileAnswerStep{saved});
+  session->Apply(Click(kSaveDesignAs));
+  session->Apply(Click(kSaveDesignAs));
+  session->Apply(Click(kEditViewSwitch));
+  session->Apply(host::MenuAnswerStep{{9}});
+  session->Apply(Click(kPreampDnaHeader));
+  session->Apply(Click(kGainKnobTrack));
+  const Design edited = StateDocument(instance->Unit()).design;
+  session->Apply(host::AlertAnswerStep{host::AlertButton::kNo});
+  session->Apply(Click(kNextPreset));
+  session->Settle();
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_NE(StateDocument(instance->Unit()).design, edited);
+  ASSERT_EQ(reports.size(), 4u) << ::testing::PrintToString(reports);
+  EXPECT_THAT(reports[0], HasSubstr("save dialog"));
+  EXPECT_THAT(reports[0], HasSubstr(", types orv: chose \"" + saved + "\""));
+  EXPECT_THAT(reports[1], HasSubstr(": cancelled"));
+  EXPECT_THAT(reports[2], HasSubstr(": chose 9 \"Copy DNA\""));
+  EXPECT_THAT(reports[3], HasSubstr("answered No"));
+  EXPECT_TRUE(session->UnusedAnswers().empty());
 }
 
 }  // namespace
