@@ -60,7 +60,10 @@ ImageComparison CompareImages(const Image& expected, const Image& actual, int to
       comparison.largestChannelDifference = std::max(comparison.largestChannelDifference, largest);
       std::uint8_t* out = comparison.difference.pixel(x, y);
       if (largest > tolerance) {
-        ++comparison.pixelsBeyondTolerance;
+        if (comparison.pixelsBeyondTolerance++ == 0) {
+          comparison.firstBeyondX = x;
+          comparison.firstBeyondY = y;
+        }
         std::memcpy(out, kBeyond, 4);
       } else if (largest > 0) {
         std::memcpy(out, kWithin, 4);
@@ -106,6 +109,8 @@ GoldenResult CheckGolden(const Image& actual, const std::filesystem::path& golde
     message << comparison.pixelsBeyondTolerance << " pixels differ by more than " << tolerance.channel
             << " (largest difference " << comparison.largestChannelDifference << ", " << tolerance.pixels
             << " allowed)";
+    if (comparison.pixelsBeyondTolerance > 0)
+      message << ", the first at (" << comparison.firstBeyondX << ", " << comparison.firstBeyondY << ")";
   }
   message << "; wrote " << actualPath.string();
   if (!WritePng(actual, actualPath)) message << " (failed)";

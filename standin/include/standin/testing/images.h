@@ -42,6 +42,9 @@ struct ImageComparison {
   bool sameSize = false;
   int largestChannelDifference = 0;  // over every channel of every pixel
   long pixelsBeyondTolerance = 0;    // pixels with a channel differing by more than the tolerance
+  // The first of them in reading order (rows top first); -1 when there is none.
+  int firstBeyondX = -1;
+  int firstBeyondY = -1;
   // Grey where equal, red where beyond the tolerance, yellow where within it;
   // empty when the sizes differ.
   Image difference;
