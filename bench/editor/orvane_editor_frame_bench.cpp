@@ -31,6 +31,7 @@
 #include <memory>
 #include <string>
 
+#include "bundle_fonts.h"
 #include "editor/orvane_gui_control.h"
 #include "graphics/platform/mac/editor_view.h"
 #include "plugin/theme_palette.h"
@@ -51,12 +52,6 @@ constexpr int kRepetitions = 5;
 constexpr double kScreenWidth = 2560;
 constexpr double kScreenHeight = 1440;
 constexpr int kPlotLayerCount = orvane::kPlotKindCount;
-
-// The bundle is built with fonts only once scripts/setup.sh staged them.
-bool BundleHasFonts() {
-  return fs::exists(kBundle / "Contents" / "Resources" / "iosevka-latin-400-normal.ttf") &&
-         fs::exists(kBundle / "Contents" / "Resources" / "iosevka-latin-700-normal.ttf");
-}
 
 // The plug-in in its sandbox with the fixture design open, its editor on the
 // platform graphics in a host window (screenScale > 0) or on the recording
@@ -120,8 +115,9 @@ public:
 };
 
 bool SkipWithoutFonts(benchmark::State& state) {
-  if (BundleHasFonts()) return false;
-  state.SkipWithError("the bundle has no editor fonts: run scripts/setup.sh, then build again");
+  const std::string missing = orvane::testing::MissingFontsReason(kBundle);
+  if (missing.empty()) return false;
+  state.SkipWithError(missing.c_str());
   return true;
 }
 

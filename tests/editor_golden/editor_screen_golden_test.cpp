@@ -91,29 +91,32 @@ TEST(EditorScreenBundle, ABundleWithoutItsFontsIsNamedWithTheSetupScript) {
 }
 
 // A mismatch names the count, the largest difference and the first differing
-// pixel, and leaves the capture and a difference image marking where.
+// pixel, and leaves the capture and a difference image marking where; opaque
+// and translucent captures come back from their files as they were.
 TEST(EditorScreenComparison, AMismatchLeavesTheCaptureAndMarksWhere) {
   const ScopedEnvironmentVariable comparing("ORVANE_REGENERATE_GOLDENS", std::nullopt);
-  TempFolder folder;
-  const Image golden(40, 20, 200, 200, 200, 255);
-  ASSERT_TRUE(standin::testing::WritePng(golden, folder.path() / "view.png"));
-  Image captured = golden;
-  for (int x = 30; x < 33; ++x) captured.pixel(x, 5)[1] = 100;  // beyond the tolerance
-  captured.pixel(1, 1)[0] = 202;                                   // within it
-  const auto result =
-      standin::testing::CheckGolden(captured, folder.path() / "view.png", {kChannelTolerance, 0}, folder.path());
-  EXPECT_FALSE(result.passed);
-  EXPECT_NE(result.message.find("3 pixels differ by more than 2 (largest difference 100, 0 allowed), the first at "
-                                "(30, 5)"),
-            std::string::npos)
-      << result.message;
-  EXPECT_EQ(standin::testing::ReadPng(folder.path() / "view.actual.png"), captured);
-  const auto difference = standin::testing::ReadPng(folder.path() / "view.diff.png");
-  ASSERT_TRUE(difference.has_value());
-  const std::uint8_t* marked = difference->pixel(31, 5);
-  const std::uint8_t* same = difference->pixel(10, 10);
-  EXPECT_GT(marked[0], marked[1]) << "red where beyond the tolerance";
-  EXPECT_EQ(same[0], same[1]) << "grey where equal";
+  for (const std::uint8_t alpha : {std::uint8_t{255}, std::uint8_t{128}}) {
+    TempFolder folder;
+    const Image golden(40, 20, 200, 200, 200, alpha);
+    ASSERT_TRUE(standin::testing::WritePng(golden, folder.path() / "view.png"));
+    Image captured = golden;
+    for (int x = 30; x < 33; ++x) captured.pixel(x, 5)[1] = 100;  // beyond the tolerance
+    captured.pixel(1, 1)[0] = 202;                                   // within it
+    const auto result =
+        standin::testing::CheckGolden(captured, folder.path() / "view.png", {kChannelTolerance, 0}, folder.path());
+    EXPECT_FALSE(result.passed);
+    EXPECT_NE(result.message.find("3 pixels differ by more than 2 (largest difference 100, 0 allowed), the first "
+                                  "at (30, 5)"),
+              std::string::npos)
+        << result.message;
+    EXPECT_EQ(standin::testing::ReadPng(folder.path() / "view.actual.png"), captured) << int{alpha};
+    const auto difference = standin::testing::ReadPng(folder.path() / "view.diff.png");
+    ASSERT_TRUE(difference.has_value());
+    const std::uint8_t* marked = difference->pixel(31, 5);
+    const std::uint8_t* same = difference->pixel(10, 10);
+    EXPECT_GT(marked[0], marked[1]) << "red where beyond the tolerance";
+    EXPECT_EQ(same[0], same[1]) << "grey where equal";
+  }
 }
 
 }  // namespace

@@ -11,11 +11,10 @@
 #include <standin/testing/bundles.h>
 #include <standin/testing/run_loop.h>
 
-#include <array>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bundle_fonts.h"
 #include "framework/au/class_info.h"
 #include "framework/core/state_chunk.h"
 #include "host/audio_unit_instance.h"
@@ -26,24 +25,6 @@
 #include "scoped_test_folder.h"
 
 namespace orvane::testing {
-
-// The editor's fonts in the bundle's Resources, which scripts/setup.sh stages
-// for the build to copy.
-inline constexpr std::array<const char*, 2> kBundleFontFiles{"iosevka-latin-400-normal.ttf",
-                                                             "iosevka-latin-700-normal.ttf"};
-
-// Why the bundle cannot draw its editor as released: the fonts it lacks and
-// how to get them; empty when it has them all.
-inline std::string MissingFontsReason(const std::filesystem::path& bundle) {
-  std::string missing;
-  for (const char* font : kBundleFontFiles) {
-    if (std::filesystem::is_regular_file(bundle / "Contents" / "Resources" / font)) continue;
-    missing += missing.empty() ? font : std::string(", ") + font;
-  }
-  if (missing.empty()) return {};
-  return "the bundle " + bundle.string() + " has no " + missing +
-         ": run scripts/setup.sh to stage the editor's fonts, then build again";
-}
 
 inline const host::ComponentBundle& ProductBundle() {
   static const host::ComponentBundle* bundle = [] {
