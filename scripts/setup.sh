@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libstb-dev
-  libcurl4-openssl-dev libsndfile1-dev zlib1g-dev
+  libcurl4-openssl-dev libsndfile1-dev
   libsvgpp-dev libboost-dev
   libfontconfig-dev libfreetype-dev
   woff2 fonts-dejavu-core

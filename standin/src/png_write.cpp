@@ -1,38 +1,36 @@
-// The PNG encoder of the testing images. Screenshots and golden images are
-// mostly flat colour, which deflate packs best unfiltered; opaque images are
-// written without their alpha channel.
+// The PNG encoder of the testing images, compiled here with static linkage so
+// it never clashes with another copy in a process. Screenshots and golden
+// images are mostly flat colour, which deflate packs best unfiltered; opaque
+// images are written without their alpha channel.
 
 #include "png_codec.h"
 
-#include <zlib.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
 
-#include <algorithm>
-#include <array>
 #include <fstream>
-#include <string_view>
 
 namespace standin::png {
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr std::uint8_t kBitDepth = 8;
-constexpr std::uint8_t kColourTypeRgb = 2;
-constexpr std::uint8_t kColourTypeRgba = 6;
-constexpr std::uint8_t kFilterNone = 0;
-constexpr std::uint8_t kOpaque = 255;
 constexpr int kRgba = 4;
+constexpr int kRgb = 3;
+constexpr std::uint8_t kOpaque = 255;
+constexpr int kBestCompression = 9;
+constexpr int kFilterNone = 0;
 
-void AppendBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void AppendChunk(std::vector<std::uint8_t>& bytes, std::string_view type, const std::vector<std::uint8_t>& data) {
-  AppendBigEndian(bytes, static_cast<std::uint32_t>(data.size()));
-  const std::size_t typeStart = bytes.size();
-  bytes.insert(bytes.end(), type.begin(), type.end());
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  const uLong crc = crc32(0L, bytes.data() + typeStart, static_cast<uInt>(bytes.size() - typeStart));
-  AppendBigEndian(bytes, static_cast<std::uint32_t>(crc));
+void AppendToBytes(void* context, void* data, int size) {
+  auto& bytes = *static_cast<std::vector<std::uint8_t>*>(context);
+  const auto* added = static_cast<const std::uint8_t*>(data);
+  bytes.insert(bytes.end(), added, added + size);
 }
 
 bool Opaque(const testing::Image& image) {
@@ -41,47 +39,29 @@ bool Opaque(const testing::Image& image) {
   return true;
 }
 
-// Every row behind its filter byte.
-std::vector<std::uint8_t> UnfilteredRows(const testing::Image& image, int channels) {
-  std::vector<std::uint8_t> rows;
-  rows.reserve(static_cast<std::size_t>(image.height) * (1 + static_cast<std::size_t>(image.width) * channels));
-  for (int y = 0; y < image.height; ++y) {
-    rows.push_back(kFilterNone);
-    for (int x = 0; x < image.width; ++x) {
-      const std::uint8_t* pixel = image.pixel(x, y);
-      rows.insert(rows.end(), pixel, pixel + channels);
-    }
-  }
-  return rows;
-}
-
-std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::vector<std::uint8_t> deflated(size);
-  if (compress2(deflated.data(), &size, data.data(), static_cast<uLong>(data.size()), Z_BEST_COMPRESSION) != Z_OK)
-    return {};
-  deflated.resize(size);
-  return deflated;
+std::vector<std::uint8_t> WithoutAlpha(const testing::Image& image) {
+  std::vector<std::uint8_t> rgb;
+  rgb.reserve(image.rgba.size() / kRgba * kRgb);
+  for (std::size_t pixel = 0; pixel < image.rgba.size(); pixel += kRgba)
+    rgb.insert(rgb.end(), image.rgba.begin() + static_cast<std::ptrdiff_t>(pixel),
+               image.rgba.begin() + static_cast<std::ptrdiff_t>(pixel + kRgb));
+  return rgb;
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> Encode(const testing::Image& image) {
-  if (image.empty()) return {};
+  std::vector<std::uint8_t> bytes;
+  if (image.empty()) return bytes;
+  stbi_write_png_compression_level = kBestCompression;
+  stbi_write_force_png_filter = kFilterNone;
   const bool opaque = Opaque(image);
-  const std::vector<std::uint8_t> deflated = Deflated(UnfilteredRows(image, opaque ? 3 : kRgba));
-  if (deflated.empty()) return {};
-
-  std::vector<std::uint8_t> header;
-  AppendBigEndian(header, static_cast<std::uint32_t>(image.width));
-  AppendBigEndian(header, static_cast<std::uint32_t>(image.height));
-  // Bit depth and colour type; then compression method, filter method and interlace, each 0.
-  header.insert(header.end(), {kBitDepth, opaque ? kColourTypeRgb : kColourTypeRgba, 0, 0, 0});
-
-  std::vector<std::uint8_t> bytes(kSignature.begin(), kSignature.end());
-  AppendChunk(bytes, "IHDR", header);
-  AppendChunk(bytes, "IDAT", deflated);
-  AppendChunk(bytes, "IEND", {});
+  const std::vector<std::uint8_t> rgb = opaque ? WithoutAlpha(image) : std::vector<std::uint8_t>{};
+  const int channels = opaque ? kRgb : kRgba;
+  const std::uint8_t* pixels = opaque ? rgb.data() : image.rgba.data();
+  if (stbi_write_png_to_func(&AppendToBytes, &bytes, image.width, image.height, channels, pixels,
+                             image.width * channels) == 0)
+    bytes.clear();
   return bytes;
 }
 
