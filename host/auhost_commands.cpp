@@ -198,8 +198,8 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (static_cast<double>(reader.PresentFrames()) / sampleRate >= kLongRenderSeconds)
     request.progress = [&](double fraction) { progress.Show(fraction); };
 
-  // The input is read and measured on a reading thread ahead of the render;
-  // the output is written and measured on this thread while the render goes on.
+  // The input is read and measured ahead of the render, and the output
+  // written and measured, on this thread while the render goes on.
   AudioFileWriter writer(line.outputPath, sampleRate, layout->outputChannels);
   LevelMeter inputLevels;
   LevelMeter outputLevels;

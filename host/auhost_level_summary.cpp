@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace orvane::auhost {
 namespace {
@@ -33,32 +36,87 @@ Floats LoadFloats(const float* from) {
   return value;
 }
 
-}  // namespace
+// What a meter has summed so far, lane by lane.
+struct LaneSums {
+  double (&squares)[LevelMeter::kLanes];
+  float& peak;
+  std::size_t& fullScale;
+};
 
-void LevelMeter::Add(std::span<const float> samples) {
+// Whole runs of lanes, four samples at a time.
+void AddRunsFourAtOnce(std::span<const float> runs, LaneSums sums) {
+  constexpr std::size_t kLanes = LevelMeter::kLanes;
   static_assert(kLanes % kFloats == 0);
-  Doubles sums[kLanes / 2];
-  std::memcpy(sums, mSums, sizeof sums);
-  Floats peaks = {mPeak, mPeak, mPeak, mPeak};
-  const std::size_t whole = samples.size() / kLanes * kLanes;
-  for (std::size_t i = 0; i < whole;) {
+  Doubles squares[kLanes / 2];
+  std::memcpy(squares, sums.squares, sizeof squares);
+  Floats peaks = {sums.peak, sums.peak, sums.peak, sums.peak};
+  for (std::size_t i = 0; i < runs.size();) {
     FloatBits fullScale = {};
-    for (const std::size_t end = std::min(whole, i + kCountedRun); i < end; i += kLanes) {
+    for (const std::size_t end = std::min(runs.size(), i + kCountedRun); i < end; i += kLanes) {
       for (std::size_t quarter = 0; quarter < kLanes / kFloats; ++quarter) {
-        const float* four = samples.data() + i + quarter * kFloats;
+        const float* four = runs.data() + i + quarter * kFloats;
         const Floats magnitude = (Floats)((FloatBits)LoadFloats(four) & kMagnitudeBits);
         peaks = peaks < magnitude ? magnitude : peaks;
         fullScale -= magnitude >= kFullScale;  // true is -1
         const Doubles low = {four[0], four[1]};
         const Doubles high = {four[2], four[3]};
-        sums[2 * quarter] += low * low;
-        sums[2 * quarter + 1] += high * high;
+        squares[2 * quarter] += low * low;
+        squares[2 * quarter + 1] += high * high;
       }
     }
-    for (std::size_t lane = 0; lane < kFloats; ++lane) mFullScale += static_cast<std::size_t>(fullScale[lane]);
+    for (std::size_t lane = 0; lane < kFloats; ++lane) sums.fullScale += static_cast<std::size_t>(fullScale[lane]);
   }
-  std::memcpy(mSums, sums, sizeof sums);
-  for (std::size_t lane = 0; lane < kFloats; ++lane) mPeak = std::max(mPeak, peaks[lane]);
+  std::memcpy(sums.squares, squares, sizeof squares);
+  for (std::size_t lane = 0; lane < kFloats; ++lane) sums.peak = std::max(sums.peak, peaks[lane]);
+}
+
+#if defined(__x86_64__)
+// The same sums eight samples at a time, where the processor has AVX2 (the
+// same operations lane by lane, so the same figures).
+__attribute__((target("avx2"))) void AddRunsEightAtOnce(std::span<const float> runs, LaneSums sums) {
+  constexpr std::size_t kEight = LevelMeter::kLanes;
+  __m256d low = _mm256_loadu_pd(sums.squares);
+  __m256d high = _mm256_loadu_pd(sums.squares + kEight / 2);
+  __m256 peaks = _mm256_set1_ps(sums.peak);
+  const __m256 magnitudeBits = _mm256_castsi256_ps(_mm256_set1_epi32(kMagnitudeBits));
+  const __m256 fullScaleLevel = _mm256_set1_ps(kFullScale);
+  for (std::size_t i = 0; i < runs.size();) {
+    __m256i fullScale = _mm256_setzero_si256();
+    for (const std::size_t end = std::min(runs.size(), i + kCountedRun); i < end; i += kEight) {
+      const float* eight = runs.data() + i;
+      const __m256 magnitude = _mm256_and_ps(_mm256_loadu_ps(eight), magnitudeBits);
+      peaks = _mm256_max_ps(magnitude, peaks);
+      const __m256 atFullScale = _mm256_cmp_ps(magnitude, fullScaleLevel, _CMP_GE_OQ);  // true is -1
+      fullScale = _mm256_sub_epi32(fullScale, _mm256_castps_si256(atFullScale));
+      const __m256d lowFour = _mm256_cvtps_pd(_mm_loadu_ps(eight));
+      const __m256d highFour = _mm256_cvtps_pd(_mm_loadu_ps(eight + kEight / 2));
+      low = _mm256_add_pd(low, _mm256_mul_pd(lowFour, lowFour));
+      high = _mm256_add_pd(high, _mm256_mul_pd(highFour, highFour));
+    }
+    std::int32_t counts[kEight];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(counts), fullScale);
+    for (const std::int32_t count : counts) sums.fullScale += static_cast<std::size_t>(count);
+  }
+  _mm256_storeu_pd(sums.squares, low);
+  _mm256_storeu_pd(sums.squares + kEight / 2, high);
+  float lanePeaks[kEight];
+  _mm256_storeu_ps(lanePeaks, peaks);
+  for (const float peak : lanePeaks) sums.peak = std::max(sums.peak, peak);
+}
+#endif
+
+}  // namespace
+
+void LevelMeter::Add(std::span<const float> samples) {
+  const std::size_t whole = samples.size() / kLanes * kLanes;
+  const LaneSums sums{mSums, mPeak, mFullScale};
+#if defined(__x86_64__)
+  static const bool kEightAtOnce = __builtin_cpu_supports("avx2");
+  if (kEightAtOnce)
+    AddRunsEightAtOnce(samples.first(whole), sums);
+  else
+#endif
+    AddRunsFourAtOnce(samples.first(whole), sums);
   // The few left over go to the first lane.
   for (std::size_t i = whole; i < samples.size(); ++i) {
     const float magnitude = std::fabs(samples[i]);

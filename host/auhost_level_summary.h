@@ -23,14 +23,15 @@ struct Levels {
 // Levels over audio that comes a block at a time.
 class LevelMeter {
 public:
+  // Partial sums of squares in independent lanes, so that long audio is not
+  // summed one dependent addition at a time: sample i of each run of kLanes
+  // goes to lane i (and the few left over of each Add to lane 0).
+  static constexpr std::size_t kLanes = 8;
+
   void Add(std::span<const float> samples);
   Levels Result() const;
 
 private:
-  // Partial sums of squares in independent lanes, so that long audio is not
-  // summed one dependent addition at a time: sample i of each run of kLanes
-  // goes to lane i.
-  static constexpr std::size_t kLanes = 8;
   double mSums[kLanes] = {};
   float mPeak = 0.0f;  // largest magnitude
   std::size_t mFullScale = 0;

@@ -125,45 +125,67 @@ void Interleave(std::span<const float* const> channels, std::size_t count, float
   }
 }
 
-// Stretches of input read ahead of the render on a thread of their own, so
-// that the render thread does not wait for the file (reading, decoding,
-// mixing down, measuring) between stretches. Reading ends after a stretch
-// shorter than asked for, when the input throws, or when stopped.
+// Stretches of input read ahead of the render by the calling thread between
+// its turns of the run loop, so that the render thread does not wait for the
+// file (reading, decoding, mixing down, measuring) between stretches, and no
+// thread is woken for each stretch. Reading ends after a stretch shorter than
+// asked for or when the input throws.
 class InputReadAhead {
 public:
   InputReadAhead(const RenderRequest& request, std::size_t stretchFrames, std::size_t channels)
       : mRequest(request), mStretchFrames(stretchFrames) {
-    // Left unset: the reading thread fills each before it is rendered.
+    // Left unset: each is read into before it is rendered.
     for (auto& stretch : mStretches) stretch = std::make_unique_for_overwrite<float[]>(stretchFrames * channels);
-    mThread = std::thread([this] { Read(); });
   }
-  ~InputReadAhead() {
+
+  // Calling thread: reads into every stretch the render thread has finished
+  // with, until the end of the input. What the input throws ends it.
+  void ReadAhead() {
+    for (;;) {
+      std::unique_lock lock(mMutex);
+      if (mEnded || mRead - mReleased == kStretches) return;
+      const std::size_t index = mRead % kStretches;
+      lock.unlock();
+      std::size_t frames = 0;
+      std::exception_ptr error;
+      try {
+        frames = mRequest.input(mStretches[index].get(), mStretchFrames);
+      } catch (...) {
+        error = std::current_exception();
+      }
+      lock.lock();
+      mFrames[index] = frames;
+      mError = error;
+      mEnded = frames < mStretchFrames;
+      ++mRead;
+      lock.unlock();
+      mStretchRead.notify_one();
+    }
+  }
+  // Calling thread: the render thread is given no more input.
+  void Stop() {
     {
       const std::lock_guard lock(mMutex);
       mStopped = true;
     }
-    mChanged.notify_all();
-    mThread.join();
+    mStretchRead.notify_one();
   }
-  InputReadAhead(const InputReadAhead&) = delete;
-  InputReadAhead& operator=(const InputReadAhead&) = delete;
 
   // Render thread: the next stretch's interleaved frames once read, and how
-  // many; zero at the end. An offline render may wait.
+  // many; zero at the end or when stopped. An offline render may wait.
   const float* Next(std::size_t& frames) {
     std::unique_lock lock(mMutex);
-    mChanged.wait(lock, [this] { return mRead > mTaken; });
+    mStretchRead.wait(lock, [this] { return mRead > mTaken || mStopped; });
+    frames = 0;
+    if (mRead == mTaken) return nullptr;
     const std::size_t index = mTaken++ % kStretches;
     frames = mFrames[index];
     return mStretches[index].get();
   }
   // Render thread: the stretch Next gave is rendered; its room may be read into.
   void Release() {
-    {
-      const std::lock_guard lock(mMutex);
-      ++mReleased;
-    }
-    mChanged.notify_all();
+    const std::lock_guard lock(mMutex);
+    ++mReleased;
   }
 
   // Once read to the end: rethrows what the input threw.
@@ -175,82 +197,73 @@ public:
 private:
   static constexpr std::size_t kStretches = 3;
 
-  void Read() {
-    for (std::size_t frames = mStretchFrames; frames == mStretchFrames;) {
-      std::unique_lock lock(mMutex);
-      mChanged.wait(lock, [this] { return mStopped || mRead - mReleased < kStretches; });
-      if (mStopped) return;
-      const std::size_t index = mRead % kStretches;
-      lock.unlock();
-      std::exception_ptr error;
-      try {
-        frames = mRequest.input(mStretches[index].get(), mStretchFrames);
-      } catch (...) {
-        error = std::current_exception();
-        frames = 0;
-      }
-      lock.lock();
-      mFrames[index] = frames;
-      mError = error;
-      ++mRead;
-      lock.unlock();
-      mChanged.notify_all();
-    }
-  }
-
   const RenderRequest& mRequest;
   std::size_t mStretchFrames;
   std::array<std::unique_ptr<float[]>, kStretches> mStretches;
   std::array<std::size_t, kStretches> mFrames{};
   mutable std::mutex mMutex;
-  std::condition_variable mChanged;
+  std::condition_variable mStretchRead;
   std::size_t mRead = 0;      // stretches read, the last one shorter
   std::size_t mTaken = 0;     // handed to the render thread
   std::size_t mReleased = 0;  // rendered, their room free again
+  bool mEnded = false;
   bool mStopped = false;
   std::exception_ptr mError;
-  std::thread mThread;
 };
 
 // Rendered frames on their way from the render thread to the calling thread:
-// a ring of whole blocks that the calling thread empties as it goes.
+// a ring of whole blocks with a stretch of samples for each channel, which the
+// component renders into and the calling thread empties as it goes.
 class OutputRing {
 public:
   OutputRing(std::size_t frames, std::size_t channels)
-      : mFrames(frames), mChannels(channels), mSamples(frames * channels) {}
+      : mFrames(frames),
+        mChannels(channels),
+        mSamples(frames * channels),
+        mTakenChannels(channels),
+        mInterleaved(std::make_unique_for_overwrite<float[]>(kStreamFrames * channels)) {}
 
   // Render thread: room for `count` frames from `start` (never across the
-  // ring's end), once the calling thread has taken what was there; null when
-  // told to stop meanwhile. An offline render may wait.
-  float* Claim(std::size_t start, std::size_t count, const std::atomic<bool>& stop) {
+  // ring's end), once the calling thread has taken what was there: a pointer
+  // into each channel's stretch. False when told to stop meanwhile. An
+  // offline render may wait.
+  bool Claim(std::size_t start, std::size_t count, const std::atomic<bool>& stop, std::span<float*> channels) {
     for (;;) {
-      if (stop.load(std::memory_order_acquire)) return nullptr;
+      if (stop.load(std::memory_order_acquire)) return false;
       if (start + count - mTaken.load(std::memory_order_acquire) <= mFrames) break;
       std::this_thread::sleep_for(kWaitForRoom);
     }
-    return mSamples.data() + (start % mFrames) * mChannels;
+    for (std::size_t channel = 0; channel < mChannels; ++channel) channels[channel] = At(channel, start);
+    return true;
   }
   void Publish(std::size_t end) { mWritten.store(end, std::memory_order_release); }
   std::size_t Written() const { return mWritten.load(std::memory_order_acquire); }
 
-  // Calling thread: hands what was published and not yet taken to `sink`.
+  // Calling thread: hands what was published and not yet taken to `sink`,
+  // interleaved, a piece at a time.
   void Drain(const std::function<void(std::span<const float>)>& sink) {
     const std::size_t written = Written();
     std::size_t taken = mTaken.load(std::memory_order_relaxed);
     while (taken < written) {
-      const std::size_t first = taken % mFrames;
-      const std::size_t count = std::min(written - taken, mFrames - first);
-      if (sink) sink(std::span<const float>(mSamples.data() + first * mChannels, count * mChannels));
+      const std::size_t count = std::min({written - taken, mFrames - taken % mFrames, kStreamFrames});
+      for (std::size_t channel = 0; channel < mChannels; ++channel) mTakenChannels[channel] = At(channel, taken);
+      Interleave(mTakenChannels, count, mInterleaved.get());
       taken += count;
       mTaken.store(taken, std::memory_order_release);
+      if (sink) sink(std::span<const float>(mInterleaved.get(), count * mChannels));
     }
   }
 
 private:
   static constexpr std::chrono::microseconds kWaitForRoom{100};
+
+  float* At(std::size_t channel, std::size_t frame) { return mSamples.data() + channel * mFrames + frame % mFrames; }
+
   std::size_t mFrames;
   std::size_t mChannels;
-  std::vector<float> mSamples;
+  std::vector<float> mSamples;  // each channel's stretch after the other
+  std::vector<const float*> mTakenChannels;
+  std::unique_ptr<float[]> mInterleaved;  // a piece taken, in memory that stays in the cache
   std::atomic<std::size_t> mWritten{0};
   std::atomic<std::size_t> mTaken{0};
 };
@@ -273,8 +286,7 @@ public:
         mChanges(ScheduleChanges(request, sampleRate)),
         mStretchFrames(stretchFrames),
         mOutputChannels(static_cast<std::size_t>(request.layout.outputChannels)),
-        mChannels(mOutputChannels),
-        mCompleted(mOutputChannels * request.blockSize) {}
+        mRoom(mOutputChannels) {}
 
   void Run() {
     try {
@@ -309,20 +321,21 @@ private:
   }
 
   // Renders `frames` in blocks with `inputFrames` of the source as their
-  // input (silence after them); the output goes into the ring when kept.
+  // input (silence after them); when kept, the output goes into the ring.
   bool RenderStretch(std::size_t inputFrames, std::size_t frames, bool keepOutput) {
     mSource.count = inputFrames;
     mSource.firstSampleTime = mLoop.SampleTime();
     for (std::size_t start = 0; start < frames; start += mRequest.blockSize) {
       const auto count = static_cast<UInt32>(std::min<std::size_t>(mRequest.blockSize, frames - start));
       if (!SendChangesDue(count)) return false;
+      if (keepOutput && !ClaimRoom(count)) return false;
       // The loop's time stamps follow the blocks, so the input callback reads this block's frames.
       mStatus = mLoop.RenderBlock(count);
       if (mStatus != noErr) {
         mFailedCall = "to render";
         return false;
       }
-      if (keepOutput && !KeepOutput(count)) return false;
+      if (keepOutput) KeepOutput(count);
     }
     return true;
   }
@@ -342,26 +355,26 @@ private:
     return true;
   }
 
-  // Puts the block into the ring, interleaved. False when told to stop while
-  // waiting for room.
-  bool KeepOutput(std::size_t count) {
-    float* frames = mOutput.Claim(mFramesKept, count, mStop);
-    if (!frames) return false;
-    for (std::size_t channel = 0; channel < mOutputChannels; ++channel) mChannels[channel] = Rendered(channel, count);
-    Interleave(mChannels, count, frames);
-    mFramesKept += count;
-    mOutput.Publish(mFramesKept);
+  // Has the component render the next block straight into the ring. False
+  // when told to stop while waiting for room.
+  bool ClaimRoom(std::size_t count) {
+    if (!mOutput.Claim(mFramesKept, count, mStop, mRoom)) return false;
+    mLoop.SetHostBuffers(0, mRoom);
     return true;
   }
 
-  // The block's `count` samples of a channel; one the component left short
-  // is completed with silence.
-  const float* Rendered(std::size_t channel, std::size_t count) {
-    const std::span<const float> rendered = mLoop.Output(0, static_cast<UInt32>(channel));
-    if (rendered.size() >= count) return rendered.data();
-    float* completed = mCompleted.data() + channel * mRequest.blockSize;
-    std::fill(std::copy(rendered.begin(), rendered.end(), completed), completed + count, 0.0f);
-    return completed;
+  // Completes the block in the ring: a channel the component put elsewhere
+  // is copied, one it left short is completed with silence.
+  void KeepOutput(std::size_t count) {
+    for (std::size_t channel = 0; channel < mOutputChannels; ++channel) {
+      const std::span<const float> rendered = mLoop.Output(0, static_cast<UInt32>(channel));
+      const std::size_t frames = std::min(rendered.size(), count);
+      float* room = mRoom[channel];
+      if (rendered.data() != room) std::copy_n(rendered.data(), frames, room);
+      std::fill(room + frames, room + count, 0.0f);
+    }
+    mFramesKept += count;
+    mOutput.Publish(mFramesKept);
   }
 
   orvane::host::RenderLoop& mLoop;
@@ -374,8 +387,7 @@ private:
   std::size_t mNextChange = 0;
   std::size_t mStretchFrames;
   std::size_t mOutputChannels;
-  std::vector<const float*> mChannels;
-  std::vector<float> mCompleted;  // room for every channel's block
+  std::vector<float*> mRoom;  // each channel's room in the ring for the block
   std::size_t mFramesKept = 0;
   OSStatus mStatus = noErr;
   const char* mFailedCall = "";
@@ -452,11 +464,12 @@ RenderResult RenderStream(AudioUnit unit, double sampleRate, const RenderRequest
   InputReadAhead input(request, stretchFrames, source.channels);
   StreamRenderer renderer(renderLoop, request, stretchFrames, source, input, sampleRate, ring, stop);
   std::future<void> rendering = std::async(std::launch::async, [&] { renderer.Run(); });
-  // The main thread keeps the run loop going (the component's timers), takes
-  // the output as it comes and reports progress until the last block is
-  // rendered; the render thread renders what the reading thread has read.
+  // The main thread reads the input ahead, keeps the run loop going (the
+  // component's timers), takes the output as it comes and reports progress
+  // until the last block is rendered.
   try {
     do {
+      input.ReadAhead();
       standin::testing::RunOnce();
       ring.Drain(request.output);
       if (request.progress) request.progress(fractionDone());
@@ -464,6 +477,7 @@ RenderResult RenderStream(AudioUnit unit, double sampleRate, const RenderRequest
     ring.Drain(request.output);
   } catch (...) {
     stop.store(true, std::memory_order_release);
+    input.Stop();
     rendering.wait();
     AudioUnitUninitialize(unit);
     throw;

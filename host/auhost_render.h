@@ -52,10 +52,10 @@ struct RenderRequest {
   std::size_t prerollFrames = 0;
   // The input's length as far as it is known, for progress.
   std::size_t expectedFrames = 0;
-  // Called on a reading thread of its own, ahead of the render, for the next
-  // stretch of input: fills up to `frames` interleaved frames of the layout's
-  // input channels, fewer only at the end (after which it is not called
-  // again). What it throws stops the render and passes on.
+  // Called on the calling thread, ahead of the render, for the next stretch
+  // of input: fills up to `frames` interleaved frames of the layout's input
+  // channels, fewer only at the end (after which it is not called again).
+  // What it throws stops the render and passes on.
   std::function<std::size_t(float* interleaved, std::size_t frames)> input;
   // Called on the calling thread with the fraction done, while rendering.
   std::function<void(double)> progress;

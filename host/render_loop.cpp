@@ -1,5 +1,6 @@
 #include "host/render_loop.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -42,8 +43,18 @@ public:
       : mChannels(channels),
         mMaxFrames(maxFrames),
         mSamples(static_cast<std::size_t>(channels) * maxFrames, 0.0f),
+        mHostBuffers(channels),
         mListStorage(ListWords(channels)) {
     List().mNumberBuffers = channels;
+    UseOwnBuffers();
+  }
+
+  void UseOwnBuffers() {
+    for (UInt32 c = 0; c < mChannels; ++c) mHostBuffers[c] = mSamples.data() + static_cast<std::size_t>(c) * mMaxFrames;
+  }
+  void SetHostBuffers(std::span<float* const> channels) {
+    if (channels.empty()) return UseOwnBuffers();
+    std::copy_n(channels.begin(), std::min<std::size_t>(channels.size(), mChannels), mHostBuffers.begin());
   }
 
   // Points every buffer at our samples, or at nothing.
@@ -55,7 +66,7 @@ public:
       AudioBuffer& buffer = list.mBuffers[c];
       buffer.mNumberChannels = 1;
       buffer.mDataByteSize = frames * kBytesPerSample;
-      buffer.mData = buffers == OutputBuffers::kHostSupplied ? ChannelSamples(c) : nullptr;
+      buffer.mData = buffers == OutputBuffers::kHostSupplied ? mHostBuffers[c] : nullptr;
     }
     return list;
   }
@@ -72,7 +83,7 @@ public:
 
   std::span<const float> HostBuffer(UInt32 channel) const {
     if (channel >= mChannels) return {};
-    return std::span<const float>(mSamples).subspan(static_cast<std::size_t>(channel) * mMaxFrames, mFrames);
+    return std::span<const float>(mHostBuffers[channel], mFrames);
   }
 
 private:
@@ -82,12 +93,11 @@ private:
     return (bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
   }
 
-  float* ChannelSamples(UInt32 channel) { return mSamples.data() + static_cast<std::size_t>(channel) * mMaxFrames; }
-
   UInt32 mChannels;
   UInt32 mMaxFrames;
   UInt32 mFrames = 0;
   std::vector<float> mSamples;
+  std::vector<float*> mHostBuffers;  // ours, or the caller's
   std::vector<std::max_align_t> mListStorage;
 };
 
@@ -121,6 +131,10 @@ OSStatus RenderLoop::CaptureMidiOutput() {
   const AUMIDIOutputCallbackStruct record = mMidi.Record();
   return AudioUnitSetProperty(mUnit, kAudioUnitProperty_MIDIOutputCallback, kAudioUnitScope_Global, 0, &record,
                               sizeof(record));
+}
+
+void RenderLoop::SetHostBuffers(UInt32 bus, std::span<float* const> channels) {
+  if (bus < mOutputs.size()) mOutputs[bus]->SetHostBuffers(channels);
 }
 
 OSStatus RenderLoop::RenderBus(UInt32 bus, UInt32 frames, OutputBuffers buffers) {

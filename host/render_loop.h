@@ -54,6 +54,11 @@ public:
   OSStatus CaptureMidiOutput();
   MidiOutputCapture& Midi() { return mMidi; }
 
+  // Where a bus's host-supplied buffers are from the next render on: one
+  // pointer per channel of the bus, each with room for the frames rendered;
+  // empty for the loop's own buffers again.
+  void SetHostBuffers(UInt32 bus, std::span<float* const> channels);
+
   // Renders one output bus at the current sample time.
   OSStatus RenderBus(UInt32 bus, UInt32 frames, OutputBuffers buffers = OutputBuffers::kHostSupplied);
   // Renders every output bus in order at the current sample time, then moves
@@ -68,7 +73,7 @@ public:
   std::span<const float> Output(UInt32 bus, UInt32 channel) const;
   // The buffer list of a bus's last render, with the pointers the unit left.
   const AudioBufferList& OutputList(UInt32 bus) const;
-  // Our own samples of a channel (what a host-supplied buffer received).
+  // A channel's host-supplied buffer (what it received in the last render).
   std::span<const float> HostBuffer(UInt32 bus, UInt32 channel) const;
 
 private:

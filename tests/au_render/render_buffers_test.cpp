@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "host/render_loop.h"
 #include "render_test_support.h"
@@ -118,6 +119,29 @@ TEST(RenderBuffers, HostBuffersBeyondTheBusChannelsAreLeftAlone) {
   ASSERT_EQ(loop.RenderBlock(kFrames, OutputBuffers::kHostSupplied), noErr);
   EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 0), InputSignal::Level(0)));
   EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 2), 0.0f));
+}
+
+TEST(RenderBuffers, HostBuffersOfTheCallersReceiveTheRenderUntilTheLoopsOwnAreBack) {
+  OpenedRenderPlugin opened({.channelIO = "2-2"});
+  InputSignal signal;
+  opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
+  RenderLoop loop(opened.Unit(), kFrames, {2});
+  std::vector<float> left(kFrames, -1.0f);
+  std::vector<float> right(kFrames, -1.0f);
+  float* const callers[] = {left.data(), right.data()};
+
+  loop.SetHostBuffers(0, callers);
+  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  EXPECT_TRUE(AllEqual(left, InputSignal::Level(0)));
+  EXPECT_TRUE(AllEqual(right, InputSignal::Level(1)));
+  EXPECT_EQ(loop.HostBuffer(0, 1).data(), right.data());
+
+  loop.SetHostBuffers(0, {});
+  opened.Plugin().GetParam(RenderTestPlugin::kGain)->Set(2.0);
+  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 0), 2.0f * InputSignal::Level(0)));
+  EXPECT_NE(loop.HostBuffer(0, 0).data(), left.data());
+  EXPECT_TRUE(AllEqual(left, InputSignal::Level(0)));
 }
 
 TEST(RenderBuffers, InputBuffersBeyondTheBusChannelsGetNoScratch) {

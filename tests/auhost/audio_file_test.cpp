@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <iterator>
@@ -183,6 +184,32 @@ TEST(AuhostLevelSummary, SamplesAtFullScaleAreCountedAcrossBlocks) {
   levels = meter.Result();
   EXPECT_EQ(levels.fullScaleSamples, 11u);
   EXPECT_NEAR(levels.peakDb, 9.54, 0.01);
+}
+
+TEST(AuhostLevelSummary, SquaresAreSummedLaneByLaneWhateverTheMachineComputesAtOnce) {
+  // Two blocks, each with a few samples beyond whole runs of lanes.
+  std::vector<float> first(1003);
+  std::vector<float> second(517);
+  for (std::size_t i = 0; i < first.size(); ++i) first[i] = static_cast<float>(std::sin(0.37 * i) / (1.0 + i % 13));
+  for (std::size_t i = 0; i < second.size(); ++i) second[i] = static_cast<float>(std::cos(0.11 * i) * 1.5);
+  LevelMeter meter;
+  meter.Add(first);
+  meter.Add(second);
+
+  double lanes[LevelMeter::kLanes] = {};
+  for (const std::vector<float>* block : {&first, &second}) {
+    const std::size_t whole = block->size() / LevelMeter::kLanes * LevelMeter::kLanes;
+    for (std::size_t i = 0; i < block->size(); ++i) {
+      const double sample = (*block)[i];
+      lanes[i < whole ? i % LevelMeter::kLanes : 0] += sample * sample;
+    }
+  }
+  double sum = 0.0;
+  for (const double lane : lanes) sum += lane;
+  const Levels levels = meter.Result();
+  EXPECT_EQ(levels.rmsDb, 20.0 * std::log10(std::sqrt(sum / static_cast<double>(first.size() + second.size()))));
+  EXPECT_EQ(levels.fullScaleSamples, static_cast<std::size_t>(std::count_if(
+                                         second.begin(), second.end(), [](float x) { return std::fabs(x) >= 1.0f; })));
 }
 
 TEST(AuhostLevelSummary, SpeedIsAudioOverWallTime) {

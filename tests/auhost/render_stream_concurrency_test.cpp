@@ -1,6 +1,6 @@
 // Rendering a stream through the test plug-in (its input on its first
-// output) while the input is read on one thread, rendered on another and
-// taken on the calling thread: what arrives, and what a failure on either
+// output) while the input is read ahead and the output taken on the calling
+// thread and rendered on another: what arrives, and what a failure on either
 // side does to the others. And the output file, handed to the disk on a
 // thread of its own while it is written.
 
