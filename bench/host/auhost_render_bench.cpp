@@ -4,7 +4,8 @@
 // opening, initialising, rendering and closing it), with the whole command
 // over the previous output, and with the whole command to a new file. The
 // differences are auhost's own: reading, converting and writing, the threads
-// and the run loop, the summary, and the waits on the disk.
+// and the run loop, the summary, and the waits on the disk. Beside them, the
+// files alone are read and written as the command does, without a render.
 //
 // Counters, per run; the median over the runs is the figure to read on a
 // shared machine:
@@ -13,11 +14,16 @@
 //                                    beyond the bare render, and over it
 //   own_cpu_ms, own_cpu_share        the same in CPU time of all threads
 //   new_own_ms, new_own_share        the command writing a file that was not there
+//   files_cpu_ms, files_cpu_share    the files alone, with nothing rendered,
+//                                    measured or handed between threads: the
+//                                    input read and an output of the rendered
+//                                    size written over the previous one, CPU
+//                                    time (the floor of own_cpu_ms)
 //   finish_ms                        the disk waits of the safe replacement alone:
-//                                    closing and flushing an output of the same
-//                                    size written a render's time before, and
-//                                    renaming it over the previous one (whose
-//                                    blocks the file system frees then)
+//                                    closing and flushing that output a render's
+//                                    time after it was written, and renaming it
+//                                    over the previous one (whose blocks the file
+//                                    system frees then)
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -29,6 +35,7 @@
 #include <cstring>
 #include <filesystem>
 #include <numbers>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -180,25 +187,37 @@ void RunCommand(const Workspace& workspace, const std::string& output) {
   }
 }
 
-// The end of a safe replacement alone: an output of the rendered size written
-// over the previous one, given as long as a render takes to reach the disk, is
-// timed from closing it to its rename.
-double FinishSeconds(const Workspace& workspace, const std::vector<float>& stereo, double renderSeconds) {
+// The files alone: the input read a stretch at a time and an output of the
+// rendered size written over the previous one a piece at a time, as the
+// command does; then, given as long as a render takes to reach the disk, the
+// replacement finished (its wall time is the disk's waits).
+struct FilesCost {
+  double cpu = 0.0;
+  double finishWall = 0.0;
+};
+
+FilesCost FilesAlone(const Workspace& workspace, std::size_t frames, double renderSeconds) {
   auhost::AudioFileWriter writer(workspace.Output(), kRate, 2);
-  writer.Write(stereo);
+  const Cost io = Measure([&] {
+    auhost::AudioFileReader reader(workspace.Input());
+    std::vector<float> piece(2 * auhost::kStreamFrames);
+    while (reader.Read(piece.data(), auhost::kStreamFrames) == auhost::kStreamFrames) {
+    }
+    for (std::size_t written = 0; written < frames; written += auhost::kStreamFrames)
+      writer.Write(std::span<const float>(piece).first(2 * std::min(auhost::kStreamFrames, frames - written)));
+  });
   std::this_thread::sleep_for(std::chrono::duration<double>(renderSeconds));
-  return Measure([&] { writer.Finish(); }).wall;
+  const Cost finish = Measure([&] { writer.Finish(); });
+  return {io.cpu + finish.cpu, finish.wall};
 }
 
 void BM_AuhostRenderOverhead(benchmark::State& state) {
   const Workspace workspace;
   const std::vector<float> input = Workspace::Guitar().samples;
-  std::vector<float> stereo(2 * input.size());
-  for (std::size_t i = 0; i < input.size(); ++i) stereo[2 * i] = stereo[2 * i + 1] = input[i];
   RunCommand(workspace, workspace.Output());
   RenderBare(input);
   Cost bare, replacing, fresh;
-  double finish = 0.0;
+  FilesCost files;
   for (auto _ : state) {
     const Cost component = Measure([&] { RenderBare(input); });
     bare += component;
@@ -206,7 +225,9 @@ void BM_AuhostRenderOverhead(benchmark::State& state) {
     replacing += command;
     fs::remove(workspace.NewOutput());
     fresh += Measure([&] { RunCommand(workspace, workspace.NewOutput()); });
-    finish += FinishSeconds(workspace, stereo, component.wall);
+    const FilesCost alone = FilesAlone(workspace, input.size(), component.wall);
+    files.cpu += alone.cpu;
+    files.finishWall += alone.finishWall;
     state.SetIterationTime(command.wall);
   }
   const double runs = static_cast<double>(state.iterations());
@@ -219,7 +240,9 @@ void BM_AuhostRenderOverhead(benchmark::State& state) {
   state.counters["own_cpu_share"] = (replacing.cpu - bare.cpu) / bare.cpu;
   state.counters["new_own_ms"] = ms(fresh.wall - bare.wall);
   state.counters["new_own_share"] = (fresh.wall - bare.wall) / bare.wall;
-  state.counters["finish_ms"] = ms(finish);
+  state.counters["files_cpu_ms"] = ms(files.cpu);
+  state.counters["files_cpu_share"] = files.cpu / bare.cpu;
+  state.counters["finish_ms"] = ms(files.finishWall);
 }
 BENCHMARK(BM_AuhostRenderOverhead)
     ->UseManualTime()
