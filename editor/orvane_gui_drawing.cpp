@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -88,6 +89,11 @@ IRECT DrawRowBar(IGraphics& g, const IRECT& r, double fraction, bool mapped, lon
   return bar;
 }
 
+const char* FooterProcessorName() {
+  const char* pinned = std::getenv(kPinnedProcessorVariable);
+  return pinned != nullptr && *pinned != '\0' ? pinned : kProductBuildProcessor;
+}
+
 }  // namespace
 
 void OrvaneGUIControl::DrawDnaRow(IGraphics& g, const IRECT& r, int index, const IText& style) {
@@ -157,7 +163,7 @@ void OrvaneGUIControl::DrawVersionLine(IGraphics& g, const IRECT& editor, float 
                                        float scale) const {
   char text[kVersionTextSize];
   plugkit::FormatCLocale(text, sizeof text, "v%s.%llu | %s | %s | Built: %s", kProductVersionText,
-                         kProductBuildNumber, kProductBuildKind, kProductBuildProcessor, kProductBuildDate);
+                         kProductBuildNumber, kProductBuildKind, FooterProcessorName(), kProductBuildDate);
   const float widthLimit = kVersionWidthShare * editor.W();
   const IRECT versionRect(editor.R - margin - widthLimit, editor.B - gap, editor.R - margin, editor.B);
   IText style(kVersionStartSizePerGap * gap, PaletteColor(kPaletteSecondaryText), kEditorFontRegular, EAlign::Far,

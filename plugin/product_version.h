@@ -14,6 +14,9 @@ inline constexpr char kProductBuildProcessor[] = "arm64";
 #else
 inline constexpr char kProductBuildProcessor[] = "x86_64";
 #endif
+// When set and not empty, the processor the footer names instead, so that
+// screenshots of the editor match on every machine.
+inline constexpr char kPinnedProcessorVariable[] = "ORVANE_PINNED_PROCESSOR";
 // Fixed rather than the compiler's clock, so that builds of one source match.
 inline constexpr char kProductBuildDate[] = "Mar 12 2026 09:41:07 AM UTC";
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "editor/orvane_editor.h"
 #include "editor_harness.h"
 #include "plugin/product_version.h"
+#include "scoped_test_folder.h"
 
 namespace orvane::testing {
 namespace {
@@ -153,6 +155,18 @@ TEST_F(EditorDrawing, VersionLineShrinksUntilItFits) {
   };
   const std::string expectedText =
       std::string("v1.0.4.535 | RELEASE | x86_64 | Built: ") + kProductBuildDate;
+  const auto textWithProcessor = [&](const char* processor) {
+    const ScopedEnvironmentVariable pin(kPinnedProcessorVariable, processor ? std::optional<std::string>(processor)
+                                                                             : std::nullopt);
+    g.ClearCalls();
+    editor.DrawVersionLine(g, IRECT(0, 0, 1392, 783), 16.f, 11.136f, 1.f);
+    return DrawnOfKind(g, "text").at(0).text;
+  };
+  // Pinned, the footer names the pinned processor whatever the build's; unset, the build's own.
+  EXPECT_EQ(textWithProcessor("x86_64"), expectedText);
+  EXPECT_NE(textWithProcessor(nullptr).find(std::string("| ") + kProductBuildProcessor + " |"), std::string::npos);
+
+  const ScopedEnvironmentVariable pin(kPinnedProcessorVariable, "x86_64");
   for (const Case& c : cases) {
     g.ClearCalls();
     editor.DrawVersionLine(g, c.editor, c.gap, c.margin, c.scale);
