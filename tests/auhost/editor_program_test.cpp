@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "auhost_process.h"
-#include "editor_probes.h"
+#include "drawn_editor_layout.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
 
@@ -57,14 +57,16 @@ TEST_F(AuhostEditor, SavesTheProductsEditorAtTheScreensScale) {
 }
 
 TEST_F(AuhostEditor, RunsAScriptAnsweringItsDialogsSafelyAndSavesWhatTheEditorShows) {
+  using orvane::testing::At;
   using orvane::testing::ScriptText;
+  const orvane::testing::DrawnEditorLayout& layout = orvane::testing::EditLayout();
   const std::string editPng = Path("edit.png");
   const std::string script = WriteScript("edit.txt", "# the EDIT view, an edit, then \">\" asks about it\n"
-                                                     "click " + ScriptText(orvane::testing::kEditViewSwitch) + "\n"
+                                                     "click " + ScriptText(orvane::testing::EditViewSwitch()) + "\n"
                                                      "png \"" + editPng + "\"\n"
-                                                     "click " + ScriptText(orvane::testing::kGainKnobTrack) + "\n"
-                                                     "click " + ScriptText(orvane::testing::kNextPreset) + "\n"
-                                                     "click " + ScriptText(orvane::testing::kPreampDnaHeader) + "\n");
+                                                     "click " + ScriptText(orvane::testing::GainEdit()) + "\n"
+                                                     "click " + ScriptText(At(layout.nextPreset)) + "\n"
+                                                     "click " + ScriptText(At(layout.preampMenuBox)) + "\n");
   const std::string png = Path("final.png");
   const ProcessResult result = Auhost({"editor", ORVANE_BUNDLE, "--png", png, "--script", script});
   ASSERT_EQ(result.exitCode, 0) << result.err;

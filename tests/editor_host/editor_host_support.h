@@ -13,15 +13,8 @@
 
 #include "bundle_test_support.h"
 #include "drawn_editor_layout.h"
-#include "plugin/theme_palette.h"
 
 namespace orvane::testing {
-
-// The point as a script line writes it: "X Y".
-std::string ScriptPoint(ViewPoint point);
-
-// Pixels of exactly this colour inside the rectangle of a capture at scale 1.
-long PixelsOfColour(const standin::testing::Image& image, const IRECT& area, ThemeColour colour);
 
 // An instance of the bundle with its editor open, its first frame presented
 // and settled; steps are applied as script lines.
@@ -36,10 +29,6 @@ struct HostedEditor {
   std::unique_ptr<host::EditorSession> session;
   std::vector<std::string> dialogs;  // as the session reported them
 };
-
-// The EDIT view's layout of a new instance at the default size, drawn once
-// per process.
-const DrawnEditorLayout& EditLayout();
 
 // The view switch's halves.
 std::string EditViewClick();

@@ -41,7 +41,7 @@ TEST_F(EditorLifetimes, ClosingTheEditorWhileAReferenceDialogIsOpenRunsNothingLa
 
   // As a user, past the session, which would answer the sheet at once.
   NS::View* view = editor->session->View();
-  const ViewPoint plot = At(layout.plots[kPlotToneStack]);
+  const host::ScriptPoint plot = At(layout.plots[kPlotToneStack]);
   const NS::Point at{plot.x, plot.y};
   standin::testing::QueueMenuChoice({1});
   ASSERT_TRUE(standin::testing::PressButton(view, at, standin::testing::MouseButton::Right));
@@ -75,13 +75,13 @@ TEST_F(EditorLifetimes, TwoEditorsPresentAtOnceAndBothFollowAThemeSwitch) {
   const long area = static_cast<long>(plot.W() * plot.H());
   ASSERT_GT(PixelsOfColour(second.session->Capture(), plot, light), area / 4);
 
-  first.Run("click " + ScriptPoint(At(layout.themeSwitch, 0.5, 0.75)) + "\n");
+  first.Run("click " + ScriptText(At(layout.themeSwitch, 0.5, 0.75)) + "\n");
   second.session->Settle();
   EXPECT_GT(PixelsOfColour(second.session->Capture(), plot, dark), area / 4);
   EXPECT_EQ(PixelsOfColour(second.session->Capture(), plot, light), 0);
 
   // The theme belongs to the process: later tests start in the light one.
-  first.Run("click " + ScriptPoint(At(layout.themeSwitch, 0.5, 0.25)) + "\n");
+  first.Run("click " + ScriptText(At(layout.themeSwitch, 0.5, 0.25)) + "\n");
 }
 
 }  // namespace

@@ -42,10 +42,10 @@ protected:
   }
 
   PluginStateDocument State() const { return StateDocument(editor->instance->Unit()); }
-  static std::string Click(const IRECT& r) { return "click " + ScriptPoint(At(r)) + "\n"; }
+  static std::string Click(const IRECT& r) { return "click " + ScriptText(At(r)) + "\n"; }
   // Pressed at one fraction of the track's width, released at another.
   static std::string DragAlong(const IRECT& track, double from, double to) {
-    return "drag " + ScriptPoint(At(track, from)) + " " + ScriptPoint(At(track, to)) + "\n";
+    return "drag " + ScriptText(At(track, from)) + " " + ScriptText(At(track, to)) + "\n";
   }
 
   const DrawnEditorLayout* layout = nullptr;
@@ -89,7 +89,7 @@ TEST_F(EditorStories, AReferenceChosenThroughAPlotMenuShowsInTheNextCapture) {
   const ThemeColour colour{kReferenceCurveColor.R, kReferenceCurveColor.G, kReferenceCurveColor.B};
   ASSERT_EQ(PixelsOfColour(editor->session->Capture(), plot, colour), 0);
 
-  editor->Run("menu 1\nfile \"" + reference.string() + "\"\nrclick " + ScriptPoint(At(plot)) + "\n");
+  editor->Run("menu 1\nfile \"" + reference.string() + "\"\nrclick " + ScriptText(At(plot)) + "\n");
   EXPECT_GT(PixelsOfColour(editor->session->Capture(), plot, colour), 100);
   EXPECT_THAT(editor->dialogs, ::testing::Contains(HasSubstr("chose 1 \"Load reference dataset\"")));
 }

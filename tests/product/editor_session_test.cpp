@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bundle_test_support.h"
-#include "editor_probes.h"
+#include "drawn_editor_layout.h"
 #include "host/editor_script.h"
 
 namespace orvane::testing {
@@ -23,6 +23,7 @@ host::ClickStep Click(host::ScriptPoint at) {
   click.at = at;
   return click;
 }
+host::ClickStep Click(const IRECT& r) { return Click(At(r)); }
 
 class EditorSessionOnProduct : public ProductBundleEditor {
 protected:
@@ -41,6 +42,7 @@ protected:
     ProductBundleEditor::TearDown();
   }
 
+  const DrawnEditorLayout& layout = EditLayout();
   std::unique_ptr<host::AudioUnitInstance> instance;
   std::unique_ptr<host::EditorSession> session;
   std::vector<std::string> reports;
@@ -53,7 +55,7 @@ TEST_F(EditorSessionOnProduct, OpensInThePlayViewAndComputesPlotsOnceInTheEditVi
   EXPECT_TRUE(StateDocument(instance->Unit()).state.playerView);
   EXPECT_EQ(PreampCurvePixels(play), 0);
 
-  session->Apply(Click(kEditViewSwitch));
+  session->Apply(Click(EditViewSwitch()));
   session->Settle();
   EXPECT_FALSE(StateDocument(instance->Unit()).state.playerView);
   EXPECT_GT(PreampCurvePixels(session->Capture()), 100);
@@ -74,18 +76,18 @@ TEST_F(EditorSessionOnProduct, TakesASizeOrSaysWhichItShows) {
 }
 
 TEST_F(EditorSessionOnProduct, ClicksReachThePlugInsState) {
-  session->Apply(Click(kOversamplingBox));
-  session->Apply(Click(kOversamplingBox));
+  session->Apply(Click(layout.oversamplingBox));
+  session->Apply(Click(layout.oversamplingBox));
   EXPECT_EQ(StateDocument(instance->Unit()).state.oversampling, 4);
 }
 
 TEST_F(EditorSessionOnProduct, AnswersAQuestionAndAMenuSafelyAndReportsThem) {
-  session->Apply(Click(kEditViewSwitch));
-  session->Apply(Click(kGainKnobTrack));
+  session->Apply(Click(EditViewSwitch()));
+  session->Apply(Click(GainEdit()));
   const Design edited = StateDocument(instance->Unit()).design;
-  session->Apply(Click(kNextPreset));
+  session->Apply(Click(layout.nextPreset));
   EXPECT_EQ(StateDocument(instance->Unit()).design, edited);
-  session->Apply(Click(kPreampDnaHeader));
+  session->Apply(Click(layout.preampMenuBox));
   ASSERT_EQ(reports.size(), 2u) << ::testing::PrintToString(reports);
   EXPECT_THAT(reports[0], HasSubstr("alert \"Unsaved design\" \"Save your changes"));
   EXPECT_THAT(reports[0], HasSubstr("[Yes, No, Cancel]: answered Cancel"));
@@ -96,15 +98,15 @@ TEST_F(EditorSessionOnProduct, AnswersAQuestionAndAMenuSafelyAndReportsThem) {
 TEST_F(EditorSessionOnProduct, ScriptedAnswersGoToTheNextDialogsInTurn) {
   const std::string saved = (home.Path() / "mine.orv").string();
   session->Apply(host::FileAnswerStep{saved});
-  session->Apply(Click(kSaveDesignAs));
-  session->Apply(Click(kSaveDesignAs));
-  session->Apply(Click(kEditViewSwitch));
+  session->Apply(Click(layout.saveDesignAs));
+  session->Apply(Click(layout.saveDesignAs));
+  session->Apply(Click(EditViewSwitch()));
   session->Apply(host::MenuAnswerStep{{9}});
-  session->Apply(Click(kPreampDnaHeader));
-  session->Apply(Click(kGainKnobTrack));
+  session->Apply(Click(layout.preampMenuBox));
+  session->Apply(Click(GainEdit()));
   const Design edited = StateDocument(instance->Unit()).design;
   session->Apply(host::AlertAnswerStep{host::AlertButton::kNo});
-  session->Apply(Click(kNextPreset));
+  session->Apply(Click(layout.nextPreset));
   session->Settle();
   EXPECT_TRUE(std::filesystem::exists(saved));
   EXPECT_NE(StateDocument(instance->Unit()).design, edited);
