@@ -5,8 +5,6 @@
 // editor's own layout, and read back through the class-info state and the
 // presented frames.
 
-#include <standin/testing/images.h>
-
 #include <memory>
 #include <string>
 #include <vector>
