@@ -39,14 +39,10 @@
 #else
 #define STANDIN_SPAN_FUNCTION
 #endif
-// For the declaration of a span function defined in another file: clang lets
-// callers reach the chosen copy only when they see the attribute, GCC only
-// when they do not.
-#if defined(__clang__)
-#define STANDIN_SPAN_DECLARATION STANDIN_SPAN_FUNCTION
-#else
+// For the declaration of a span function defined in another file: GCC lets
+// callers reach the chosen copy only when the declaration does not carry the
+// attribute, so it marks where a declaration stands for a cloned definition.
 #define STANDIN_SPAN_DECLARATION
-#endif
 
 namespace standin::metal {
 
