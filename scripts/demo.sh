@@ -4,13 +4,19 @@
 # through a higher-gain design, printing auhost's summaries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/build-settings.sh
 
 scripts/setup.sh
 
-build_dir=${ORVANE_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+build_dir=$orvane_build_dir
+orvane_configure "$build_dir"
 echo "demo: building the plug-in and auhost (the first build takes a few minutes)"
-cmake --build "$build_dir" -j "$(nproc)" --target orvane_component auhost pluck_notes >/dev/null
+build_log="$build_dir/demo-build.log"
+if ! cmake --build "$build_dir" -j "$orvane_jobs" --target orvane_component auhost pluck_notes >"$build_log" 2>&1; then
+  echo "demo: the build failed; the end of its output ($build_log has all of it):" >&2
+  tail -n 40 "$build_log" >&2
+  exit 1
+fi
 
 bundle="$build_dir/Orvane.component"
 auhost="$build_dir/host/auhost"

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, configures, builds and runs every suite.
+# The test command: installs what is missing, configures, builds and runs every
+# suite. The build folder, job count and warnings-as-errors come from
+# scripts/build-settings.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/build-settings.sh
 
 scripts/setup.sh
 
-build_dir=${ORVANE_BUILD_DIR:-build}
-jobs=$(nproc)
-
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_WERROR=ON >/dev/null
-cmake --build "$build_dir" -j "$jobs"
-ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --no-tests=error
+orvane_configure "$orvane_build_dir"
+cmake --build "$orvane_build_dir" -j "$orvane_jobs"
+ctest --test-dir "$orvane_build_dir" --output-on-failure -j "$orvane_jobs" --no-tests=error
