@@ -181,7 +181,6 @@ protected:
   // mLastDesignFolder = the path up to its last separator, when it has one.
   void RememberDesignFolderOf(const std::string& path);
   void ListCollection(OrvanePresets::Collection collection);
-  const std::string& CollectionFolder(OrvanePresets::Collection collection) const;
   // The user's answer to the unsaved-changes question.
   void AnswerReplacementQuestion(int answer, const Continuation& cont);
   // The current design file when a save may write it without asking; empty

@@ -142,9 +142,9 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      [](OrvaneGUIControl& e) { e.onSaveDesign(); }, false, 0,
                      {"choose file 1: Untitled.orv in {user} (orv)"}, kNoCheck},
-        CallbackCase{"save as asks in the shown collection's folder", kNothing,
+        CallbackCase{"save as asks in the user folder with the factory collection shown", kNothing,
                      [](OrvaneGUIControl& e) { e.onSaveDesignAs(); }, false, 0,
-                     {"choose file 1: Untitled.orv in {factory} (orv)"}, kNoCheck},
+                     {"choose file 1: Untitled.orv in {user} (orv)"}, kNoCheck},
         CallbackCase{"player view",
                      [](WiredOrvane& p, const ProductSandbox&) {
                        fs::remove(GetSettingsPath());
