@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,9 @@ public:
   void SetTrimGainDb(bool input, double gainDb);
   void SetScriptAndValues(const std::string& script);
   void SetPlayerControlValue(int index, double value);
+  // Several player values at once, as one controller message or idle tick
+  // brings them: one commit, one mute when a switch changed, one modified check.
+  void SetPlayerControlValues(std::span<const PlayerValueChange> changes);
   // The view the editor shows, kept with the state and in the settings file;
   // the meters redraw over the newly shown panel.
   void SetPlayerView(bool playerView);
