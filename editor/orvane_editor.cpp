@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "editor/editor_colours.h"
 #include "editor/orvane_gui_control.h"
@@ -42,7 +43,7 @@ OrvaneGUIControl* MakeEditorControl(Orvane& plugin, const IRECT& bounds, const P
   const Design& design = document.design;
   const PluginState& state = document.state;
   Orvane* const p = &plugin;
-  return new OrvaneGUIControl(
+  auto* editor = new OrvaneGUIControl(
       bounds, design.name, design.description,
       [p] { p->PromptForOpenDesign(); },
       [p] { p->SaveDesignFromUI(); },
@@ -74,6 +75,10 @@ OrvaneGUIControl* MakeEditorControl(Orvane& plugin, const IRECT& bounds, const P
       [p] { p->ChangePresetCollection(Collection::kUser); },
       [p] { p->NewDesignFromUI(); },
       state.playerView, design.trims.inputGainDb, design.trims.outputGainDb);
+  editor->onPlayerControlsChanged = [p](std::span<const PlayerValueChange> changes) {
+    p->SetPlayerControlValues(changes);
+  };
+  return editor;
 }
 
 // What the control's constructor does not take, each item marked dirty; the

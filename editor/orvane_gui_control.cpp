@@ -162,7 +162,7 @@ void OrvaneGUIControl::RaisePlotFlagsOfChanges(const DnaBytes& oldDna, const Amp
 
 void OrvaneGUIControl::ApplyMidiCCToPlayerControls() {
   if (!getMidiCcState || !mParsedScript.error.empty()) return;
-  bool anyChanged = false;
+  std::vector<PlayerValueChange> changes;
   for (int cc = 0; cc < kMidiCCCount; ++cc) {
     const std::uint64_t state = getMidiCcState(cc);
     const std::uint64_t counter = state / kMidiCounterUnit;
@@ -176,14 +176,13 @@ void OrvaneGUIControl::ApplyMidiCCToPlayerControls() {
       const double playerValue = PlayerValueFromMidi(control, value);
       if (playerValue == mPlayerValues[i]) continue;
       mPlayerValues[i] = playerValue;
-      anyChanged = true;
-      if (onPlayerControlChanged) onPlayerControlChanged(static_cast<int>(i), playerValue);
+      changes.push_back({static_cast<int>(i), playerValue});
     }
   }
-  if (anyChanged) {
-    RefreshEffectiveAmp();
-    MarkDirty(false);
-  }
+  if (changes.empty()) return;
+  if (onPlayerControlsChanged) onPlayerControlsChanged(changes);
+  RefreshEffectiveAmp();
+  MarkDirty(false);
 }
 
 }  // namespace orvane

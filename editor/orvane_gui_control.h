@@ -29,6 +29,7 @@
 #include "graphics/graphics_types.h"
 #include "graphics/layer.h"
 #include "plugin/dialog_completions.h"
+#include "plugin/state/plugin_state.h"
 
 namespace orvane {
 
@@ -92,6 +93,7 @@ public:
   using TextFunc = std::function<void(const std::string&)>;
   using MidiCcStateFunc = std::function<std::uint64_t(int)>;
   using SampleRateFunc = std::function<double()>;
+  using PlayerValuesFunc = std::function<void(std::span<const PlayerValueChange>)>;
 
   // Numeric text-entry fields: the two trims, then the bypass trims of
   // sections 0 to 5 from kEditFieldFirstBypassTrim on.
@@ -383,6 +385,9 @@ public:
   GainFunc onGainChanged;
   TextFunc onScriptChanged;
   IndexValueFunc onPlayerControlChanged;
+  // The player values that the controllers moved in one poll, all at once,
+  // so the plug-in publishes them together; the layout sets it.
+  PlayerValuesFunc onPlayerControlsChanged;
   MidiCcStateFunc getMidiCcState;
   SampleRateFunc getSampleRate;
 

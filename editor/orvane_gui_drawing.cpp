@@ -12,6 +12,7 @@
 #include "editor/editor_colours.h"
 #include "editor/orvane_editor.h"
 #include "editor/orvane_gui_control.h"
+#include "editor/text_fitting.h"
 #include "graphics/graphics_context.h"
 #include "plugin/product_version.h"
 
@@ -103,7 +104,11 @@ void OrvaneGUIControl::DrawDnaRow(IGraphics& g, const IRECT& r, int index, const
   char label[kDnaLabelSize];
   plugkit::FormatCLocale(label, sizeof label, index < kTwoDigitIndex ? "[dna%d]  %s" : "[dna%d] %s", index,
                          name.c_str());
-  g.DrawTextIfNotEmpty(Aligned(style, EAlign::Near), label, IRECT(r.L, r.T, r.L + kDnaLabelRight * r.W(), r.B));
+  // A narrow window gives the label less room than its text: it ends in "..."
+  // rather than run into the value.
+  const IText labelStyle = Aligned(style, EAlign::Near);
+  const IRECT labelRect(r.L, r.T, r.L + kDnaLabelRight * r.W(), r.B);
+  g.DrawTextIfNotEmpty(labelStyle, CutTextToWidth(g, labelStyle, label, labelRect.W()).c_str(), labelRect);
 
   const std::string_view unit = DnaUnit(row);
   char value[kDnaValueSize];

@@ -18,14 +18,22 @@ using enum plugkit::EVirtualKey;
 constexpr int kKeyCodeMask = 0x7FFF;
 // Letter shortcuts match either case: the code with its lower-case bit cleared.
 constexpr int kLowerCaseBit = 0x20;
-// Key texts whose first byte, read as signed, lies below this are control
-// characters or not ASCII, and are not typed into the fields.
+// Key texts whose first byte lies below this are control characters. The
+// script editor, whose rows and columns count bytes, reads the byte as signed
+// and so also refuses every character beyond ASCII.
 constexpr int kFirstPrintable = 32;
+constexpr unsigned char kDeleteCharacter = 127;
 
 int KeyCode(const IKeyPress& key) { return key.mVK & kKeyCodeMask; }
 
-bool IsPrintableText(const IKeyPress& key) {
+bool IsPrintableScriptText(const IKeyPress& key) {
   return !key.mC && !key.mA && static_cast<signed char>(key.mUtf8[0]) >= kFirstPrintable;
+}
+
+// Any character but a control character, whatever its alphabet.
+bool IsPrintableFieldText(const IKeyPress& key) {
+  const auto first = static_cast<unsigned char>(key.mUtf8[0]);
+  return !key.mC && !key.mA && first >= kFirstPrintable && first != kDeleteCharacter;
 }
 
 // What a key can change besides a text: a key that changes any of it redraws.
@@ -139,7 +147,7 @@ bool TextFieldKey(OrvaneGUIControl& e, const TextField& field, const IKeyPress& 
       field.focused = false;
       return true;
     default:
-      if (!IsPrintableText(key)) return true;
+      if (!IsPrintableFieldText(key)) return true;
       const std::string typed = plugkit::Utf8ReplaceInvalid(key.mUtf8);
       text.insert(caret, typed);
       field.caret = caret + typed.size();
@@ -244,7 +252,7 @@ bool ScriptKey(OrvaneGUIControl& e, const IKeyPress& key) {
       break;
     }
     default:
-      if (!IsPrintableText(key)) return false;
+      if (!IsPrintableScriptText(key)) return false;
       e.InsertScriptText(key.mUtf8);
       return true;
   }

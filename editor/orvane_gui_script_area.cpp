@@ -55,6 +55,16 @@ std::size_t VisibleRows(const IRECT& area, float lineHeight) {
   return rows >= 1.f ? static_cast<std::size_t>(std::min(rows, kMostRows)) : 1;
 }
 
+// The step from one character to the next: a measured text also holds the
+// drawn box's padding, which two letters hold once, as one does.
+float CharacterAdvance(IGraphics& g, const IText& style) {
+  constexpr char kOneLetter[] = "M";
+  constexpr char kTwoLetters[] = "MM";
+  IRECT bounds;
+  const float two = g.MeasureText(style, kTwoLetters, bounds);
+  return two - g.MeasureText(style, kOneLetter, bounds);
+}
+
 std::size_t GutterCharacters(std::string_view script) {
   const std::size_t lines = 1 + static_cast<std::size_t>(std::ranges::count(script, '\n'));
   if (lines <= kShortScriptLines) return kShortGutter;
@@ -71,8 +81,7 @@ void OrvaneGUIControl::DrawScriptPanel(IGraphics& g, const MainPanelLayout& layo
   mScriptRect = IRECT(layout.sx0 + kTextAreaSide, layout.top + kTextAreaTop, layout.sx1 - kTextAreaSide,
                       layout.sy1 - kTextAreaBottom);
   mTextStyle = labelStyleB;
-  IRECT measured = mScriptRect;
-  mScriptCharWidth = g.MeasureText(mTextStyle, "M", measured);
+  mScriptCharWidth = CharacterAdvance(g, mTextStyle);
   mScriptLineHeight = std::max(kLineHeightPerSize * mTextStyle.mSize, kLeastLineHeight);
   mScriptTextLeft = mScriptRect.L + static_cast<float>(GutterCharacters(mScriptText)) * mScriptCharWidth;
   WrapScriptLines();

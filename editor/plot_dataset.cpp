@@ -46,16 +46,18 @@ void AppendBlock(std::ostream& text, std::string_view name, const Values& x, con
   text << '\n';
 }
 
-// The whole stream, or false when it cannot be read or holds more than the bound.
-bool ReadBounded(std::istream& input, std::string& bytes) {
+enum class ReadResult { kRead, kUnreadable, kTooLarge };
+
+// The whole stream, up to the bound.
+ReadResult ReadBounded(std::istream& input, std::string& bytes) {
   while (input) {
     const std::size_t start = bytes.size();
     bytes.resize(start + kReadChunkBytes);
     input.read(bytes.data() + start, static_cast<std::streamsize>(kReadChunkBytes));
     bytes.resize(start + static_cast<std::size_t>(input.gcount()));
-    if (bytes.size() > kPlotReferenceMaxBytes) return false;
+    if (bytes.size() > kPlotReferenceMaxBytes) return ReadResult::kTooLarge;
   }
-  return !input.bad();
+  return input.bad() ? ReadResult::kUnreadable : ReadResult::kRead;
 }
 
 bool IsSkippedLine(std::string_view line) {
@@ -126,7 +128,14 @@ void AppendTransferSeriesText(std::ostream& text, std::string_view name, const T
 
 bool ParsePlotReferenceStream(std::istream& input, PlotSeries& series, std::string& error) {
   std::string bytes;
-  if (!ReadBounded(input, bytes)) return Fail(error, kPlotReferenceOpenError);
+  switch (ReadBounded(input, bytes)) {
+    case ReadResult::kRead:
+      break;
+    case ReadResult::kUnreadable:
+      return Fail(error, kPlotReferenceOpenError);
+    case ReadResult::kTooLarge:
+      return Fail(error, kPlotReferenceTooLargeError);
+  }
   std::string_view text = bytes;
   // Spreadsheet programs start their UTF-8 files with a byte-order mark.
   if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());

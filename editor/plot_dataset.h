@@ -23,6 +23,8 @@ namespace orvane {
 inline constexpr std::size_t kPlotReferenceMaxBytes = std::size_t{16} << 20;
 
 inline constexpr std::string_view kPlotReferenceOpenError = "Could not open the selected reference dataset.";
+inline constexpr std::string_view kPlotReferenceTooLargeError =
+    "The selected reference dataset is larger than the 16 MiB that a reference may hold.";
 inline constexpr std::string_view kPlotReferenceNonFiniteError = "Reference dataset values must be finite numbers.";
 inline constexpr std::string_view kPlotReferenceTooFewPointsError =
     "A reference dataset must contain at least two numeric x,y points.";

@@ -38,11 +38,20 @@ constexpr double kOneDecimalBelow = 1.0;
 constexpr double kZeroSnap = 1e-9;
 
 constexpr std::size_t kLabelSize = 48;
+// Values this far from 0 and beyond are labelled with an exponent and three
+// significant digits: all their digits would not fit the plot's left margin.
+constexpr double kCompactLabelFrom = 1e6;
+constexpr char kCompactLabelFormat[] = "%.3g";
 
 std::string Label(const char* format, double value) {
   char text[kLabelSize];
   plugkit::FormatCLocale(text, sizeof text, format, value);
   return text;
+}
+
+// A label of the value axis, which a reference can stretch to any size.
+std::string ValueLabel(const char* format, double value) {
+  return Label(std::fabs(value) >= kCompactLabelFrom ? kCompactLabelFormat : format, value);
 }
 
 // Lines at start + k * step up to `last`, ending early at a line that does
@@ -154,7 +163,7 @@ std::vector<GridLine> DecibelRows(const ValueRange& range) {
   const auto startFor = [&](double s) { return std::ceil(range.min / s) * s; };
   while (std::isfinite(step) && LinesFrom(startFor(step), step, range.max) > kMaxDecibelRows)
     step = NextNiceStep(step);
-  return GridFrom(startFor(step), step, range.max, [](double v) { return Label("%.0f", v); });
+  return GridFrom(startFor(step), step, range.max, [](double v) { return ValueLabel("%.0f", v); });
 }
 
 double NiceStep(double raw) {
@@ -180,7 +189,7 @@ std::vector<GridLine> TransferYTicks(const ValueRange& range, float areaHeight) 
   const double step = std::max(NiceStep(raw), kSmallestYStep);
   const char* format = step < kTwoDecimalsBelow ? "%.2f" : step < kOneDecimalBelow ? "%.1f" : "%.0f";
   return GridFrom(step * std::ceil(range.min / step), step, range.max,
-                  [format](double v) { return Label(format, v); });
+                  [format](double v) { return ValueLabel(format, v); });
 }
 
 float MapPlotX(double value, bool logarithmic, double xmin, double xmax, const IRECT& area) {

@@ -86,6 +86,8 @@ struct GridLine {
 std::vector<GridLine> FrequencyGridLines(double frequencyMax);
 // Rows every 10 dB from the first multiple of ten in the range; a range that
 // would need more than kMaxDecibelRows takes the next of 20, 50, 100, 200, ...
+// Here and on the transfer plots' value axis, values from a million on are
+// labelled in exponent form ("%.3g").
 inline constexpr int kMaxDecibelRows = 40;
 std::vector<GridLine> DecibelRows(const ValueRange& range);
 // The 1-2-5 step of a raw step: 1, 2 or 5 times its power of ten.

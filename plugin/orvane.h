@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,9 @@ public:
   void SetTrimGainDb(bool input, double gainDb);
   void SetScriptAndValues(const std::string& script);
   void SetPlayerControlValue(int index, double value);
+  // Several player values at once, as one controller message or idle tick
+  // brings them: one commit, one mute when a switch changed, one modified check.
+  void SetPlayerControlValues(std::span<const PlayerValueChange> changes);
   // The view the editor shows, kept with the state and in the settings file;
   // the meters redraw over the newly shown panel.
   void SetPlayerView(bool playerView);
@@ -181,7 +185,6 @@ protected:
   // mLastDesignFolder = the path up to its last separator, when it has one.
   void RememberDesignFolderOf(const std::string& path);
   void ListCollection(OrvanePresets::Collection collection);
-  const std::string& CollectionFolder(OrvanePresets::Collection collection) const;
   // The user's answer to the unsaved-changes question.
   void AnswerReplacementQuestion(int answer, const Continuation& cont);
   // The current design file when a save may write it without asking; empty

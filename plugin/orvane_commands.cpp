@@ -33,10 +33,6 @@ std::string TextOf(const StrBuf& text) { return text.Get() != nullptr ? std::str
 
 }  // namespace
 
-const std::string& Orvane::CollectionFolder(Collection collection) const {
-  return collection == Collection::kFactory ? mFactoryPresetsFolder : mUserPresetsFolder;
-}
-
 void Orvane::RequestDesignReplacement(Continuation cont) {
   IGraphics* graphics = GetUI();
   if (!mPresetModified || graphics == nullptr) {
@@ -132,7 +128,15 @@ void Orvane::SaveDesignFromUI() {
   }
 }
 
-void Orvane::PromptForSaveDesignAsInCollection() { PromptForSaveDesignAs(nullptr, CollectionFolder(mPresetCollection)); }
+void Orvane::PromptForSaveDesignAsInCollection() {
+  // Whichever collection shows, a copy goes among the user's presets: the
+  // factory folder is the bundle's own.
+  if (!mUserPresetsFolder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(mUserPresetsFolder, error);
+  }
+  PromptForSaveDesignAs(nullptr, mUserPresetsFolder);
+}
 
 void Orvane::PromptForSaveDesignAsInLastFolder() { PromptForSaveDesignAs(nullptr, mLastDesignFolder); }
 

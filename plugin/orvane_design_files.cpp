@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "design/controls_script.h"
@@ -23,6 +24,8 @@ constexpr char kDesignErrorCaption[] = "Orvane";
 constexpr char kOpenVerb[] = "open";
 constexpr char kSaveVerb[] = "save";
 constexpr char kNewDesignName[] = "Untitled";
+constexpr char kFactoryPresetReadOnly[] =
+    "Factory presets cannot be replaced. Save under a new name or in the user preset folder.";
 
 // Lexically normalised, without a trailing separator.
 fs::path NormalFolder(const fs::path& folder) {
@@ -33,6 +36,17 @@ fs::path NormalFolder(const fs::path& folder) {
 
 bool LiesDirectlyIn(const std::string& path, const std::string& folder) {
   return !folder.empty() && NormalFolder(fs::path(path).parent_path()) == NormalFolder(folder);
+}
+
+// Whether writing `path` would replace a file that lies in `factoryFolder`,
+// however the path names it: a write follows symbolic links.
+bool ReplacesFileIn(const std::string& path, const std::string& factoryFolder) {
+  std::error_code error;
+  if (factoryFolder.empty() || !fs::exists(path, error)) return false;
+  const fs::path target = fs::weakly_canonical(path, error);
+  const fs::path folder = error ? fs::path() : fs::weakly_canonical(factoryFolder, error);
+  if (error) return LiesDirectlyIn(path, factoryFolder);
+  return NormalFolder(target.parent_path()) == NormalFolder(folder);
 }
 
 // Up to and including the last separator; empty when there is none.
@@ -124,6 +138,11 @@ bool Orvane::OpenDesignFile(const std::string& path, bool showErrors) {
 bool Orvane::SaveDesign(const std::string& path) { return SaveDesign(path, LiveAuthor()); }
 
 bool Orvane::SaveDesign(const std::string& path, const std::string& author) {
+  // Factory presets are never written over, whatever path or state led here.
+  if (ReplacesFileIn(path, mFactoryPresetsFolder)) {
+    ShowDesignError(kSaveVerb, kFactoryPresetReadOnly);
+    return false;
+  }
   Design saved;
   {
     std::lock_guard lock(mDesignMutex);

@@ -207,21 +207,30 @@ void Orvane::SetScriptAndValues(const std::string& script) {
 }
 
 void Orvane::SetPlayerControlValue(int index, double value) {
-  if (!std::isfinite(value) || index < 0) return;
+  const PlayerValueChange change{index, value};
+  SetPlayerControlValues({&change, 1});
+}
+
+void Orvane::SetPlayerControlValues(std::span<const PlayerValueChange> changes) {
   bool switchChanged = false;
   {
     std::lock_guard lock(mDesignMutex);
     std::vector<double>& values = mDocument.state.playerControlValues;
-    const auto slot = static_cast<std::size_t>(index);
-    if (slot >= values.size()) return;
     ParsedControlsScript parsed;
     const bool parsedOk = ParseUserControlsScript(mDocument.design.script, parsed);
-    const ScriptControl* control = parsedOk && slot < parsed.controls.size() ? &parsed.controls[slot] : nullptr;
-    if (control != nullptr && control->kind == kScriptSwitch) switchChanged = values[slot] != value;
-    values[slot] = value;
+    bool stored = false;
+    for (const PlayerValueChange& change : changes) {
+      const auto slot = static_cast<std::size_t>(change.index);
+      if (!std::isfinite(change.value) || change.index < 0 || slot >= values.size()) continue;
+      const ScriptControl* control = parsedOk && slot < parsed.controls.size() ? &parsed.controls[slot] : nullptr;
+      if (control != nullptr && control->kind == kScriptSwitch && values[slot] != change.value) switchChanged = true;
+      values[slot] = change.value;
+      stored = true;
+      // The user's value wins over the controller until the controller moves again.
+      if (control != nullptr && control->hasMidiCC) mRenderer.ClearMidiCCSeenFlag(control->midiCC);
+    }
+    if (!stored) return;
     mDocument.design.playerControlValues = values;
-    // The user's value wins over the controller until the controller moves again.
-    if (control != nullptr && control->hasMidiCC) mRenderer.ClearMidiCCSeenFlag(control->midiCC);
   }
   if (switchChanged) PostStandardMute();
   CommitDesign(kNoPin, kNoPin);

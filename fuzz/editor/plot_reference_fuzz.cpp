@@ -35,7 +35,8 @@ bool IsRowError(const std::string& error, std::size_t lineCount) {
 }
 
 bool IsKnownError(const std::string& error, std::size_t lineCount) {
-  return error == orvane::kPlotReferenceOpenError || error == orvane::kPlotReferenceNonFiniteError ||
+  return error == orvane::kPlotReferenceOpenError || error == orvane::kPlotReferenceTooLargeError ||
+         error == orvane::kPlotReferenceNonFiniteError ||
          error == orvane::kPlotReferenceTooFewPointsError || IsRowError(error, lineCount);
 }
 

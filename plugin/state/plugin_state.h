@@ -34,6 +34,12 @@ struct PluginState {
   bool operator==(const PluginState&) const = default;
 };
 
+// A new value for the player control at `index` (the script's declaration order).
+struct PlayerValueChange {
+  int index = 0;
+  double value = 0.0;
+};
+
 struct PluginStateDocument {
   Design design;  // the live design
   PluginState state;

@@ -95,6 +95,11 @@ std::vector<DrawnItem> DrawnOfKind(const plugkit::testing::RecordingGraphics& g,
   return items;
 }
 
+bool FitsItsBox(plugkit::testing::RecordingGraphics& g, const DrawnItem& text) {
+  IRECT bounds = text.box;
+  return g.MeasureText(text.style, text.text.c_str(), bounds) <= text.box.W();
+}
+
 std::vector<std::string> FrameText(const plugkit::testing::RecordingGraphics& g) {
   std::vector<std::string> lines;
   std::vector<PathPoint> run;

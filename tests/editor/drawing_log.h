@@ -33,6 +33,8 @@ std::vector<DrawnItem> DrawnItems(const plugkit::testing::RecordingGraphics& g);
 std::vector<std::string> DrawnLines(const plugkit::testing::RecordingGraphics& g);
 // The items of one kind.
 std::vector<DrawnItem> DrawnOfKind(const plugkit::testing::RecordingGraphics& g, const std::string& kind);
+// Whether a drawn text, measured at its style, is no wider than its box.
+bool FitsItsBox(plugkit::testing::RecordingGraphics& g, const DrawnItem& text);
 // "(A,R,G,B)" and "(L,T,R,B)" as the lines write them.
 std::string Colour(const plugkit::graphics::IColor& colour);
 std::string Box(const plugkit::graphics::IRECT& r);

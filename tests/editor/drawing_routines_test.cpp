@@ -22,9 +22,9 @@ using Lines = std::vector<std::string>;
 
 std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
 
-// The rows' 14-size left-aligned style.
-const IText kRowStyle(14.f, plugkit::graphics::kColorBlack, kEditorFontRegular, EAlign::Near, EVAlign::Middle);
-const std::string kRowFont = "MonoFont_Large 14 fg=(255,0,0,0) angle=0";
+// A left-aligned row style small enough for the labels below to fit their column.
+const IText kRowStyle(6.f, plugkit::graphics::kColorBlack, kEditorFontRegular, EAlign::Near, EVAlign::Middle);
+const std::string kRowFont = "MonoFont_Large 6 fg=(255,0,0,0) angle=0";
 
 class EditorDrawing : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "editor_harness.h"
 
 #include <locale>
+#include <span>
 #include <sstream>
 #include <utility>
 
@@ -72,6 +73,12 @@ EditorHarness::EditorHarness(const EditorSetup& setup)
       Recorder<>(calls, "onNextPreset"), Recorder<int>(calls, "onSelectPreset"),
       Recorder<>(calls, "onShowFactoryPresets"), Recorder<>(calls, "onShowUserPresets"),
       Recorder<>(calls, "onNewDesign"), setup.playerView, setup.inputGainDb, setup.outputGainDb);
+  editor->onPlayerControlsChanged = [&calls](std::span<const PlayerValueChange> changes) {
+    std::string text = "onPlayerControlsChanged(";
+    for (const PlayerValueChange& change : changes)
+      text += (&change == changes.data() ? "" : ", ") + Text(change.index) + ": " + Text(change.value);
+    calls.push_back(text + ")");
+  };
   graphics->AttachControl(editor, -1, "");
   mEditor = editor;
 }

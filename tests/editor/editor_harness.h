@@ -1,6 +1,6 @@
 #pragma once
 
-// The editor control on its own: built with a callback for each of its 28
+// The editor control on its own: built with a callback for each of its 29
 // members that records the call with its arguments, answering the controller
 // slots and the host rate from fields the test sets, and attached to a
 // recording graphics context (which owns it).

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editing_test_support.h"
@@ -142,9 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      [](OrvaneGUIControl& e) { e.onSaveDesign(); }, false, 0,
                      {"choose file 1: Untitled.orv in {user} (orv)"}, kNoCheck},
-        CallbackCase{"save as asks in the shown collection's folder", kNothing,
+        CallbackCase{"save as asks in the user folder with the factory collection shown", kNothing,
                      [](OrvaneGUIControl& e) { e.onSaveDesignAs(); }, false, 0,
-                     {"choose file 1: Untitled.orv in {factory} (orv)"}, kNoCheck},
+                     {"choose file 1: Untitled.orv in {user} (orv)"}, kNoCheck},
         CallbackCase{"player view",
                      [](WiredOrvane& p, const ProductSandbox&) {
                        fs::remove(GetSettingsPath());
@@ -361,9 +362,10 @@ TEST_F(EditorWiring, TheLayoutRegistersTheFontsAndBindsEveryCallback) {
         bool(e.onSectionTrimChanged), bool(e.onOversamplingChanged), bool(e.onDnaByteChanged),
         bool(e.onCopyPreampStage), bool(e.onPreampStageDnaChanged), bool(e.onToneStackDnaChanged),
         bool(e.onPowerAmpDnaChanged), bool(e.onKnobChanged), bool(e.onGainChanged), bool(e.onScriptChanged),
-        bool(e.onPlayerControlChanged), bool(e.getMidiCcState), bool(e.getSampleRate), bool(e.onDesignNameChanged),
-        bool(e.onDesignDescriptionChanged), bool(e.onPreviousPreset), bool(e.onNextPreset), bool(e.onSelectPreset),
-        bool(e.onShowFactoryPresets), bool(e.onShowUserPresets), bool(e.onNewDesign)};
+        bool(e.onPlayerControlChanged), bool(e.onPlayerControlsChanged), bool(e.getMidiCcState),
+        bool(e.getSampleRate), bool(e.onDesignNameChanged), bool(e.onDesignDescriptionChanged),
+        bool(e.onPreviousPreset), bool(e.onNextPreset), bool(e.onSelectPreset), bool(e.onShowFactoryPresets),
+        bool(e.onShowUserPresets), bool(e.onNewDesign)};
     EXPECT_EQ(std::count(std::begin(bound), std::end(bound), false), 0);
     plugin->CloseEditor();
   }
@@ -378,6 +380,41 @@ TEST_F(EditorWiring, SectionsMappedByTheScriptShowTheirEffectiveStateFromTheFirs
   OpenEditor();
   EXPECT_EQ(Editor().mDesignSections, (AmpSections{true, true, true, false, true, true}));
   EXPECT_EQ(Editor().mEffectiveSections, (AmpSections{true, false, true, false, true, true}));
+}
+
+// What one idle tick takes from the controllers reaches the plug-in at once:
+// one mute for the switches that changed, and each moved control's controller
+// gives it back to the user as a single move does.
+TEST_F(EditorWiring, ControllerMovesOfOneTickArePublishedTogether) {
+  constexpr char kScript[] = "switch,2: \"A\", \"Off\", \"On\"\n[cc20]\nswitch,3: \"B\", \"X\", \"Y\", \"Z\"\n[cc20]\n"
+                             "slider: \"C\"\n[cc20]\ngain = x\nslider: \"D\"\n[cc21]\nbass = x\n";
+  const struct {
+    const char* what;
+    std::vector<std::pair<int, int>> messages;  // controller, value
+    std::vector<double> values;
+    std::size_t mutes;
+    bool seen20, seen21;  // after the tick
+  } cases[] = {
+      {"two switches and two sliders", {{20, 127}, {21, 127}}, {1, 2, 100, 100}, 1, false, false},
+      {"a slider", {{21, 127}}, {0, 0, 50, 100}, 0, false, false},
+      {"a slider already at the value", {{21, 64}}, {0, 0, 50, 50}, 0, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    plugin = std::make_unique<WiredOrvane>();
+    OpenEditor();
+    plugin->SetScriptAndValues(kScript);
+    plugin->Settle();
+    plugin->mutePosts.clear();
+    for (const auto& [cc, value] : c.messages) plugin->SendControlChange(cc, value);
+    plugin->RenderBlock();
+    Editor().UpdatePlots();
+    EXPECT_EQ(plugin->LiveState().playerControlValues, c.values);
+    EXPECT_EQ(plugin->mutePosts.size(), c.mutes);
+    EXPECT_EQ(plugin->mRenderer.MidiCCSeen(20), c.seen20);
+    EXPECT_EQ(plugin->mRenderer.MidiCCSeen(21), c.seen21);
+    EXPECT_EQ(plugin->RenderBlock()->playerControlValues, c.values);
+  }
 }
 
 }  // namespace

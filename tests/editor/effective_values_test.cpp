@@ -99,7 +99,7 @@ TEST(EditorEffectiveValues, ControllersMoveTheirBoundControls) {
   OrvaneGUIControl& editor = harness.Editor();
   harness.SendController(9, 127);
   editor.UpdatePlots();
-  EXPECT_EQ(harness.TakeCalls(), std::vector<std::string>{"onPlayerControlChanged(1, 2)"});
+  EXPECT_EQ(harness.TakeCalls(), std::vector<std::string>{"onPlayerControlsChanged(1: 2)"});
   EXPECT_EQ(editor.mEffectiveKnobs[kKnobBass], 100.0);
 
   harness.SendController(9, 127);  // a new message with the value the control has

@@ -115,6 +115,20 @@ TEST_F(EditorFrame, TextSizesFollowTheFlooredScale) {
   }
 }
 
+// Each DNA row's label stays in its column, cut with "..." where the window
+// leaves it too little room.
+TEST_F(EditorFrame, DnaLabelsStayInsideTheirColumn) {
+  for (const auto& [width, height] : {std::pair{1392.f, 783.f}, {700.f, 1200.f}}) {
+    SCOPED_TRACE(width);
+    editor.SetRECT(IRECT(0, 0, width, height));
+    const std::vector<DrawnItem> labels =
+        Find(Frame(), "text", [](const DrawnItem& item) { return item.text.starts_with("[dna"); });
+    EXPECT_EQ(labels.size(), 11u + 16u + 13u);
+    for (const DrawnItem& label : labels) EXPECT_TRUE(FitsItsBox(g, label)) << label.line;
+    EXPECT_TRUE(std::ranges::any_of(labels, [](const DrawnItem& label) { return label.text.ends_with("..."); }));
+  }
+}
+
 TEST_F(EditorFrame, ScriptAreaGutterErrorRowsCaretAndStatus) {
   for (const auto& [lines, gutter] : {std::pair{9, 2.f}, {10, 3.f}}) {
     editor.SetScriptText(std::string(static_cast<std::size_t>(lines - 1), '\n'), {});

@@ -98,24 +98,25 @@ TEST(PlotReferenceParser, FilesThatCannotBeOpenedOrExceedTheBoundLoadNothing) {
   const TempFolder folder;
   const std::string rows = "1,2\n3,4\n";
   const std::string atBound = rows + std::string(kPlotReferenceMaxBytes - rows.size(), '#');
+  const std::string tooLarge = "The selected reference dataset is larger than the 16 MiB that a reference may hold.";
   const struct {
     std::string path;
-    bool loads;
+    std::string error;  // none: it loads
   } cases[] = {
-      {folder.Write("at_bound.csv", atBound).string(), true},
-      {folder.Write("past_bound.csv", atBound + "#").string(), false},
-      {"/dev/zero", false},
-      {(folder.path() / "missing.csv").string(), false},
-      {folder.path().string(), false},
+      {folder.Write("at_bound.csv", atBound).string(), ""},
+      {folder.Write("past_bound.csv", atBound + "#").string(), tooLarge},
+      {"/dev/zero", tooLarge},
+      {(folder.path() / "missing.csv").string(), kOpenError},
+      {folder.path().string(), kOpenError},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     PlotSeries series;
     series.x = kEarlier;
     std::string error;
-    EXPECT_EQ(ParsePlotReferenceFile(c.path, series, error), c.loads);
-    EXPECT_EQ(series.x, (c.loads ? Values{1, 3} : kEarlier));
-    EXPECT_EQ(error, c.loads ? "" : kOpenError);
+    EXPECT_EQ(ParsePlotReferenceFile(c.path, series, error), c.error.empty());
+    EXPECT_EQ(series.x, (c.error.empty() ? Values{1, 3} : kEarlier));
+    EXPECT_EQ(error, c.error);
   }
 }
 

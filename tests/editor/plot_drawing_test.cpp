@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,33 @@ TEST_F(PlotDrawing, HugeReferenceValuesStayBounded) {
   items = DrawnBy(kPreampNonLinear);
   EXPECT_GT(GridLines(items, true), 0u);
   for (const char* text : {"-1.0", "0.0", "1.0", "OUTPUT [V]"}) EXPECT_TRUE(HasText(items, text)) << text;
+}
+
+// The value labels stay in the left margin whatever size a reference's
+// values reach: far from 0 they take an exponent.
+TEST_F(PlotDrawing, ValueLabelsFitTheLeftMarginAtAnyMagnitude) {
+  const struct {
+    const char* what;
+    PlotKind plot;
+    std::vector<double> x, y;
+    Draw draw;
+    const char* someLabel;
+  } cases[] = {
+      {"decibels", kPlotPreampLinear, {100, 1000}, {0, 3}, kPreampLinear, "-10"},
+      {"decibels up to 1e300", kPlotPreampLinear, {100, 1000}, {0, 1e300}, kPreampLinear, "5e+298"},
+      {"volts up to 1e300", kPlotPreampNonLinear, {-10, 10}, {-1e300, 1e300}, kPreampNonLinear, "-1e+300"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetReference(c.plot, c.x, c.y);
+    std::vector<DrawnItem> labels;
+    std::ranges::copy_if(DrawnBy(c.draw), std::back_inserter(labels),
+                         [](const DrawnItem& i) { return i.kind == "text" && i.box.R <= kArea.L; });
+    ASSERT_GE(labels.size(), 2u);
+    for (const DrawnItem& label : labels) EXPECT_TRUE(FitsItsBox(g, label)) << label.line;
+    EXPECT_TRUE(HasText(labels, c.someLabel)) << c.someLabel;
+    SetReference(c.plot, {}, {});
+  }
 }
 
 }  // namespace

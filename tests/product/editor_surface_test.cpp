@@ -162,7 +162,9 @@ TEST_F(OrvaneEditorSurface, EditorFollowsControllersAndTheSampleRate) {
   OrvaneGUIControl& editor = *plugin->mEditorControl;
   editor.SetScriptText("slider: \"Drive\"\n[cc7]\ngain = x\n", {0.0});
   std::vector<std::pair<int, double>> reported;
-  editor.onPlayerControlChanged = [&](int control, double value) { reported.emplace_back(control, value); };
+  editor.onPlayerControlsChanged = [&](std::span<const PlayerValueChange> changes) {
+    for (const PlayerValueChange& change : changes) reported.emplace_back(change.index, change.value);
+  };
 
   plugin->SendControlChange(7, 127);
   editor.UpdatePlots();

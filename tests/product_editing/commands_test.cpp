@@ -221,6 +221,51 @@ TEST_F(Commands, TheSaveButtonLeavesFactoryPresetsAlone) {
   EXPECT_EQ(fs::last_write_time(sandbox.FactoryFolder() / "Default.orv"), before);
 }
 
+// Save as starts among the user's presets (made when missing), and no save
+// writes over a file of the factory folder, however it is named or whatever a
+// restored state says (an empty path: the save button after such a restore);
+// a new file there is still saved.
+TEST_F(Commands, FactoryPresetFilesAreNeverReplaced) {
+  const fs::path factory = sandbox.FactoryFolder();
+  const std::string original = ReadText(factory / "Default.orv");
+  const std::string asked = SaveDialogIn(sandbox.UserFolder());
+  const std::string refused = "alert 0: Orvane: Could not save Orvane design:\nFactory presets cannot be replaced.";
+  const struct {
+    fs::path chosen;
+    std::vector<std::string> dialogs;
+  } cases[] = {
+      {factory / "Default.orv", {asked, refused}},
+      {factory / ".." / factory.filename() / "Default.orv", {asked, refused}},
+      {{}, {refused}},
+      {factory / "New.orv", {asked}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    ChangeSomething();
+    if (c.chosen.empty()) {
+      plugin->Edit([&](PluginStateDocument& document) {
+        document.state.currentDesignPath = (factory / "Default.orv").string();
+        document.state.activePresetFactory = false;
+      });
+      plugin->FinishStateRestore(false);
+    }
+    plugin->Graphics().Log().clear();
+    if (c.chosen.empty()) {
+      plugin->SaveDesignFromUI();
+    } else {
+      plugin->PromptForSaveDesignAsInCollection();
+      ChooseInDialog(c.chosen);
+      Pump();
+    }
+    std::vector<std::string> dialogs = DialogLog();
+    for (std::string& dialog : dialogs) dialog = dialog.substr(0, dialog.find(" Save under"));
+    EXPECT_EQ(dialogs, c.dialogs);
+    EXPECT_TRUE(fs::is_directory(sandbox.UserFolder()));
+    EXPECT_EQ(ReadText(factory / "Default.orv"), original);
+  }
+  EXPECT_TRUE(fs::exists(factory / "New.orv"));
+}
+
 TEST_F(Commands, TheSaveButtonSavesInPlaceOrAsksWhereWithoutAFile) {
   ShowUserPresets();
   ChangeSomething();

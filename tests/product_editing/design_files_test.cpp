@@ -169,6 +169,29 @@ TEST_F(DesignFiles, SavingKeepsTheAuthorUnlessAnotherIsGiven) {
   EXPECT_FALSE(plugin->mPresetModified);
 }
 
+// Keys typed into the name and description fields, each key's text whole;
+// control characters (DEL among them) are refused.
+TEST_F(DesignFiles, TypedNamesAndDescriptionsAreSavedWhole) {
+  // Ü b DEL ^A e r 🎸
+  const char* const keyTexts[] = {"\xC3\x9C", "b", "\x7F", "\x01", "e", "r", "\xF0\x9F\x8E\xB8"};
+  const std::string typed = "\xC3\x9C" "ber\xF0\x9F\x8E\xB8";
+  for (const bool description : {false, true}) {
+    SCOPED_TRACE(description ? "description" : "name");
+    std::string& text = description ? Editor().mDesignDescription : Editor().mDesignName;
+    text.clear();
+    (description ? Editor().mDescriptionCaret : Editor().mNameCaret) = 0;
+    (description ? Editor().mDescriptionFocused : Editor().mNameFocused) = true;
+    for (const char* key : keyTexts) Editor().OnKeyDown(0.f, 0.f, IKeyPress(key, 0));
+    (description ? Editor().mDescriptionFocused : Editor().mNameFocused) = false;
+
+    const fs::path path = Elsewhere() / "typed.orv";
+    fs::create_directories(Elsewhere());
+    ASSERT_TRUE(plugin->SaveDesign(path.string()));
+    const Design saved = ReadBack(path);
+    EXPECT_EQ(description ? saved.description : saved.name, typed);
+  }
+}
+
 TEST_F(DesignFiles, SavingOutsideTheCollectionsLeavesNoActivePreset) {
   ASSERT_TRUE(plugin->mActivePresetFactory);
   fs::create_directories(Elsewhere());
