@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "host/auhost_failure.h"
+#include "host/auhost_path_problems.h"
 
 namespace orvane::auhost {
 namespace {
@@ -74,7 +75,8 @@ struct WrittenFormat {
   int format;
 };
 constexpr WrittenFormat kWrittenFormats[] = {
-    {".wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+    // The extensible form: float samples in a plain fmt chunk make common tools warn.
+    {".wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},
     {".aif", SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
     {".aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
     {".flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
@@ -101,7 +103,11 @@ std::string WritableExtensions() {
 
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
-  if (!mFile) ReadError(path, sf_strerror(nullptr));
+  if (!mFile) {
+    const std::string problem = ReadingProblem(path);
+    if (!problem.empty()) ReadError(path, problem);
+    ReadError(path, std::string("it is not an audio file auhost can read (") + sf_strerror(nullptr) + ")");
+  }
   if (mInfo.channels < 1) ReadError(path, "it holds no channels");
   if (mInfo.samplerate < 1) ReadError(path, "it has no sample rate");
   mStatedFrames = StatedFrameCount(mFile.get(), mInfo);
@@ -118,7 +124,7 @@ const std::string& CheckWritableAudioPath(const std::string& path) {
   if (!FormatFor(path))
     throw Failure(ExitCode::kAudioFile,
                   "cannot write audio file " + path + ": auhost writes only files named " + WritableExtensions());
-  return path;
+  return CheckOutputPath(path, ExitCode::kAudioFile, kWhat);
 }
 
 AudioFileWriter::AudioFileWriter(const std::string& path, double sampleRate, int channels)

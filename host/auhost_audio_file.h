@@ -56,12 +56,13 @@ private:
   std::size_t mFramesRead = 0;
 };
 
-// The path, when its extension names a format auhost writes; otherwise throws
-// Failure(kAudioFile) listing the extensions that do.
+// The path, when its extension names a format auhost writes and its folder
+// can take it; otherwise throws Failure(kAudioFile) listing the extensions
+// that do, or saying what stands in the way.
 const std::string& CheckWritableAudioPath(const std::string& path);
 
-// Writes the format the extension names: WAV and AIFF as 32-bit float, so the
-// samples are kept exactly, FLAC at 24 bits with overs clipped. The file
+// Writes the format the extension names: WAV (in the extensible form) and
+// AIFF as 32-bit float, so the samples are kept exactly, FLAC at 24 bits with overs clipped. The file
 // replaces any old one only at Finish; throws Failure(kAudioFile) naming the
 // file and the reason when it cannot be written.
 class AudioFileWriter {

@@ -8,6 +8,7 @@
 #include "host/auhost_base64.h"
 #include "host/auhost_failure.h"
 #include "host/auhost_output_file.h"
+#include "host/auhost_path_problems.h"
 #include "host/cf_text.h"
 
 namespace orvane::auhost {
@@ -183,8 +184,7 @@ ClassInfo ClassInfoFromJson(const nlohmann::json& document) {
 }
 
 ClassInfo ReadStateFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure(ExitCode::kStateFile, "cannot read state file " + path);
+  std::ifstream in = OpenForReading(path, ExitCode::kStateFile, "state file");
   try {
     return ClassInfoFromJson(nlohmann::json::parse(in));
   } catch (const nlohmann::json::exception& error) {

@@ -93,7 +93,8 @@ int ParseScreenScale(const std::string& text) {
 
 // The options a command accepts; anything else is an error.
 struct AcceptedOptions {
-  bool render = false;    // --block, --preroll, --state, --cc
+  bool render = false;    // --block, --preroll, --cc
+  bool state = false;     // --state
   bool product = false;   // --design, --oversampling
   bool editor = false;    // --png, --scale, --size, --script
 };
@@ -108,7 +109,7 @@ void ParseOptions(ArgumentCursor& cursor, const AcceptedOptions& accepted, std::
       line.blockSize = ParseBlockSize(cursor.TakeValueOf(argument));
     } else if (accepted.render && argument == "--preroll") {
       line.prerollSeconds = ParsePrerollSeconds(cursor.TakeValueOf(argument));
-    } else if (accepted.render && argument == "--state") {
+    } else if (accepted.state && argument == "--state") {
       line.statePath = cursor.TakeValueOf(argument);
     } else if (accepted.render && argument == "--cc") {
       const std::string& text = cursor.TakeValueOf(argument);
@@ -196,6 +197,12 @@ std::optional<ControllerChange> ParseControllerChange(std::string_view text) {
   return ControllerChange{*controller, *value, *seconds};
 }
 
+std::string ControllerChangeText(const ControllerChange& change) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%g", change.seconds);
+  return std::to_string(change.controller) + "=" + std::to_string(change.value) + "@" + seconds;
+}
+
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
   CommandLine line;
   if (arguments.empty()) UsageError("no command given\n" + UsageText());
@@ -210,7 +217,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
   } else if (command == "render") {
     line.command = Command::kRender;
     ArgumentCursor cursor(arguments.subspan(1));
-    ParseOptions(cursor, {.render = true, .product = true}, positional, line);
+    ParseOptions(cursor, {.render = true, .state = true, .product = true}, positional, line);
     ExpectPositional(positional, 3, positional.empty() ? "BUNDLE, IN.wav and OUT.wav" : "IN.wav or OUT.wav");
     line.bundle = positional[0];
     line.inputPath = positional[1];
@@ -221,7 +228,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     ArgumentCursor cursor(arguments.subspan(2));
     if (action == "save") {
       line.command = Command::kStateSave;
-      ParseOptions(cursor, {.render = false, .product = true}, positional, line);
+      ParseOptions(cursor, {.product = true}, positional, line);
       ExpectPositional(positional, 2, positional.empty() ? "BUNDLE and FILE" : "FILE");
       line.bundle = positional[0];
       line.statePath = positional[1];
@@ -236,7 +243,7 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments) {
   } else if (command == "editor") {
     line.command = Command::kEditor;
     ArgumentCursor cursor(arguments.subspan(1));
-    ParseOptions(cursor, {.editor = true}, positional, line);
+    ParseOptions(cursor, {.state = true, .product = true, .editor = true}, positional, line);
     ExpectPositional(positional, 1, "BUNDLE");
     if (line.pngPath.empty()) UsageError("editor needs --png FILE");
     line.bundle = positional[0];

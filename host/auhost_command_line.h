@@ -49,7 +49,7 @@ struct CommandLine {
   std::string bundle;
   std::string inputPath;   // render: the WAV to play through the component
   std::string outputPath;  // render: the WAV to write
-  std::string statePath;   // state save / show: the state file; render: --state
+  std::string statePath;   // state save / show: the state file; render, editor: --state
   std::string pngPath;     // editor: the image to write
   int screenScale = 1;     // editor: the main screen's backing scale
   std::optional<host::SizeStep> editorSize;  // editor: --size, in points
@@ -90,16 +90,19 @@ inline constexpr CommandUsage kCommandUsages[] = {
      "      (the Orvane component only) edit it first\n"},
     {"state show",
      "  auhost state show FILE\n"
-     "      prints a state file: the component's codes and the state's bytes in base64\n"},
+     "      prints a state file: the component's codes and the state's bytes in base64,\n"
+     "      and for the Orvane component its state document\n"},
     {"editor",
      "  auhost editor BUNDLE --png FILE [--scale 1|2] [--size WxH] [--script FILE]\n"
+     "                [--state FILE] [--design FILE.orv] [--oversampling F]\n"
      "      opens the component's editor off screen as a host does, lets it settle\n"
-     "      and saves what it shows as a PNG; --scale is the screen's backing scale\n"
-     "      (1), so 2 gives an image of twice the editor's width and height\n"
+     "      and saves what it shows as a PNG, FILE named .png; --scale is the screen's\n"
+     "      backing scale (1), so 2 gives an image of twice the editor's width and height\n"
      "      --size WxH        sizes the editor's view in points first\n"
      "      --script FILE     then runs an editor script (see the README): pointer\n"
      "                        and key steps, answers for dialogs, waits and PNGs;\n"
-     "                        dialogs without an answer get the safe one\n"},
+     "                        dialogs without an answer get the safe one\n"
+     "      --state, --design, --oversampling  as for render, before the editor opens\n"},
     {"validate",
      "  auhost validate BUNDLE [--only CHECK ...] [--time-limit SECONDS]\n"
      "  auhost validate --list\n"
@@ -128,5 +131,8 @@ CommandLine ParseCommandLine(std::span<const std::string> arguments);
 
 // "CC=VALUE@SECONDS": controller and value 0..127, seconds finite and not negative.
 std::optional<ControllerChange> ParseControllerChange(std::string_view text);
+
+// The change as --cc takes it, "7=127@3".
+std::string ControllerChangeText(const ControllerChange& change);
 
 }  // namespace orvane::auhost

@@ -33,6 +33,7 @@ constexpr double kLongRenderSeconds = 20.0;
 constexpr int kProgressStepPercent = 10;
 constexpr int kJsonIndent = 2;
 constexpr char kVersionOption[] = "--version";
+constexpr char kStateDocumentKey[] = "stateDocument";
 
 std::unique_ptr<host::ComponentBundle> LoadBundle(const std::string& folder) {
   std::string error;
@@ -76,6 +77,29 @@ void ApplyProductEdits(AudioUnit unit, const LoadedProductEdits& edits, const ho
   if (edits.Any()) RestoreState(unit, EditProductClassInfo(GetClassInfo(unit), edits), bundle);
 }
 
+LoadedProductEdits LoadEdits(const CommandLine& line) {
+  return LoadProductEdits(line.edits, ProductPresetFolders(line.bundle));
+}
+
+// The state and the edits that render and editor take: read and checked
+// before any component is loaded, set on the unit once it is open.
+struct RequestedState {
+  std::optional<ClassInfo> state;
+  LoadedProductEdits edits;
+};
+
+RequestedState LoadRequestedState(const CommandLine& line) {
+  RequestedState requested;
+  if (!line.statePath.empty()) requested.state = ReadStateFile(line.statePath);
+  requested.edits = LoadEdits(line);
+  return requested;
+}
+
+void ApplyRequestedState(AudioUnit unit, const RequestedState& requested, const host::ComponentBundle& bundle) {
+  if (requested.state) RestoreState(unit, *requested.state, bundle);
+  ApplyProductEdits(unit, requested.edits, bundle);
+}
+
 void Warn(std::ostream& err, const std::string& message) { err << "auhost: warning: " << message << "\n"; }
 
 // The Orvane component takes a design whose controls script has an error but
@@ -84,6 +108,20 @@ void WarnOfScriptProblem(const ClassInfo& info, const host::ComponentBundle& bun
   if (!IsProductComponent(bundle.Info().description)) return;
   const std::string problem = ControlsScriptProblem(info);
   if (!problem.empty()) Warn(err, problem);
+}
+
+// Controller changes the Orvane component would never hear: none of the
+// design's controls is bound to them, or they fall after the input's end.
+// The render goes on without them.
+void WarnOfUnheardChanges(const CommandLine& line, const ClassInfo& info, const AudioFileReader& reader,
+                          const host::ComponentBundle& bundle, std::ostream& err) {
+  if (!IsProductComponent(bundle.Info().description)) return;
+  for (const std::string& warning : UnboundControllerWarnings(info, line.controllerChanges)) Warn(err, warning);
+  const std::size_t frames = reader.PresentFrames();
+  for (const ControllerChange& change : line.controllerChanges)
+    if (change.seconds > 0.0 && static_cast<std::size_t>(change.seconds * reader.SampleRate()) >= frames)
+      Warn(err, "--cc " + ControllerChangeText(change) + " reaches nothing: " + line.inputPath + " ends at " +
+                    FormatSeconds(static_cast<double>(frames) / reader.SampleRate()));
 }
 
 // Prints "progress: N%" at each step; on a terminal the line is rewritten.
@@ -162,14 +200,12 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
   AudioFileReader reader(line.inputPath);
   CheckWritableAudioPath(line.outputPath);
   RefuseOutputOverInput(line);
-  const std::optional<ClassInfo> state =
-      line.statePath.empty() ? std::nullopt : std::optional<ClassInfo>(ReadStateFile(line.statePath));
-  const LoadedProductEdits edits = LoadProductEdits(line.edits);
+  const RequestedState requested = LoadRequestedState(line);
   const std::string shortFile = TruncationText(line.inputPath, reader.StatedFrames(), reader.PresentFrames());
   if (!shortFile.empty()) Warn(err, shortFile);
 
   const auto bundle = LoadBundle(line.bundle);
-  RequireProductFor(edits, *bundle);
+  RequireProductFor(requested.edits, *bundle);
   const auto instance = OpenInstance(*bundle);
   const AudioUnit unit = instance->Unit();
 
@@ -183,9 +219,10 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
     out << "mixing the " << fileChannels << " channels of " << line.inputPath
         << " down to one: the component takes one input channel\n";
 
-  if (state) RestoreState(unit, *state, *bundle);
-  ApplyProductEdits(unit, edits, *bundle);
-  WarnOfScriptProblem(GetClassInfo(unit), *bundle, err);
+  ApplyRequestedState(unit, requested, *bundle);
+  const ClassInfo inEffect = GetClassInfo(unit);
+  WarnOfScriptProblem(inEffect, *bundle, err);
+  WarnOfUnheardChanges(line, inEffect, reader, *bundle, err);
 
   const double sampleRate = reader.SampleRate();
   RenderRequest request;
@@ -233,7 +270,7 @@ int RunRender(const CommandLine& line, std::ostream& out, std::ostream& err) {
 }
 
 int RunStateSave(const CommandLine& line, std::ostream& out, std::ostream& err) {
-  const LoadedProductEdits edits = LoadProductEdits(line.edits);
+  const LoadedProductEdits edits = LoadEdits(line);
   const auto bundle = LoadBundle(line.bundle);
   RequireProductFor(edits, *bundle);
   const auto instance = OpenInstance(*bundle);
@@ -247,7 +284,8 @@ int RunStateSave(const CommandLine& line, std::ostream& out, std::ostream& err) 
   return 0;
 }
 
-// The state file's keys, the component's codes as four characters.
+// The state file's keys, the component's codes as four characters; for the
+// product, its state document as the product reads it.
 int RunStateShow(const CommandLine& line, std::ostream& out) {
   const ClassInfo info = ReadStateFile(line.statePath);
   const auto refuse = [&](const std::string& reason) {
@@ -260,12 +298,14 @@ int RunStateShow(const CommandLine& line, std::ostream& out) {
   named.componentSubType = static_cast<OSType>(info.subtype);
   named.componentManufacturer = static_cast<OSType>(info.manufacturer);
   // The product's data is shown only when the product would take it.
+  std::optional<PluginStateDocument> document;
   try {
-    if (IsProductComponent(named)) CheckProductClassInfo(info);
+    if (IsProductComponent(named)) document = CheckProductClassInfo(info);
   } catch (const Failure& refused) {
     refuse(refused.what());
   }
   nlohmann::json shown = ClassInfoToJson(info);
+  if (document) shown[kStateDocumentKey] = BuildPluginStateJson(*document);
   shown["type"] = host::FourCharText(named.componentType);
   shown["subtype"] = host::FourCharText(named.componentSubType);
   shown["manufacturer"] = host::FourCharText(named.componentManufacturer);
@@ -279,9 +319,13 @@ int RunEditor(const CommandLine& line, std::ostream& out, std::ostream& err) {
   // The user's files are checked before any component is loaded.
   const std::vector<host::ScriptLine> script =
       line.scriptPath.empty() ? std::vector<host::ScriptLine>() : LoadEditorScript(line.scriptPath);
-  OutputFile png(line.pngPath, ExitCode::kImageFile, "image");
+  OutputFile png(CheckImagePath(line.pngPath), ExitCode::kImageFile, kImageWhat);
+  const RequestedState requested = LoadRequestedState(line);
   const auto bundle = LoadBundle(line.bundle);
+  RequireProductFor(requested.edits, *bundle);
   const auto instance = OpenInstance(*bundle);
+  ApplyRequestedState(instance->Unit(), requested, *bundle);
+  WarnOfScriptProblem(GetClassInfo(instance->Unit()), *bundle, err);
   const std::string& name = bundle->Info().name;
   std::string reason;
   auto session = host::EditorSession::Open(instance->Unit(), line.screenScale, reason);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "host/auhost_failure.h"
+#include "host/auhost_path_problems.h"
 
 namespace orvane::auhost {
 namespace {
@@ -36,9 +37,15 @@ void AsAuhostFailure(const std::string& prefix, Action&& what) {
 
 }  // namespace
 
+const std::string& CheckImagePath(const std::string& path) {
+  if (!host::IsPngPath(path))
+    throw Failure(ExitCode::kImageFile, "cannot write " + std::string(kImageWhat) + " " + path +
+                                            ": auhost writes PNG images only, named .png");
+  return path;
+}
+
 std::vector<host::ScriptLine> LoadEditorScript(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw Failure(ExitCode::kScript, "cannot read editor script " + path);
+  std::ifstream file = OpenForReading(path, ExitCode::kScript, "editor script");
   // One byte beyond the limit is enough for the reader to refuse the line it falls on.
   std::string text(host::kMaxScriptBytes + 1, '\0');
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
@@ -53,7 +60,7 @@ void DriveEditor(host::EditorSession& session, const std::string& name, const st
                  const std::vector<host::ScriptLine>& script, std::ostream& out, std::ostream& err) {
   session.SetReporter([&out](const std::string& line) { out << line << "\n"; });
   session.SetScreenshotWriter([&](const std::string& path, const standin::testing::Image& image) {
-    OutputFile file(path, ExitCode::kImageFile, "image");
+    OutputFile file(path, ExitCode::kImageFile, kImageWhat);
     WriteEditorImage(image, file, path, name, out);
   });
   // So that what the editor computes after it opens (the product's plots) is drawn.

@@ -17,6 +17,13 @@
 
 namespace orvane::auhost {
 
+// How auhost names the images it writes in its messages.
+inline constexpr char kImageWhat[] = "image";
+
+// The path, when it names a PNG image; otherwise throws Failure(kImageFile):
+// auhost writes PNG bytes only, and they go under a name that says so.
+const std::string& CheckImagePath(const std::string& path);
+
 // The script file read and checked. Throws Failure(kScript) for a file that
 // cannot be read and for a bad line, with "script line N: " and the reason.
 std::vector<host::ScriptLine> LoadEditorScript(const std::string& path);

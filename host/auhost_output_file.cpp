@@ -5,13 +5,26 @@
 #include <filesystem>
 #include <utility>
 
+#include "host/auhost_path_problems.h"
+
 namespace orvane::auhost {
 namespace {
 
 constexpr char kCouldNotCreate[] = "the file is write-protected or its folder cannot take a new file";
 constexpr char kCouldNotWrite[] = "the bytes could not be written in full (the previous file is unchanged)";
 
+[[noreturn]] void FailToWrite(const std::string& path, ExitCode code, const std::string& what,
+                              const std::string& reason) {
+  throw Failure(code, "cannot write " + what + " " + path + ": " + reason);
+}
+
 }  // namespace
+
+const std::string& CheckOutputPath(const std::string& path, ExitCode code, const std::string& what) {
+  const std::string problem = WritingProblem(path);
+  if (!problem.empty()) FailToWrite(path, code, what, problem);
+  return path;
+}
 
 StoringThread::StoringThread(plugkit::FileReplacement& replacement)
     : mReplacement(replacement), mThread([this] { Run(); }) {}
@@ -46,7 +59,7 @@ void StoringThread::Run() {
 }
 
 OutputFile::OutputFile(const std::string& path, ExitCode code, std::string what)
-    : mPath(path), mCode(code), mWhat(std::move(what)), mReplacement(path) {
+    : mPath(path), mCode(code), mWhat(std::move(what)), mReplacement(CheckOutputPath(path, code, mWhat)) {
   if (!mReplacement.IsOpen()) Fail(kCouldNotCreate);
 }
 
@@ -71,9 +84,7 @@ void OutputFile::Commit() {
   }
 }
 
-void OutputFile::Fail(const std::string& reason) const {
-  throw Failure(mCode, "cannot write " + mWhat + " " + mPath + ": " + reason);
-}
+void OutputFile::Fail(const std::string& reason) const { FailToWrite(mPath, mCode, mWhat, reason); }
 
 void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what) {
   OutputFile file(path, code, what);

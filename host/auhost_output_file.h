@@ -44,7 +44,8 @@ private:
 // <reason>"; destroyed uncommitted, the previous file stays.
 class OutputFile {
 public:
-  // Throws when the file is write-protected or its folder takes no new file.
+  // Throws when the path is a folder, its folder does not exist, or the file
+  // is write-protected or its folder takes no new file.
   OutputFile(const std::string& path, ExitCode code, std::string what);
 
   // The file being written, for writers that take a descriptor.
@@ -63,6 +64,10 @@ private:
   plugkit::FileReplacement mReplacement;
   std::optional<StoringThread> mStoring;  // ends before the replacement closes
 };
+
+// The path, when nothing the system can tell before writing stands in its
+// way; otherwise throws as OutputFile does, with the reason.
+const std::string& CheckOutputPath(const std::string& path, ExitCode code, const std::string& what);
 
 // Replaces the file at path with bytes, as OutputFile does.
 void ReplaceOutputFile(const std::string& path, std::string_view bytes, ExitCode code, const std::string& what);

@@ -90,7 +90,7 @@ void ControllerScript(const host::ComponentBundle& bundle) {
   Design design = MakeDefaultDesign();
   design.script = kBoundScript;
   LoadedProductEdits edits;
-  edits.design = design;
+  edits.design = OpenDesign(design, {}, {});
   auto unit = UnitWithEdits(bundle, edits, kDefaultSampleRate);
   unit->Render(Silence(unit->FeedChannels(), FramesOf(kSettleSeconds, kDefaultSampleRate)), kBlock);
   const double low = LevelAfterController(*unit, kControllerLow, 1);

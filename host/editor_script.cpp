@@ -1,6 +1,7 @@
 #include "host/editor_script.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -21,6 +22,7 @@ constexpr char32_t kFirstPrintableCharacter = 0x21;
 constexpr char32_t kDeleteCharacter = 0x7F;
 constexpr char32_t kLastControlCharacter = 0x9F;
 constexpr int kMaxMenuIndex = 99999;
+constexpr std::string_view kPngExtension = ".png";
 
 struct Refusal {
   std::string reason;
@@ -322,7 +324,11 @@ ScriptStep ReadSize(LineReader& reader) {
   return *size;
 }
 
-ScriptStep ReadScreenshot(LineReader& reader) { return ScreenshotStep{ReadPath(reader)}; }
+ScriptStep ReadScreenshot(LineReader& reader) {
+  std::string path = ReadPath(reader);
+  if (!IsPngPath(path)) Refuse("the image's name must end in " + std::string(kPngExtension));
+  return ScreenshotStep{std::move(path)};
+}
 
 struct Command {
   std::string_view word;
@@ -385,6 +391,12 @@ ScriptReading ReadEditorScript(std::string_view text) {
     start = end + 1;
   }
   return reading;
+}
+
+bool IsPngPath(std::string_view path) {
+  return path.size() >= kPngExtension.size() &&
+         std::equal(kPngExtension.begin(), kPngExtension.end(), path.end() - kPngExtension.size(),
+                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 std::optional<SizeStep> ParseViewSize(std::string_view text) {

@@ -15,7 +15,7 @@
 //   alert ok|cancel|yes|no|retry
 //   file PATH          file cancel
 //   clipboard "TEXT"
-//   wait MS            size WxH            png PATH
+//   wait MS            size WxH            png PATH (ending in .png)
 // MODS are any of shift, ctrl, alt and cmd; NAME is one printable character
 // or return, tab, escape, backspace, delete, left, right, up, down, home,
 // end. Texts are quoted, with \" and \\ escaped; a PATH is one word or a
@@ -162,6 +162,9 @@ ScriptReading ReadEditorScript(std::string_view text);
 
 // "WxH", each side a whole number from 1 to kMaxViewSide; none otherwise.
 std::optional<SizeStep> ParseViewSize(std::string_view text);
+
+// Whether the path names a PNG image: it ends in ".png", in any case.
+bool IsPngPath(std::string_view path);
 
 // The name a script gives the button ("ok", "cancel", ...).
 std::string_view AlertButtonName(AlertButton button);

@@ -54,7 +54,19 @@ TEST(AuhostAudioFile, WavRoundTripKeepsRateChannelsAndExactSamples) {
   EXPECT_EQ(read.samples, StereoRamp().samples);
 
   // No peak chunk: it carries the time of writing, and equal audio must make equal files.
-  EXPECT_EQ(orvane::testing::ReadFileBytes(path).find("PEAK"), std::string::npos);
+  const std::string bytes = orvane::testing::ReadFileBytes(path);
+  EXPECT_EQ(bytes.find("PEAK"), std::string::npos);
+
+  // The extensible form: a 40-byte fmt chunk whose sub-format is float, and a fact chunk.
+  const auto word = [&](std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
+  const std::size_t fmt = bytes.find("fmt ");
+  ASSERT_NE(fmt, std::string::npos);
+  EXPECT_EQ(word(fmt + 4), 40);
+  EXPECT_EQ(word(fmt + 8), 0xFFFE);
+  EXPECT_EQ(word(fmt + 32), 3) << "float";
+  EXPECT_NE(bytes.find("fact"), std::string::npos);
 }
 
 TEST(AuhostAudioFile, AWriterReplacesTheFileOnlyWhenFinished) {
@@ -77,13 +89,22 @@ TEST(AuhostAudioFile, AWriterReplacesTheFileOnlyWhenFinished) {
   EXPECT_EQ(ReadAudioFile(path).samples, samples);
 }
 
-TEST(AuhostAudioFile, UnreadableFilesNameTheFile) {
+TEST(AuhostAudioFile, UnreadableFilesNameTheFileAndTheReason) {
   ScopedTestFolder folder;
-  const std::string missing = (folder.Path() / "missing.wav").string();
-  EXPECT_THAT(AudioErrorOf(missing), HasSubstr("cannot read audio file " + missing));
-  const std::string text = (folder.Path() / "text.wav").string();
-  WriteFileBytes(text, "this is not a sound");
-  EXPECT_THAT(AudioErrorOf(text), HasSubstr("cannot read audio file " + text));
+  WriteFileBytes(folder.Path() / "text.wav", "this is not a sound");
+  std::filesystem::create_directory(folder.Path() / "folder.wav");
+  const struct {
+    std::string name;
+    std::string reason;
+  } cases[] = {
+      {"missing.wav", "no such file"},
+      {"folder.wav", "it is a folder"},
+      {"text.wav", "it is not an audio file auhost can read ("},
+  };
+  for (const auto& c : cases) {
+    const std::string path = (folder.Path() / c.name).string();
+    EXPECT_THAT(AudioErrorOf(path), HasSubstr("cannot read audio file " + path + ": " + c.reason));
+  }
 }
 
 TEST(AuhostAudioFile, MixDownAveragesTheChannels) {

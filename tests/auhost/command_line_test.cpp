@@ -70,6 +70,10 @@ TEST(AuhostCommandLine, DefaultsAndTheOtherCommands) {
   const CommandLine scripted = Parse({"editor", "B", "--png", "e.png", "--size", "1000x600", "--script", "s.txt"});
   EXPECT_EQ(scripted.editorSize, (host::SizeStep{1000, 600}));
   EXPECT_EQ(scripted.scriptPath, "s.txt");
+  const CommandLine designed =
+      Parse({"editor", "B", "--png", "e.png", "--state", "s.json", "--design", "d.orv", "--oversampling", "2"});
+  EXPECT_EQ(designed.statePath, "s.json");
+  EXPECT_EQ(designed.edits, (ProductEdits{"d.orv", 2}));
 }
 
 TEST(AuhostCommandLine, BadCommandLinesNameWhatIsWrong) {

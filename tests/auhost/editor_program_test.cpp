@@ -82,6 +82,23 @@ TEST_F(AuhostEditor, RunsAScriptAnsweringItsDialogsSafelyAndSavesWhatTheEditorSh
   }
 }
 
+TEST_F(AuhostEditor, ShowsTheStateAndDesignGivenAsRenderTakesThem) {
+  const std::string highGain = std::string(ORVANE_SOURCE_DIR) + "/scripts/demo/HighGain.orv";
+  ASSERT_EQ(Auhost({"state", "save", ORVANE_BUNDLE, Path("high.json"), "--design", highGain}).exitCode, 0);
+  const auto shown = [&](const std::string& name, const std::vector<std::string>& options) {
+    std::vector<std::string> arguments = {"editor", ORVANE_BUNDLE, "--png", Path(name)};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const ProcessResult result = Auhost(arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return orvane::testing::ReadFileBytes(Path(name));
+  };
+  const std::string plain = shown("plain.png", {});
+  const std::string designed = shown("designed.png", {"--design", highGain});
+  EXPECT_NE(designed, plain);
+  EXPECT_EQ(shown("restored.png", {"--state", Path("high.json")}), designed);
+  EXPECT_NE(shown("oversampled.png", {"--oversampling", "8"}), plain);
+}
+
 TEST_F(AuhostEditor, SizesTheEditorOrSaysWhichSizeItTook) {
   const struct {
     const char* size;
@@ -112,7 +129,10 @@ TEST_F(AuhostEditor, AComponentWithoutAnEditorABadScriptOrAnUnwritableImageWrite
       {AU_TEST_PLUGIN_BUNDLE, Path("plain.png"), {}, ExitCode::kNoEditor,
        "AU Test Plugin has no editor: it reports no Cocoa view"},
       {ORVANE_BUNDLE, Path("missing/editor.png"), {}, ExitCode::kImageFile,
-       "auhost: cannot write image " + Path("missing/editor.png")},
+       "auhost: cannot write image " + Path("missing/editor.png") + ": its folder " + Path("missing") +
+           " does not exist"},
+      {ORVANE_BUNDLE, Path("editor.jpg"), {}, ExitCode::kImageFile,
+       "auhost: cannot write image " + Path("editor.jpg") + ": auhost writes PNG images only, named .png"},
       // Checked before the bundle, which is not there.
       {Path("missing.component"), Path("scripted.png"), {"--script", badScript}, ExitCode::kScript,
        "auhost: editor script " + badScript + ": script line 3: DELTA must be a finite number, not \"nan\""},

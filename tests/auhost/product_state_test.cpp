@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "design/design_file.h"
+#include "design/design_json.h"
 #include "host/auhost_failure.h"
 #include "plugin/state/plugin_state.h"
 #include "scoped_test_folder.h"
@@ -98,13 +99,13 @@ TEST(AuhostProductState, KnowsTheProductByItsCodes) {
   EXPECT_FALSE(IsProductComponent(description));
 }
 
-TEST(AuhostProductState, DesignAndOversamplingReplaceOnlyTheirKeys) {
+TEST(AuhostProductState, DesignAndOversamplingReplaceOnlyWhatTheyChange) {
   ScopedTestFolder folder;
   const std::string path = (folder.Path() / "Lead.orv").string();
   std::string error;
   ASSERT_TRUE(WriteDesignFile(path, TwoControlDesign(), error)) << error;
 
-  const LoadedProductEdits edits = LoadProductEdits({path, 8});
+  const LoadedProductEdits edits = LoadProductEdits({path, 8}, {});
   const PluginStateDocument edited = DocumentIn(EditProductChunk(ChunkOf(StartingDocument()), edits));
 
   EXPECT_EQ(edited.design, TwoControlDesign());
@@ -114,12 +115,18 @@ TEST(AuhostProductState, DesignAndOversamplingReplaceOnlyTheirKeys) {
   expected.design = edited.design;
   expected.state.playerControlValues = edited.state.playerControlValues;
   expected.state.oversampling = 8;
+  // In no preset folder: the current design file, unmodified, with no active preset.
+  expected.state.currentDesignPath = path;
+  expected.state.factoryCollection = false;
+  expected.state.activePresetFilename.clear();
+  expected.state.hasPresetBaseline = true;
+  expected.state.presetBaseline = TwoControlDesign();
   EXPECT_EQ(edited, expected);
 }
 
 TEST(AuhostProductState, OversamplingAloneKeepsTheDesign) {
   const PluginStateDocument edited =
-      DocumentIn(EditProductChunk(ChunkOf(StartingDocument()), LoadProductEdits(OversamplingEdit(4))));
+      DocumentIn(EditProductChunk(ChunkOf(StartingDocument()), LoadProductEdits(OversamplingEdit(4), {})));
   PluginStateDocument expected = StartingDocument();
   expected.state.oversampling = 4;
   EXPECT_EQ(edited, expected);
@@ -128,23 +135,49 @@ TEST(AuhostProductState, OversamplingAloneKeepsTheDesign) {
 TEST(AuhostProductState, WhatFollowsTheTextIsKept) {
   std::vector<std::uint8_t> chunk = ChunkOf(StartingDocument());
   chunk.insert(chunk.end(), {1, 2, 3});
-  const auto edited = EditProductChunk(chunk, LoadProductEdits(OversamplingEdit(1)));
+  const auto edited = EditProductChunk(chunk, LoadProductEdits(OversamplingEdit(1), {}));
   EXPECT_EQ(std::vector<std::uint8_t>(edited.end() - 3, edited.end()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(AuhostProductState, BadDesignFilesAreDesignErrors) {
+TEST(AuhostProductState, BadDesignFilesSayWhatIsWrongInAuhostsWords) {
   ScopedTestFolder folder;
-  EXPECT_THAT(ErrorOf(ExitCode::kDesignFile,
-                      [&] { LoadProductEdits(DesignEdit((folder.Path() / "none.orv").string())); }),
-              HasSubstr("bad design file"));
-  const std::string path = (folder.Path() / "broken.orv").string();
-  WriteFileBytes(path, "{\"format\": \"something else\"}");
-  EXPECT_THAT(ErrorOf(ExitCode::kDesignFile, [&] { LoadProductEdits(DesignEdit(path)); }),
-              HasSubstr("broken.orv"));
+  const auto spoilt = [](const std::function<void(nlohmann::json&)>& change) {
+    nlohmann::json document = BuildDesignJson(MakeDefaultDesign());
+    change(document);
+    return document.dump();
+  };
+  std::filesystem::create_directory(folder.Path() / "folder.orv");
+  const struct {
+    std::string name;
+    std::string text;  // none: the file is not written
+    std::string reason;
+  } cases[] = {
+      {"none.orv", "", "Could not open design file: no such file"},
+      {"folder.orv", "", "it is a folder"},
+      {"empty.orv", " \n", "it is empty"},
+      {"empty.orv/in.orv", "", "Could not open design file: a part of its path is not a folder"},
+      {"syntax.orv", "{\n  \"format\": \n}", "it is not JSON text (a syntax error at line 3, column 1)"},
+      {"other.orv", "{\"format\": \"something else\"}", "Not a Orvane design file"},
+      {"nameless.orv", spoilt([](nlohmann::json& d) { d.erase("name"); }), "\"name\" is missing"},
+      {"knob.orv", spoilt([](nlohmann::json& d) { d["amplifier"]["knobs"]["gain"] = "loud"; }),
+       "\"amplifier.knobs.gain\" must be a number"},
+      {"amplifier.orv", spoilt([](nlohmann::json& d) { d["amplifier"] = nlohmann::json::array(); }),
+       "\"amplifier\" must be an object"},
+      {"values.orv", spoilt([](nlohmann::json& d) { d["playerControlValues"] = {1, "x"}; }),
+       "\"playerControlValues[1]\" must be a number"},
+      {"date.orv", spoilt([](nlohmann::json& d) { d["createdAt"] = "today"; }),
+       "createdAt must use UTC timestamp format YYYY-MM-DDTHH:MM:SSZ"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = (folder.Path() / c.name).string();
+    if (!c.text.empty()) WriteFileBytes(path, c.text);
+    EXPECT_EQ(ErrorOf(ExitCode::kDesignFile, [&] { LoadProductEdits(DesignEdit(path), {}); }),
+              "bad design file " + path + ": " + c.reason);
+  }
 }
 
 TEST(AuhostProductState, ChunksThatAreNotTheProductsAreStateErrors) {
-  const LoadedProductEdits edits = LoadProductEdits(OversamplingEdit(2));
+  const LoadedProductEdits edits = LoadProductEdits(OversamplingEdit(2), {});
   const std::string text = BuildPluginStateJson(StartingDocument()).dump();
   const auto refused = [&](const std::vector<std::uint8_t>& chunk) {
     return ErrorOf(ExitCode::kStateFile, [&] { EditProductChunk(chunk, edits); });
@@ -162,6 +195,24 @@ TEST(AuhostProductState, ChunksThatAreNotTheProductsAreStateErrors) {
   ClassInfo withoutData;
   EXPECT_THAT(ErrorOf(ExitCode::kStateFile, [&] { EditProductClassInfo(withoutData, edits); }),
               HasSubstr("no data"));
+}
+
+TEST(AuhostProductState, TextNestingBeyondTheBoundIsRefusedBeforeItIsWritten) {
+  const auto nested = [](std::size_t depth) {
+    // An object whose one key holds arrays inside arrays; brackets in strings do not count.
+    return "{\"deep\": " + std::string(depth - 1, '[') + "\"[{\"" + std::string(depth - 1, ']') + "}";
+  };
+  const LoadedProductEdits edits = LoadProductEdits(OversamplingEdit(2), {});
+  for (const std::size_t depth : {kMaxStateNesting, kMaxStateNesting + 1, std::size_t{65000}}) {
+    SCOPED_TRACE(depth);
+    const std::vector<std::uint8_t> chunk = ChunkOf(nested(depth));
+    if (depth <= kMaxStateNesting) {
+      EXPECT_NO_THROW(EditProductChunk(chunk, edits));
+    } else {
+      EXPECT_EQ(ErrorOf(ExitCode::kStateFile, [&] { EditProductChunk(chunk, edits); }),
+                "the state's text nests arrays and objects deeper than 100 levels, more than auhost reads");
+    }
+  }
 }
 
 }  // namespace

@@ -7,12 +7,15 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <sstream>
 
 #include "auhost_process.h"
 #include "host/auhost_audio_file.h"
 #include "design/design_file.h"
 #include "host/auhost_class_info.h"
+#include "host/auhost_command_line.h"
 #include "host/auhost_failure.h"
 #include "host/auhost_level_summary.h"
 #include "host/auhost_render.h"
@@ -25,6 +28,7 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using orvane::testing::ProcessResult;
 using orvane::testing::ReadFileBytes;
+using orvane::testing::ScopedEnvironmentVariable;
 using orvane::testing::ScopedTestFolder;
 
 constexpr int Code(ExitCode code) {
@@ -252,11 +256,21 @@ TEST_F(AuhostRendering, StereoFilesAreMixedDownForAOneInputComponent) {
   EXPECT_NEAR(ChannelOf(output, 0)[1000], mono[1000] / 2.0f, 1e-6f);
 }
 
-TEST_F(AuhostRendering, AnOutputThatCannotBeWritten) {
-  const std::string output = Path("no/such/folder/out.wav");
-  const ProcessResult result = AuhostFailing({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), output});
-  EXPECT_EQ(result.exitCode, Code(ExitCode::kAudioFile));
-  EXPECT_THAT(result.err, HasSubstr("auhost: cannot write audio file " + output));
+TEST_F(AuhostRendering, AnOutputThatCannotBeWrittenSaysWhy) {
+  std::filesystem::create_directory(Path("taken.wav"));
+  const struct {
+    std::string output;
+    std::string reason;
+  } cases[] = {
+      {Path("no/such/folder/out.wav"), "its folder " + Path("no/such/folder") + " does not exist"},
+      {Path("taken.wav"), "it is a folder"},
+      {Path("guitar.wav/out.wav"), Path("guitar.wav") + " is not a folder"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult result = AuhostFailing({"render", AU_TEST_PLUGIN_BUNDLE, Path("guitar.wav"), c.output});
+    EXPECT_EQ(result.exitCode, Code(ExitCode::kAudioFile));
+    EXPECT_THAT(result.err, HasSubstr("auhost: cannot write audio file " + c.output + ": " + c.reason + "\n"));
+  }
 }
 
 TEST_F(AuhostRendering, AFailedWriteLeavesThePreviousFileIntact) {
@@ -361,6 +375,40 @@ TEST_F(AuhostRendering, ProductStateSavedByOneProcessRendersIdenticallyInAnother
   EXPECT_EQ(ChannelOf(output, 0), ChannelOf(output, 1));
 }
 
+TEST_F(AuhostRendering, ADesignIsTakenAsOpeningItsFileLeavesTheState) {
+  const ScopedEnvironmentVariable home{"HOME", Path("home")};
+  const std::filesystem::path userFolder = folder.Path() / "home" / "Documents" / "Orvane" / "Presets";
+  std::filesystem::create_directories(userFolder);
+  const std::string highGain = std::string(ORVANE_SOURCE_DIR) + "/scripts/demo/HighGain.orv";
+  std::filesystem::copy_file(highGain, userFolder / "Mine.orv");
+  std::filesystem::copy_file(highGain, Path("Loose.orv"));
+  const std::string factoryDefault = std::string(ORVANE_BUNDLE) + "/Contents/Resources/Presets/Default.orv";
+  // Given relative to where auhost runs.
+  const std::filesystem::path loose = std::filesystem::canonical(Path("Loose.orv"));
+  const struct {
+    std::string design;
+    std::string currentPath;
+    std::string activePreset;
+    bool factory;
+  } cases[] = {
+      {factoryDefault, std::filesystem::absolute(factoryDefault).lexically_normal().string(), "Default.orv", true},
+      {(userFolder / "Mine.orv").string(), (userFolder / "Mine.orv").string(), "Mine.orv", false},
+      {std::filesystem::relative(loose).string(), loose.string(), "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.design);
+    Auhost({"state", "save", ORVANE_BUNDLE, Path("state.json"), "--design", c.design});
+    const auto shown = nlohmann::json::parse(Auhost({"state", "show", Path("state.json")}).out)["stateDocument"];
+    EXPECT_EQ(shown["currentDesignPath"], c.currentPath);
+    EXPECT_EQ(shown["activePresetFilename"], c.activePreset);
+    EXPECT_EQ(shown["activePresetFactory"], c.factory);
+    EXPECT_EQ(shown["factoryCollection"], c.factory);
+    EXPECT_EQ(shown["presetModified"], false);
+    EXPECT_EQ(shown["hasPresetBaseline"], true);
+    EXPECT_EQ(shown["presetBaseline"], shown["design"]);
+  }
+}
+
 TEST_F(AuhostRendering, ProductTakesTheEditedDesignAndOversampling) {
   const std::string design = std::string(ORVANE_SOURCE_DIR) + "/scripts/demo/HighGain.orv";
   Auhost({"state", "save", ORVANE_BUNDLE, Path("state.json"), "--design", design, "--oversampling", "8"});
@@ -396,6 +444,88 @@ TEST_F(AuhostRendering, ControllerChangesReachTheProductAtTheirTime) {
   ASSERT_EQ(late.size(), untouched.size());
   EXPECT_TRUE(std::equal(late.begin(), late.begin() + blockBeforeChange, untouched.begin()));
   EXPECT_FALSE(std::equal(late.begin() + changeFrame, late.end(), untouched.begin() + changeFrame));
+}
+
+// The README's example as written: its script in a copy of HighGain.orv, its
+// command on the demo's phrase, and the measures it gives for the two parts.
+TEST_F(AuhostRendering, TheReadmesControllerExampleDoesWhatItSays) {
+  const std::string readme = ReadFileBytes(std::string(ORVANE_SOURCE_DIR) + "/README.md");
+  const auto lineStartingWith = [&](const std::string& start) {
+    const std::size_t at = readme.find("\n" + start);
+    EXPECT_NE(at, std::string::npos) << start;
+    return readme.substr(at + 1, readme.find('\n', at + 1) - at - 1);
+  };
+  std::string scriptLine = lineStartingWith("\"script\": ");
+  scriptLine.pop_back();  // its comma
+  Design design;
+  std::string error;
+  ASSERT_TRUE(ReadDesignFile(std::string(ORVANE_SOURCE_DIR) + "/scripts/demo/HighGain.orv", design, error));
+  design.script = nlohmann::json::parse("{" + scriptLine + "}")["script"];
+  ASSERT_TRUE(WriteDesignFile(Path("drive.orv"), design, error)) << error;
+
+  const std::map<std::string, std::string> files = {{"build/Orvane.component", ORVANE_BUNDLE},
+                                                    {"build/demo/guitar.wav", Path("guitar.wav")},
+                                                    {"out.wav", Path("out.wav")},
+                                                    {"drive.orv", Path("drive.orv")}};
+  std::istringstream command(lineStartingWith("build/host/auhost render "));
+  std::vector<std::string> arguments;
+  for (std::string word; command >> word;) arguments.push_back(files.contains(word) ? files.at(word) : word);
+  const ProcessResult result = Auhost({arguments.begin() + 1, arguments.end()});
+  EXPECT_THAT(result.err, Not(HasSubstr("warning")));
+
+  const auto change = ParseControllerChange(arguments.back());
+  ASSERT_TRUE(change);
+  const auto split = static_cast<std::size_t>(change->seconds * kRate);
+  // The RMS level, and the crest: the peak's height above it.
+  const auto part = [](const std::vector<float>& samples, std::size_t from, std::size_t to) {
+    const Levels levels = MeasureLevels(AudioClip{kRate, 1, {samples.begin() + from, samples.begin() + to}});
+    return std::pair{levels.rmsDb, levels.peakDb - levels.rmsDb};
+  };
+  const std::vector<float> dry = ReadAudioFile(Path("guitar.wav")).samples;
+  const std::vector<float> played = ChannelOf(ReadAudioFile(Path("out.wav")), 0);
+  const auto [cleanRmsDb, cleanCrestDb] = part(played, 0, split);
+  const auto [drivenRmsDb, drivenCrestDb] = part(played, split, played.size());
+  EXPECT_NEAR(cleanCrestDb, part(dry, 0, split).second, 1.0);
+  EXPECT_NEAR(cleanCrestDb, 18.0, 1.5);
+  EXPECT_NEAR(drivenRmsDb - cleanRmsDb, 15.0, 1.5);
+  EXPECT_NEAR(drivenCrestDb, 6.0, 1.5);
+}
+
+TEST_F(AuhostRendering, ControllerChangesThatReachNothingAreWarnedOfAndTheRenderGoesOn) {
+  Design drive = MakeDefaultDesign();
+  drive.script = "slider: \"Drive\"\n[cc7]\ngain = x\n";
+  std::string error;
+  ASSERT_TRUE(WriteDesignFile(Path("drive.orv"), drive, error)) << error;
+  Auhost({"state", "save", ORVANE_BUNDLE, Path("drive.json"), "--design", Path("drive.orv")});
+  const std::string factoryDefault = std::string(ORVANE_BUNDLE) + "/Contents/Resources/Presets/Default.orv";
+  const std::string noScript = "--cc reaches nothing: the design in effect has no controls script to bind a controller";
+  const std::string ends =
+      Path("guitar.wav") + " ends at " + FormatSeconds(ReadAudioFile(Path("guitar.wav")).Frames() / kRate);
+  const struct {
+    std::string bundle;
+    std::vector<std::string> options;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {ORVANE_BUNDLE, {"--cc", "7=0@0"}, {noScript}},
+      {ORVANE_BUNDLE,
+       {"--design", Path("drive.orv"), "--cc", "9=1@1", "--cc", "7=0@1", "--cc", "9=2@2"},
+       {"--cc 9=1@1 reaches nothing: the design's controls script binds no control to controller 9"}},
+      {ORVANE_BUNDLE, {"--state", Path("drive.json"), "--cc", "7=0@1"}, {}},
+      {ORVANE_BUNDLE, {"--state", Path("drive.json"), "--design", factoryDefault, "--cc", "7=0@1"}, {noScript}},
+      {ORVANE_BUNDLE, {"--state", Path("drive.json"), "--cc", "7=0@60"}, {"--cc 7=0@60 reaches nothing: " + ends}},
+      {AU_TEST_PLUGIN_BUNDLE, {"--cc", "9=0@60"}, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"render", c.bundle, Path("guitar.wav"), Path("out.wav")};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    std::filesystem::remove(Path("out.wav"));
+    const ProcessResult result = Auhost(arguments);
+    EXPECT_TRUE(std::filesystem::exists(Path("out.wav")));
+    std::string expected;
+    for (const std::string& warning : c.warnings) expected += "auhost: warning: " + warning + "\n";
+    EXPECT_EQ(result.err, expected);
+  }
 }
 
 TEST_F(AuhostRendering, ADesignWhoseScriptHasAnErrorSaysSoWithItsLine) {

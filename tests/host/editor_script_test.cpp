@@ -59,6 +59,7 @@ TEST(EditorScript, ReadsEachStepWithItsModifiers) {
       {"wait 60000", WaitStep{60000}},
       {"size 1000x600", SizeStep{1000, 600}},
       {"png out/edit.png", ScreenshotStep{"out/edit.png"}},
+      {"png EDIT.PNG", ScreenshotStep{"EDIT.PNG"}},
       {"\t click  1\t2  \r", ClickStep{{1, 2}, ScriptButton::kLeft, false, kNoModifiers}},
   };
   for (const auto& c : cases) EXPECT_EQ(OnlyStep(c.line), c.step) << c.line;
@@ -112,6 +113,7 @@ TEST(EditorScript, RefusesABadLineWithItsNumberAndNoSteps) {
       {"size 100", 1, "the size must be WxH"},
       {"size 0x10", 1, "the size must be WxH"},
       {"png \"\"", 1, "the path is empty"},
+      {"png edit.jpg", 1, "the image's name must end in .png"},
       {"# fine\n" + std::string(kMaxScriptLineBytes + 1, '#'), 2, "the line is longer than 4096 bytes"},
       {fullScript + "w", 1025, "the script is longer than 1048576 bytes"},
   };
