@@ -70,7 +70,8 @@ public:
   // time in proportion to their number, however long their chains.
   const MergedGradient* Merged(const std::string& id);
 
-  // Merges made so far, one per gradient (two per gradient of a reference cycle).
+  // Merges made so far: one per gradient, two for each of a reference cycle's
+  // but one.
   size_t Merges() const { return mMerges; }
 
 private:

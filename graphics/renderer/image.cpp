@@ -29,10 +29,10 @@ struct InflateLimit {
   std::size_t ceiling = 0;
   void* gathered = nullptr;
 };
-thread_local InflateLimit tInflateLimit;
+thread_local InflateLimit gInflateLimit;
 
 void* DecoderRealloc(void* block, std::size_t size) {
-  InflateLimit& limit = tInflateLimit;
+  InflateLimit& limit = gInflateLimit;
   const bool gathering = !block || block == limit.gathered;
   if (limit.active && !gathering && size > limit.ceiling) return nullptr;
   void* grown = vc__realloc(block, size);
@@ -263,8 +263,8 @@ std::size_t PngInflateCeiling(const PngLayout& png) {
 // Holds a PNG decode's inflated data to its ceiling for the life of the guard.
 class ScopedInflateLimit {
 public:
-  ScopedInflateLimit(bool active, std::size_t ceiling) { tInflateLimit = {active, ceiling, nullptr}; }
-  ~ScopedInflateLimit() { tInflateLimit = {}; }
+  ScopedInflateLimit(bool active, std::size_t ceiling) { gInflateLimit = {active, ceiling, nullptr}; }
+  ~ScopedInflateLimit() { gInflateLimit = {}; }
   ScopedInflateLimit(const ScopedInflateLimit&) = delete;
   ScopedInflateLimit& operator=(const ScopedInflateLimit&) = delete;
 };

@@ -19,7 +19,7 @@ TEST(SvgGradientsTest, EveryGradientOfAChainIsMergedOnceAndInheritsFromItsEnd) {
     size_t merges;
   } cases[] = {
       {"ending at a missing gradient", "", kGradients},
-      // Each of the cycle's gradients is merged twice but the last.
+      // The cycle's gradients are merged twice, all but one.
       {"ending in a cycle through its second half", Id(kGradients / 2), kGradients + kGradients / 2 - 1},
   };
   for (const auto& c : cases) {

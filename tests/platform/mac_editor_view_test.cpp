@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "graphics/platform/mac/editor_view.h"
-#include "graphics/renderer/image.h"
 #include "graphics/platform/mac/view_geometry.h"
+#include "graphics/renderer/image.h"
 #include "mac_editor_fixture.h"
 
 namespace plugkit::testing {

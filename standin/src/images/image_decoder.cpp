@@ -31,15 +31,15 @@ struct InflateLimit {
   std::size_t ceiling = 0;
   void* gathered = nullptr;
 };
-thread_local InflateLimit inflateLimit;
+thread_local InflateLimit gInflateLimit;
 
 void* CappedRealloc(void* block, std::size_t size) {
-  const bool gathering = block == nullptr || block == inflateLimit.gathered;
-  if (size > kMaxDecoderAllocation || (inflateLimit.active && !gathering && size > inflateLimit.ceiling)) {
+  const bool gathering = block == nullptr || block == gInflateLimit.gathered;
+  if (size > kMaxDecoderAllocation || (gInflateLimit.active && !gathering && size > gInflateLimit.ceiling)) {
     return nullptr;
   }
   void* grown = std::realloc(block, size);
-  if (gathering && grown != nullptr) inflateLimit.gathered = grown;
+  if (gathering && grown != nullptr) gInflateLimit.gathered = grown;
   return grown;
 }
 
@@ -261,8 +261,8 @@ std::size_t PngInflateCeiling(const PngLayout& png) {
 // Holds a PNG decode's inflated data to its ceiling for the life of the guard.
 class ScopedInflateLimit {
 public:
-  ScopedInflateLimit(bool active, std::size_t ceiling) { inflateLimit = {active, ceiling, nullptr}; }
-  ~ScopedInflateLimit() { inflateLimit = {}; }
+  ScopedInflateLimit(bool active, std::size_t ceiling) { gInflateLimit = {active, ceiling, nullptr}; }
+  ~ScopedInflateLimit() { gInflateLimit = {}; }
   ScopedInflateLimit(const ScopedInflateLimit&) = delete;
   ScopedInflateLimit& operator=(const ScopedInflateLimit&) = delete;
 };
