@@ -168,7 +168,8 @@ public:
   int SearchScaledBitmap(const char* name, const char* ext, StrBuf& fullPath, int targetScale, int& sourceScale);
   // The image cached under the name (whatever the units and dpi it was
   // parsed with), else the resource "<name>" of type svg parsed with them.
-  // Null when the file is missing or empty or the text is not an SVG document.
+  // Null when the file is missing or empty or the text is not an SVG document;
+  // a file above the reader's size cap (kMaxSvgDocumentBytes) is not read.
   ISVG LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
   // As LoadSVG with the text given: dataSize characters, or fewer when a NUL
   // comes first (up to the NUL for a dataSize below 1).

@@ -87,19 +87,31 @@ struct FileCloser {
 };
 
 // The whole regular file at path; `out` stays empty when it cannot be read
-// whole or holds more than an int counts.
-void ReadWholeFile(const char* path, TypedBuf<uint8_t>& out) {
+// whole or holds more than maxBytes (or than an int counts).
+void ReadWholeFile(const char* path, TypedBuf<uint8_t>& out, size_t maxBytes) {
   const std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
   if (!file) return;
   struct stat info {};
   if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return;
   if (fseeko(file.get(), 0, SEEK_END) != 0) return;
   const off_t size = ftello(file.get());
-  if (size <= 0 || size > std::numeric_limits<int>::max() || fseeko(file.get(), 0, SEEK_SET) != 0) return;
+  if (size <= 0 || size > std::numeric_limits<int>::max() || static_cast<size_t>(size) > maxBytes ||
+      fseeko(file.get(), 0, SEEK_SET) != 0)
+    return;
   const int count = static_cast<int>(size);
   out.Resize(count);
   if (out.GetSize() != count) return;
   if (std::fread(out.Get(), 1, static_cast<size_t>(count), file.get()) != static_cast<size_t>(count)) out.Resize(0);
+}
+
+// The resource file the context's lookup finds, read as ReadWholeFile does.
+TypedBuf<uint8_t> ReadResourceFile(const IGraphics& graphics, const char* name, const char* type, size_t maxBytes) {
+  TypedBuf<uint8_t> contents;
+  StrBuf path;
+  if (FindResourcePath(name, type, path, graphics.BundleIdentifier(), graphics.PlatformModuleHandle(),
+                       graphics.GetSharedResourcesSubPath()))
+    ReadWholeFile(path.Get(), contents, maxBytes);
+  return contents;
 }
 
 }  // namespace
@@ -253,7 +265,8 @@ IBitmap IGraphics::GetScaledBitmap(const IBitmap& src) {
 ISVG IGraphics::LoadSVG(const char* name, const char* units, float dpi) {
   StaticStorage<SvgImage>::Accessor cache(SvgCache());
   if (const SvgImage* cached = cache->Find(name, kSvgCacheScale)) return ISVG(cached);
-  const TypedBuf<uint8_t> file = LoadResourceFile(name, kSvgResourceType);
+  // A file the reader would refuse is not read at all.
+  const TypedBuf<uint8_t> file = ReadResourceFile(*this, name, kSvgResourceType, kMaxSvgDocumentBytes);
   if (file.GetSize() == 0) return ISVG();
   return LoadSVGFromData(name, reinterpret_cast<const char*>(file.Get()), file.GetSize(), units, dpi);
 }
@@ -272,11 +285,7 @@ ISVG IGraphics::LoadSVGFromData(const char* name, const char* data, int dataSize
 // Files and backgrounds ------------------------------------------------------------
 
 TypedBuf<uint8_t> IGraphics::LoadResourceFile(const char* name, const char* type) {
-  TypedBuf<uint8_t> contents;
-  StrBuf path;
-  if (FindResourcePath(name, type, path, BundleIdentifier(), PlatformModuleHandle(), mSharedResourcesSubPath.Get()))
-    ReadWholeFile(path.Get(), contents);
-  return contents;
+  return ReadResourceFile(*this, name, type, std::numeric_limits<size_t>::max());
 }
 
 IControl* IGraphics::AttachBitmapBackground(const char* fileName) {

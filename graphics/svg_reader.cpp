@@ -10,10 +10,10 @@
 #include <string>
 #include <type_traits>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "graphics/drawing_types.h"
+#include "graphics/svg_gradients.h"
 
 // The traversal below takes more named parameters than Boost allows by default.
 #define BOOST_PARAMETER_MAX_ARITY 10
@@ -26,6 +26,9 @@ namespace plugkit::graphics {
 namespace {
 
 namespace tag = svgpp::tag;
+using svg::GradientElement;
+using svg::GradientStop;
+using svg::Length;
 using XmlNode = rapidxml_ns::xml_node<char>;
 using XmlAttribute = rapidxml_ns::xml_attribute<char>;
 
@@ -201,13 +204,6 @@ Bounds CubicsBounds(const std::vector<double>& points) {
 
 // Lengths ---------------------------------------------------------------------------------
 
-// A length in user units, or a percentage kept until the reference it is a
-// percentage of is known.
-struct Length {
-  double value = 0.0;
-  bool percent = false;
-};
-
 // Makes lengths for the SVG parser and resolves percentages of the viewport.
 class LengthFactory {
 public:
@@ -321,24 +317,6 @@ struct Style {
 
 // Gradients ----------------------------------------------------------------------------------
 
-struct GradientStop {
-  double offset = 0.0;
-  uint32_t color = 0;
-  double opacity = 1.0;
-};
-
-// One gradient element as written: what it leaves out comes from the one it
-// references.
-struct GradientElement {
-  bool radial = false;
-  std::optional<Length> x1, y1, x2, y2, cx, cy, r;
-  std::optional<bool> userSpace;
-  std::optional<ITransform> transform;
-  std::optional<int32_t> spread;
-  std::vector<GradientStop> stops;
-  std::string reference;
-};
-
 // A gradient with everything inherited through its references.
 struct ResolvedGradient {
   bool radial = false;
@@ -349,11 +327,6 @@ struct ResolvedGradient {
   int32_t spread = SvgGradient::kSpreadPad;
   std::vector<GradientStop> stops;
 };
-
-template <class T>
-void Inherit(std::optional<T>& field, const std::optional<T>& from) {
-  if (!field) field = from;
-}
 
 // The document --------------------------------------------------------------------------------
 
@@ -417,6 +390,7 @@ private:
   Bounds mShapeBounds;
   std::unordered_map<std::string, const XmlNode*> mGradientNodes;
   std::unordered_map<std::string, std::optional<GradientElement>> mGradientElements;
+  svg::GradientChains mGradients{[this](const std::string& id) { return ReadGradient(id); }};
   std::unordered_map<std::string, std::optional<ResolvedGradient>> mResolved;
 };
 
@@ -1085,51 +1059,28 @@ const ResolvedGradient* Document::Gradient(const std::string& id) {
   if (const auto found = mResolved.find(id); found != mResolved.end()) {
     return found->second ? &*found->second : nullptr;
   }
-  // Follow the references until one is missing or comes round again.
-  std::vector<const GradientElement*> chain;
-  std::unordered_set<std::string> seen;
-  for (std::string next = id; seen.insert(next).second;) {
-    const GradientElement* element = ReadGradient(next);
-    if (!element) break;
-    chain.push_back(element);
-    next = element->reference;
-  }
+  const svg::MergedGradient* merged = mGradients.Merged(id);
   std::optional<ResolvedGradient>& resolved = mResolved[id];
-  if (chain.empty()) return nullptr;
-
-  GradientElement merged = *chain.front();
-  for (size_t i = 1; i < chain.size(); ++i) {
-    const GradientElement& from = *chain[i];
-    if (from.radial == merged.radial) {
-      for (auto field : {&GradientElement::x1, &GradientElement::y1, &GradientElement::x2, &GradientElement::y2,
-                         &GradientElement::cx, &GradientElement::cy, &GradientElement::r}) {
-        Inherit(merged.*field, from.*field);
-      }
-    }
-    Inherit(merged.userSpace, from.userSpace);
-    Inherit(merged.transform, from.transform);
-    Inherit(merged.spread, from.spread);
-    if (merged.stops.empty()) merged.stops = from.stops;
-  }
+  if (!merged) return nullptr;
 
   ResolvedGradient gradient;
-  gradient.radial = merged.radial;
-  gradient.x1 = merged.x1.value_or(gradient.x1);
-  gradient.y1 = merged.y1.value_or(gradient.y1);
-  gradient.x2 = merged.x2.value_or(gradient.x2);
-  gradient.y2 = merged.y2.value_or(gradient.y2);
-  gradient.cx = merged.cx.value_or(gradient.cx);
-  gradient.cy = merged.cy.value_or(gradient.cy);
-  gradient.r = merged.r.value_or(gradient.r);
-  gradient.userSpace = merged.userSpace.value_or(false);
-  gradient.transform = merged.transform.value_or(ITransform());
-  gradient.spread = merged.spread.value_or(SvgGradient::kSpreadPad);
+  gradient.radial = merged->radial;
+  gradient.x1 = merged->x1.value_or(gradient.x1);
+  gradient.y1 = merged->y1.value_or(gradient.y1);
+  gradient.x2 = merged->x2.value_or(gradient.x2);
+  gradient.y2 = merged->y2.value_or(gradient.y2);
+  gradient.cx = merged->cx.value_or(gradient.cx);
+  gradient.cy = merged->cy.value_or(gradient.cy);
+  gradient.r = merged->r.value_or(gradient.r);
+  gradient.userSpace = merged->userSpace.value_or(false);
+  gradient.transform = merged->transform.value_or(ITransform());
+  gradient.spread = merged->spread.value_or(SvgGradient::kSpreadPad);
+  if (merged->stops) gradient.stops = *merged->stops;
   // Offsets never go back.
   double last = 0.0;
-  for (GradientStop& stop : merged.stops) {
+  for (GradientStop& stop : gradient.stops) {
     stop.offset = last = std::max(last, stop.offset);
   }
-  gradient.stops = std::move(merged.stops);
   resolved = std::move(gradient);
   return &*resolved;
 }

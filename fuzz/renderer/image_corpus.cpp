@@ -1,6 +1,7 @@
 // Writes the seed corpus of the image fuzzer into the folder named on the
-// command line: small PNG, iPhone-optimised PNG and JPEG files, and broken
-// ones (truncated, bit-flipped, headers claiming images too large to decode).
+// command line: small PNG, interlaced and iPhone-optimised PNG and JPEG files,
+// and broken ones (truncated, bit-flipped, headers claiming images too large to
+// decode, image data inflating far beyond its header).
 // Deterministic, so every build fuzzes from the same seeds.
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,8 @@ namespace {
 
 constexpr std::size_t kFlips = 16;
 constexpr std::uint32_t kFlipSeed = 4242;
+// Image data of a 1 x 1 pixel PNG inflating to this.
+constexpr std::size_t kBombInflated = std::size_t(1) << 20;
 
 }  // namespace
 
@@ -32,6 +35,7 @@ int main(int argc, char** argv) {
       {"pattern.png", EncodePng(pattern)},
       {"pixel.png", EncodePng(TestPattern(1, 1))},
       {"iphone.png", EncodeIphonePng(pattern)},
+      {"interlaced.png", EncodeInterlacedPng(pattern)},
       {"pattern.jpg", EncodeJpeg(TestPattern(17, 9), 90)},
       {"low-quality.jpg", EncodeJpeg(TestPattern(8, 8), 20)},
   };
@@ -40,6 +44,7 @@ int main(int argc, char** argv) {
             WriteFileBytes(folder / "over-budget-16-bit.png", PngClaiming(8192, 8192, 16)) &&
             WriteFileBytes(folder / "huffman-overflow.jpg", WithOversizedHuffmanTable(EncodeJpeg(pattern, 90))) &&
             WriteFileBytes(folder / "empty-first-idat.png", WithEmptyFirstImageData(EncodePng(pattern))) &&
+            WriteFileBytes(folder / "bomb.png", DecompressionBomb(kBombInflated)) &&
             WriteFileBytes(folder / "empty", Bytes{});
   for (const auto& [name, bytes] : wellFormed) {
     ok = ok && WriteFileBytes(folder / name, bytes);

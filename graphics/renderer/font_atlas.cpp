@@ -219,6 +219,28 @@ FAglyph* AllocGlyph(FAfont* font) {
   return &font->glyphs[font->nglyphs++];
 }
 
+bool HasBitmap(const FAglyph& glyph) { return glyph.x0 >= 0 && glyph.y0 >= 0; }
+
+void ClearGlyphs(FAfont* font) {
+  font->nglyphs = 0;
+  font->nmeasured = 0;
+  std::fill(std::begin(font->lut), std::end(font->lut), -1);
+}
+
+// Keeps only the glyphs with a bitmap, in their order, and links them into
+// their hash chains again.
+void DropMeasuredGlyphs(FAfont* font) {
+  const int count = font->nglyphs;
+  ClearGlyphs(font);
+  for (int i = 0; i < count; ++i) {
+    if (!HasBitmap(font->glyphs[i])) continue;
+    FAglyph& kept = font->glyphs[font->nglyphs] = font->glyphs[i];
+    const int bucket = static_cast<int>(fa__hashint(kept.codepoint) & (FA_HASH_LUT_SIZE - 1));
+    kept.next = font->lut[bucket];
+    font->lut[bucket] = font->nglyphs++;
+  }
+}
+
 FAstate* GetState(FAcontext* stash) { return &stash->states[stash->nstates - 1]; }
 
 // The font of the top state, or null.
@@ -355,7 +377,7 @@ FAglyph* GetGlyph(FAcontext* stash, FAfont* font, unsigned int codepoint, short 
   for (int i = font->lut[bucket]; i != -1; i = font->glyphs[i].next) {
     FAglyph& cached = font->glyphs[i];
     if (cached.codepoint == codepoint && cached.size == isize && cached.blur == iblur) {
-      if (bitmapOption == FA_GLYPH_BITMAP_OPTIONAL || (cached.x0 >= 0 && cached.y0 >= 0)) return &cached;
+      if (bitmapOption == FA_GLYPH_BITMAP_OPTIONAL || HasBitmap(cached)) return &cached;
       glyph = &cached;  // measured before: give it a bitmap
       break;
     }
@@ -383,7 +405,9 @@ FAglyph* GetGlyph(FAcontext* stash, FAfont* font, unsigned int codepoint, short 
     // The error callback may have reset the atlas and emptied the cache.
     if (glyph && glyph - font->glyphs >= font->nglyphs) glyph = nullptr;
   }
+  const bool measuredOnly = bitmapOption == FA_GLYPH_BITMAP_OPTIONAL;
   if (!glyph) {
+    if (measuredOnly && font->nmeasured >= FA_MAX_MEASURED_GLYPHS) DropMeasuredGlyphs(font);
     glyph = AllocGlyph(font);
     if (!glyph) return nullptr;
     glyph->codepoint = codepoint;
@@ -391,6 +415,9 @@ FAglyph* GetGlyph(FAcontext* stash, FAfont* font, unsigned int codepoint, short 
     glyph->blur = iblur;
     glyph->next = font->lut[bucket];
     font->lut[bucket] = font->nglyphs - 1;
+    if (measuredOnly) ++font->nmeasured;
+  } else if (!measuredOnly) {
+    --font->nmeasured;  // measured before, placed now
   }
   glyph->index = glyphIndex;
   glyph->x0 = ClampToShort(gx);
@@ -804,11 +831,7 @@ int faResetAtlas(FAcontext* stash, int width, int height) {
   AtlasReset(stash->atlas, width, height);
   SetAtlasSize(stash, width, height);
   ResetDirtyRect(stash);
-  for (int i = 0; i < stash->nfonts; ++i) {
-    FAfont* font = stash->fonts[i];
-    font->nglyphs = 0;
-    std::fill(std::begin(font->lut), std::end(font->lut), -1);
-  }
+  for (int i = 0; i < stash->nfonts; ++i) ClearGlyphs(stash->fonts[i]);
   AddWhiteRect(stash);
   return 1;
 }

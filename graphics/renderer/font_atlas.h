@@ -48,6 +48,10 @@ inline constexpr int FA_MAX_FALLBACKS = 20;
 inline constexpr int FA_MAX_BLUR = 20;
 inline constexpr int FA_MAX_FONT_NAME = 64;  // terminator included
 inline constexpr int FA_MAX_ATLAS_SIDE = 32767;  // skyline nodes hold 16-bit positions
+// Glyph records a font keeps for measuring alone (without a bitmap): a new one
+// that would pass this drops them all, so lookups keep short hash chains
+// however many sizes are measured. Glyphs with a bitmap are never dropped.
+inline constexpr int FA_MAX_MEASURED_GLYPHS = 4096;
 
 // Given at creation and copied. The callbacks are optional; the vector core
 // passes none and uploads and draws through its own back end.
@@ -96,6 +100,7 @@ struct FAfont {
   FAglyph* glyphs;
   int cglyphs;
   int nglyphs;
+  int nmeasured;  // glyphs without a bitmap
   int lut[FA_HASH_LUT_SIZE];  // hash chain heads, -1 = empty
   int fallbacks[FA_MAX_FALLBACKS];
   int nfallbacks;

@@ -2,6 +2,7 @@
 // with internal linkage and its memory from the core's allocation seam.
 #include "graphics/renderer/image.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,25 @@ void* DecoderAlloc(std::size_t size) {
   return block;
 }
 
+// While a PNG decodes. The decoder gathers the compressed chunks in a block it
+// grows from nothing; every other block it grows holds inflated image data,
+// which may not pass the ceiling its header sets.
+struct InflateLimit {
+  bool active = false;
+  std::size_t ceiling = 0;
+  void* gathered = nullptr;
+};
+thread_local InflateLimit gInflateLimit;
+
+void* DecoderRealloc(void* block, std::size_t size) {
+  InflateLimit& limit = gInflateLimit;
+  const bool gathering = !block || block == limit.gathered;
+  if (limit.active && !gathering && size > limit.ceiling) return nullptr;
+  void* grown = vc__realloc(block, size);
+  if (gathering && grown) limit.gathered = grown;
+  return grown;
+}
+
 }  // namespace
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -29,7 +49,7 @@ void* DecoderAlloc(std::size_t size) {
 #define STBI_MAX_DIMENSIONS VC_MAX_IMAGE_SIDE
 #define STBI_NO_STDIO
 #define STBI_MALLOC(size) DecoderAlloc(size)
-#define STBI_REALLOC(ptr, size) vc__realloc(ptr, size)
+#define STBI_REALLOC(ptr, size) DecoderRealloc(ptr, size)
 #define STBI_FREE(ptr) vc__free(ptr)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -154,36 +174,113 @@ private:
   long long mAt = 0;
 };
 
-// The decoder copies an empty first image-data chunk of a PNG to the buffer it
-// has not allocated yet (null): such files are refused. Chunks are walked by
-// their lengths, as the decoder reads them.
-bool PngFirstImageDataHasBytes(const unsigned char* data, int size) {
+// A PNG's chunks as the decoder reads them, walked by their lengths: the
+// header's fields, and whether the first image-data chunk is empty (the
+// decoder copies such a chunk to the buffer it has not allocated yet).
+struct PngLayout {
+  bool isPng = false;
+  bool emptyFirstImageData = false;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  int bitDepth = 0;
+  int colorType = 0;
+  bool interlaced = false;
+};
+
+PngLayout ReadPngLayout(const unsigned char* data, int size) {
   constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   constexpr long long kChunkFraming = 12;  // length, type and checksum
+  constexpr long long kHeaderBytes = 13;
   const auto u32 = [data](long long at) {
     return std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 | std::uint32_t(data[at + 2]) << 8 |
            data[at + 3];
   };
-  if (size < int(sizeof(kSignature)) || std::memcmp(data, kSignature, sizeof(kSignature)) != 0) return true;
+  PngLayout png;
+  if (size < int(sizeof(kSignature)) || std::memcmp(data, kSignature, sizeof(kSignature)) != 0) return png;
+  png.isPng = true;
   for (long long at = sizeof(kSignature); at + 8 <= size; at += kChunkFraming + u32(at)) {
     const std::uint32_t type = u32(at + 4);
-    if (type == STBI__PNG_TYPE('I', 'D', 'A', 'T')) return u32(at) != 0;
-    if (type == STBI__PNG_TYPE('I', 'E', 'N', 'D')) return true;
+    if (type == STBI__PNG_TYPE('I', 'H', 'D', 'R') && at + 8 + kHeaderBytes <= size) {
+      png.width = u32(at + 8);
+      png.height = u32(at + 12);
+      png.bitDepth = data[at + 16];
+      png.colorType = data[at + 17];
+      png.interlaced = data[at + 20] != 0;
+    }
+    if (type == STBI__PNG_TYPE('I', 'D', 'A', 'T')) {
+      png.emptyFirstImageData = u32(at) == 0;
+      break;
+    }
+    if (type == STBI__PNG_TYPE('I', 'E', 'N', 'D')) break;
   }
-  return true;
+  return png;
 }
 
+// Samples per pixel of a PNG colour type; a palette index is one, and so is
+// any type the decoder refuses before inflating.
+int PngChannels(int colorType) {
+  enum : int { kRgb = 2, kGreyAlpha = 4, kRgbAlpha = 6 };
+  switch (colorType) {
+    case kRgb: return 3;
+    case kGreyAlpha: return 2;
+    case kRgbAlpha: return 4;
+    default: return 1;
+  }
+}
+
+// Inflated PNG data: each row's filter byte and packed samples.
+std::uint64_t PngRowsBytes(std::uint64_t width, std::uint64_t height, std::uint64_t bitsPerPixel) {
+  if (width == 0 || height == 0) return 0;
+  return height * ((width * bitsPerPixel + 7) / 8 + 1);
+}
+
+// The most the decoder may hold of a PNG's inflated data. It grows its buffer
+// by doubling from the non-interlaced size, so data of the size the header
+// promises (the larger of that and, when interlaced, the seven passes' total)
+// takes up to twice it.
+std::size_t PngInflateCeiling(const PngLayout& png) {
+  constexpr std::uint64_t kGrowthByDoubling = 2;
+  struct Pass {
+    std::uint32_t x0, y0, dx, dy;  // every dx-th pixel of every dy-th row from (x0, y0)
+  };
+  constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  const std::uint64_t bits = std::uint64_t(png.bitDepth) * PngChannels(png.colorType);
+  std::uint64_t promised = PngRowsBytes(png.width, png.height, bits);
+  if (png.interlaced) {
+    const auto count = [](std::uint32_t size, std::uint32_t start, std::uint32_t step) {
+      return size > start ? (std::uint64_t(size) - start + step - 1) / step : 0;
+    };
+    std::uint64_t passes = 0;
+    for (const Pass& pass : kAdam7) {
+      passes += PngRowsBytes(count(png.width, pass.x0, pass.dx), count(png.height, pass.y0, pass.dy), bits);
+    }
+    promised = std::max(promised, passes);
+  }
+  return static_cast<std::size_t>(kGrowthByDoubling * promised);
+}
+
+// Holds a PNG decode's inflated data to its ceiling for the life of the guard.
+class ScopedInflateLimit {
+public:
+  ScopedInflateLimit(bool active, std::size_t ceiling) { gInflateLimit = {active, ceiling, nullptr}; }
+  ~ScopedInflateLimit() { gInflateLimit = {}; }
+  ScopedInflateLimit(const ScopedInflateLimit&) = delete;
+  ScopedInflateLimit& operator=(const ScopedInflateLimit&) = delete;
+};
+
 // Why the decoder must not see this input, or null.
-const char* RefusedBeforeDecoding(const unsigned char* data, int size) {
+const char* RefusedBeforeDecoding(const unsigned char* data, int size, const PngLayout& png) {
   if (!JpegWalk(data, size).HuffmanTablesFit()) return "bad huffman table";
-  if (!PngFirstImageDataHasBytes(data, size)) return "empty IDAT";
+  if (png.emptyFirstImageData) return "empty IDAT";
   return nullptr;
 }
 
 Decoded Decode(const unsigned char* data, int ndata) {
   Decoded image;
   int channels = 0;
-  if (const char* reason = RefusedBeforeDecoding(data, ndata)) {
+  const PngLayout png = ReadPngLayout(data, ndata);
+  if (const char* reason = RefusedBeforeDecoding(data, ndata, png)) {
     stbi__err(reason, "Corrupt image");
     return {};
   }
@@ -192,6 +289,7 @@ Decoded Decode(const unsigned char* data, int ndata) {
     stbi__err("too large", "Image has too many pixels");
     return {};
   }
+  const ScopedInflateLimit limit(png.isPng, PngInflateCeiling(png));
   image.pixels = stbi_load_from_memory(data, ndata, &image.width, &image.height, &channels, kRgbaChannels);
   return image;
 }

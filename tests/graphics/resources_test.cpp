@@ -9,6 +9,7 @@
 
 #include "graphics/graphics_context.h"
 #include "graphics/svg_control.h"
+#include "graphics/svg_reader.h"
 #include "support/graphics/fake_resources.h"
 #include "support/graphics/frame_runner.h"
 #include "support/graphics/recording_delegate.h"
@@ -162,6 +163,18 @@ TEST_F(ResourcesTest, SvgImagesAreParsedOnceByNameWhateverTheirUnits) {
   EXPECT_EQ(g->LoadSVG("icon.svg", "mm", 96.f).mImage, first.mImage);
   EXPECT_FALSE(g->LoadSVG("bad.svg").IsValid());
   EXPECT_FALSE(g->LoadSVG("missing.svg").IsValid());
+  // A file above the reader's cap is refused by its size, unread: its text
+  // would end at the first NUL of the padding.
+  const struct {
+    const char* name;
+    size_t size;
+    bool valid;
+  } padded[] = {{"at-cap.svg", kMaxSvgDocumentBytes, true}, {"above-cap.svg", kMaxSvgDocumentBytes + 1, false}};
+  for (const auto& c : padded) {
+    bundle->WriteText(c.name, Svg("10"));
+    std::filesystem::resize_file(bundle->Resources() / c.name, c.size);
+    EXPECT_EQ(g->LoadSVG(c.name).IsValid(), c.valid) << c.name;
+  }
 
   // Text is cut at its size or its first NUL; a refused text caches nothing.
   const std::string text = Svg("20");

@@ -37,6 +37,13 @@ SvgSubpath Box(float l, float t, float r, float b) {
   return subpath;
 }
 
+// The box without its left side, which only the outline's closing segment draws.
+SvgSubpath ThreeSides(float l, float t, float r, float b) {
+  SvgSubpath subpath = Box(l, t, r, b);
+  subpath.mPoints.resize(subpath.mPoints.size() - 6);
+  return subpath;
+}
+
 SvgPaint Colour(uint32_t packed) {
   SvgPaint paint;
   paint.mType = SvgPaint::kColor;
@@ -114,6 +121,8 @@ TEST_F(SvgDrawingTest, EachSubpathIsWalkedAndMarkedSolidOrHole) {
       {"beside another", {Box(0, 0, 10, 10), Box(20, 0, 30, 10)}, {"PathWinding 0", "PathWinding 0"}},
       {"inside two", {Box(0, 0, 10, 10), Box(1, 1, 9, 9), Box(4, 4, 6, 6)},
        {"PathWinding 0", "PathWinding 1", "PathWinding 0"}},
+      {"seen across the other's closing segment", {ThreeSides(0, 0, 10, 10), Box(2, 5, 4, 7)},
+       {"PathWinding 0", "PathWinding 1"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -303,6 +304,57 @@ TEST(SvgReaderTest, GradientsMapIntoTheirNormalisedSpace) {
   EXPECT_EQ(image->mShapes[4].mFill.mType, SvgPaint::kColor);
   EXPECT_EQ(image->mShapes[4].mFill.mColor, Packed(0x12, 0x34, 0x56));
   EXPECT_EQ(image->mShapes[5].mFill.mType, SvgPaint::kNone);
+}
+
+TEST(SvgReaderTest, GradientsInheritAlongMixedChainsAndAroundCycles) {
+  // a (linear) -> b (radial) -> c (linear); p -> q -> r -> p.
+  const auto image = ParseSvg(
+      "<svg width='100' height='100'>"
+      "<linearGradient id='a' href='#b'/>"
+      "<radialGradient id='b' href='#c' cx='50' cy='50' r='10' spreadMethod='repeat'/>"
+      "<linearGradient id='c' gradientUnits='userSpaceOnUse' x1='0' y1='0' x2='0' y2='10'>"
+      "<stop offset='0' stop-color='red'/><stop offset='1' stop-color='blue'/></linearGradient>"
+      "<linearGradient id='p' href='#q' spreadMethod='reflect'>"
+      "<stop offset='0' stop-color='lime'/><stop offset='1' stop-color='black'/></linearGradient>"
+      "<linearGradient id='q' href='#r'><stop offset='0' stop-color='white'/><stop offset='1' stop-color='black'/>"
+      "</linearGradient>"
+      "<linearGradient id='r' href='#p' gradientUnits='userSpaceOnUse' x2='0' y2='20' spreadMethod='repeat'/>"
+      "<rect width='100' height='100' fill='url(#a)'/><rect width='100' height='100' fill='url(#b)'/>"
+      "<rect width='100' height='100' fill='url(#r)'/><rect width='100' height='100' fill='url(#q)'/>"
+      "<rect width='100' height='100' fill='url(#p)'/></svg>",
+      "px", 72);
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image->mShapes.size(), 5u);
+  const struct {
+    const char* name;
+    int32_t type;
+    int32_t spread;
+    uint32_t firstStop;
+    std::pair<float, float> from, to;
+  } cases[] = {
+      {"linear geometry past a radial gradient", SvgPaint::kLinearGradient, SvgGradient::kSpreadRepeat,
+       Packed(255, 0, 0), {0, 10}, {0, 1}},
+      {"radial, the rest from a linear gradient", SvgPaint::kRadialGradient, SvgGradient::kSpreadRepeat,
+       Packed(255, 0, 0), {60, 50}, {1, 0}},
+      {"a cycle entered at its last gradient", SvgPaint::kLinearGradient, SvgGradient::kSpreadRepeat,
+       Packed(0, 255, 0), {0, 20}, {0, 1}},
+      {"the same cycle at its middle", SvgPaint::kLinearGradient, SvgGradient::kSpreadRepeat,
+       Packed(255, 255, 255), {0, 20}, {0, 1}},
+      {"the same cycle at its first", SvgPaint::kLinearGradient, SvgGradient::kSpreadReflect, Packed(0, 255, 0),
+       {0, 20}, {0, 1}},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.name);
+    const SvgPaint& fill = image->mShapes[i].mFill;
+    ASSERT_EQ(fill.mType, c.type);
+    EXPECT_EQ(fill.mGradient.mSpread, c.spread);
+    ASSERT_FALSE(fill.mGradient.mStops.empty());
+    EXPECT_EQ(fill.mGradient.mStops[0].mColor, c.firstStop);
+    const auto [u, v] = MapIntoGradient(fill.mGradient, c.from.first, c.from.second);
+    EXPECT_NEAR(u, c.to.first, 1e-5);
+    EXPECT_NEAR(v, c.to.second, 1e-5);
+  }
 }
 
 std::string Nested(int depth, const std::string& inner = "<rect width='1' height='1'/>") {

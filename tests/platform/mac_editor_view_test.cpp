@@ -8,6 +8,7 @@
 
 #include "graphics/platform/mac/editor_view.h"
 #include "graphics/platform/mac/view_geometry.h"
+#include "graphics/renderer/image.h"
 #include "mac_editor_fixture.h"
 
 namespace plugkit::testing {
@@ -125,6 +126,25 @@ TEST_F(MacEditorTest, EnteringAWindowTakesItsScaleAndFocus) {
   EXPECT_EQ(DrawableSize(view), (NS::Size{2784, 1566}));
   EditorView(view)->viewDidChangeBackingProperties();
   EXPECT_EQ(mDelegate->Count("request resize"), 1) << "the same scale again changes nothing";
+}
+
+TEST_F(MacEditorTest, AWindowResizedAtScaleTwoIsDrawnAtTwiceItsSize) {
+  mDelegate->SetLayoutFunc([](IGraphics* g) { g->AttachPanelBackground(graphics::IPaint(kPanel)); });
+  NS::View* view = OpenEditor(Window(2.0)->contentView());
+  CA::MetalLayer* layer = EditorView(view)->metalLayer();
+  for (const NS::Size& size : {NS::Size{1200, 700}, NS::Size{1501, 901}}) {
+    standin::testing::ResizeWindow(mWindow, size);
+    const long presented = PresentedFrameCount(layer);
+    Tick();
+    ASSERT_EQ(PresentedFrameCount(layer), presented + 1) << size.width;
+    const NS::Size pixels{size.width * 2, size.height * 2};
+    EXPECT_EQ(DrawableSize(view), pixels);
+    int width = 0, height = 0;
+    vcImageSize(mDelegate->Mac()->GetDrawContext(), mDelegate->Mac()->GetMainFramebuffer()->image, &width, &height);
+    EXPECT_EQ((NS::Size{static_cast<double>(width), static_cast<double>(height)}), pixels) << "main framebuffer";
+    const Image frame = standin::testing::LayerFrontImage(layer);
+    EXPECT_EQ((NS::Size{static_cast<double>(frame.width), static_cast<double>(frame.height)}), pixels) << "presented";
+  }
 }
 
 TEST_F(MacEditorTest, TheGuiFollowsTheSizeTheHostGivesTheView) {

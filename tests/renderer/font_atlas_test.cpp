@@ -181,6 +181,32 @@ TEST(FontAtlas, GlyphsAreCachedByTenthsOfAPixelAndBlurLimitedToTwenty) {
   for (const auto& [blur, alpha] : alphas) EXPECT_EQ(fa__blurAlpha(blur), alpha) << blur;
 }
 
+TEST(FontAtlas, MeasuredGlyphsAreBoundedPerFontAndDrawnOnesKeepTheirPlaces) {
+  constexpr int kSizes = 100;  // 8 to 17.9 pixels in tenths
+  Atlas atlas;
+  const int mono = atlas.Add(kDejaVuSansMono);
+  faSetSize(atlas.stash, 16.0f);
+  Iterate(atlas.stash, "Hello");
+  const FAglyph drawn = *Cached(atlas.Font(mono), 'H', 160);
+  int dirty[4];
+  faValidateTexture(atlas.stash, dirty);
+
+  std::string printable;
+  for (char c = ' '; c <= '~'; ++c) printable += c;
+  for (int size = 0; size < kSizes; ++size) {
+    faSetSize(atlas.stash, 8.0f + size / 10.0f);
+    faTextBounds(atlas.stash, 0, 0, printable.c_str(), nullptr, nullptr);
+  }
+  EXPECT_LE(atlas.Font(mono).nglyphs, 4 + FA_MAX_MEASURED_GLYPHS);
+
+  faSetSize(atlas.stash, 16.0f);
+  Iterate(atlas.stash, "Hello");
+  EXPECT_EQ(faValidateTexture(atlas.stash, dirty), 0) << "rasterised again";
+  const FAglyph* again = Cached(atlas.Font(mono), 'H', 160);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(std::vector<int>({again->x0, again->y0}), std::vector<int>({drawn.x0, drawn.y0}));
+}
+
 TEST(FontAtlas, PackerPlacesOnTheLowestSkyline) {
   Atlas atlas;
   int x = -1, y = -1;

@@ -4,7 +4,9 @@
 #include <standin/testing/environment.h>
 #include <standin/testing/images.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "appkit_fixture.h"
 #include "temp_folder.h"
@@ -58,6 +60,13 @@ TEST_F(AppKitTest, RasterFilesBecomeImagesAndAnythingElseAnInvalidOne) {
   std::filesystem::create_directories(folder.path() / "System/Library");
   WritePng(pattern, folder.path() / "System/Library/x.png");
   folder.Write("cursor.pdf", "%PDF-1.4\n1 0 obj << >> endobj\ntrailer << >>\n%%EOF\n");
+  // 256 KiB of image data under a header rewritten to 1 x 1 pixels, which
+  // promises 5 bytes (the decoder does not check chunk checksums).
+  std::vector<std::uint8_t> bomb = EncodePng(Image(256, 256));
+  constexpr std::size_t kSizeInHeader = 16;  // signature, chunk length and type
+  std::fill(bomb.begin() + kSizeInHeader, bomb.begin() + kSizeInHeader + 8, 0);
+  bomb[kSizeInHeader + 3] = bomb[kSizeInHeader + 7] = 1;
+  folder.Write("bomb.png", std::string(bomb.begin(), bomb.end()));
   const NS::AutoreleasePool pool;
 
   struct Case {
@@ -67,6 +76,7 @@ TEST_F(AppKitTest, RasterFilesBecomeImagesAndAnythingElseAnInvalidOne) {
       {(folder.path() / "pattern.png").string(), true},
       {"/System/Library/x.png", true},
       {(folder.path() / "cursor.pdf").string(), false},
+      {(folder.path() / "bomb.png").string(), false},
       {(folder.path() / "missing.png").string(), false},
   };
   for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 
 #include "images/image_decoder.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -22,8 +23,24 @@ constexpr std::size_t kMaxDecoderAllocation = std::size_t(standin::images::kMaxI
 // decoder then reads that table as it finds it in memory.
 void* ZeroedAlloc(std::size_t size) { return size <= kMaxDecoderAllocation ? std::calloc(1, size) : nullptr; }
 
+// While a PNG decodes. The decoder gathers the compressed chunks in a block it
+// grows from nothing; every other block it grows holds inflated image data,
+// which may not pass the ceiling the image's header sets.
+struct InflateLimit {
+  bool active = false;
+  std::size_t ceiling = 0;
+  void* gathered = nullptr;
+};
+thread_local InflateLimit gInflateLimit;
+
 void* CappedRealloc(void* block, std::size_t size) {
-  return size <= kMaxDecoderAllocation ? std::realloc(block, size) : nullptr;
+  const bool gathering = block == nullptr || block == gInflateLimit.gathered;
+  if (size > kMaxDecoderAllocation || (gInflateLimit.active && !gathering && size > gInflateLimit.ceiling)) {
+    return nullptr;
+  }
+  void* grown = std::realloc(block, size);
+  if (gathering && grown != nullptr) gInflateLimit.gathered = grown;
+  return grown;
 }
 
 }  // namespace
@@ -81,8 +98,9 @@ bool StartsWith(const std::uint8_t* bytes, std::size_t size, const std::uint8_t*
   return size >= length && std::memcmp(bytes, prefix, length) == 0;
 }
 
-// The renderer's own copy of the decoder carries the same two guards below;
-// the two live in targets that share no code of ours.
+// The renderer's own copy of the decoder carries the same guards below (and
+// the same ceiling on inflated PNG data); the two live in targets that share
+// no code of ours.
 
 // The decoder fills a JPEG Huffman table with as many codes as the file
 // claims, into room for 256. This walks the segments as the decoder reads them
@@ -158,24 +176,101 @@ private:
   std::size_t at_ = 0;
 };
 
-// The decoder copies an empty first image-data chunk of a PNG to a buffer it
-// has not allocated yet. Chunks are walked by their lengths, as it reads them.
-bool PngFirstImageDataHasBytes(const std::uint8_t* bytes, std::size_t size) {
+// A PNG's chunks as the decoder reads them, walked by their lengths: the
+// header's fields, and whether the first image-data chunk is empty (the
+// decoder copies such a chunk to a buffer it has not allocated yet).
+struct PngLayout {
+  bool emptyFirstImageData = false;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  int bitDepth = 0;
+  int colorType = 0;
+  bool interlaced = false;
+};
+
+PngLayout ReadPngLayout(const std::uint8_t* bytes, std::size_t size) {
   constexpr std::size_t kChunkFraming = 12;  // length, type and checksum
+  constexpr std::size_t kHeaderBytes = 13;
   const auto u32 = [bytes](std::size_t at) {
     return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8 |
            bytes[at + 3];
   };
+  PngLayout png;
   for (std::size_t at = sizeof kPngSignature; at + 8 <= size; at += kChunkFraming + u32(at)) {
     const std::uint32_t type = u32(at + 4);
-    if (type == STBI__PNG_TYPE('I', 'D', 'A', 'T')) return u32(at) != 0;
-    if (type == STBI__PNG_TYPE('I', 'E', 'N', 'D')) return true;
+    if (type == STBI__PNG_TYPE('I', 'H', 'D', 'R') && at + 8 + kHeaderBytes <= size) {
+      png.width = u32(at + 8);
+      png.height = u32(at + 12);
+      png.bitDepth = bytes[at + 16];
+      png.colorType = bytes[at + 17];
+      png.interlaced = bytes[at + 20] != 0;
+    }
+    if (type == STBI__PNG_TYPE('I', 'D', 'A', 'T')) {
+      png.emptyFirstImageData = u32(at) == 0;
+      break;
+    }
+    if (type == STBI__PNG_TYPE('I', 'E', 'N', 'D')) break;
   }
-  return true;
+  return png;
 }
 
+// Samples per pixel of a PNG colour type; a palette index is one, and so is
+// any type the decoder refuses before inflating.
+int PngChannels(int colorType) {
+  enum : int { kRgb = 2, kGreyAlpha = 4, kRgbAlpha = 6 };
+  switch (colorType) {
+    case kRgb: return 3;
+    case kGreyAlpha: return 2;
+    case kRgbAlpha: return 4;
+    default: return 1;
+  }
+}
+
+// Inflated PNG data: each row's filter byte and packed samples.
+std::uint64_t PngRowsBytes(std::uint64_t width, std::uint64_t height, std::uint64_t bitsPerPixel) {
+  if (width == 0 || height == 0) return 0;
+  return height * ((width * bitsPerPixel + 7) / 8 + 1);
+}
+
+// The most the decoder may hold of a PNG's inflated data. It grows its buffer
+// by doubling from the non-interlaced size, so data of the size the header
+// promises (the larger of that and, when interlaced, the seven passes' total)
+// takes up to twice it.
+std::size_t PngInflateCeiling(const PngLayout& png) {
+  constexpr std::uint64_t kGrowthByDoubling = 2;
+  struct Pass {
+    std::uint32_t x0, y0, dx, dy;  // every dx-th pixel of every dy-th row from (x0, y0)
+  };
+  constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  const std::uint64_t bits = std::uint64_t(png.bitDepth) * PngChannels(png.colorType);
+  std::uint64_t promised = PngRowsBytes(png.width, png.height, bits);
+  if (png.interlaced) {
+    const auto count = [](std::uint32_t size, std::uint32_t start, std::uint32_t step) {
+      return size > start ? (std::uint64_t(size) - start + step - 1) / step : 0;
+    };
+    std::uint64_t passes = 0;
+    for (const Pass& pass : kAdam7) {
+      passes += PngRowsBytes(count(png.width, pass.x0, pass.dx), count(png.height, pass.y0, pass.dy), bits);
+    }
+    promised = std::max(promised, passes);
+  }
+  return static_cast<std::size_t>(kGrowthByDoubling * promised);
+}
+
+// Holds a PNG decode's inflated data to its ceiling for the life of the guard.
+class ScopedInflateLimit {
+public:
+  ScopedInflateLimit(bool active, std::size_t ceiling) { gInflateLimit = {active, ceiling, nullptr}; }
+  ~ScopedInflateLimit() { gInflateLimit = {}; }
+  ScopedInflateLimit(const ScopedInflateLimit&) = delete;
+  ScopedInflateLimit& operator=(const ScopedInflateLimit&) = delete;
+};
+
 bool SafeToDecode(const std::uint8_t* bytes, std::size_t size, ImageFormats formats) {
-  if (StartsWith(bytes, size, kPngSignature, sizeof kPngSignature)) return PngFirstImageDataHasBytes(bytes, size);
+  if (StartsWith(bytes, size, kPngSignature, sizeof kPngSignature)) {
+    return !ReadPngLayout(bytes, size).emptyFirstImageData;
+  }
   if (formats == ImageFormats::PngOrJpeg && StartsWith(bytes, size, kJpegSignature, sizeof kJpegSignature)) {
     return HuffmanTableWalk(bytes, size).TablesFit();
   }
@@ -203,6 +298,8 @@ std::optional<DecodedImage> Decode(const std::uint8_t* bytes, std::size_t size, 
   // Iphone-optimised PNG files (premultiplied BGRA) come out as plain RGBA.
   stbi_set_unpremultiply_on_load(1);
   stbi_convert_iphone_png_to_rgb(1);
+  const bool png = StartsWith(bytes, size, kPngSignature, sizeof kPngSignature);
+  const ScopedInflateLimit limit(png, png ? PngInflateCeiling(ReadPngLayout(bytes, size)) : 0);
   const std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> pixels(
       stbi_load_from_memory(bytes, length, &width, &height, &channels, kRgba), &stbi_image_free);
   if (!pixels) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "tests/support/renderer/test_images.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <algorithm>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -18,6 +19,7 @@ namespace {
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr int kColorTypeRgba = 6;
 constexpr std::size_t kMaxStoredBlock = 65535;
+constexpr int kBestCompression = 9;
 
 std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
   crc = ~crc;
@@ -50,7 +52,7 @@ void AppendChunk(Bytes& out, const char* type, const Bytes& data) {
   AppendU32(out, Crc32(out.data() + typeAt, out.size() - typeAt));
 }
 
-Bytes Header(int width, int height, int bitDepth) {
+Bytes Header(int width, int height, int bitDepth, bool interlaced = false) {
   Bytes ihdr;
   AppendU32(ihdr, static_cast<std::uint32_t>(width));
   AppendU32(ihdr, static_cast<std::uint32_t>(height));
@@ -58,7 +60,7 @@ Bytes Header(int width, int height, int bitDepth) {
   ihdr.push_back(kColorTypeRgba);
   ihdr.push_back(0);  // deflate
   ihdr.push_back(0);  // adaptive filtering
-  ihdr.push_back(0);  // not interlaced
+  ihdr.push_back(interlaced ? 1 : 0);  // Adam7 or none
   return ihdr;
 }
 
@@ -91,11 +93,30 @@ Bytes Scanlines(int width, int height, const Bytes& rgba) {
   return rows;
 }
 
-Bytes Png(const RgbaImage& image, const Bytes& pixels, bool iphone) {
+// The seven interlace passes' scanlines one after another; a pass without
+// pixels has no rows.
+Bytes Adam7Scanlines(const RgbaImage& image) {
+  constexpr int kPasses[][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};  // x0, y0, dx, dy
+  Bytes rows;
+  for (const auto& [x0, y0, dx, dy] : kPasses) {
+    if (x0 >= image.width || y0 >= image.height) continue;
+    for (int y = y0; y < image.height; y += dy) {
+      rows.push_back(0);
+      for (int x = x0; x < image.width; x += dx) {
+        const auto pixel = image.rgba.begin() + (std::size_t(y) * image.width + x) * 4;
+        rows.insert(rows.end(), pixel, pixel + 4);
+      }
+    }
+  }
+  return rows;
+}
+
+Bytes Png(const RgbaImage& image, const Bytes& pixels, bool iphone, bool interlaced = false) {
   Bytes out(std::begin(kSignature), std::end(kSignature));
   if (iphone) AppendChunk(out, "CgBI", {0x50, 0x00, 0x20, 0x02});
-  AppendChunk(out, "IHDR", Header(image.width, image.height, 8));
-  const Bytes rows = Scanlines(image.width, image.height, pixels);
+  AppendChunk(out, "IHDR", Header(image.width, image.height, 8, interlaced));
+  const Bytes rows = interlaced ? Adam7Scanlines(image) : Scanlines(image.width, image.height, pixels);
   Bytes idat;
   if (!iphone) idat = {0x78, 0x01};  // zlib header: deflate, no dictionary
   const Bytes deflate = StoredDeflate(rows);
@@ -128,6 +149,8 @@ RgbaImage TestPattern(int width, int height) {
 }
 
 Bytes EncodePng(const RgbaImage& image) { return Png(image, image.rgba, false); }
+
+Bytes EncodeInterlacedPng(const RgbaImage& image) { return Png(image, image.rgba, false, true); }
 
 Bytes EncodeIphonePng(const RgbaImage& image) {
   Bytes bgra = image.rgba;
@@ -193,6 +216,18 @@ Bytes PngClaiming(int width, int height, int bitDepth) {
   AppendU32(idat, Adler32(zeros));
   AppendChunk(out, "IDAT", idat);
   AppendChunk(out, "IEND", {});
+  return out;
+}
+
+Bytes DecompressionBomb(std::size_t inflatedBytes) {
+  Bytes zeros(inflatedBytes, 0);
+  int length = 0;
+  unsigned char* zlib = stbi_zlib_compress(zeros.data(), static_cast<int>(zeros.size()), &length, kBestCompression);
+  Bytes out(std::begin(kSignature), std::end(kSignature));
+  AppendChunk(out, "IHDR", Header(1, 1, 8));
+  AppendChunk(out, "IDAT", Bytes(zlib, zlib + length));
+  AppendChunk(out, "IEND", {});
+  std::free(zlib);
   return out;
 }
 
