@@ -40,13 +40,17 @@ bool IVValueControlBase<Base>::HitTest(float x, float y) const {
   return (!this->IsPromptDisabled() && mValueBounds.Contains(x, y)) || mWidgetBounds.Contains(x, y);
 }
 
+// Either may prompt, and an answer that comes at once may remove the control.
 template <class Base>
 void IVValueControlBase<Base>::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (ValuePrompts(x, y))
-    this->PromptUserInput(mValueBounds, 0);
-  else
-    Base::OnMouseDown(x, y, mod);
-  MarkDirty(false);
+  const auto press = [&] {
+    if (ValuePrompts(x, y))
+      this->PromptUserInput(mValueBounds, 0);
+    else
+      Base::OnMouseDown(x, y, mod);
+  };
+  IGraphics* ui = this->GetUI();
+  if (!ui || ui->ControlSurvives(this, press)) MarkDirty(false);
 }
 
 template <class Base>

@@ -121,6 +121,34 @@ TEST_F(VectorKnobSliderTest, AValueInTheWidgetTakesPressesOnlyWhenEditable) {
   }
 }
 
+// A menu may answer at once, and the answer's action remove the control.
+TEST_F(VectorKnobSliderTest, AnAnswerToAPromptMayRemoveTheControl) {
+  IVStyle style = FlatStyle();
+  style.showLabel = false;
+  struct Case {
+    const char* name;
+    std::function<IControl*()> make;
+    bool clickValue;  // else the control prompts on its own
+  };
+  const std::vector<Case> cases = {
+      {"a knob's value", [&] { return new IVKnobControl(IRECT(0, 0, 100, 120), kWave, "", style, true); }, true},
+      {"a slider's value", [&] { return new IVSliderControl(IRECT(0, 0, 100, 120), kWave, "", style, true); }, true},
+      {"a control's own prompt", [&] { return new IVKnobControl(IRECT(0, 0, 100, 120), kWave, "", style, true); },
+       false},
+  };
+  for (const Case& c : cases) {
+    IControl* control = Attach(c.make());
+    control->SetActionFunction([this](IControl* self) { g.RemoveControl(self); });
+    g.QueuePopupAnswer(testing::RecordingGraphics::PopupAnswer::Choose(2));
+    const IRECT& value = dynamic_cast<IVectorBase*>(control)->GetValueBounds();
+    if (c.clickValue)
+      input.Click((value.L + value.R) / 2.f, (value.T + value.B) / 2.f);
+    else
+      control->PromptUserInput(0);
+    EXPECT_EQ(g.NControls(), 1) << c.name;
+  }
+}
+
 TEST_F(VectorKnobSliderTest, AKnobShowsItsParameterWithItsUnitAndADoubleClickResetsIt) {
   delegate.GetParam(kNoStep)->InitMilliseconds("Any", 2.0, 0.0, 10.0);
   auto* knob = Attach(new IVKnobControl(IRECT(0, 0, 100, 100), kNoStep, "", WidgetOnlyStyle()));
