@@ -80,8 +80,9 @@ void IControl::PromptUserInput(int valIdx) {
     bounds = IRECT(cx - kPromptBoxHalfWidth, cy - kPromptBoxHalfHeight, cx + kPromptBoxHalfWidth,
                    cy + kPromptBoxHalfHeight);
   }
-  const auto prompt = [&] { PromptUserInput(bounds, valIdx); };
-  if (!mGraphics || mGraphics->ControlSurvives(this, prompt)) MarkDirty(false);
+  const IGraphics::ControlWatch watch(mGraphics, this);
+  PromptUserInput(bounds, valIdx);
+  if (watch.Kept()) MarkDirty(false);
 }
 
 void IControl::OnPopupMenuSelection(IPopupMenu* menu, int valIdx) {

@@ -287,17 +287,17 @@ void IGraphics::ReleaseMouseCapture() {
   for (const auto& [touchId, params] : edits) EndParamEdits(params);
 }
 
-bool IGraphics::ControlSurvives(const IControl* control, const std::function<void()>& call) {
-  const size_t slot = mWatchedControls.size();
-  mWatchedControls.push_back(control);
-  struct Unwatch {
-    std::vector<const IControl*>& watched;
-    size_t slot;
-    ~Unwatch() { watched.resize(slot); }
-  } unwatch{mWatchedControls, slot};
-  call();
-  return mWatchedControls[slot] != nullptr;
+IGraphics::ControlWatch::ControlWatch(IGraphics* graphics, const IControl* control) : mGraphics(graphics) {
+  if (!mGraphics) return;
+  mSlot = mGraphics->mWatchedControls.size();
+  mGraphics->mWatchedControls.push_back(control);
 }
+
+IGraphics::ControlWatch::~ControlWatch() {
+  if (mGraphics) mGraphics->mWatchedControls.resize(mSlot);
+}
+
+bool IGraphics::ControlWatch::Kept() const { return !mGraphics || mGraphics->mWatchedControls[mSlot] != nullptr; }
 
 void IGraphics::SetMouseOverControl(IControl* control, int index) {
   mMouseOver = control;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -412,10 +413,22 @@ public:
   bool ControlIsCaptured(const IControl* control) const;
   // Releases every touch and shows a cursor the capture hid.
   void ReleaseMouseCapture();
-  // Runs call, which may remove the control (a prompt may answer at once and
-  // the answer's action remove it), and answers whether the control is still
-  // in the tree afterwards.
-  bool ControlSurvives(const IControl* control, const std::function<void()>& call);
+  // Watches a control through calls that may remove it (a prompt may answer
+  // at once, and the answer's action remove its control): Kept answers
+  // whether it is still in the tree. Without a context nothing removes it.
+  // Watches end in the reverse order of their start.
+  class ControlWatch {
+  public:
+    ControlWatch(IGraphics* graphics, const IControl* control);
+    ~ControlWatch();
+    ControlWatch(const ControlWatch&) = delete;
+    ControlWatch& operator=(const ControlWatch&) = delete;
+    bool Kept() const;
+
+  private:
+    IGraphics* mGraphics;
+    std::size_t mSlot = 0;
+  };
   // The control under the pointer and its index in the list (-1 for one
   // outside the list); null and -1 for none.
   void SetMouseOverControl(IControl* control, int index);
