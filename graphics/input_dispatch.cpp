@@ -59,8 +59,7 @@ int IGraphics::GetMouseControlIdx(float x, float y, bool mouseOver) const {
 }
 
 IControl* IGraphics::InWindowControlAt(float x, float y) const {
-  if (mPopupMenuControl && mPopupMenuControl->GetState() == IPopupMenuControl::kExpanded)
-    return mPopupMenuControl.get();
+  if (mPopupMenuControl && mPopupMenuControl->IsOpen()) return mPopupMenuControl.get();
   if (mTextEntryControl && mTextEntryControl->EditInProgress()) return mTextEntryControl.get();
   if (mCornerResizer && mCornerResizer->GetRECT().Contains(x, y)) return mCornerResizer.get();
   if (mFPSDisplay && mFPSDisplay->GetRECT().Contains(x, y)) return mFPSDisplay.get();

@@ -8,7 +8,6 @@
 
 #include "common/popup_menu.h"
 #include "framework/core/param.h"
-#include "graphics/clock.h"
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
 #include "graphics/graphics_context.h"
@@ -292,16 +291,10 @@ TEST_F(InputDispatchTest, TheHeldControlAndTheOpenInWindowControlsTakeInputBefor
   EXPECT_EQ(TakeLog(), (Lines{"held down 50,50", "held drag 250,50 by 200,0", "held key down a at 250,50",
                               "held up 250,50"}));
 
-  // The menu takes them once it has faded in, until a click closes it.
+  // The menu takes them from its opening until a click closes it.
   IPopupMenu menu{"Menu", {"a"}, nullptr};
   g.AttachPopupMenuControl();
-  GraphicsClock::PinForTesting(0.0);
   g.CreatePopupMenuFor(*held, menu, IRECT());
-  EXPECT_NE(g.GetMouseControl(250, 50, false), g.GetPopupMenuControl());
-  GraphicsClock::PinForTesting(IPopupMenuControl::kFadeMs + 1.0);
-  IRECTList dirty;
-  g.IsDirty(dirty);
-  GraphicsClock::PinForTesting(std::nullopt);
   EXPECT_EQ(g.GetMouseControl(250, 50, false), g.GetPopupMenuControl());
   EXPECT_FALSE(input.KeyDown(SyntheticInput::Letter('a')));
   input.Click(250, 50);
