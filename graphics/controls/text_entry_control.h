@@ -23,10 +23,10 @@ struct TextEntryEngine;
 // platform's when a value is typed in. The graphics context creates and owns
 // it, starts it over the control that asked and takes the finished text back
 // (IGraphics::SetControlValueAfterTextEdit). The text is held as UTF-16
-// units and edited through the engine, the caret, the selection and every
-// edit on whole characters (never between the halves of a surrogate pair);
-// the caret blinks while editing; Cut, Copy and Paste work through the keys
-// and the right button's menu. Main thread only.
+// units and edited through the engine; the caret, the selection and every
+// edit stay on whole characters, never between the halves of a surrogate
+// pair. The caret blinks while editing; Cut, Copy and Paste work through the
+// keys and the right button's menu. Main thread only.
 class ITextEntryControl : public IControl {
 public:
   static constexpr int kCharWidthGranularity = 4096;
