@@ -69,19 +69,20 @@ IParam* IControl::PromptableParam(int valIdx) const {
   return ParamOfValue(valIdx);
 }
 
+// The answer may come at once, and its action remove this control.
 void IControl::PromptUserInput(int valIdx) {
   const IParam* param = PromptableParam(valIdx);
   if (!param) return;
-  if (param->DisplayTextCount() > 0) {
-    PromptUserInput(mRECT, valIdx);
-  } else {
+  IRECT bounds = mRECT;
+  if (param->DisplayTextCount() == 0) {
     const float cx = (mRECT.L + mRECT.R) / 2.f;
     const float cy = (mRECT.T + mRECT.B) / 2.f;
-    PromptUserInput(IRECT(cx - kPromptBoxHalfWidth, cy - kPromptBoxHalfHeight, cx + kPromptBoxHalfWidth,
-                          cy + kPromptBoxHalfHeight),
-                    valIdx);
+    bounds = IRECT(cx - kPromptBoxHalfWidth, cy - kPromptBoxHalfHeight, cx + kPromptBoxHalfWidth,
+                   cy + kPromptBoxHalfHeight);
   }
-  MarkDirty(false);
+  const IGraphics::ControlWatch watch(mGraphics, this);
+  PromptUserInput(bounds, valIdx);
+  if (watch.Kept()) MarkDirty(false);
 }
 
 void IControl::OnPopupMenuSelection(IPopupMenu* menu, int valIdx) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "framework/core/param.h"
 #include "graphics/bubble_control.h"
@@ -66,6 +67,8 @@ IControl* IGraphics::AttachPanelBackground(const IPaint& pattern) {
 // Removing ------------------------------------------------------------------------
 
 void IGraphics::ForgetControl(IControl* control) {
+  std::replace(mWatchedControls.begin(), mWatchedControls.end(), static_cast<const IControl*>(control),
+               static_cast<const IControl*>(nullptr));
   if (ControlIsCaptured(control)) ReleaseMouseCapture();
   if (mMouseOver == control) SetMouseOverControl(nullptr, -1);
   if (mInTextEntry == control) ForgetTextEntryTarget();
@@ -255,11 +258,14 @@ void IGraphics::UpdatePeers(IControl* caller, int valIdx) {
 
 // Pointer state -------------------------------------------------------------------
 
+// Without a control the touch's release reaches nobody.
 void IGraphics::SetCapturedControl(IControl* control, uint64_t touchId) {
-  if (control)
+  if (control) {
     mCapturedMap[touchId] = control;
-  else
-    mCapturedMap.erase(touchId);
+    return;
+  }
+  mCapturedMap.erase(touchId);
+  EndParamEdits(TakePressEdits(touchId));
 }
 
 IControl* IGraphics::GetCapturedControl(uint64_t touchId) const {
@@ -273,10 +279,25 @@ bool IGraphics::ControlIsCaptured(const IControl* control) const {
   return false;
 }
 
+// No release will reach the held controls now.
 void IGraphics::ReleaseMouseCapture() {
   mCapturedMap.clear();
+  const std::map<uint64_t, std::vector<int>> edits = std::exchange(mPressEdits, {});
   if (mCursorHidden) HideCursor(false, true);
+  for (const auto& [touchId, params] : edits) EndParamEdits(params);
 }
+
+IGraphics::ControlWatch::ControlWatch(IGraphics* graphics, const IControl* control) : mGraphics(graphics) {
+  if (!mGraphics) return;
+  mSlot = mGraphics->mWatchedControls.size();
+  mGraphics->mWatchedControls.push_back(control);
+}
+
+IGraphics::ControlWatch::~ControlWatch() {
+  if (mGraphics) mGraphics->mWatchedControls.resize(mSlot);
+}
+
+bool IGraphics::ControlWatch::Kept() const { return !mGraphics || mGraphics->mWatchedControls[mSlot] != nullptr; }
 
 void IGraphics::SetMouseOverControl(IControl* control, int index) {
   mMouseOver = control;

@@ -63,7 +63,7 @@ void IGraphics::DrawBitmapedText(const IBitmap& bitmap, const IRECT& bounds, con
   if (!multiline || textWidth > bounds.W()) {
     if (!(fits >= 1.f)) return;
     perLine = fits >= static_cast<float>(length) ? length : static_cast<int>(fits);
-    if (multiline) lines = static_cast<int>(textWidth / bounds.W()) + 1;
+    if (multiline) lines = (length + perLine - 1) / perLine;
   }
 
   int index = 0;

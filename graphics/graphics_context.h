@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -401,12 +403,33 @@ public:
   ITextEntryControl* GetTextEntryControl() const { return mTextEntryControl.get(); }
 
   // Pointer capture, one control per touch: the control a press lands on
-  // takes the drag and the release.
+  // takes the drag and the release. The parameter edits a press begins end
+  // at its release, or at the answer of the menu the press opened (the edits
+  // of the menu's control); they end at once when neither can come any more:
+  // when the capture is released or the touch's capture cleared, and when
+  // that menu request is forgotten or replaced unanswered. A cancelled touch
+  // ends none.
   void SetCapturedControl(IControl* control, uint64_t touchId = kMouseTouchId);
   IControl* GetCapturedControl(uint64_t touchId = kMouseTouchId) const;
   bool ControlIsCaptured(const IControl* control) const;
   // Releases every touch and shows a cursor the capture hid.
   void ReleaseMouseCapture();
+  // Watches a control through calls that may remove it (a prompt may answer
+  // at once, and the answer's action remove its control): Kept answers
+  // whether it is still in the tree. Without a context nothing removes it.
+  // Watches end in the reverse order of their start.
+  class ControlWatch {
+  public:
+    ControlWatch(IGraphics* graphics, const IControl* control);
+    ~ControlWatch();
+    ControlWatch(const ControlWatch&) = delete;
+    ControlWatch& operator=(const ControlWatch&) = delete;
+    bool Kept() const;
+
+  private:
+    IGraphics* mGraphics;
+    std::size_t mSlot = 0;
+  };
   // The control under the pointer and its index in the list (-1 for one
   // outside the list); null and -1 for none.
   void SetMouseOverControl(IControl* control, int index);
@@ -795,6 +818,10 @@ private:
   int EventRegionAt(float x, float y) const;
   // The parameters linked to the control's values, in value order.
   static std::vector<int> LinkedParams(const IControl& control);
+  void EndParamEdits(const std::vector<int>& params);
+  // The edits the touch's press began and that are still open; they are no
+  // longer kept.
+  std::vector<int> TakePressEdits(uint64_t touchId);
   void ResizeWindowThroughDelegate(bool needsPlatformResize);
   bool LoadPlatformFont(const char* fontID, PlatformFontPtr font);
   void SetCurrentTransform(const ITransform& transform);
@@ -838,9 +865,15 @@ private:
   // Whose menu the in-window popup menu shows last, answered or not: its
   // panels read that menu until they have faded out.
   IControl* mInWindowMenuOwner = nullptr;
+  // The edits of the press that opened the pending menu, ended with its answer.
+  std::vector<int> mMenuEdits;
 
   // Pointer and keys.
   std::unordered_map<uint64_t, IControl*> mCapturedMap;
+  // The edits each touch's press began, until they end.
+  std::map<uint64_t, std::vector<int>> mPressEdits;
+  // Controls being watched through a call that may remove them; null once removed.
+  std::vector<const IControl*> mWatchedControls;
   IControl* mMouseOver = nullptr;
   int mMouseOverIdx = -1;
   bool mEnableMouseOver = false;

@@ -4,6 +4,7 @@
 // keyboard.
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
@@ -33,6 +34,18 @@ std::vector<int> IGraphics::LinkedParams(const IControl& control) {
   return params;
 }
 
+void IGraphics::EndParamEdits(const std::vector<int>& params) {
+  for (int paramIdx : params) mDelegate->EndParamEditFromEditor(paramIdx);
+}
+
+std::vector<int> IGraphics::TakePressEdits(uint64_t touchId) {
+  const auto found = mPressEdits.find(touchId);
+  if (found == mPressEdits.end()) return {};
+  std::vector<int> params = std::move(found->second);
+  mPressEdits.erase(found);
+  return params;
+}
+
 // Hit testing ---------------------------------------------------------------------
 
 int IGraphics::GetMouseControlIdx(float x, float y, bool mouseOver) const {
@@ -46,8 +59,7 @@ int IGraphics::GetMouseControlIdx(float x, float y, bool mouseOver) const {
 }
 
 IControl* IGraphics::InWindowControlAt(float x, float y) const {
-  if (mPopupMenuControl && mPopupMenuControl->GetState() == IPopupMenuControl::kExpanded)
-    return mPopupMenuControl.get();
+  if (mPopupMenuControl && mPopupMenuControl->IsOpen()) return mPopupMenuControl.get();
   if (mTextEntryControl && mTextEntryControl->EditInProgress()) return mTextEntryControl.get();
   if (mCornerResizer && mCornerResizer->GetRECT().Contains(x, y)) return mCornerResizer.get();
   if (mFPSDisplay && mFPSDisplay->GetRECT().Contains(x, y)) return mFPSDisplay.get();
@@ -86,21 +98,25 @@ void IGraphics::OnMouseDown(const std::vector<IMouseInfo>& points) {
       PopupContextMenu(control, point.x, point.y);
       return;
     }
-    for (int paramIdx : LinkedParams(*control)) mDelegate->BeginParamEditFromEditor(paramIdx);
+    // A press whose release never came ends its edits before the next begins.
+    EndParamEdits(TakePressEdits(point.ms.touchID));
+    std::vector<int> params = LinkedParams(*control);
+    for (int paramIdx : params) mDelegate->BeginParamEditFromEditor(paramIdx);
+    mPressEdits[point.ms.touchID] = std::move(params);
     control->OnMouseDown(point.x, point.y, point.ms);
   }
 }
 
-// The parameters are read before the control hears of the release: its
-// handler may remove it.
+// The press's edits are taken before the control hears of the release: its
+// handler may remove it, which ends the edits still open.
 void IGraphics::OnMouseUp(const std::vector<IMouseInfo>& points) {
   for (const IMouseInfo& point : points) {
     if (mCapturedMap.empty()) break;
     IControl* control = GetCapturedControl(point.ms.touchID);
     if (!control) continue;
-    const std::vector<int> editedParams = LinkedParams(*control);
+    const std::vector<int> editedParams = TakePressEdits(point.ms.touchID);
     control->OnMouseUp(point.x, point.y, point.ms);
-    for (int paramIdx : editedParams) mDelegate->EndParamEditFromEditor(paramIdx);
+    EndParamEdits(editedParams);
     mCapturedMap.erase(point.ms.touchID);
   }
   // Resize releases the capture, so a corner drag ends here also without one.
@@ -138,6 +154,8 @@ void IGraphics::OnTouchCancelled(const std::vector<IMouseInfo>& points) {
     if (!control) continue;
     control->OnTouchCancelled(point.x, point.y, point.ms);
     mCapturedMap.erase(point.ms.touchID);
+    // A cancelled touch ends no edit.
+    mPressEdits.erase(point.ms.touchID);
   }
 }
 
@@ -156,7 +174,11 @@ bool IGraphics::OnMouseDoubleClick(float x, float y, const IMouseMod& mod) {
 bool IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod) {
   IControl* control = GetMouseControl(x, y, false, true);
   if (control != mMouseOver) {
-    if (mMouseOver) mMouseOver->OnMouseLeave();
+    // The leave handler may change the tree, the control found included.
+    if (IControl* left = std::exchange(mMouseOver, nullptr)) {
+      left->OnMouseLeave();
+      control = GetMouseControl(x, y, false, true);
+    }
     mMouseOver = control;
   }
   if (mMouseOver) mMouseOver->OnMouseHover(x, y, mod);

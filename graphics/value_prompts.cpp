@@ -94,6 +94,16 @@ void IGraphics::CreatePopupMenuFor(IControl& control, IPopupMenu& menu, const IR
 
 void IGraphics::DoCreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx,
                                   bool isContext) {
+  // A menu still waiting is replaced unanswered. The edits of a press on the
+  // control end with this one's answer; a context menu ends none.
+  EndParamEdits(std::exchange(mMenuEdits, {}));
+  if (!isContext) {
+    for (const auto& [touchId, captured] : mCapturedMap) {
+      if (captured != &control || !mPressEdits.count(touchId)) continue;
+      mMenuEdits = TakePressEdits(touchId);
+      break;
+    }
+  }
   ReleaseMouseCapture();
   mInPopupMenu = &control;
   mPopupMenuValIdx = valIdx;
@@ -115,6 +125,7 @@ void IGraphics::SetPopupMenuResult(IPopupMenu* result) {
   IControl* control = std::exchange(mInPopupMenu, nullptr);
   const int valIdx = std::exchange(mPopupMenuValIdx, -1);
   const bool isContext = std::exchange(mIsContextMenu, false);
+  const std::vector<int> pressEdits = std::exchange(mMenuEdits, {});
   if (!control) return;
   const int chosen = result ? result->GetChosenItemIdx() : IPopupMenu::kNoChoice;
   // A context menu begins no parameter edit, so its answer ends none.
@@ -122,9 +133,9 @@ void IGraphics::SetPopupMenuResult(IPopupMenu* result) {
     control->OnContextSelection(chosen);
     return;
   }
-  const std::vector<int> editedParams = LinkedParams(*control);
+  const std::vector<int> editedParams = pressEdits.empty() ? LinkedParams(*control) : pressEdits;
   control->OnPopupMenuSelection(chosen != IPopupMenu::kNoChoice ? result : nullptr, valIdx);
-  for (int paramIdx : editedParams) mDelegate->EndParamEditFromEditor(paramIdx);
+  EndParamEdits(editedParams);
 }
 
 void IGraphics::PopupContextMenu(IControl* control, float x, float y) {
@@ -155,6 +166,7 @@ void IGraphics::ForgetPopupMenuRequest() {
   mInPopupMenu = nullptr;
   mPopupMenuValIdx = -1;
   mIsContextMenu = false;
+  EndParamEdits(std::exchange(mMenuEdits, {}));
 }
 
 void IGraphics::ClearMouseOverState() {

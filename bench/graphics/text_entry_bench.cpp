@@ -1,6 +1,6 @@
 // One keystroke into the in-editor text entry holding 1,000 units: the engine's
-// edit and the width cache measured afresh, one unit at a time beside its
-// neighbour. Text goes to the recording graphics with recording off.
+// edit and the widths of the characters beside it measured again. Text goes
+// to the recording graphics with recording off.
 #include <benchmark/benchmark.h>
 
 #include <string>

@@ -2,8 +2,10 @@
 // (big-endian) give the length of the initial text that follows, and the
 // rest is what the clipboard holds. The entry starts with that text, pastes
 // the clipboard, runs a fixed sequence of keys, clicks, drags, undos and menu
-// choices that cut and split characters, draws, and commits. The committed
-// text must be UTF-8.
+// choices that try to split characters, draws, and commits; then it starts
+// again with the initial text, types a character one back from its end and
+// commits. Each committed text must be UTF-8, and hold U+FFFD only when the
+// input did: edits keep characters whole.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -41,6 +43,16 @@ public:
   bool done = false;
 };
 
+bool HoldsReplacement(const std::string& text) {
+  return text.find(plugkit::kUtf8ReplacementCharacter) != std::string::npos;
+}
+
+void CheckCommitted(Receiver& receiver, bool cleanInput) {
+  if (!receiver.done || !plugkit::Utf8IsValid(receiver.committed)) std::abort();
+  if (cleanInput && HoldsReplacement(receiver.committed)) std::abort();
+  receiver.done = false;
+}
+
 IKeyPress Key(int vk, const char* text = "", bool shift = false, bool ctrl = false) {
   return IKeyPress(text, vk, shift, ctrl);
 }
@@ -73,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                        Key(kKeyBackspace),
                                        Key(0, kSmile.c_str()),
                                        Key(kKeyLeft),
-                                       Key(kKeyBackspace),  // half of the pair
+                                       Key(kKeyBackspace),  // beside the pair
                                        Key(kKeyDelete),
                                        undo,
                                        undo,
@@ -98,8 +110,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   input.RightClick(20, 20);
   for (int i = 0; i < 4; ++i) input.KeyDown(undo);
   g.GetTextEntryControl()->Draw(g);
-  input.KeyDown(Key(kKeyReturn, "\r"));
+  const IKeyPress commit = Key(kKeyReturn, "\r");
+  input.KeyDown(commit);
+  const bool cleanInput = Utf8IsValid(initial) && Utf8IsValid(clipboard) && !HoldsReplacement(initial) &&
+                          !HoldsReplacement(clipboard);
+  CheckCommitted(*receiver, cleanInput);
 
-  if (!receiver->done || !plugkit::Utf8IsValid(receiver->committed)) std::abort();
+  g.CreateTextEntry(*receiver, IText(12.f), kField, initial.c_str(), 0);
+  for (const IKeyPress& key : {Key(kKeyEnd), Key(kKeyLeft), Key(kKeyLeft), Key(kKeyA, "a"), commit})
+    input.KeyDown(key);
+  CheckCommitted(*receiver, cleanInput);
   return 0;
 }

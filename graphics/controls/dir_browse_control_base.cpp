@@ -76,40 +76,49 @@ void IDirBrowseControlBase::SetupMenu() {
   mItems.Empty();
   mMainMenu.Clear();
   mSelectedItemIndex = -1;
+  FolderScan scan;
   if (mPaths.GetSize() == 1) {
-    ScanDirectory(mPaths.Get(0)->Get(), mMainMenu);
+    ScanRoot(mPaths.Get(0)->Get(), mMainMenu, scan);
   } else {
     for (int i = 0; i < mPaths.GetSize(); ++i) {
       auto submenu = std::make_unique<IPopupMenu>("");
       IPopupMenu* folderMenu = submenu.get();
       if (mMainMenu.AddItem(mPathLabels.Get(i)->Get(), std::move(submenu)))
-        ScanDirectory(mPaths.Get(i)->Get(), *folderMenu);
+        ScanRoot(mPaths.Get(i)->Get(), *folderMenu, scan);
     }
   }
   CollectSortedItems(mMainMenu);
 }
 
 void IDirBrowseControlBase::ScanDirectory(const char* path, IPopupMenu& menu) {
-  std::vector<std::string> descent;
-  ScanFolder(path ? path : "", menu, descent);
+  FolderScan scan;
+  ScanRoot(path, menu, scan);
 }
 
-void IDirBrowseControlBase::ScanFolder(std::string folder, IPopupMenu& menu, std::vector<std::string>& descent) {
+// Only the path given loses its trailing separators: a folder found may end its name with one.
+void IDirBrowseControlBase::ScanRoot(const char* path, IPopupMenu& menu, FolderScan& scan) {
+  std::string folder = path ? path : "";
   while (folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
+  ScanFolder(folder, menu, scan);
+}
+
+void IDirBrowseControlBase::ScanFolder(const std::string& folder, IPopupMenu& menu, FolderScan& scan) {
+  if (scan.foldersLeft <= 0) return;
   const DirHandle dir(opendir(folder.c_str()));
   if (!dir) return;
-  descent.push_back(RealPath(folder));
+  --scan.foldersLeft;
+  scan.descent.push_back(RealPath(folder));
   while (const dirent* entry = readdir(dir.get())) {
     const char* name = entry->d_name;
     if (name[0] == '.') continue;
     const std::string path = JoinPath(folder, name);
     // Folders are never listed as files.
     if (IsFolder(*entry, path)) {
-      if (!mScanRecursively) continue;
-      if (std::find(descent.begin(), descent.end(), RealPath(path)) != descent.end()) continue;
+      if (!mScanRecursively || scan.foldersLeft <= 0) continue;
+      if (std::find(scan.descent.begin(), scan.descent.end(), RealPath(path)) != scan.descent.end()) continue;
       auto submenu = std::make_unique<IPopupMenu>("");
       IPopupMenu* folderMenu = submenu.get();
-      if (menu.AddItem(name, std::move(submenu), IPopupMenu::kInsertSorted)) ScanFolder(path, *folderMenu, descent);
+      if (menu.AddItem(name, std::move(submenu), IPopupMenu::kInsertSorted)) ScanFolder(path, *folderMenu, scan);
       continue;
     }
     std::string label;
@@ -118,7 +127,7 @@ void IDirBrowseControlBase::ScanFolder(std::string folder, IPopupMenu& menu, std
                         IPopupMenu::kInsertSorted))
       mFiles.Add(new StrBuf(path.c_str()));
   }
-  descent.pop_back();
+  scan.descent.pop_back();
   if (mShowEmptySubmenus) return;
   for (int i = menu.NItems() - 1; i >= 0; --i) {
     const IPopupMenu* submenu = menu.GetItem(i)->GetSubmenu();

@@ -17,6 +17,10 @@ namespace plugkit::graphics {
 // list. Main thread only.
 class IDirBrowseControlBase : public IContainerBase {
 public:
+  // A scan enters at most this many folders for one menu, its roots
+  // included: links may make a small tree list an exponential number of them.
+  static constexpr int kMaxFoldersPerMenu = 1000;
+
   // extension: without the dot.
   IDirBrowseControlBase(const IRECT& bounds, const char* extension, bool showFileExtensions = true,
                         bool scanRecursively = true, bool showEmptySubmenus = false);
@@ -36,8 +40,9 @@ public:
   // extension, sorted without regard to case; sub-folders become sorted
   // sub-menus when scanning recursively, and those left empty are removed
   // unless kept. Hidden entries (".name") are skipped, and so is a folder
-  // already being scanned further up (a link to a parent). A folder that
-  // cannot be opened adds nothing.
+  // already being scanned further up (a link to a parent); once
+  // kMaxFoldersPerMenu folders are entered, every further sub-folder. A
+  // folder that cannot be opened adds nothing.
   void ScanDirectory(const char* path, IPopupMenu& menu);
   // Appends the file items of the menu tree to the item list, depth first.
   void CollectSortedItems(IPopupMenu& menu);
@@ -63,8 +68,13 @@ protected:
   StrBuf mExtension;
 
 private:
-  // descent: the real paths of the folders being scanned, outermost first.
-  void ScanFolder(std::string folder, IPopupMenu& menu, std::vector<std::string>& descent);
+  struct FolderScan {
+    // The real paths of the folders being scanned, outermost first.
+    std::vector<std::string> descent;
+    int foldersLeft = kMaxFoldersPerMenu;
+  };
+  void ScanRoot(const char* path, IPopupMenu& menu, FolderScan& scan);
+  void ScanFolder(const std::string& folder, IPopupMenu& menu, FolderScan& scan);
   // The label of a file with the extension; false for any other name.
   bool FileLabel(const std::string& name, std::string& label) const;
   void CheckItems(IPopupMenu& menu, const IPopupMenu::Item* selected);

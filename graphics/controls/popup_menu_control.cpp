@@ -60,7 +60,7 @@ float ClampOrLow(float value, float lo, float hi) { return hi < lo ? lo : std::c
 // Panels --------------------------------------------------------------------------
 
 IPopupMenuControl::MenuPanel::MenuPanel(const IPopupMenuControl& control, IPopupMenu& menu, float x, float y,
-                                        int parentIdx)
+                                        int parentIdx, bool scroll)
     : mMenu(&menu), mSingleCellBounds(control.CellSize(menu)), mParentIdx(parentIdx) {
   const float pad = control.mPanelPadding;
   const float cellW = mSingleCellBounds.W();
@@ -72,7 +72,7 @@ IPopupMenuControl::MenuPanel::MenuPanel(const IPopupMenuControl& control, IPopup
     const bool columnFull = control.mMaxColumnItems > 0 && i > 0 && i % control.mMaxColumnItems == 0;
     const bool areaFull = cellTop + h + pad > control.mExpandedBounds.B;
     if (columnFull || areaFull) {
-      if (control.mScrollIfTooBig) {
+      if (control.mScrollIfTooBig || scroll) {
         LayOutScroller(control, x);
         break;
       }
@@ -101,6 +101,8 @@ IPopupMenuControl::MenuPanel::MenuPanel(const IPopupMenuControl& control, IPopup
 }
 
 // At least one row, however small the area, and no more rows than items.
+// Every row is an item's height, separators' too, so that the arrows keep
+// their cells while the items scroll through.
 void IPopupMenuControl::MenuPanel::LayOutScroller(const IPopupMenuControl& control, float x) {
   const IRECT& area = control.mExpandedBounds;
   const float pad = control.mPanelPadding;
@@ -114,9 +116,8 @@ void IPopupMenuControl::MenuPanel::LayOutScroller(const IPopupMenuControl& contr
   const float left = x + pad;
   float cellTop = firstTop;
   for (int i = 0; i < mScrollMaxRows; ++i) {
-    const float h = IsSeparator(mMenu->GetItem(i)) ? control.mSeparatorSize : mSingleCellBounds.H();
-    mCellBounds.emplace_back(left, cellTop, left + mSingleCellBounds.W(), cellTop + h);
-    cellTop += h + control.mCellGap;
+    mCellBounds.emplace_back(left, cellTop, left + mSingleCellBounds.W(), cellTop + mSingleCellBounds.H());
+    cellTop += rowHeight;
   }
 }
 
@@ -138,9 +139,25 @@ Item* IPopupMenuControl::MenuPanel::ItemOfCell(int cellIdx) const {
 const IRECT* IPopupMenuControl::MenuPanel::CellAt(float x, float y) const {
   for (int i = 0; i < NCells(); ++i) {
     const Item* item = ItemOfCell(i);
-    if (item && !HasFlag(*item, Item::kDisabled) && GetCell(i)->Contains(x, y)) return GetCell(i);
+    const bool answers = IsArrowCell(i) || (item && !HasFlag(*item, Item::kDisabled));
+    if (answers && GetCell(i)->Contains(x, y)) return GetCell(i);
   }
   return nullptr;
+}
+
+bool IPopupMenuControl::MenuPanel::IsArrowCell(int cellIdx) const {
+  return (cellIdx == 0 && HasItemsAbove()) || (cellIdx == NCells() - 1 && HasItemsBelow());
+}
+
+float IPopupMenuControl::MenuPanel::CellsWidth() const {
+  if (mCellBounds.empty()) return 0.f;
+  float left = mCellBounds.front().L;
+  float right = mCellBounds.front().R;
+  for (const IRECT& cell : mCellBounds) {
+    left = std::min(left, cell.L);
+    right = std::max(right, cell.R);
+  }
+  return right - left;
 }
 
 void IPopupMenuControl::MenuPanel::ScrollBy(int items) {
@@ -211,15 +228,10 @@ void IPopupMenuControl::Expand(const IRECT& anchorArea) {
   DeletePanels();
   mAnchorArea = anchorArea;
 
-  float width = 0.f;
-  float height = 0.f;
-  PanelExtent(*mMenu, width, height);
-  float x = 0.f;
-  float y = 0.f;
-  PlaceRootPanel(width, height, x, y);
-  ClampIntoArea(width, height, x, y);
-
-  mMenuPanels.push_back(std::make_unique<MenuPanel>(*this, *mMenu, x, y, -1));
+  mMenuPanels.push_back(MakePanel(*mMenu, -1, [this](float width, float height, float& x, float& y) {
+    PlaceRootPanel(width, height, x, y);
+    ClampIntoArea(width, height, x, y);
+  }));
   MenuPanel* root = mMenuPanels.back().get();
   mActivePanel = root;
   mAppearingPanel = root;
@@ -228,6 +240,23 @@ void IPopupMenuControl::Expand(const IRECT& anchorArea) {
   SetMouseIsOver(false);
   OnResize();
   MarkDirty(true);
+}
+
+// Placed first as one column, which is all there is unless it breaks into columns.
+std::unique_ptr<IPopupMenuControl::MenuPanel> IPopupMenuControl::MakePanel(IPopupMenu& menu, int parentIdx,
+                                                                           const PlaceFunc& place) const {
+  float width = 0.f;
+  float height = 0.f;
+  PanelExtent(menu, width, height);
+  float x = 0.f;
+  float y = 0.f;
+  place(width, height, x, y);
+  auto panel = std::make_unique<MenuPanel>(*this, menu, x, y, parentIdx);
+  const float columnsWidth = panel->CellsWidth();
+  if (columnsWidth <= width) return panel;
+  const bool fits = FitsAcross(columnsWidth);
+  if (fits) place(columnsWidth, height, x, y);
+  return std::make_unique<MenuPanel>(*this, menu, x, y, parentIdx, !fits);
 }
 
 void IPopupMenuControl::AimCallout(ECalloutDirection panelSide) {
@@ -300,6 +329,10 @@ bool IPopupMenuControl::FitsArea(float width, float height, float x, float y) co
   return clampedX == x && clampedY == y;
 }
 
+bool IPopupMenuControl::FitsAcross(float width) const {
+  return mExpandedBounds.L + mDropShadowSize <= mExpandedBounds.R - width - 2.f * mDropShadowSize;
+}
+
 // The shadow's room stays inside the area.
 void IPopupMenuControl::ClampIntoArea(float width, float height, float& x, float& y) const {
   const IRECT& area = mExpandedBounds;
@@ -310,7 +343,7 @@ void IPopupMenuControl::ClampIntoArea(float width, float height, float& x, float
 // Mouse ---------------------------------------------------------------------------
 
 void IPopupMenuControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (mState != kExpanded) {
+  if (!IsOpen()) {
     IControl::OnMouseDown(x, y, mod);
     return;
   }
@@ -354,10 +387,11 @@ void IPopupMenuControl::OnMouseLeave() {
 }
 
 // Without a cell under the pointer the open sub-menus stay, so that the
-// pointer may cross a gap on its way to one.
+// pointer may cross a gap on its way to one; a scroll arrow's cell shows no item.
 void IPopupMenuControl::CheckSubMenu() {
   if (!mActivePanel || !mMouseCellBounds) return;
-  const Item* item = mActivePanel->ItemOfCell(mActivePanel->CellIndex(mMouseCellBounds));
+  const int cellIdx = mActivePanel->CellIndex(mMouseCellBounds);
+  const Item* item = mActivePanel->IsArrowCell(cellIdx) ? nullptr : mActivePanel->ItemOfCell(cellIdx);
   if (!item) return;
   if (IPopupMenu* subMenu = item->GetSubmenu()) {
     ShowSubMenu(*subMenu, !HasFlag(*item, Item::kDisabled));
@@ -380,16 +414,14 @@ void IPopupMenuControl::ShowSubMenu(IPopupMenu& subMenu, bool highlight) {
   const IRECT cell = *mMouseCellBounds;
   const float a = mCallOut ? mCalloutArrowSize : 0.f;
   if (!shown) {
-    float width = 0.f;
-    float height = 0.f;
-    PanelExtent(subMenu, width, height);
-    float x = mSubMenuOpensRight ? cell.R + mPanelPadding + a
-                                 : cell.L - mPanelPadding - a - width - mDropShadowSize;
-    float y = mCalloutArrowDir == kPanelAbove
-                  ? cell.T - mPanelPadding / 2.f - height + 2.f * mCellGap + mDropShadowSize
-                  : cell.T - mPanelPadding;
-    ClampIntoArea(width, height, x, y);
-    mMenuPanels.push_back(std::make_unique<MenuPanel>(*this, subMenu, x, y, PanelIndex(mActivePanel)));
+    const auto place = [&](float width, float height, float& x, float& y) {
+      x = mSubMenuOpensRight ? cell.R + mPanelPadding + a : cell.L - mPanelPadding - a - width - mDropShadowSize;
+      y = mCalloutArrowDir == kPanelAbove
+              ? cell.T - mPanelPadding / 2.f - height + 2.f * mCellGap + mDropShadowSize
+              : cell.T - mPanelPadding;
+      ClampIntoArea(width, height, x, y);
+    };
+    mMenuPanels.push_back(MakePanel(subMenu, PanelIndex(mActivePanel), place));
     shown = mMenuPanels.back().get();
   }
   mSubMenuOpened = true;
@@ -446,9 +478,7 @@ void IPopupMenuControl::CollapseEverything() {
     const int cellIdx = mActivePanel->CellIndex(mMouseCellBounds);
     const Item* item = mActivePanel->ItemOfCell(cellIdx);
     // A scroll arrow shows no item.
-    const bool onArrow = (cellIdx == 0 && mActivePanel->HasItemsAbove()) ||
-                         (cellIdx == mActivePanel->NCells() - 1 && mActivePanel->HasItemsBelow());
-    if (item && !onArrow && IsPlain(*item)) {
+    if (item && !mActivePanel->IsArrowCell(cellIdx) && IsPlain(*item)) {
       menu->SetChosenItemIdx(cellIdx + mActivePanel->mScrollItemOffset);
       mActivePanel->mClickedCell = mMouseCellBounds;
     }
@@ -586,7 +616,9 @@ void IPopupMenuControl::DrawPanel(IGraphics& g, MenuPanel& panel) {
     if (!item) continue;
     const IRECT& cell = *panel.GetCell(i);
     if (IsSeparator(item)) {
-      DrawSeparator(g, cell, blend);
+      // A scroller's cells are all an item's height.
+      const float half = mSeparatorSize / 2.f;
+      DrawSeparator(g, panel.mScroller ? IRECT(cell.L, MidY(cell) - half, cell.R, MidY(cell) + half) : cell, blend);
       continue;
     }
     const bool sel = &cell == mMouseCellBounds || &cell == panel.mHighlightedCell;

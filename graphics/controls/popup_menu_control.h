@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,16 +47,23 @@ public:
   class MenuPanel {
   public:
     // Lays the menu's cells out from (x, y) down, in columns, or as a
-    // scroller of the rows that fit (see IPopupMenuControl's settings).
-    MenuPanel(const IPopupMenuControl& control, IPopupMenu& menu, float x, float y, int parentIdx);
+    // scroller of the rows that fit (see IPopupMenuControl's settings; with
+    // scroll set, a scroller in place of columns whatever they are).
+    MenuPanel(const IPopupMenuControl& control, IPopupMenu& menu, float x, float y, int parentIdx,
+              bool scroll = false);
 
     int NCells() const { return static_cast<int>(mCellBounds.size()); }
     const IRECT* GetCell(int index) const;
     int CellIndex(const IRECT* cell) const;
     // The item a cell shows: its index plus the scroll offset; null past the items.
     IPopupMenu::Item* ItemOfCell(int cellIdx) const;
-    // A shown cell under the point whose item is not disabled; null when none.
+    // A shown cell under the point whose item is not disabled, or a scroll
+    // arrow's cell whatever item lies under it; null when none.
     const IRECT* CellAt(float x, float y) const;
+    // The first cell showing the up arrow, or the last the down arrow.
+    bool IsArrowCell(int cellIdx) const;
+    // From the left of the first column to the right of the last.
+    float CellsWidth() const;
     // Moves the scroller by one item up (-1) or down (+1), within the items.
     void ScrollBy(int items);
     // More items than cells: arrows stand in the first and last cells.
@@ -87,7 +95,7 @@ public:
                     const IRECT& collapsedBounds = IRECT(), const IRECT& expandedBounds = IRECT());
   ~IPopupMenuControl() override;
 
-  // While expanded: the cell under the point is chosen, then the menu closes.
+  // While open: the cell under the point is chosen, then the menu closes.
   void OnMouseDown(float x, float y, const IMouseMod& mod) override;
   void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
   void OnMouseWheel(float, float, const IMouseMod&, float) override {}
@@ -140,6 +148,9 @@ public:
   void SetPreferBelowAnchor(bool preferBelow) { mPreferBelowAnchor = preferBelow; }
 
   EPopupState GetState() const { return mState; }
+  // From opening until a close hides it: expanding, expanded or a sub-menu
+  // appearing. The context gives it the pointer then.
+  bool IsOpen() const { return mState == kExpanding || mState == kExpanded || mState == kSubMenuAppearing; }
   IPopupMenu* GetMenu() const { return mMenu; }
   const IRECT& GetSpecifiedExpandedBounds() const { return mSpecifiedExpandedBounds; }
   int NPanels() const { return static_cast<int>(mMenuPanels.size()); }
@@ -155,11 +166,18 @@ private:
   void PanelExtent(const IPopupMenu& menu, float& width, float& height) const;
   // Places the root panel, then fades it in.
   void Expand(const IRECT& anchorArea);
+  // Where a panel of that extent goes: (x, y) inside the expanded area.
+  using PlaceFunc = std::function<void(float width, float height, float& x, float& y)>;
+  // A panel of the menu placed by its extent: that of all its columns, or
+  // as a scroller when the columns are wider than the area holds.
+  std::unique_ptr<MenuPanel> MakePanel(IPopupMenu& menu, int parentIdx, const PlaceFunc& place) const;
   // Beside the anchor, above or below it, or centred below it.
   void PlaceRootPanel(float width, float height, float& x, float& y);
   // The call-out arrow's square between the anchor and the panel on that side.
   void AimCallout(ECalloutDirection panelSide);
   bool FitsArea(float width, float height, float x, float y) const;
+  // Whether some x keeps a panel that wide inside the area (see ClampIntoArea).
+  bool FitsAcross(float width) const;
   void ClampIntoArea(float width, float height, float& x, float& y) const;
   // Opens the sub-menu of the item under the mouse cell, or closes those
   // below the active panel.

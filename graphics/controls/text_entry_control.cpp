@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "common/popup_menu.h"
@@ -40,6 +42,19 @@ enum EClipboardMenuItem { kCutItem = 0, kCopyItem = 1, kPasteItem = 2 };
 
 constexpr uint32_t KeyWithModifiers(uint32_t code, const IKeyPress& key) {
   return code | (key.mS ? kShiftBit : 0u) | (key.mC ? kControlBit : 0u) | (key.mA ? kAltBit : 0u);
+}
+
+// The character an engine key types: none for a key without text, nor with control held.
+constexpr char32_t TypedCharacter(uint32_t key) {
+  return (key & (kNoText | kControlBit)) ? 0 : key & ~kModifierBits;
+}
+
+// The leading units of whole characters that fit in room.
+std::u16string_view FittingUnits(std::u16string_view units, int room) {
+  if (static_cast<int>(units.size()) <= room) return units;
+  size_t fitting = static_cast<size_t>(std::max(room, 0));
+  if (fitting > 0 && IsHighSurrogate(units[fitting - 1])) --fitting;
+  return units.substr(0, fitting);
 }
 
 constexpr bool IsDigitKey(const IKeyPress& key) {
@@ -90,27 +105,21 @@ struct TextEntryEngine {
     position = std::clamp(position, 0, length);
     if (count < 0 || count > length - position) count = length - position;
     entry->mEditString.erase(static_cast<size_t>(position), static_cast<size_t>(count));
-    TextChanged(entry);
+    entry->CharWidthsErased(position, count);
   }
 
   static int InsertChars(ITextEntryControl* entry, int position, const char16_t* units, int count) {
     if (count <= 0) return 1;
     position = std::clamp(position, 0, Length(entry));
     entry->mEditString.insert(static_cast<size_t>(position), units, static_cast<size_t>(count));
-    TextChanged(entry);
+    entry->CharWidthsInserted(position, count);
     return 1;
   }
 
   // Modifiers never reach the text; a code above U+FFFF never comes here.
   static int KeyToText(uint32_t key) {
-    if (key & kNoText) return -1;
-    const uint32_t character = key & ~kModifierBits;
-    return character <= kLastSingleUnit ? static_cast<int>(character) : -1;
-  }
-
-  static void TextChanged(ITextEntryControl* entry) {
-    entry->mCharWidths.Resize(0, false);
-    entry->FillCharWidths();
+    const char32_t character = TypedCharacter(key);
+    return character != 0 && character <= kLastSingleUnit ? static_cast<int>(character) : -1;
   }
 };
 
@@ -173,7 +182,7 @@ ITextEntryControl::~ITextEntryControl() = default;
 
 // Each entry starts with a history of its own: records of an earlier text
 // would undo at positions this one does not have.
-void ITextEntryControl::CreateTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int /*length*/,
+void ITextEntryControl::CreateTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int length,
                                         const char* str) {
   SetRECT(bounds);
   SetTargetRECT(bounds);
@@ -183,12 +192,14 @@ void ITextEntryControl::CreateTextEntry(int paramIdx, const IText& text, const I
   style.mFGColor = text.mTextEntryFGColor;
   SetText(style);
   mParamIdx = paramIdx;
+  mMaxLength = paramIdx == kNoParameter ? 0 : std::max(length, 0);
   mEditString = Utf8ToUtf16(str ? str : "");
   stb_textedit_initialize_state(&mEditState, 1);
   mEditState.select_start = 0;
   mEditState.select_end = TextEntryEngine::Length(this);
   mEditState.cursor = 0;
-  TextEntryEngine::TextChanged(this);
+  mCharWidths.Resize(0, false);
+  FillCharWidths();
   MarkDirty(true);
   mEditing = true;
 }
@@ -226,19 +237,55 @@ void ITextEntryControl::DismissEdit() {
 std::string ITextEntryControl::GetEditText() const { return Utf16ToUtf8(mEditString); }
 
 template <class Edit>
-bool ITextEntryControl::EditState(Edit&& edit) {
+bool ITextEntryControl::EditState(Edit&& edit, bool byPointer) {
   STB_TexteditState before;
   std::memcpy(&before, &mEditState, sizeof before);
   edit();
+  const int step = byPointer || mEditState.cursor >= before.cursor ? 1 : -1;
+  for (int* position : {&mEditState.cursor, &mEditState.select_start, &mEditState.select_end})
+    if (SplitsPair(*position)) *position += step;
   if (std::memcmp(&before, &mEditState, sizeof before) == 0) return false;
   MarkDirty(false);
   return true;
 }
 
-// A character above U+FFFF goes in as its surrogate pair, one undo record.
+bool ITextEntryControl::SplitsPair(int position) const {
+  return position > 0 && position < TextEntryEngine::Length(this) &&
+         IsHighSurrogate(mEditString[static_cast<size_t>(position - 1)]) &&
+         IsLowSurrogate(mEditString[static_cast<size_t>(position)]);
+}
+
+void ITextEntryControl::SelectCharacterToDelete(uint32_t engineKey) {
+  if (STB_TEXT_HAS_SELECTION(&mEditState)) return;
+  const uint32_t key = engineKey & ~kShiftBit;
+  const int cursor = mEditState.cursor;
+  if (key == STB_TEXTEDIT_K_BACKSPACE && SplitsPair(cursor - 1)) {
+    mEditState.select_start = cursor - 2;
+    mEditState.select_end = cursor;
+  } else if (key == STB_TEXTEDIT_K_DELETE && SplitsPair(cursor + 1)) {
+    mEditState.select_start = cursor;
+    mEditState.select_end = cursor + 2;
+  }
+}
+
+int ITextEntryControl::InsertRoom() const {
+  if (mMaxLength == 0) return std::numeric_limits<int>::max();
+  const int selected = std::abs(mEditState.select_end - mEditState.select_start);
+  return std::max(mMaxLength - (TextEntryEngine::Length(this) - selected), 0);
+}
+
+// A character above U+FFFF goes in as its surrogate pair, one undo record;
+// one that does not fit whole is not typed.
 bool ITextEntryControl::SendKey(uint32_t engineKey) {
-  const char32_t character = (engineKey & kNoText) ? 0 : engineKey & ~kModifierBits;
-  if (character <= kLastSingleUnit) return EditState([&] { stb_textedit_key(this, &mEditState, engineKey); });
+  const char32_t character = TypedCharacter(engineKey);
+  const int units = character == 0 ? 0 : (character <= kLastSingleUnit ? 1 : 2);
+  if (units > InsertRoom()) return false;
+  if (units < 2) {
+    return EditState([&] {
+      SelectCharacterToDelete(engineKey);
+      stb_textedit_key(this, &mEditState, engineKey);
+    });
+  }
   const char16_t pair[] = {HighSurrogateOf(character), LowSurrogateOf(character)};
   return EditState([&] { stb_textedit_paste(this, &mEditState, pair, 2); });
 }
@@ -263,7 +310,9 @@ void ITextEntryControl::Paste() {
   IGraphics* ui = GetUI();
   StrBuf text;
   if (!ui || !ui->ClipboardText(text) || text.GetLength() == 0) return;
-  const std::u16string units = Utf8ToUtf16(text.Get());
+  const std::u16string text16 = Utf8ToUtf16(text.Get());
+  const std::u16string_view units = FittingUnits(text16, InsertRoom());
+  if (units.empty()) return;
   EditState([&] { stb_textedit_paste(this, &mEditState, units.data(), static_cast<int>(units.size())); });
 }
 
@@ -322,7 +371,7 @@ void ITextEntryControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
     return;
   }
   if (mod.L) {
-    EditState([&] { stb_textedit_click(this, &mEditState, x, y); });
+    EditState([&] { stb_textedit_click(this, &mEditState, x, y); }, true);
   } else if (mod.R) {
     ShowClipboardMenu(x, y);
   }
@@ -330,12 +379,12 @@ void ITextEntryControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
 
 void ITextEntryControl::OnMouseDrag(float x, float y, float, float, const IMouseMod& mod) {
   if (!mEditing || !mod.L) return;
-  EditState([&] { stb_textedit_drag(this, &mEditState, x, y); });
+  EditState([&] { stb_textedit_drag(this, &mEditState, x, y); }, true);
 }
 
 void ITextEntryControl::OnMouseUp(float x, float y, const IMouseMod& mod) {
   if (!mEditing || !mod.L) return;
-  EditState([&] { stb_textedit_drag(this, &mEditState, x, y); });
+  EditState([&] { stb_textedit_drag(this, &mEditState, x, y); }, true);
   MarkDirty(true);
 }
 
@@ -376,29 +425,67 @@ void ITextEntryControl::FillCharWidths() {
     mCharWidths.Resize(0, false);
     return;
   }
-  float* widths = mCharWidths.Get();
-  std::fill(widths, widths + count, 0.f);
+  std::fill(mCharWidths.Get(), mCharWidths.Get() + count, 0.f);
+  MeasureCharacters(0, count);
+}
+
+// A pair's first half carries its character's width, measured whole.
+void ITextEntryControl::MeasureCharacters(int from, int to) {
+  const int count = TextEntryEngine::Length(this);
   IGraphics* ui = GetUI();
-  if (!ui) return;
+  if (!ui || mCharWidths.GetSize() != count) return;
+  float* widths = mCharWidths.Get();
   IRECT bounds = GetRECT();
   const auto measure = [&](const std::string& text) {
     return ui->MeasureTextIfNotEmpty(GetText(), text.c_str(), bounds);
   };
-  // A pair's first half carries its character's width, measured whole.
+  const std::u16string_view units(mEditString);
+  const auto characterAt = [&](int start) { return Utf16ToUtf8(units.substr(start, SplitsPair(start + 1) ? 2 : 1)); };
+  if (SplitsPair(from)) --from;
   std::string previous;
   float previousWidth = 0.f;
-  const std::u16string_view units(mEditString);
-  for (int i = 0; i < count;) {
-    const bool pair = i + 1 < count && IsHighSurrogate(units[i]) && IsLowSurrogate(units[i + 1]);
-    const int size = pair ? 2 : 1;
-    const std::string character = Utf16ToUtf8(units.substr(i, size));
+  if (from > 0) {
+    previous = characterAt(SplitsPair(from - 1) ? from - 2 : from - 1);
+    previousWidth = measure(previous);
+  }
+  for (int i = from; i < std::min(to, count);) {
+    const std::string character = characterAt(i);
     const float alone = measure(character);
     // Measured after its neighbour, so that kerning between the two counts.
     widths[i] = previous.empty() ? alone : measure(previous + character) - previousWidth;
+    const int size = SplitsPair(i + 1) ? 2 : 1;
+    if (size == 2) widths[i + 1] = 0.f;
     previous = character;
     previousWidth = alone;
     i += size;
   }
+}
+
+// A cache out of step with the text is emptied, to be filled when next needed.
+void ITextEntryControl::CharWidthsInserted(int position, int count) {
+  const int before = mCharWidths.GetSize();
+  if (before == TextEntryEngine::Length(this) - count) mCharWidths.Resize(before + count, false);
+  if (mCharWidths.GetSize() != before + count) {
+    mCharWidths.Resize(0, false);
+    return;
+  }
+  float* widths = mCharWidths.Get();
+  std::memmove(widths + position + count, widths + position, sizeof(float) * static_cast<size_t>(before - position));
+  MeasureCharacters(position, position + count + 1);
+}
+
+void ITextEntryControl::CharWidthsErased(int position, int count) {
+  const int before = mCharWidths.GetSize();
+  if (before != TextEntryEngine::Length(this) + count) {
+    mCharWidths.Resize(0, false);
+    return;
+  }
+  float* widths = mCharWidths.Get();
+  std::memmove(widths + position, widths + position + count,
+               sizeof(float) * static_cast<size_t>(before - position - count));
+  mCharWidths.Resize(before - count, false);
+  // The character after the cut has a new neighbour.
+  MeasureCharacters(position, position + 1);
 }
 
 float ITextEntryControl::WidthBefore(int units) const {

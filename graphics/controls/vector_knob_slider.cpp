@@ -21,10 +21,12 @@ void IVValueControlBase<Base>::OnInit() {
   ShowParamValueAndName();
 }
 
+// The action may remove the control.
 template <class Base>
 void IVValueControlBase<Base>::MarkDirty(bool triggerAction, int valIdx) {
+  const IGraphics::ControlWatch watch(this->GetUI(), this);
   Base::MarkDirty(triggerAction, valIdx);
-  ShowParamValue();
+  if (watch.Kept()) ShowParamValue();
 }
 
 // The value rectangle asks for a typed value when pressed, and is lit under
@@ -40,13 +42,15 @@ bool IVValueControlBase<Base>::HitTest(float x, float y) const {
   return (!this->IsPromptDisabled() && mValueBounds.Contains(x, y)) || mWidgetBounds.Contains(x, y);
 }
 
+// Either may prompt, and an answer that comes at once may remove the control.
 template <class Base>
 void IVValueControlBase<Base>::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  const IGraphics::ControlWatch watch(this->GetUI(), this);
   if (ValuePrompts(x, y))
     this->PromptUserInput(mValueBounds, 0);
   else
     Base::OnMouseDown(x, y, mod);
-  MarkDirty(false);
+  if (watch.Kept()) MarkDirty(false);
 }
 
 template <class Base>

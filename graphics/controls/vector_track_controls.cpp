@@ -92,7 +92,8 @@ IRECT IVTrackControlBase::FilledPart(const IRECT& r, int trackIdx) const {
     const IRECT* step = StepHolding(vertical ? static_cast<float>(r.B - r.H() * value)
                                              : static_cast<float>(r.L + r.W() * value));
     if (!step) return IRECT();
-    return vertical ? IRECT(r.L, step->T, r.R, step->B) : IRECT(step->L, r.T, step->R, r.B);
+    // Steps divide the widget, and a padded track ends short of its edge.
+    return (vertical ? IRECT(r.L, step->T, r.R, step->B) : IRECT(step->L, r.T, step->R, r.B)).Intersect(r);
   }
   const double from = std::clamp(mBaseValue, 0.0, 1.0);
   const auto lo = static_cast<float>(std::min(from, value));

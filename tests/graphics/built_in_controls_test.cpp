@@ -107,6 +107,16 @@ TEST_F(BuiltInControlsTest, TheFrameTimeDisplayCyclesThroughItsModes) {
   g.ShowFPSDisplay(false);
   EXPECT_EQ(g.GetFPSDisplay(), nullptr);
   EXPECT_EQ(g.GetCapturedControl(), nullptr);
+
+  // Hiding it clears the mouse-over control, whichever it is.
+  Attach(IRECT(300, 200, 400, 300));
+  g.ShowFPSDisplay(true);
+  g.EnableMouseOver(true);
+  input.Hover(350, 250);
+  ASSERT_NE(g.GetMouseOverControl(), nullptr);
+  g.ShowFPSDisplay(false);
+  EXPECT_EQ(g.GetMouseOverControl(), nullptr);
+  EXPECT_EQ(g.GetMouseOverIndex(), -1);
 }
 
 TEST_F(BuiltInControlsTest, SpecialControlsComeAfterTheListAndTheResizerAndDisplayAreHitFirst) {

@@ -162,6 +162,12 @@ TEST_F(DrawingTest, BitmapsWithoutASizeOrABackEndBitmapDrawNothing) {
   EXPECT_TRUE(g.Calls().empty());
 }
 
+TEST_F(DrawingTest, ARotatedBitmapIsSizedThroughItsDrawScale) {
+  FakeBitmap zoomed(20, 10, 2.f, 2.f);
+  g.DrawRotatedBitmap(IBitmap(&zoomed, 1, false, "knob.png"), 50, 50, 0.0);
+  EXPECT_EQ(g.CallLines().at(2), "DrawBitmap knob.png:10x5 (-2.5,-1.25,2.5,1.25) 0 0 blend=none");
+}
+
 TEST_F(DrawingTest, EveryPrimitiveLeavesTheTransformAsItFoundIt) {
   g.PathTransformTranslate(3, 4);
   g.PathTransformSave();

@@ -8,11 +8,11 @@
 
 #include "common/popup_menu.h"
 #include "framework/core/param.h"
-#include "graphics/clock.h"
 #include "graphics/controls/popup_menu_control.h"
 #include "graphics/controls/text_entry_control.h"
 #include "graphics/graphics_context.h"
 #include "graphics/qwerty_midi_keys.h"
+#include "standin/testing/run_loop.h"
 #include "support/graphics/logging_control.h"
 #include "support/graphics/recording_delegate.h"
 #include "support/graphics/synthetic_input.h"
@@ -53,7 +53,10 @@ public:
   void OnMouseDoubleClick(float x, float y, const IMouseMod&) override { Log("double " + At(x, y)); }
   void OnMouseWheel(float, float, const IMouseMod&, float d) override { Log("wheel " + std::to_string(d)); }
   void OnMouseHover(float x, float y, const IMouseMod&) override { Log("hover " + At(x, y)); }
-  void OnMouseLeave() override { Log("leave"); }
+  void OnMouseLeave() override {
+    Log("leave");
+    if (const auto react = mOnLeave) react(this);
+  }
   void OnTouchCancelled(float, float, const IMouseMod& mod) override {
     Log("cancelled " + std::to_string(mod.touchID));
   }
@@ -64,6 +67,7 @@ public:
   void CreateContextMenu(IPopupMenu& menu) override { menu.AddItem("Copy"); }
 
   std::function<void(PointerControl*)> mOnUp;
+  std::function<void(PointerControl*)> mOnLeave;
 };
 
 class InputDispatchTest : public ::testing::Test {
@@ -165,6 +169,54 @@ TEST_F(InputDispatchTest, AControlRemovingItselfOnReleaseStillEndsItsEdits) {
   EXPECT_EQ(g.NControls(), 1);
 }
 
+// Until it ends at the release or the answer of a menu the press opened, an
+// edit ends as soon as neither can come any more.
+TEST_F(InputDispatchTest, EveryEditAPressBeginsEndsExactlyOnce) {
+  using Answer = RecordingGraphics::PopupAnswer;
+  IPopupMenu menu{"Menu", {"a"}, nullptr};
+  const auto openMenu = [&](IControl& c, Answer answer) {
+    g.QueuePopupAnswer(answer);
+    g.CreatePopupMenuFor(c, menu, IRECT());
+  };
+  struct Case {
+    const char* name;
+    std::function<void(PointerControl&)> duringPress;
+  };
+  const std::vector<Case> cases = {
+      {"released", [](PointerControl&) {}},
+      {"the control removed", [this](PointerControl& c) { g.RemoveControl(&c); }},
+      {"the mouse-over state cleared", [this](PointerControl&) { g.ClearMouseOverState(); }},
+      {"every control removed", [this](PointerControl&) { g.RemoveAllControls(); }},
+      {"a resize", [this](PointerControl&) { g.Resize(300, 200, 1.f, false); }},
+      {"a menu answered at once", [&](PointerControl& c) { openMenu(c, Answer::Choose(0)); }},
+      {"a menu answered later", [&](PointerControl& c) { openMenu(c, Answer::Async(0)); }},
+      {"a menu replaced",
+       [&](PointerControl& c) {
+         openMenu(c, Answer::Async(0));
+         openMenu(*g.GetControl(0), Answer::Dismiss());
+       }},
+      {"a menu forgotten",
+       [&](PointerControl& c) {
+         openMenu(c, Answer::Async(0));
+         g.ClearMouseOverState();
+       }},
+      {"a menu for another control", [&](PointerControl&) { openMenu(*g.GetControl(0), Answer::Dismiss()); }},
+  };
+  for (const Case& c : cases) {
+    g.RemoveAllControls();
+    Attach(IRECT(0, 0, 400, 300), "bg");
+    PointerControl* control = Attach(IRECT(100, 100, 200, 200), "c", {kGain});
+    input.Down(150, 150);
+    c.duringPress(*control);
+    input.Up(150, 150);
+    standin::testing::RunOnce();
+    g.Resize(400, 300, 1.f, false);
+    const Lines log = TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "begin edit 0"), 1) << c.name;
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end edit 0"), 1) << c.name;
+  }
+}
+
 TEST_F(InputDispatchTest, ASecondTouchCapturesAHeldControlOnlyWhenAllowed) {
   struct Case {
     bool multiTouch;
@@ -239,16 +291,10 @@ TEST_F(InputDispatchTest, TheHeldControlAndTheOpenInWindowControlsTakeInputBefor
   EXPECT_EQ(TakeLog(), (Lines{"held down 50,50", "held drag 250,50 by 200,0", "held key down a at 250,50",
                               "held up 250,50"}));
 
-  // The menu takes them once it has faded in, until a click closes it.
+  // The menu takes them from its opening until a click closes it.
   IPopupMenu menu{"Menu", {"a"}, nullptr};
   g.AttachPopupMenuControl();
-  GraphicsClock::PinForTesting(0.0);
   g.CreatePopupMenuFor(*held, menu, IRECT());
-  EXPECT_NE(g.GetMouseControl(250, 50, false), g.GetPopupMenuControl());
-  GraphicsClock::PinForTesting(IPopupMenuControl::kFadeMs + 1.0);
-  IRECTList dirty;
-  g.IsDirty(dirty);
-  GraphicsClock::PinForTesting(std::nullopt);
   EXPECT_EQ(g.GetMouseControl(250, 50, false), g.GetPopupMenuControl());
   EXPECT_FALSE(input.KeyDown(SyntheticInput::Letter('a')));
   input.Click(250, 50);
@@ -300,6 +346,18 @@ TEST_F(InputDispatchTest, HoveringMovesBetweenControlsAndLeavingTheViewLeavesThe
   EXPECT_EQ(g.GetMouseOverIndex(), -1);
   EXPECT_EQ(g.CursorKind(), 5);
   EXPECT_EQ(g.CallLines().back(), "SetCursor 0");
+}
+
+TEST_F(InputDispatchTest, ALeaveHandlerMayRemoveTheControlThePointerMovesTo) {
+  g.EnableMouseOver(true);
+  PointerControl* a = Attach(IRECT(0, 0, 100, 100), "a");
+  PointerControl* b = Attach(IRECT(200, 0, 300, 100), "b");
+  a->mOnLeave = [this, b](PointerControl*) { g.RemoveControl(b); };
+  input.Hover(50, 50);
+  EXPECT_FALSE(input.Hover(250, 50));
+  EXPECT_EQ(TakeLog(), (Lines{"a hover 50,50", "a leave"}));
+  EXPECT_EQ(g.GetMouseOverControl(), nullptr);
+  EXPECT_EQ(g.GetMouseOverIndex(), -1);
 }
 
 TEST_F(InputDispatchTest, WheelsAndDropsGoToTheControlAtThePoint) {

@@ -42,6 +42,7 @@ public:
   void OnContextSelection(int itemIdx) override { Log("context " + std::to_string(itemIdx)); }
   void OnTextEntryCompletion(const char* str, int valIdx) override {
     Log("completion " + std::string(str) + " of " + std::to_string(valIdx));
+    if (const auto react = mOnCompletion) react(this);
   }
   void CreateContextMenu(IPopupMenu& menu) override {
     for (const char* item : mContextItems) menu.AddItem(item);
@@ -49,6 +50,7 @@ public:
 
   std::vector<const char*> mContextItems{"Copy", "Paste"};
   std::function<void(AskingControl*)> mOnSelection;
+  std::function<void(AskingControl*)> mOnCompletion;
 };
 
 class ValuePromptsTest : public ::testing::Test {
@@ -262,6 +264,17 @@ TEST_F(ValuePromptsTest, AHandlerMayAskAgainOrRemoveItsControl) {
   g.QueuePopupAnswer(Answer::Choose(2));
   g.CreatePopupMenuFor(*asker, menu, IRECT(), 0);
   EXPECT_EQ(g.GetControlInPopupMenu(), asker);
+
+  // Likewise a new text entry asked for from the finished one.
+  asker->mOnCompletion = [&](AskingControl* self) {
+    self->mOnCompletion = nullptr;
+    g.CreateTextEntry(*self, self->GetText(), IRECT(), "again", -1);
+  };
+  g.QueueTextEntryAnswer("first");
+  g.CreateTextEntry(*asker, asker->GetText(), IRECT(), "", -1);
+  standin::testing::RunOnce();
+  EXPECT_EQ(g.GetControlInTextEntry(), asker);
+  EXPECT_EQ(g.TextEntries().back().str, "again");
 
   // A control that removes itself still has its edits ended.
   AskingControl* leaving = Attach({kMode, kGain});

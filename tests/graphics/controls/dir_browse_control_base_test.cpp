@@ -74,6 +74,7 @@ TEST_F(DirBrowseTest, FilesWithTheExtensionAreListedSortedWithoutRegardToCase) {
       {"sub-folders among files", {"m.txt", "Sub/z.txt", "Sub/a.txt", "zed.txt"}, false, true, false,
        "m(m.txt) Sub{a(a.txt) z(z.txt)} zed(zed.txt)"},
       {"flat", {"m.txt", "Sub/z.txt", "folder.txt/"}, false, false, false, "m(m.txt)"},
+      {"a folder named with a trailing separator", {"a\\/x.txt"}, false, true, false, "a\\{x(x.txt)}"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -134,6 +135,20 @@ TEST_F(DirBrowseTest, LinksBackUpAndLongPathsAreScannedOnce) {
   std::string chain = "far(far.txt)";
   for (int i = 8; i >= 0; --i) chain = std::string(250, char('k' + i)) + "{" + chain + "}";
   EXPECT_EQ(browser.Tree(), "a(a.txt) " + chain + " side{b(b.txt)} Sub{b(b.txt)}");
+}
+
+// Without a limit, the 12 levels would enter 4,095 folders.
+TEST_F(DirBrowseTest, TwoLinksPerLevelEnterNoMoreFoldersThanTheLimit) {
+  constexpr int kDepth = 11;
+  const auto level = [&](int i) { return folder.path() / ("f" + std::to_string(i)); };
+  for (int i = 0; i <= kDepth; ++i) Make({"f" + std::to_string(i) + "/a.txt"});
+  for (int i = 0; i < kDepth; ++i)
+    for (const char* link : {"x", "y"}) fs::create_directory_symlink(level(i + 1), level(i) / link);
+  Browser browser(IRECT(), "txt", false);
+  browser.AddPath(level(0).c_str(), "");
+  browser.SetupMenu();
+  // One file in every folder entered.
+  EXPECT_EQ(browser.NItems(), IDirBrowseControlBase::kMaxFoldersPerMenu);
 }
 
 }  // namespace

@@ -140,6 +140,8 @@ TEST_F(PopupMenuControlTest, PanelsAreSizedFromTheMeasuredItems) {
   }
 }
 
+// Columns 42 wide are placed by their whole width, inside the editor; wider
+// than it holds, they scroll.
 TEST_F(PopupMenuControlTest, TallMenusTakeColumnsOrScroll) {
   struct Case {
     int items;
@@ -148,6 +150,8 @@ TEST_F(PopupMenuControlTest, TallMenusTakeColumnsOrScroll) {
     int editorHeight;
     std::vector<int> columns;  // cells per column
     bool scroller;
+    int editorWidth = 400;
+    float anchorX = 10.f;
   };
   const std::vector<Case> cases = {
       {25, 10, false, 300, {10, 10, 5}, false},
@@ -155,14 +159,16 @@ TEST_F(PopupMenuControlTest, TallMenusTakeColumnsOrScroll) {
       {3, 1, false, 300, {1, 1, 1}, false},
       {30, 0, false, 300, {17, 13}, false},
       {3, 0, true, 10, {1}, true},  // still one row
+      {25, 10, false, 300, {10, 10, 5}, false, 400, 370.f},
+      {25, 10, false, 300, {17}, true, 150},
   };
   for (const Case& c : cases) {
-    Editor ed(400, c.editorHeight);
+    Editor ed(c.editorWidth, c.editorHeight);
     ed.popup->SetMaxColumnItems(c.maxPerColumn);
     ed.popup->SetScrollIfTooBig(c.scroll);
     IPopupMenu menu;
     for (int i = 0; i < c.items; ++i) menu.AddItem("ab");
-    ed.Open(*ed.Attach("c"), menu, IRECT(10, 10, 20, 20));
+    ed.Open(*ed.Attach("c"), menu, IRECT(c.anchorX, 10, c.anchorX + 10, 20));
     std::vector<int> columns;
     for (int i = 0; i < ed.Panel().NCells(); ++i) {
       if (i == 0 || ed.Cell(i).L != ed.Cell(i - 1).L) columns.push_back(0);
@@ -170,13 +176,19 @@ TEST_F(PopupMenuControlTest, TallMenusTakeColumnsOrScroll) {
     }
     EXPECT_EQ(columns, c.columns) << c.items << " by " << c.maxPerColumn;
     EXPECT_EQ(ed.Panel().mScroller, c.scroller) << c.items << " by " << c.maxPerColumn;
+    const IRECT& panel = ed.Panel().mTargetRECT;
+    EXPECT_TRUE(panel.L >= 0.f && panel.R <= static_cast<float>(c.editorWidth)) << c.items << " by " << c.maxPerColumn;
   }
 }
 
+// Disabled, "i4" and "i5" lie under the arrows; "i4" has a sub-menu.
 TEST_F(PopupMenuControlTest, AScrollerMovesByOneItemOverItsArrowCells) {
   Editor ed(400, 100);
   IPopupMenu menu;
-  for (const char* text : {"i0", "i1", "i2", "i3", "i4", "i5", "i6", "i7", "i8", "i9"}) menu.AddItem(text);
+  for (const char* text : {"i0", "i1", "i2", "i3"}) menu.AddItem(text);
+  menu.AddItem("i4", Menu({"x"}))->SetFlags(Item::kDisabled);
+  menu.AddItem("i5", IPopupMenu::kAppend, Item::kDisabled);
+  for (const char* text : {"i6", "i7", "i8", "i9"}) menu.AddItem(text);
   ed.Open(*ed.Attach("c"), menu, IRECT(10, 10, 30, 20));
   ASSERT_EQ(ed.Panel().NCells(), 5);
   struct Step {
@@ -188,13 +200,14 @@ TEST_F(PopupMenuControlTest, AScrollerMovesByOneItemOverItsArrowCells) {
   const std::vector<Step> steps = {{-1, 0, false, true}, {4, 1, true, true}, {4, 2, true, true}, {4, 3, true, true},
                                    {4, 4, true, true},   {4, 5, true, false}, {4, 5, true, false},
                                    {0, 4, true, true}};
-  // Arrows 0.6 of the cell high and wide, centred in the first and last cells (56,22) and (56,86).
+  // Arrows 0.6 of the cell high and wide, centred in the first and last cells (36,22) and (36,86).
   const IRECT first = ed.Cell(0);
   for (size_t i = 0; i < steps.size(); ++i) {
     if (steps[i].hover >= 0) ed.HoverCell(steps[i].hover);
     EXPECT_EQ(ed.Panel().mScrollItemOffset, steps[i].offset) << i;
-    EXPECT_EQ(ed.Draws(": M56 17.8 L51.8 26.2 L60.2 26.2 "), steps[i].up) << i;
-    EXPECT_EQ(ed.Draws(": M56 90.2 L51.8 81.8 L60.2 81.8 "), steps[i].down) << i;
+    EXPECT_EQ(ed.Draws(": M36 17.8 L31.8 26.2 L40.2 26.2 "), steps[i].up) << i;
+    EXPECT_EQ(ed.Draws(": M36 90.2 L31.8 81.8 L40.2 81.8 "), steps[i].down) << i;
+    EXPECT_EQ(ed.popup->NPanels(), 1) << i;
   }
   // The cells show the items from the offset on; an arrow cell chooses nothing.
   EXPECT_TRUE(ed.Draws("DrawText \"i5\""));
@@ -248,7 +261,7 @@ TEST_F(PopupMenuControlTest, OnlyAPlainItemIsChosenAndEveryCloseIsAnswered) {
   EXPECT_EQ(ed.log.back(), "d selection none");
 }
 
-TEST_F(PopupMenuControlTest, APromptWalksThroughTheStatesAndTakesThePointerOnlyWhenExpanded) {
+TEST_F(PopupMenuControlTest, APromptWalksThroughTheStatesAndTakesThePointerWhileOpen) {
   Editor ed;
   Requester* control = ed.Attach("c");
   ed.g.PromptUserInput(*control, IRECT(100, 50, 140, 70), 0);
@@ -262,7 +275,8 @@ TEST_F(PopupMenuControlTest, APromptWalksThroughTheStatesAndTakesThePointerOnlyW
                                    {S::kCollapsing, 0.95f}, {S::kIdling, 0.f},     {S::kCollapsed, 0.f}};
   for (size_t i = 0; i < steps.size(); ++i) {
     EXPECT_EQ(ed.popup->GetState(), steps[i].state) << i;
-    EXPECT_EQ(ed.g.GetMouseControl(x, 120, false) == ed.popup, steps[i].state == S::kExpanded) << i;
+    const bool open = steps[i].state == S::kExpanding || steps[i].state == S::kExpanded;
+    EXPECT_EQ(ed.g.GetMouseControl(x, 120, false) == ed.popup, open) << i;
     if (ed.popup->NPanels() > 0) {
       EXPECT_FLOAT_EQ(ed.Panel().mBlend.mWeight, steps[i].weight) << i;
     }
@@ -278,6 +292,55 @@ TEST_F(PopupMenuControlTest, APromptWalksThroughTheStatesAndTakesThePointerOnlyW
   EXPECT_EQ(ed.popup->NPanels(), 0);
   EXPECT_EQ(ed.popup->GetMenu(), nullptr);
   EXPECT_EQ(ed.popup->GetRECT(), IRECT());
+}
+
+// While it fades in or a sub-menu appears, a click chooses as in the open menu.
+TEST_F(PopupMenuControlTest, AClickWhileTheMenuOpensActsAsWhenOpen) {
+  struct Case {
+    const char* name;
+    int clickedCell;
+    std::function<void(Editor&)> before;
+    std::string chosen;
+  };
+  const std::vector<Case> cases = {
+      {"fading in", 0, [](Editor&) {}, "c selection 0"},
+      {"fading in, outside the cells", -1, [](Editor&) {}, "c selection none"},
+      {"a sub-menu appearing", 0,
+       [](Editor& ed) {
+         ed.Advance(kFadeStep);
+         ed.HoverCell(1);
+       },
+       "c selection 0"},
+  };
+  for (const Case& c : cases) {
+    Editor ed;
+    IPopupMenu menu;
+    menu.AddItem("one");
+    menu.AddItem("more", Menu({"x", "y"}));
+    ed.g.CreatePopupMenuFor(*ed.Attach("c"), menu, IRECT(100, 50, 140, 70));
+    c.before(ed);
+    ASSERT_NE(ed.popup->GetState(), S::kExpanded) << c.name;
+    if (c.clickedCell < 0)
+      ed.input.Click(390, 290);
+    else
+      ed.ClickCell(c.clickedCell);
+    EXPECT_EQ(ed.log, Lines{c.chosen}) << c.name;
+    EXPECT_EQ(ed.popup->GetState(), S::kFlickering) << c.name;
+  }
+}
+
+// Every cell is as high as an item, and a separator, 2 high, lies in the middle of its cell.
+TEST_F(PopupMenuControlTest, AScrollerKeepsItsRowsWhateverItemsTheyShow) {
+  Editor ed(400, 100);
+  IPopupMenu menu;
+  for (const char* text : {"i0", "", "i2", "i3", "i4", "i5", "i6"})
+    menu.AddItem(text, IPopupMenu::kAppend, text[0] ? Item::kNoFlags : Item::kSeparator);
+  ed.Open(*ed.Attach("c"), menu, IRECT(10, 10, 30, 20));
+  ASSERT_TRUE(ed.Panel().mScroller);
+  for (int i = 0; i < ed.Panel().NCells(); ++i) EXPECT_EQ(ed.Cell(i).T, 15.f + 16.f * static_cast<float>(i)) << i;
+  const IRECT& cell = ed.Cell(1);
+  const std::string l = testing::FormatNumber(cell.L), r = testing::FormatNumber(cell.R);
+  EXPECT_TRUE(ed.Draws(": M" + l + " 37 L" + r + " 37 L" + r + " 39 L" + l + " 39 "));
 }
 
 TEST_F(PopupMenuControlTest, ThePanelLiesBesideAboveOrBelowItsAnchorWithItsCallout) {

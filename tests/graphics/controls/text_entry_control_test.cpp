@@ -119,7 +119,11 @@ TEST_F(TextEntryTest, TypedCharactersSuitTheParameter) {
       {IControl::kNoParameter, mixed, "a5-+.5%"},
       // Modifiers never become part of the text; a character above U+FFFF is one character.
       {IControl::kNoParameter, {Key('A', "A", true), Key(0, kSmile.c_str(), false, false)}, "A" + kSmile},
-      {IControl::kNoParameter, {Key(kKeySpace, " ", true), Key('B', "b", false, true)}, " b"},
+      // Control types nothing but its shortcuts; shift and alt type.
+      {IControl::kNoParameter,
+       {Key(kKeySpace, " ", true), Key('B', "b", false, true), Key('S', "s", false, true),
+        Key(kKeySpace, " ", false, true), IKeyPress("\xC3\xA5", 'A', false, false, true)},
+       " \xC3\xA5"},
   };
   for (const Case& c : cases) {
     Start("", c.param);
@@ -223,7 +227,8 @@ TEST_F(TextEntryTest, CutCopyAndPasteThroughKeysAndTheMenu) {
       {"menu cut", "abc", {kEnd, kShiftLeft}, 0, "ab", "c"},
       {"menu copy", "abc", {}, 1, "abc", "abc"},
       {"menu paste over the selection", "abc", {}, 2, "before", "before"},
-      {"the half of a pair copies as U+FFFD", "x" + kSmile, {kEnd, kShiftLeft, Ctrl('C')}, -1, "x" + kSmile, kFffd},
+      {"a character above U+FFFF is selected whole", "x" + kSmile, {kEnd, kShiftLeft, Ctrl('C')}, -1, "x" + kSmile,
+       kSmile},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -251,16 +256,97 @@ TEST_F(TextEntryTest, CutCopyAndPasteThroughKeysAndTheMenu) {
   EXPECT_EQ(entry->GetEditText(), "a" + kFffd + "b" + kFffd);
 }
 
-TEST_F(TextEntryTest, ACharacterAboveUFFFFIsTwoUnitsTheCursorCanStandBetween) {
+// Its two units are one character 10 wide, at 110 to 120.
+TEST_F(TextEntryTest, ACharacterAboveUFFFFIsTwoUnitsEditedWhole) {
+  struct Case {
+    const char* what;
+    float clickX;  // a click there first; 0 for none
+    std::vector<IKeyPress> keys;
+    std::string expected;
+  };
+  const IKeyPress home = Key(kKeyHome), right = Key(kKeyRight), a = Char("a");
+  const std::vector<Case> cases = {
+      {"left steps over it", 0, {kEnd, kLeft, kLeft, a}, "xa" + kSmile + "y"},
+      {"right steps over it", 0, {home, right, right, a}, "x" + kSmile + "ay"},
+      {"shift and left select it", 0, {kEnd, kLeft, kShiftLeft, a}, "xay"},
+      {"backspace deletes it", 0, {kEnd, kLeft, kBackspace}, "xy"},
+      {"delete deletes it", 0, {home, right, Key(kKeyDelete)}, "xy"},
+      {"a click on its right half puts the caret after it", 117, {a}, "x" + kSmile + "ay"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start("x" + kSmile + "y");
+    if (c.clickX > 0) input.Click(c.clickX, 110);
+    Type(c.keys);
+    EXPECT_EQ(entry->GetEditText(), c.expected);
+    entry->DismissEdit();
+  }
   Start("x" + kSmile);
   Type({kEnd, kLeft});
-  // Between the halves: the first carries the character's width, the second none.
-  EXPECT_EQ(Fills().back(), "(119,102,120,118) (255,0,0,255)");
-  // Deleting one half and undoing brings the character back whole.
-  Type({kBackspace});
-  EXPECT_EQ(entry->GetEditText(), "x" + kFffd);
-  Type({Ctrl('Z')});
-  EXPECT_EQ(entry->GetEditText(), "x" + kSmile);
+  EXPECT_EQ(Fills().back(), "(109,102,110,118) (255,0,0,255)");
+}
+
+// The length bounds only an entry for a parameter.
+TEST_F(TextEntryTest, TypingAndPastingInsertWhatFitsTheLengthOfAParameterEntry) {
+  struct Case {
+    const char* what;
+    int param;
+    int length;
+    std::string start;
+    std::vector<IKeyPress> keys;
+    std::string expected;
+  };
+  const IKeyPress one = Key('1', "1"), paste = Ctrl('V');
+  const std::vector<Case> cases = {
+      {"typed", kInt, 3, "", {one, one, one, one}, "111"},
+      {"typed over the selection", kInt, 3, "123", {one}, "1"},
+      {"pasted", kDouble, 4, "", {paste}, "12" + kSmile},
+      {"pasted on whole characters", kDouble, 3, "", {paste}, "12"},
+      {"no limit", kInt, 0, "", std::vector<IKeyPress>(9, one), "111111111"},
+      {"no parameter", IControl::kNoParameter, 3, "", {one, one, one, one}, "1111"},
+      {"a longer initial text stays, deleting goes on", kInt, 3, "12345", {kEnd, one, kBackspace, kBackspace}, "123"},
+  };
+  g.SetClipboard("12" + kSmile + "34");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto* asker = new Asker(delegate.mLog, c.param);
+    g.AttachControl(asker);
+    asker->SetTextEntryLength(c.length);
+    g.CreateTextEntry(*asker, IText(kSize), kField, c.start.c_str(), 0);
+    Type(c.keys);
+    EXPECT_EQ(entry->GetEditText(), c.expected);
+    entry->DismissEdit();
+  }
+}
+
+// Each character is measured after its neighbour; a keystroke measures again
+// only what it changed and the character after it.
+TEST_F(TextEntryTest, AKeystrokeMeasuresOnlyTheCharactersBesideIt) {
+  struct Case {
+    const char* what;
+    std::vector<IKeyPress> keys;
+    int measured;
+    int characters;  // afterwards
+  };
+  const std::vector<Case> cases = {
+      {"typed at the end", {Char("b")}, 3, 10001},
+      {"typed in the middle", {kLeft, Char("b")}, 5, 10001},
+      {"a pair typed in the middle", {kLeft, Char(kSmile)}, 5, 10001},
+      {"deleted in the middle", {kLeft, kBackspace}, 3, 9999},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start(std::string(10000, 'a'));
+    Type({kEnd});
+    g.ClearCalls();
+    Type(c.keys);
+    EXPECT_EQ(g.CountCalls("MeasureText"), c.measured);
+    // The widths stay those of a text measured afresh.
+    Type({kEnd});
+    const float width = 10.f * static_cast<float>(c.characters);
+    EXPECT_EQ(Fills().back(), testing::FormatRect(IRECT(99 + width, 102, 100 + width, 118)) + " (255,0,0,255)");
+    entry->DismissEdit();
+  }
 }
 
 TEST_F(TextEntryTest, SelectionAndCaretSpanTheUnitsWidths) {

@@ -121,6 +121,40 @@ TEST_F(VectorKnobSliderTest, AValueInTheWidgetTakesPressesOnlyWhenEditable) {
   }
 }
 
+// A menu may answer at once, and the answer's action remove the control.
+TEST_F(VectorKnobSliderTest, AnAnswerToAPromptMayRemoveTheControl) {
+  class Prompter : public IControl {
+  public:
+    explicit Prompter(int paramIdx) : IControl(IRECT(0, 0, 100, 120), paramIdx) { SetPromptDisabled(false); }
+    void Draw(IGraphics&) override {}
+  };
+  IVStyle style = FlatStyle();
+  style.showLabel = false;
+  const auto clickValue = [this](IControl& control) {
+    const IRECT& value = dynamic_cast<IVectorBase&>(control).GetValueBounds();
+    input.Click((value.L + value.R) / 2.f, (value.T + value.B) / 2.f);
+  };
+  struct Case {
+    const char* name;
+    std::function<IControl*()> make;
+    std::function<void(IControl&)> ask;
+  };
+  const std::vector<Case> cases = {
+      {"a knob's value", [&] { return new IVKnobControl(IRECT(0, 0, 100, 120), kWave, "", style, true); },
+       clickValue},
+      {"a slider's value", [&] { return new IVSliderControl(IRECT(0, 0, 100, 120), kWave, "", style, true); },
+       clickValue},
+      {"a control's own prompt", [] { return new Prompter(kWave); }, [](IControl& c) { c.PromptUserInput(0); }},
+  };
+  for (const Case& c : cases) {
+    IControl* control = Attach(c.make());
+    control->SetActionFunction([this](IControl* self) { g.RemoveControl(self); });
+    g.QueuePopupAnswer(testing::RecordingGraphics::PopupAnswer::Choose(2));
+    c.ask(*control);
+    EXPECT_EQ(g.NControls(), 1) << c.name;
+  }
+}
+
 TEST_F(VectorKnobSliderTest, AKnobShowsItsParameterWithItsUnitAndADoubleClickResetsIt) {
   delegate.GetParam(kNoStep)->InitMilliseconds("Any", 2.0, 0.0, 10.0);
   auto* knob = Attach(new IVKnobControl(IRECT(0, 0, 100, 100), kNoStep, "", WidgetOnlyStyle()));

@@ -44,13 +44,14 @@ TEST_F(VectorTrackControlsTest, TracksShareTheWidgetLessTheirPaddingAndAreFoundB
   }
 }
 
-// One vertical track over the whole widget.
+// One vertical track over the whole widget less its padding; the fill stays inside the track.
 TEST_F(VectorTrackControlsTest, AStepTrackFillsTheStepHoldingItsValue) {
   struct Case {
     int steps;
     bool zeroStep;
     double value;
     Lines expected;
+    float padding = 0.f;
   };
   const auto fill = [](const char* r) { return Lines{std::string("fill (255,200,200,200) ") + r}; };
   const std::vector<Case> cases = {
@@ -58,10 +59,12 @@ TEST_F(VectorTrackControlsTest, AStepTrackFillsTheStepHoldingItsValue) {
       {4, true, 0.5, fill("(0,40,100,60)")},   {4, true, 0.75, fill("(0,20,100,40)")},
       {4, true, 1.0, fill("(0,0,100,20)")},    {4, false, 0.0, {}},
       {4, false, 0.3, fill("(0,50,100,75)")},
+      {4, true, 0.0, fill("(0,80,96,96)"), 4.f},  {4, true, 1.0, fill("(0,0,96,20)"), 4.f},
   };
   for (const Case& c : cases) {
     auto* tracks = new Tracks(IRECT(0, 0, 100, 100), "", WidgetOnlyStyle(), {kNoStep}, c.steps);
     tracks->SetZeroValueStepHasBounds(c.zeroStep);
+    tracks->SetTrackPadding(c.padding);
     Attach(tracks);
     EXPECT_EQ(tracks->GetStepBounds().size(), static_cast<size_t>(c.zeroStep ? 5 : 4));
     tracks->SetValueAt(c.value);
