@@ -24,14 +24,16 @@ EOF
 printf '#!/usr/bin/env bash\necho "ctest $*" >>"%s/calls"\n' "$work" >"$work/stubs/ctest"
 chmod +x "$work/stubs/cmake" "$work/stubs/ctest"
 
-# run SCRIPT [VAR=VALUE...]: the script with the stubs first on the PATH; its
-# output goes to $work/out and its status to $status.
+# run SCRIPT [VAR=VALUE...]: the script with the stubs first on the PATH and
+# only the settings given (CI exports its own); its output goes to $work/out
+# and its status to $status.
 run() {
   local script=$1
   shift
   : >"$work/calls"
   set +e
-  env PATH="$work/stubs:$PATH" ORVANE_BUILD_DIR="$work/build" "$@" "$root/scripts/$script" >"$work/out" 2>&1
+  env -u ORVANE_JOBS -u ORVANE_WERROR PATH="$work/stubs:$PATH" ORVANE_BUILD_DIR="$work/build" "$@" \
+    "$root/scripts/$script" >"$work/out" 2>&1
   status=$?
   set -e
 }
