@@ -160,6 +160,9 @@ std::string DesignTextProblem(std::string_view text) {
     in >> document;
   } catch (const json::parse_error& error) {
     return SyntaxErrorAt(text, error.byte);
+  } catch (const json::out_of_range&) {
+    // The reader's one range error: a number beyond what a double holds.
+    return "it holds a number too large to read";
   }
   return DesignFieldProblem(document);
 }

@@ -157,6 +157,7 @@ TEST(AuhostProductState, BadDesignFilesSayWhatIsWrongInAuhostsWords) {
       {"empty.orv", " \n", "it is empty"},
       {"empty.orv/in.orv", "", "Could not open design file: a part of its path is not a folder"},
       {"syntax.orv", "{\n  \"format\": \n}", "it is not JSON text (a syntax error at line 3, column 1)"},
+      {"huge.orv", "{\"format\": 1e999}", "it holds a number too large to read"},
       {"other.orv", "{\"format\": \"something else\"}", "Not a Orvane design file"},
       {"nameless.orv", spoilt([](nlohmann::json& d) { d.erase("name"); }), "\"name\" is missing"},
       {"knob.orv", spoilt([](nlohmann::json& d) { d["amplifier"]["knobs"]["gain"] = "loud"; }),
