@@ -37,6 +37,7 @@
 #include "plugin/theme_palette.h"
 #include "product_test_support.h"
 #include "support/graphics/recording_graphics.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "au_properties_support.h"
 #include "framework/au/view_factory.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

@@ -13,6 +13,7 @@
 
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "drawn_editor_layout.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::auhost {
 namespace {

@@ -12,6 +12,7 @@
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::auhost {
 namespace {

@@ -20,6 +20,7 @@
 #include "host/auhost_level_summary.h"
 #include "host/auhost_render.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::auhost {
 namespace {

@@ -20,6 +20,7 @@
 #include "host/auhost_render.h"
 #include "host/component_bundle.h"
 #include "support/temp_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::auhost {
 namespace {

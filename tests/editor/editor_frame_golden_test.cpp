@@ -13,6 +13,7 @@
 #include "drawing_log.h"
 #include "plugin/theme_palette.h"
 #include "support/graphics/frame_runner.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 namespace {

@@ -18,6 +18,7 @@
 #include "plugin/product_version.h"
 #include "scoped_test_folder.h"
 #include "support/temp_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 namespace {

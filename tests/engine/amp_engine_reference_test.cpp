@@ -15,6 +15,7 @@
 #include "design/design_file.h"
 #include "engine/amp_engine.h"
 #include "support/reference_amp_engine.h"
+#include "support/test_paths.h"
 
 namespace orvane {
 namespace {

@@ -8,6 +8,7 @@
 #include "graphics/font_data.h"
 #include "graphics/font_face_info.h"
 #include "support/graphics/font_files.h"
+#include "support/test_paths.h"
 
 namespace plugkit::graphics {
 namespace {
@@ -20,8 +21,8 @@ using testing::ReadFontFile;
 
 const std::string kDejaVuMono = testing::kDejaVuFolder + "/" + testing::kDejaVuMonoFile;
 const std::string kDejaVuMonoBold = testing::kDejaVuFolder + "/" + testing::kDejaVuMonoBoldFile;
-const std::string kIosevkaRegular = ORVANE_FONT_CACHE_DIR "/iosevka-latin-400-normal.ttf";
-const std::string kIosevkaBold = ORVANE_FONT_CACHE_DIR "/iosevka-latin-700-normal.ttf";
+const std::string kIosevkaRegular = std::string(ORVANE_FONT_CACHE_DIR) + "/iosevka-latin-400-normal.ttf";
+const std::string kIosevkaBold = std::string(ORVANE_FONT_CACHE_DIR) + "/iosevka-latin-700-normal.ttf";
 
 FontFaceInfo Face(const Bytes& bytes, int faceIdx) {
   return FontFaceInfo(bytes.data(), static_cast<int>(bytes.size()), faceIdx);

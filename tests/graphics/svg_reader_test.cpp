@@ -11,6 +11,7 @@
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/svg_reader.h"
 #include "support/graphics/recording_graphics.h"
+#include "support/test_paths.h"
 
 namespace plugkit::graphics {
 namespace {

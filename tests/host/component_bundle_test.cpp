@@ -8,6 +8,7 @@
 #include <random>
 
 #include "host_test_support.h"
+#include "support/test_paths.h"
 
 namespace orvane::host::testing {
 namespace {

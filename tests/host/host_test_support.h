@@ -10,6 +10,7 @@
 #include "host/audio_unit_instance.h"
 #include "host/component_bundle.h"
 #include "host/component_identity.h"
+#include "support/test_paths.h"
 
 namespace orvane::host::testing {
 

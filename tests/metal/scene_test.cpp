@@ -8,6 +8,7 @@
 #include "graphics/renderer/transform.h"
 #include "metal_backend_fixture.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace {
 

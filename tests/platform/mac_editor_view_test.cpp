@@ -10,6 +10,7 @@
 #include "graphics/platform/mac/view_geometry.h"
 #include "graphics/renderer/image.h"
 #include "mac_editor_fixture.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

@@ -34,6 +34,7 @@
 #include "plugin/theme_palette.h"
 #include "scoped_test_folder.h"
 #include "support/graphics/image_files.h"
+#include "support/test_paths.h"
 
 namespace fs = std::filesystem;
 

@@ -23,6 +23,7 @@
 #include "plugin/state/plugin_state.h"
 #include "plugin/state/state_chunk_format.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 

@@ -8,6 +8,7 @@
 #include "support/graphics/recording_graphics.h"
 #include "plugin/update_check_globals.h"
 #include "update_check_reset.h"
+#include "support/test_paths.h"
 
 namespace fs = std::filesystem;
 

@@ -13,6 +13,7 @@
 #include "editor/orvane_gui_control.h"
 #include "graphics/graphics_context.h"
 #include "product_test_support.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 namespace {

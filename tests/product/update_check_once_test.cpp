@@ -14,6 +14,7 @@
 #include "host/component_bundle.h"
 #include "loopback_http_server.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 namespace {

@@ -9,6 +9,7 @@
 
 #include "graphics/renderer/font_atlas.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace orvane::testing {
 namespace {
@@ -93,8 +94,8 @@ TEST(FontCheck, CodePointsMappedPastTheGlyphsAreMissing) {
 }
 
 TEST(FontCheck, AcceptsEveryGlyphOfTheTestAndEditorFonts) {
-  const std::string editorRegular = ORVANE_FONT_CACHE_DIR "/iosevka-latin-400-normal.ttf";
-  const std::string editorBold = ORVANE_FONT_CACHE_DIR "/iosevka-latin-700-normal.ttf";
+  const std::string editorRegular = std::string(ORVANE_FONT_CACHE_DIR) + "/iosevka-latin-400-normal.ttf";
+  const std::string editorBold = std::string(ORVANE_FONT_CACHE_DIR) + "/iosevka-latin-700-normal.ttf";
   for (const std::string& path :
        {kDejaVuSansMono, kDejaVuSansMonoBold, kDejaVuSans, kDejaVuSerif, editorRegular, editorBold}) {
     SCOPED_TRACE(path);

@@ -10,6 +10,7 @@
 
 #include "leak_checked_test.h"
 #include "temp_folder.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "metal_draw_fixture.h"
+#include "support/test_paths.h"
 
 #include <standin/testing/images.h>
 
@@ -180,7 +181,7 @@ TEST_F(MetalFragmentsTest, StencilWindingFillsNonZeroRegions) {
     }
   }
   EXPECT_EQ(TextureContents(stencil.get()), Image(kSize, kSize, 0, 0, 0, 255)) << "the cover reset the stencil";
-  const auto result = standin::testing::CheckGolden(image, ORVANE_GOLDEN_DIR "/standin/stencil_star.png");
+  const auto result = standin::testing::CheckGolden(image, std::string(ORVANE_GOLDEN_DIR) + "/standin/stencil_star.png");
   EXPECT_TRUE(result.passed) << result.message;
 }
 

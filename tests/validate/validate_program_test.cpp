@@ -15,6 +15,7 @@
 #include "host/auhost_failure.h"
 #include "host/auhost_validate_checks.h"
 #include "scoped_test_folder.h"
+#include "support/test_paths.h"
 
 namespace orvane::auhost::validate {
 namespace {

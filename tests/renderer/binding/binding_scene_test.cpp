@@ -8,6 +8,7 @@
 #include "support/graphics/resource_bundle.h"
 #include "tests/support/renderer/test_fonts.h"
 #include "tests/support/renderer/test_images.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

@@ -10,6 +10,7 @@
 #include "graphics/controls/svg_controls.h"
 #include "support/graphics/resource_bundle.h"
 #include "tests/support/renderer/test_images.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

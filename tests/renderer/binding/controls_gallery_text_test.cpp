@@ -6,6 +6,7 @@
 #include "graphics/controls/text_controls.h"
 #include "support/graphics/synthetic_input.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

@@ -9,6 +9,7 @@
 #include "graphics/controls/vector_menu_button.h"
 #include "graphics/controls/vector_tab_switches.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

@@ -8,6 +8,7 @@
 #include "graphics/controls/vector_knob_slider.h"
 #include "graphics/controls/vector_track_controls.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {

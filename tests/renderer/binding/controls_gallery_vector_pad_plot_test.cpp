@@ -12,6 +12,7 @@
 #include "graphics/controls/vector_plot.h"
 #include "graphics/controls/vector_xy_pad.h"
 #include "tests/support/renderer/test_fonts.h"
+#include "support/test_paths.h"
 
 namespace plugkit::testing {
 namespace {
