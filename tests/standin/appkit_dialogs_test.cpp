@@ -19,7 +19,6 @@ using standin::testing::PanelLog;
 using standin::testing::PanelRecord;
 using standin::testing::RunOnce;
 
-// Owned by the caller.
 // An autoreleased array of strings.
 CFArrayRef Strings(const std::vector<const char*>& texts) {
   std::vector<const void*> values;
