@@ -16,9 +16,12 @@ endfunction()
 # orvane_add_test_suite(NAME SOURCES ... LIBS ... LABELS ... [ENVIRONMENT ...])
 # One GoogleTest executable registered as one ctest test. Every suite runs with
 # the update-check address cleared so no test reaches the network by accident.
+# A suite compiles as unity batches: each test file would otherwise parse the
+# test framework and the headers under test again, the larger part of a build.
 function(orvane_add_test_suite name)
   cmake_parse_arguments(S "" "" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${S_SOURCES})
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
   target_link_libraries(${name} PRIVATE ${S_LIBS} orvane_test_support GTest::gtest GTest::gmock GTest::gtest_main)
   orvane_use_test_pch(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)

@@ -10,12 +10,14 @@
 #include <memory>
 #include <thread>
 
+#include "main_loop_pump.h"
 #include "test_plugin.h"
 
 namespace plugkit {
 namespace {
 
-constexpr double kPumpSeconds = 0.002;
+using testing::kPumpSeconds;
+
 constexpr int kTicksWhileOpen = 3;
 // Long enough for the main loop to fire the timer while construction or destruction goes on.
 constexpr auto kSlowStep = std::chrono::milliseconds(60);

@@ -9,18 +9,19 @@
 #include <thread>
 #include <vector>
 
+#include "main_loop_pump.h"
 #include "test_plugin.h"
 
 namespace plugkit {
 namespace {
 
+using testing::kPumpSeconds;
 using testing::TestPlugin;
 
 constexpr int kParamMessages = 3000;
 constexpr int kMidiMessages = 1000;
 constexpr int kSysExMessages = 200;
 constexpr int kSysExSize = 300;
-constexpr double kPumpSeconds = 0.002;
 
 // Pumps the main run loop until done() holds.
 template <class Done>

@@ -11,7 +11,7 @@
 namespace plugkit::testing {
 namespace {
 
-constexpr UInt32 kFrames = 128;
+constexpr UInt32 kFramesPerBlock = 128;
 constexpr int kBlocks = 8;
 
 TEST(RenderAllocations, NoneWhileRendering) {
@@ -26,7 +26,7 @@ TEST(RenderAllocations, NoneWhileRendering) {
   plugin.SetMidiOutput(capture.Record());
   NotifyRecorder notifications;
   ASSERT_EQ(AudioUnitAddRenderNotify(opened.Unit(), &NotifyRecorder::Notify<0>, &notifications), noErr);
-  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {2});
+  orvane::host::RenderLoop loop(opened.Unit(), kFramesPerBlock, {2});
   const uint8_t sysex[SysExData::kMaxSize] = {0xF0};
 
   for (int block = 0; block < kBlocks; ++block) {
@@ -35,7 +35,7 @@ TEST(RenderAllocations, NoneWhileRendering) {
     plugin.SetBypassed(block % 2 == 1);
     const auto buffers = block % 3 == 0 ? orvane::host::OutputBuffers::kNull : orvane::host::OutputBuffers::kHostSupplied;
     orvane::testing::ScopedAllocationCount allocations;
-    ASSERT_EQ(loop.RenderBlock(kFrames, buffers), noErr);
+    ASSERT_EQ(loop.RenderBlock(kFramesPerBlock, buffers), noErr);
     EXPECT_EQ(allocations.Count(), 0u) << "block " << block;
   }
   EXPECT_EQ(signal.pulls, kBlocks);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "host/render_loop.h"
@@ -14,11 +13,7 @@ namespace {
 using orvane::host::OutputBuffers;
 using orvane::host::RenderLoop;
 
-constexpr UInt32 kFrames = 32;
-
-bool AllEqual(std::span<const float> samples, float value) {
-  return !samples.empty() && std::all_of(samples.begin(), samples.end(), [value](float s) { return s == value; });
-}
+constexpr UInt32 kPullFrames = 32;
 
 TEST(RenderPull, AnInputBusWithACallbackAndNoHostChannelsPullsItsPlugChannels) {
   OpenedRenderPlugin opened({.channelIO = "2-2"});
@@ -26,14 +21,14 @@ TEST(RenderPull, AnInputBusWithACallbackAndNoHostChannelsPullsItsPlugChannels) {
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
   EXPECT_EQ(opened.Plugin().GetBus(kInput, 0)->hostChannels, 2);
 
-  RenderLoop loop(opened.Unit(), kFrames, {2});
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  RenderLoop loop(opened.Unit(), kPullFrames, {2});
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   EXPECT_EQ(signal.lastBufferCount, 2u);
   EXPECT_EQ(signal.lastBus, 0u);
   // The callback fills the plug-in's input scratch, one block per channel.
   ASSERT_EQ(signal.lastData.size(), 2u);
   EXPECT_EQ(signal.lastData[0], opened.Plugin().InputScratch());
-  EXPECT_EQ(signal.lastData[1], opened.Plugin().InputScratch() + kFrames);
+  EXPECT_EQ(signal.lastData[1], opened.Plugin().InputScratch() + kPullFrames);
   EXPECT_TRUE(AllEqual(loop.Output(0, 0), InputSignal::Level(0)));
   EXPECT_TRUE(AllEqual(loop.Output(0, 1), InputSignal::Level(1)));
 }
@@ -42,14 +37,14 @@ TEST(RenderPull, BusesRenderedAtOneSampleTimeShareOnePull) {
   OpenedRenderPlugin opened({.channelIO = "1-1.1"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {1, 1});
+  RenderLoop loop(opened.Unit(), kPullFrames, {1, 1});
 
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
-  ASSERT_EQ(loop.RenderBus(1, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(0, kPullFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(1, kPullFrames), noErr);
   EXPECT_EQ(signal.pulls, 1);
   EXPECT_EQ(opened.Plugin().LastRenderSampleTime(), 0.0);
-  loop.SetSampleTime(kFrames);
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
+  loop.SetSampleTime(kPullFrames);
+  ASSERT_EQ(loop.RenderBus(0, kPullFrames), noErr);
   EXPECT_EQ(signal.pulls, 2);
 }
 
@@ -57,18 +52,18 @@ TEST(RenderPull, OnlyTheLastConnectedBusProcessesTheBlock) {
   OpenedRenderPlugin opened({.channelIO = "1-1.1"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {1, 1});
+  RenderLoop loop(opened.Unit(), kPullFrames, {1, 1});
 
   // Only bus 0 is connected yet, so it is the last one and processes.
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(0, kPullFrames), noErr);
   EXPECT_EQ(opened.Plugin().mBlocks.load(), 1);
-  ASSERT_EQ(loop.RenderBus(1, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(1, kPullFrames), noErr);
   EXPECT_EQ(opened.Plugin().mBlocks.load(), 2);
   // From now on bus 1 is the last connected bus: bus 0 only attaches its buffers.
-  loop.SetSampleTime(kFrames);
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
+  loop.SetSampleTime(kPullFrames);
+  ASSERT_EQ(loop.RenderBus(0, kPullFrames), noErr);
   EXPECT_EQ(opened.Plugin().mBlocks.load(), 2);
-  ASSERT_EQ(loop.RenderBus(1, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(1, kPullFrames), noErr);
   EXPECT_EQ(opened.Plugin().mBlocks.load(), 3);
   EXPECT_TRUE(AllEqual(loop.Output(0, 0), InputSignal::Level(0)));
 }
@@ -77,14 +72,14 @@ TEST(RenderPull, ProcessingBusZeroAloneDisconnectsTheChannelsOfLaterBuses) {
   OpenedRenderPlugin opened({.channelIO = "1-1.1"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {1, 1});
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  RenderLoop loop(opened.Unit(), kPullFrames, {1, 1});
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   EXPECT_TRUE(opened.Plugin().IsChannelConnected(kOutput, 1));
 
   opened.Plugin().SetHostChannels(kOutput, 1, 1);
   // A host that stops rendering bus 1: mark it unconnected the way a reset would.
   opened.Plugin().MutableBus(kOutput, 1).connected = false;
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(0, kPullFrames), noErr);
   EXPECT_TRUE(opened.Plugin().IsChannelConnected(kOutput, 0));
   EXPECT_FALSE(opened.Plugin().IsChannelConnected(kOutput, 1));
 }
@@ -93,13 +88,13 @@ TEST(RenderBuffers, NullOutputBuffersAreReplacedByTheScratchAndWritten) {
   OpenedRenderPlugin opened({.channelIO = "1-2"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {2});
+  RenderLoop loop(opened.Unit(), kPullFrames, {2});
 
-  ASSERT_EQ(loop.RenderBlock(kFrames, OutputBuffers::kNull), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames, OutputBuffers::kNull), noErr);
   const AudioBufferList& list = loop.OutputList(0);
   const float* scratch = opened.Plugin().OutputScratch();
   EXPECT_EQ(list.mBuffers[0].mData, scratch);
-  EXPECT_EQ(list.mBuffers[1].mData, scratch + kFrames);
+  EXPECT_EQ(list.mBuffers[1].mData, scratch + kPullFrames);
   EXPECT_TRUE(AllEqual(loop.Output(0, 0), InputSignal::Level(0)));
   // One input feeds channel 0 only; the default block clears channel 1.
   EXPECT_TRUE(AllEqual(loop.Output(0, 1), 0.0f));
@@ -109,14 +104,14 @@ TEST(RenderBuffers, HostBuffersBeyondTheBusChannelsAreLeftAlone) {
   OpenedRenderPlugin opened({.channelIO = "1-2"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {3});
+  RenderLoop loop(opened.Unit(), kPullFrames, {3});
 
-  ASSERT_EQ(loop.RenderBlock(kFrames, OutputBuffers::kNull), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames, OutputBuffers::kNull), noErr);
   const AudioBufferList& list = loop.OutputList(0);
   EXPECT_NE(list.mBuffers[1].mData, nullptr);
   EXPECT_EQ(list.mBuffers[2].mData, nullptr);
   // With buffers of ours the third one is not written either.
-  ASSERT_EQ(loop.RenderBlock(kFrames, OutputBuffers::kHostSupplied), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames, OutputBuffers::kHostSupplied), noErr);
   EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 0), InputSignal::Level(0)));
   EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 2), 0.0f));
 }
@@ -125,20 +120,20 @@ TEST(RenderBuffers, HostBuffersOfTheCallersReceiveTheRenderUntilTheLoopsOwnAreBa
   OpenedRenderPlugin opened({.channelIO = "2-2"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {2});
-  std::vector<float> left(kFrames, -1.0f);
-  std::vector<float> right(kFrames, -1.0f);
+  RenderLoop loop(opened.Unit(), kPullFrames, {2});
+  std::vector<float> left(kPullFrames, -1.0f);
+  std::vector<float> right(kPullFrames, -1.0f);
   float* const callers[] = {left.data(), right.data()};
 
   loop.SetHostBuffers(0, callers);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   EXPECT_TRUE(AllEqual(left, InputSignal::Level(0)));
   EXPECT_TRUE(AllEqual(right, InputSignal::Level(1)));
   EXPECT_EQ(loop.HostBuffer(0, 1).data(), right.data());
 
   loop.SetHostBuffers(0, {});
   opened.Plugin().GetParam(RenderTestPlugin::kGain)->Set(2.0);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   EXPECT_TRUE(AllEqual(loop.HostBuffer(0, 0), 2.0f * InputSignal::Level(0)));
   EXPECT_NE(loop.HostBuffer(0, 0).data(), left.data());
   EXPECT_TRUE(AllEqual(left, InputSignal::Level(0)));
@@ -149,9 +144,9 @@ TEST(RenderBuffers, InputBuffersBeyondTheBusChannelsGetNoScratch) {
   InputSignal signal;
   opened.Plugin().SetHostChannels(kInput, 0, 3);
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {2});
+  RenderLoop loop(opened.Unit(), kPullFrames, {2});
 
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   ASSERT_EQ(signal.lastData.size(), 3u);
   EXPECT_EQ(signal.lastData[0], opened.Plugin().InputScratch());
   EXPECT_EQ(signal.lastData[1], nullptr);
@@ -163,12 +158,12 @@ TEST(RenderBuffers, AnInputLeftWithoutDataAfterThePullReadsAsSilence) {
   OpenedRenderPlugin opened({.channelIO = "1-2"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop loop(opened.Unit(), kFrames, {2});
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  RenderLoop loop(opened.Unit(), kPullFrames, {2});
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   ASSERT_TRUE(AllEqual(loop.Output(0, 0), InputSignal::Level(0)));
 
   signal.leaveDataNull = true;
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kPullFrames), noErr);
   EXPECT_TRUE(AllEqual(loop.Output(0, 0), 0.0f));
 }
 
@@ -176,15 +171,15 @@ TEST(RenderBuffers, AChannelWithoutAHostBufferNoLongerWritesIntoAnEarlierOne) {
   OpenedRenderPlugin opened({.channelIO = "2-2"});
   InputSignal signal;
   opened.Plugin().SetInputCallback(0, &InputSignal::Pull, &signal);
-  RenderLoop twoChannels(opened.Unit(), kFrames, {2});
-  ASSERT_EQ(twoChannels.RenderBlock(kFrames), noErr);
+  RenderLoop twoChannels(opened.Unit(), kPullFrames, {2});
+  ASSERT_EQ(twoChannels.RenderBlock(kPullFrames), noErr);
   ASSERT_TRUE(AllEqual(twoChannels.HostBuffer(0, 1), InputSignal::Level(1)));
 
   // The host's count stays 2 while it now hands over one buffer.
   opened.Plugin().SetHostChannels(kOutput, 0, 2);
   opened.Plugin().GetParam(RenderTestPlugin::kGain)->Set(2.0);
-  RenderLoop oneChannel(opened.Unit(), kFrames, {1});
-  ASSERT_EQ(oneChannel.RenderBlock(kFrames), noErr);
+  RenderLoop oneChannel(opened.Unit(), kPullFrames, {1});
+  ASSERT_EQ(oneChannel.RenderBlock(kPullFrames), noErr);
   EXPECT_TRUE(AllEqual(oneChannel.HostBuffer(0, 0), 2.0f * InputSignal::Level(0)));
   EXPECT_TRUE(AllEqual(twoChannels.HostBuffer(0, 1), InputSignal::Level(1)));
 }
@@ -200,9 +195,9 @@ TEST(RenderBuffers, ChannelsNobodyFeedsReadTheirOwnMemoryAfterTheBlockSizeChange
   constexpr UInt32 kLargeBlock = 4096;
   // An input that was fed once and then unplugged reads its work buffer.
   InputSignal signal;
-  orvane::host::RenderLoop first(opened.Unit(), kFrames, {2});
+  orvane::host::RenderLoop first(opened.Unit(), kPullFrames, {2});
   ASSERT_EQ(first.SetInputCallback(0, &InputSignal::Pull, &signal), noErr);
-  ASSERT_EQ(first.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(first.RenderBlock(kPullFrames), noErr);
   ASSERT_EQ(first.SetInputCallback(0, nullptr, nullptr), noErr);
   const UInt32 maxFrames = kLargeBlock;
   ASSERT_EQ(AudioUnitSetProperty(opened.Unit(), kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,

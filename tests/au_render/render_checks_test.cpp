@@ -12,7 +12,7 @@ namespace {
 using orvane::host::OutputBuffers;
 using orvane::host::RenderLoop;
 
-constexpr UInt32 kFrames = 64;
+constexpr UInt32 kCheckedFrames = 64;
 
 struct RenderChecks : ::testing::Test {
   OpenedRenderPlugin opened;
@@ -44,7 +44,7 @@ TEST_F(RenderChecks, ATimeStampWithoutSampleTimeIsRefusedBeforeAnyNotification) 
   AudioTimeStamp hostTimeOnly{};
   hostTimeOnly.mHostTime = 1234;
   hostTimeOnly.mFlags = kAudioTimeStampHostTimeValid;
-  EXPECT_EQ(RenderWith(&hostTimeOnly, 0, kFrames), kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(RenderWith(&hostTimeOnly, 0, kCheckedFrames), kAudioUnitErr_InvalidPropertyValue);
   ExpectUntouched();
   // The stamp is still kept as the latest one.
   EXPECT_EQ(plugin.LastTimeStamp().mHostTime, 1234u);
@@ -60,15 +60,15 @@ TEST_F(RenderChecks, MoreFramesThanTheBlockSizeAreRefusedBeforeAnyNotification) 
 
 TEST_F(RenderChecks, AMissingTimeStampOrBufferListIsRefusedBeforeAnyNotification) {
   const AudioTimeStamp timeStamp = SampleTimeStamp(0);
-  EXPECT_EQ(RenderWith(nullptr, 0, kFrames), kAudioUnitErr_InvalidPropertyValue);
-  EXPECT_EQ(RenderWith(&timeStamp, 0, kFrames, false), kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(RenderWith(nullptr, 0, kCheckedFrames), kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(RenderWith(&timeStamp, 0, kCheckedFrames, false), kAudioUnitErr_InvalidPropertyValue);
   ExpectUntouched();
 }
 
 TEST_F(RenderChecks, AnOutputBusBeyondTheBusesIsRefusedBeforeAnyNotification) {
   const AudioTimeStamp timeStamp = SampleTimeStamp(0);
-  EXPECT_EQ(RenderWith(&timeStamp, 1, kFrames), kAudioUnitErr_InvalidElement);
-  EXPECT_EQ(RenderWith(&timeStamp, 0xFFFFFFFFu, kFrames), kAudioUnitErr_InvalidElement);
+  EXPECT_EQ(RenderWith(&timeStamp, 1, kCheckedFrames), kAudioUnitErr_InvalidElement);
+  EXPECT_EQ(RenderWith(&timeStamp, 0xFFFFFFFFu, kCheckedFrames), kAudioUnitErr_InvalidElement);
   ExpectUntouched();
 }
 
@@ -76,7 +76,7 @@ TEST_F(RenderChecks, NotifiesBeforeAndAfterTheBlockInRegistrationOrder) {
   NotifyRecorder second;
   ASSERT_EQ(AudioUnitAddRenderNotify(opened.Unit(), &NotifyRecorder::Notify<1>, &second), noErr);
   loop.SetSampleTime(256);
-  ASSERT_EQ(loop.RenderBus(0, kFrames), noErr);
+  ASSERT_EQ(loop.RenderBus(0, kCheckedFrames), noErr);
 
   ASSERT_EQ(notifications.calls.size(), 2u);
   ASSERT_EQ(second.calls.size(), 2u);
@@ -84,7 +84,7 @@ TEST_F(RenderChecks, NotifiesBeforeAndAfterTheBlockInRegistrationOrder) {
   EXPECT_EQ(pre.flags, kAudioUnitRenderAction_PreRender);
   EXPECT_EQ(pre.sampleTime, 256.0);
   EXPECT_EQ(pre.bus, 0u);
-  EXPECT_EQ(pre.frames, kFrames);
+  EXPECT_EQ(pre.frames, kCheckedFrames);
   EXPECT_EQ(pre.buffers, &loop.OutputList(0));
   EXPECT_EQ(notifications.calls[1].flags, kAudioUnitRenderAction_PostRender);
   EXPECT_EQ(second.calls[0].flags, kAudioUnitRenderAction_PreRender);
@@ -104,14 +104,14 @@ TEST_F(RenderChecks, AFailingPullReturnsItsStatusWithoutProcessingOrPostNotifica
                         },
                         &sent});
 
-  EXPECT_EQ(loop.RenderBus(0, kFrames), kUpstreamFailure);
+  EXPECT_EQ(loop.RenderBus(0, kCheckedFrames), kUpstreamFailure);
   ASSERT_EQ(notifications.calls.size(), 1u);
   EXPECT_EQ(notifications.calls[0].flags, kAudioUnitRenderAction_PreRender);
   EXPECT_EQ(plugin.mBlocks.load(), 0);
   EXPECT_EQ(sent, 0);
   // The failed pull did not count: the same sample time pulls again.
   signal.status = noErr;
-  EXPECT_EQ(loop.RenderBus(0, kFrames), noErr);
+  EXPECT_EQ(loop.RenderBus(0, kCheckedFrames), noErr);
   EXPECT_EQ(signal.pulls, 2);
   EXPECT_EQ(sent, 1);
 }

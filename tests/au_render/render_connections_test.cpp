@@ -12,7 +12,7 @@
 namespace plugkit::testing {
 namespace {
 
-constexpr UInt32 kFrames = 24;
+constexpr UInt32 kConnectionFrames = 24;
 
 // An upstream unit's fast render function and the object it is called with.
 struct FakeUpstream {
@@ -20,7 +20,7 @@ struct FakeUpstream {
   int renders = 0;
   UInt32 lastOutputBus = 99;
   UInt32 lastBufferCount = 0;
-  float samples[2][kFrames] = {};
+  float samples[2][kConnectionFrames] = {};
 
   static OSStatus Render(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32 outputBus,
                          UInt32 frames, AudioBufferList* list) {
@@ -73,13 +73,13 @@ TEST(RenderConnections, AFastConnectionPullsThroughTheUpstreamRenderFunction) {
   fast.upstreamOutput = 3;
   opened.Plugin().SetInputConnection(0, fast);
 
-  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {2});
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  orvane::host::RenderLoop loop(opened.Unit(), kConnectionFrames, {2});
+  ASSERT_EQ(loop.RenderBlock(kConnectionFrames), noErr);
   EXPECT_EQ(upstream.renders, 1);
   EXPECT_EQ(upstream.lastOutputBus, 3u);
   EXPECT_EQ(upstream.lastBufferCount, 2u);
   EXPECT_EQ(loop.Output(0, 0)[0], FakeUpstream::kLevel);
-  EXPECT_EQ(loop.Output(0, 1)[kFrames - 1], 2.0f * FakeUpstream::kLevel);
+  EXPECT_EQ(loop.Output(0, 1)[kConnectionFrames - 1], 2.0f * FakeUpstream::kLevel);
 }
 
 TEST(RenderConnections, AnUpstreamUnitIsRenderedThroughTheHostCall) {
@@ -94,9 +94,9 @@ TEST(RenderConnections, AnUpstreamUnitIsRenderedThroughTheHostCall) {
   opened.Plugin().SetInputConnection(0, direct);
   opened.Plugin().GetParam(RenderTestPlugin::kGain)->Set(3.0);
 
-  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {2});
+  orvane::host::RenderLoop loop(opened.Unit(), kConnectionFrames, {2});
   loop.SetSampleTime(96);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kConnectionFrames), noErr);
   EXPECT_EQ(signal.pulls, 1);
   EXPECT_EQ(source.Plugin().mBlocks.load(), 1);
   EXPECT_EQ(source.Plugin().LastRenderSampleTime(), 96.0);
@@ -113,8 +113,8 @@ TEST(RenderConnections, AFailingUpstreamUnitStopsTheRender) {
   direct.upstreamUnit = source.Unit();
   opened.Plugin().SetInputConnection(0, direct);
 
-  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {2});
-  EXPECT_EQ(loop.RenderBlock(kFrames), -77);
+  orvane::host::RenderLoop loop(opened.Unit(), kConnectionFrames, {2});
+  EXPECT_EQ(loop.RenderBlock(kConnectionFrames), -77);
   EXPECT_EQ(opened.Plugin().mBlocks.load(), 0);
   EXPECT_EQ(loop.SampleTime(), 0.0);
 }

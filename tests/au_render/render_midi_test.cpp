@@ -14,7 +14,7 @@ namespace {
 using orvane::host::MidiOutputCapture;
 using orvane::host::RenderLoop;
 
-constexpr UInt32 kFrames = 16;
+constexpr UInt32 kMidiBlockFrames = 16;
 
 std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -22,7 +22,7 @@ struct RenderMidi : ::testing::Test {
   OpenedRenderPlugin opened;
   RenderTestPlugin& plugin = opened.Plugin();
   InputSignal signal;
-  RenderLoop loop{opened.Unit(), kFrames, {2}};
+  RenderLoop loop{opened.Unit(), kMidiBlockFrames, {2}};
   MidiOutputCapture capture;
 
   void SetUp() override {
@@ -34,7 +34,7 @@ struct RenderMidi : ::testing::Test {
 TEST_F(RenderMidi, EditorMidiReachesTheHandlerBeforeTheBlock) {
   plugin.QueueMidiFromEditor(IMidiMsg(3, 0xB0, 7, 100));
   plugin.QueueMidiFromEditor(IMidiMsg(5, 0xB0, 7, 101));
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames), noErr);
   EXPECT_EQ(plugin.mMidiCount.load(), 2);
   EXPECT_EQ(plugin.mMidiBeforeLastBlock.load(), 2);
   EXPECT_EQ(plugin.mLastMidiData2.load(), 101);
@@ -44,13 +44,13 @@ TEST_F(RenderMidi, BypassPassesAudioThroughAndKeepsEditorMidiQueued) {
   plugin.GetParam(RenderTestPlugin::kGain)->Set(3.0);
   plugin.QueueMidiFromEditor(IMidiMsg(0, 0x90, 60, 1));
   plugin.SetBypassed(true);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames), noErr);
   EXPECT_EQ(plugin.mMidiCount.load(), 0);
   EXPECT_EQ(plugin.mBlocks.load(), 0);
   EXPECT_EQ(loop.Output(0, 0)[0], InputSignal::Level(0));
 
   plugin.SetBypassed(false);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames), noErr);
   EXPECT_EQ(plugin.mMidiCount.load(), 1);
   EXPECT_EQ(loop.Output(0, 0)[0], 3.0f * InputSignal::Level(0));
 }
@@ -60,7 +60,7 @@ TEST_F(RenderMidi, EditorSysExGoesToTheHostAfterThePostNotificationEvenWhenBypas
   const std::vector<uint8_t> sysex = {0xF0, 0x7D, 0x01, 0x02, 0xF7};
   plugin.QueueSysExFromEditor(ISysExMsg(9, sysex.data(), static_cast<int32_t>(sysex.size())));
   loop.SetSampleTime(480);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames), noErr);
   ASSERT_EQ(capture.PacketCount(), 1u);
   EXPECT_EQ(Bytes(capture.PacketBytes(0)), sysex);
   EXPECT_EQ(capture.GetPacket(0).timeStamp, 9u);
@@ -83,7 +83,7 @@ TEST_F(RenderMidi, ASysExOf600BytesLeavesAsPacketsOf256And256And88) {
 
 TEST_F(RenderMidi, AMessageGoesOutAsOnePacketWithTheLatestTimeStamp) {
   loop.SetSampleTime(1024);
-  ASSERT_EQ(loop.RenderBlock(kFrames), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames), noErr);
   EXPECT_TRUE(plugin.SendMidiToHost(IMidiMsg(7, 0x90, 64, 100)));
   ASSERT_EQ(capture.ListCount(), 1u);
   ASSERT_EQ(capture.PacketCount(), 1u);
@@ -135,10 +135,10 @@ TEST(RenderMidiEffect, ProcessesEveryCallWithoutPullingOrAttachingAudio) {
   RenderTestPlugin& plugin = opened.Plugin();
   InputSignal signal;
   plugin.SetInputCallback(0, &InputSignal::Pull, &signal);
-  orvane::host::RenderLoop loop(opened.Unit(), kFrames, {1});
+  orvane::host::RenderLoop loop(opened.Unit(), kMidiBlockFrames, {1});
   plugin.QueueMidiFromEditor(IMidiMsg(0, 0x90, 60, 100));
 
-  ASSERT_EQ(loop.RenderBlock(kFrames, orvane::host::OutputBuffers::kNull), noErr);
+  ASSERT_EQ(loop.RenderBlock(kMidiBlockFrames, orvane::host::OutputBuffers::kNull), noErr);
   EXPECT_EQ(signal.pulls, 0);
   EXPECT_EQ(plugin.mBlocks.load(), 1);
   EXPECT_EQ(plugin.mMidiCount.load(), 1);

@@ -2,6 +2,8 @@
 
 #include <AudioUnit/AudioUnit.h>
 
+#include <algorithm>
+#include <span>
 #include <vector>
 
 #include "render_test_plugin.h"
@@ -79,6 +81,11 @@ inline AudioTimeStamp SampleTimeStamp(Float64 sampleTime) {
   timeStamp.mSampleTime = sampleTime;
   timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
   return timeStamp;
+}
+
+// Whether there are samples and every one of them is `value`.
+inline bool AllEqual(std::span<const float> samples, float value) {
+  return !samples.empty() && std::all_of(samples.begin(), samples.end(), [value](float s) { return s == value; });
 }
 
 }  // namespace plugkit::testing

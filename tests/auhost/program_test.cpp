@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "auhost_process.h"
+#include "exit_status.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
 #include "scoped_test_folder.h"
@@ -22,10 +23,6 @@ using ::testing::IsEmpty;
 using orvane::testing::ProcessResult;
 using orvane::testing::ScopedTestFolder;
 using orvane::testing::WriteFileBytes;
-
-constexpr int Code(ExitCode code) {
-  return static_cast<int>(code);
-}
 
 class AuhostProgram : public ::testing::Test {
 protected:

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "auhost_process.h"
+#include "exit_status.h"
 #include "host/auhost_audio_file.h"
 #include "design/design_file.h"
 #include "host/auhost_class_info.h"
@@ -31,10 +32,6 @@ using orvane::testing::ProcessResult;
 using orvane::testing::ReadFileBytes;
 using orvane::testing::ScopedEnvironmentVariable;
 using orvane::testing::ScopedTestFolder;
-
-constexpr int Code(ExitCode code) {
-  return static_cast<int>(code);
-}
 
 constexpr double kRate = 48000.0;
 

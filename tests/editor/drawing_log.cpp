@@ -7,6 +7,8 @@
 
 #include <standin/testing/images.h>
 
+#include "editor/editor_colours.h"
+
 namespace orvane::testing {
 
 using plugkit::graphics::IRECT;
@@ -46,6 +48,7 @@ std::string PathLine(const std::vector<PathPoint>& points) {
 
 std::string Colour(const plugkit::graphics::IColor& colour) { return plugkit::testing::FormatColor(colour); }
 std::string Box(const IRECT& r) { return plugkit::testing::FormatRect(r); }
+std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
 
 std::vector<DrawnItem> DrawnItems(const plugkit::testing::RecordingGraphics& g) {
   std::vector<DrawnItem> items;

@@ -8,6 +8,7 @@
 //   text "ON" (L,T,R,B) font size fg=(A,R,G,B) angle=0 align=h,v
 // A line's bounds are its end points, left to right, top to bottom.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ bool FitsItsBox(plugkit::testing::RecordingGraphics& g, const DrawnItem& text);
 // "(A,R,G,B)" and "(L,T,R,B)" as the lines write them.
 std::string Colour(const plugkit::graphics::IColor& colour);
 std::string Box(const plugkit::graphics::IRECT& r);
+// The colour of a palette entry as the lines write it.
+std::string Entry(std::size_t entry);
 
 // A whole frame as text for golden files: one line per call in the call log's
 // form, except that every run of path calls becomes one line "path points=N

@@ -20,8 +20,6 @@ using plugkit::graphics::EVAlign;
 using plugkit::graphics::kColorWhite;
 using Lines = std::vector<std::string>;
 
-std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
-
 // A left-aligned row style small enough for the labels below to fit their column.
 const IText kRowStyle(6.f, plugkit::graphics::kColorBlack, kEditorFontRegular, EAlign::Near, EVAlign::Middle);
 const std::string kRowFont = "MonoFont_Large 6 fg=(255,0,0,0) angle=0";

@@ -23,7 +23,6 @@ float HeaderHeight(float width, float height) {
   return std::min(width * kHeaderWidthShare, height * kHeaderHeightShare);
 }
 
-bool IsZero(const IRECT& r) { return r.Empty(); }
 float CentreX(const IRECT& r) { return (r.L + r.R) / 2.f; }
 float CentreY(const IRECT& r) { return (r.T + r.B) / 2.f; }
 
@@ -210,8 +209,8 @@ TEST_F(HeaderDrawing, SectionChainFollowsTheToneStackPosition) {
   for (int p = 1; p <= 4; ++p) {
     editor.mToneStackPosition = p;
     Draw(2072, 1166);
-    EXPECT_EQ(IsZero(editor.mToneStackLeftArrowRect), p == 1) << p;
-    EXPECT_EQ(IsZero(editor.mToneStackRightArrowRect), p == 4) << p;
+    EXPECT_EQ(editor.mToneStackLeftArrowRect.Empty(), p == 1) << p;
+    EXPECT_EQ(editor.mToneStackRightArrowRect.Empty(), p == 4) << p;
     for (std::size_t stage = 0; stage < kPreampStageCount; ++stage) {
       const IRECT& upper = editor.mStageSelectorRects[1][stage];
       EXPECT_NEAR(upper.L, slotLefts[stage < static_cast<std::size_t>(p) ? stage : stage + 1], kTolerance) << p;
@@ -225,9 +224,9 @@ TEST_F(HeaderDrawing, SectionChainFollowsTheToneStackPosition) {
                            editor.mUserTabRect, editor.mLogoRect, editor.mViewSwitchRect, editor.mOversamplingRect,
                            editor.mAmplifierSwitchRect, editor.mThemeSwitchRect, editor.mInputTrimRect,
                            editor.mOutputTrimRect})
-      EXPECT_FALSE(IsZero(r));
+      EXPECT_FALSE(r.Empty());
     for (std::size_t s = 0; s < kAmpSectionCount; ++s)
-      EXPECT_FALSE(IsZero(editor.mSectionButtonRects[s]) || IsZero(editor.mBypassTrimRects[s])) << s;
+      EXPECT_FALSE(editor.mSectionButtonRects[s].Empty() || editor.mBypassTrimRects[s].Empty()) << s;
   }
 }
 

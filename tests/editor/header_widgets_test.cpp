@@ -16,8 +16,6 @@ using plugkit::graphics::EAlign;
 using plugkit::graphics::EVAlign;
 using Lines = std::vector<std::string>;
 
-std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
-
 const IText kLabelStyle(10.f, plugkit::graphics::kColorBlack, kEditorFontRegular);
 
 class HeaderWidgets : public ::testing::Test {

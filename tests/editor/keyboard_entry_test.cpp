@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "accented_letter.h"
 #include "editor_harness.h"
 #include "support/comma_locale.h"
 
@@ -14,7 +15,6 @@ namespace {
 using Calls = std::vector<std::string>;
 using Keys = std::vector<IKeyPress>;
 
-const std::string kE = "\xC3\xA9";  // é
 const std::string kFffd = "\xEF\xBF\xBD";
 
 constexpr int kBackspace = 8, kReturn = 13, kEscape = 27, kEnd = 35, kHome = 36;

@@ -16,8 +16,6 @@ using Lines = std::vector<std::string>;
 using Meter = OrvaneLevelMeterControl;
 using plugkit::graphics::IRECT;
 
-std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
-
 // In a window 2072 x 510 a grid unit is 1 both ways: the input meter spans
 // 1743..2052 by 18..41, the output meter by 49..72, and the bar is inset by 1.
 TEST(LevelMeterDrawing, FrameAndBarFollowTheLevel) {

@@ -20,8 +20,6 @@
 namespace orvane::testing {
 namespace {
 
-bool IsZero(const IRECT& r) { return r.L == 0.f && r.T == 0.f && r.R == 0.f && r.B == 0.f; }
-
 // Items of a kind that pass the test.
 std::vector<DrawnItem> Find(const std::vector<DrawnItem>& items, const std::string& kind,
                             const std::function<bool(const DrawnItem&)>& match) {
@@ -163,7 +161,7 @@ TEST_F(EditorFrame, AllPlotsHiddenLeaveTheTogglesAndAMessage) {
   ComputeAllPlots();
   editor.mPlotVisible.fill(false);
   const std::vector<DrawnItem> items = Frame();
-  EXPECT_TRUE(std::ranges::all_of(editor.mPlotRects, IsZero));
+  EXPECT_TRUE(std::ranges::all_of(editor.mPlotRects, &IRECT::Empty));
   EXPECT_EQ(Texts(items, "(All plots are hidden)").size(), 1u);
   for (const IRECT& toggle : editor.mPlotButtonRects)
     EXPECT_EQ(Find(items, "fill", [&](const DrawnItem& f) { return Box(f.box) == Box(toggle); }).at(0).colour,
@@ -208,8 +206,8 @@ TEST_F(EditorFrame, HiddenPreampPlotLeavesNoChips) {
   editor.mPlotVisible[kPlotPreampLinear] = false;
   Frame();
   EXPECT_TRUE(editor.mLegendShown);
-  EXPECT_TRUE(std::ranges::all_of(editor.mPreampCurveToggleRects[0], IsZero));
-  EXPECT_TRUE(std::ranges::none_of(editor.mPreampCurveToggleRects[1], IsZero));
+  EXPECT_TRUE(std::ranges::all_of(editor.mPreampCurveToggleRects[0], &IRECT::Empty));
+  EXPECT_TRUE(std::ranges::none_of(editor.mPreampCurveToggleRects[1], &IRECT::Empty));
 }
 
 // A PLAY frame leaves a scrollbar; the script loses its controls and an EDIT
@@ -220,12 +218,12 @@ TEST_F(EditorFrame, NoEarlierScrollbarSurvivesAFrameWithoutOne) {
   editor.SetScriptText(many, {});
   editor.mPlayerView = true;
   Frame();
-  ASSERT_FALSE(IsZero(editor.mPlayerScrollThumbRect));
+  ASSERT_FALSE(editor.mPlayerScrollThumbRect.Empty());
   editor.SetScriptText("", {});
   editor.mPlayerView = false;
   Frame();
-  EXPECT_TRUE(IsZero(editor.mPlayerScrollTrackRect));
-  EXPECT_TRUE(IsZero(editor.mPlayerScrollThumbRect));
+  EXPECT_TRUE(editor.mPlayerScrollTrackRect.Empty());
+  EXPECT_TRUE(editor.mPlayerScrollThumbRect.Empty());
 }
 
 // The background first, the header band, the footer last; the middle part

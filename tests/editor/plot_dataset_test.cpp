@@ -12,7 +12,7 @@ namespace orvane::testing {
 namespace {
 
 using Values = std::vector<double>;
-const Values kEarlier{7};
+const Values kEarlierX{7};
 
 // Every case holds whatever global locale a host set, a decimal comma included.
 template <typename Check>
@@ -82,11 +82,11 @@ TEST(PlotReferenceParser, ReadsTwoColumnsSortedOrNamesTheFault) {
       SCOPED_TRACE(c.file);
       std::istringstream input(c.file);
       PlotSeries series;
-      series.x = kEarlier;
+      series.x = kEarlierX;
       std::string error;
       EXPECT_EQ(ParsePlotReferenceStream(input, series, error), c.error.empty());
       EXPECT_EQ(error, c.error);
-      EXPECT_EQ(series.x, c.error.empty() ? c.x : kEarlier);
+      EXPECT_EQ(series.x, c.error.empty() ? c.x : kEarlierX);
       if (c.error.empty()) {
         EXPECT_EQ(series.y, c.y);
       }
@@ -112,10 +112,10 @@ TEST(PlotReferenceParser, FilesThatCannotBeOpenedOrExceedTheBoundLoadNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     PlotSeries series;
-    series.x = kEarlier;
+    series.x = kEarlierX;
     std::string error;
     EXPECT_EQ(ParsePlotReferenceFile(c.path, series, error), c.error.empty());
-    EXPECT_EQ(series.x, (c.error.empty() ? Values{1, 3} : kEarlier));
+    EXPECT_EQ(series.x, (c.error.empty() ? Values{1, 3} : kEarlierX));
     EXPECT_EQ(error, c.error);
   }
 }

@@ -26,8 +26,6 @@ const IRECT kArea(35, 25, 484.44f, 283);
 const IText kStyle(13.f, plugkit::graphics::kColorBlack, kEditorFontRegular);
 constexpr float kGridWidth = 0.65f;
 
-std::string Entry(std::size_t entry) { return Colour(PaletteColor(entry)); }
-
 void DrawToneStack(OrvaneGUIControl& e, IGraphics& g) {
   std::array<const FrequencyCurve*, 4> curves{};
   for (int i = 0; i < 4; ++i) curves[i] = &e.mPlotData.ToneStackResponse(i);

@@ -14,7 +14,7 @@ namespace {
 
 using plugkit::graphics::ILayer;
 using Values = std::vector<double>;
-const Values kEarlier{-1, -2};
+const Values kEarlierReference{-1, -2};
 
 // The names of the blocks of a dataset text.
 std::vector<std::string> BlockNames(const std::string& text) {
@@ -75,7 +75,7 @@ protected:
   // Every plot holds a hidden earlier reference; all layers are valid.
   void Reset() {
     for (int kind = 0; kind < kPlotKindCount; ++kind) {
-      editor.mPlotReferences[kind].x = editor.mPlotReferences[kind].y = kEarlier;
+      editor.mPlotReferences[kind].x = editor.mPlotReferences[kind].y = kEarlierReference;
       editor.mPlotReferenceShown[kind] = false;
       editor.mPlotLayers[kind]->SetInvalid(false);
     }
@@ -110,8 +110,8 @@ TEST_F(EditorPlotReference, LoadsFromThePathTheNameAndFolderGive) {
     Reset();
     editor.LoadPlotReference(kPlotToneStack, c.name, c.folder);
     const PlotSeries& reference = editor.mPlotReferences[kPlotToneStack];
-    EXPECT_EQ(reference.x, (c.loads ? Values{100, 1000} : kEarlier));
-    EXPECT_EQ(reference.y, (c.loads ? Values{-3, 0} : kEarlier));
+    EXPECT_EQ(reference.x, (c.loads ? Values{100, 1000} : kEarlierReference));
+    EXPECT_EQ(reference.y, (c.loads ? Values{-3, 0} : kEarlierReference));
     EXPECT_EQ(editor.mPlotReferenceShown[kPlotToneStack], c.loads);
     EXPECT_EQ(editor.IsDirty(), c.loads);
     for (int kind = 0; kind < kPlotKindCount; ++kind)
@@ -124,7 +124,7 @@ TEST_F(EditorPlotReference, TheFileDialogLoadsItsAnswerUnlessTheEditorClosedFirs
   harness.graphics->AnswerFileDialogs(good.string());
   editor.PromptForPlotReference(kPlotPowerAmpLinear);
   EXPECT_EQ(harness.graphics->Log(), std::vector<std::string>{"choose file 0:  in  (csv txt tsv)"});
-  EXPECT_EQ(editor.mPlotReferences[kPlotPowerAmpLinear].x, kEarlier);
+  EXPECT_EQ(editor.mPlotReferences[kPlotPowerAmpLinear].x, kEarlierReference);
   standin::testing::RunOnce();
   EXPECT_EQ(editor.mPlotReferences[kPlotPowerAmpLinear].x, Values({100, 1000}));
   EXPECT_TRUE(editor.mPlotReferenceShown[kPlotPowerAmpLinear]);

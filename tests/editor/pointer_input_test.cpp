@@ -34,7 +34,7 @@ using plugkit::testing::kRightButton;
 using plugkit::testing::RunFrame;
 using plugkit::testing::SyntheticInput;
 
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kNaNDelta = std::numeric_limits<float>::quiet_NaN();
 constexpr float kHugeDelta = 1e30f;
 constexpr IMouseMod kShift{false, false, true};
 
@@ -45,7 +45,7 @@ struct Point {
 // The point at fractions of the rectangle's width and height.
 Point At(const IRECT& r, float fx = 0.5f, float fy = 0.5f) { return {r.L + fx * r.W(), r.T + fy * r.H()}; }
 
-std::string Sliders(int count) {
+std::string ShortNamedSliders(int count) {
   std::string script;
   for (int i = 0; i < count; ++i) script += "slider: \"S" + std::to_string(i) + "\"\n";
   return script;
@@ -222,7 +222,7 @@ TEST_F(PointerInput, WheelTurns) {
   // next frame keeps the rows the wheel showed.
   UseScript(std::string(200, '\n'), false);
   const int lastFirst = 201 - static_cast<int>(std::floor(E().mScriptRect.H() / E().mScriptLineHeight));
-  for (const auto& [d, first] : {std::pair{-kHugeDelta, lastFirst}, {kHugeDelta, 0}, {-1.f, 3}, {kNaN, 3}}) {
+  for (const auto& [d, first] : {std::pair{-kHugeDelta, lastFirst}, {kHugeDelta, 0}, {-1.f, 3}, {kNaNDelta, 3}}) {
     Wheel(At(E().mScriptRect), d);
     Frame();
     EXPECT_EQ(E().mScriptFirstLine, first);
@@ -230,7 +230,7 @@ TEST_F(PointerInput, WheelTurns) {
 
   // In the PLAY view: trims by half a decibel, a player row by one step,
   // the panel off a row by one row per notch.
-  UseScript(Sliders(20) + kPlayerScript, true);
+  UseScript(ShortNamedSliders(20) + kPlayerScript, true);
   Click(At(E().mInputTrimRect));
   Type("23.8");
   Click(At(E().mOutputTrimRect));
@@ -238,7 +238,7 @@ TEST_F(PointerInput, WheelTurns) {
   EXPECT_EQ(plugin->LiveDesign().trims.inputGainDb, 24.0);
   plugin->Edit([](PluginStateDocument& d) { d.design.trims.inputGainDb = 0.0; });
   Wheel(At(E().mInputTrimRect), 1.f);  // nothing left to send
-  Wheel(At(E().mInputTrimRect), kNaN);
+  Wheel(At(E().mInputTrimRect), kNaNDelta);
   EXPECT_EQ(plugin->LiveDesign().trims.inputGainDb, 0.0);
   EXPECT_EQ(E().mInputGainDb, 24.0);
 
@@ -318,7 +318,7 @@ TEST_F(PointerInput, AScriptClickPlacesTheCaret) {
 }
 
 TEST_F(PointerInput, TheScrollbarJumpsAndDrags) {
-  UseScript(Sliders(20), true);
+  UseScript(ShortNamedSliders(20), true);
   const IRECT track = E().mPlayerScrollTrackRect;
   const IRECT thumb = E().mPlayerScrollThumbRect;
   const double range = 20.0 - static_cast<double>(E().mPlayerRowRects.size());
@@ -352,7 +352,7 @@ TEST_F(PointerInput, DragsCommitEachChange) {
   input->Up(track.R, At(track).y);
 
   // The script maps the drive slider onto the gain knob; the dragged knob wins.
-  UseScript(Sliders(20) + kPlayerScript, false);
+  UseScript(ShortNamedSliders(20) + kPlayerScript, false);
   const IRECT gain = E().mKnobTrackRects.at(kKnobGain);
   input->Down(At(gain, 0.2f).x, At(gain).y);
   input->Up(At(gain, 0.2f).x, At(gain).y);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "accented_letter.h"
 #include "common/utf8_text.h"
 #include "editor/editor_colours.h"
 #include "support/graphics/recording_delegate.h"
@@ -16,7 +17,6 @@ namespace {
 using plugkit::testing::RecordingDelegate;
 using plugkit::testing::RecordingGraphics;
 
-const std::string kE = "\xC3\xA9";  // é
 // The recording graphics measures each code point 0.5 x size wide: 5 at size 10.
 const IText kTen(10.f);
 

@@ -16,11 +16,13 @@
 #include "engine/amp_engine.h"
 #include "support/reference_amp_engine.h"
 #include "support/test_paths.h"
+#include "tests/engine/test_rate.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kRate;
+
 constexpr int kRunLength = 8000;
 
 struct SettingsChange {

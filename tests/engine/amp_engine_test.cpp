@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/alloc_counter.h"
+#include "tests/engine/test_rate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,8 @@
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kRate;
+
 // Flushing subnormals may zero results below the smallest normal float.
 constexpr double kFlushTolerance = 1.18e-38;
 

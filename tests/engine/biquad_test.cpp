@@ -6,14 +6,15 @@
 #include <string>
 
 #include "tests/engine/filter_response.h"
+#include "tests/engine/test_rate.h"
 
 namespace orvane {
 namespace {
 
 using testing::DbToLinear;
+using testing::kRate;
 using testing::Magnitude;
 
-constexpr double kRate = 48000.0;
 constexpr double kNyquist = kRate / 2.0;
 constexpr double kGainDb = 6.0;
 

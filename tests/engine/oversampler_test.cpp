@@ -8,11 +8,12 @@
 
 #include "support/alloc_counter.h"
 #include "tests/engine/filter_response.h"
+#include "tests/engine/test_rate.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kRate;
 
 double CascadeMagnitude(const Oversampler& o, double freqHz) {
   double magnitude = 1.0;

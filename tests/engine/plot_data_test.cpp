@@ -6,11 +6,13 @@
 #include <limits>
 
 #include "engine/amp_engine.h"
+#include "tests/engine/test_rate.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kRate;
+
 constexpr std::size_t kSpectrumPoints = 8193;
 
 struct Flags {

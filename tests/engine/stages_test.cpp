@@ -6,11 +6,12 @@
 #include "engine/power_amp_stage.h"
 #include "engine/tone_stage.h"
 #include "tests/engine/filter_response.h"
+#include "tests/engine/test_rate.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kRate;
 
 void RunUntilRampsEnd(ToneStage& stage) {
   for (int i = 0; i < 2000; ++i) {

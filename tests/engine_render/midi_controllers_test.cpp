@@ -11,10 +11,10 @@ namespace orvane {
 namespace {
 
 using testing::BlockRunner;
+using testing::kControlChange;
 using testing::MakeRenderer;
 using testing::TestCommitter;
 
-constexpr std::uint8_t kControlChange = 0xB0;
 constexpr std::uint8_t kNoteOn = 0x90;
 constexpr std::uint64_t kCounterStep = 0x100;
 

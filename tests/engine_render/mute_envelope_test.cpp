@@ -5,10 +5,12 @@
 #include <limits>
 #include <vector>
 
+#include "render_test_support.h"
+
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kTestRate;
 
 std::vector<double> Steps(MuteEnvelope& envelope, int n) {
   std::vector<double> gains;
@@ -16,7 +18,7 @@ std::vector<double> Steps(MuteEnvelope& envelope, int n) {
   return gains;
 }
 
-void Take(MuteEnvelope& envelope, int fadeOutMs, int holdMs, int fadeInMs, double rate = kRate) {
+void Take(MuteEnvelope& envelope, int fadeOutMs, int holdMs, int fadeInMs, double rate = kTestRate) {
   envelope.Post(MakeMuteRequestWord(fadeOutMs, holdMs, fadeInMs));
   envelope.TakeRequest(rate);
 }
@@ -36,8 +38,8 @@ TEST(MuteRequestWord, PacksPendingBitAndClampedLengths) {
 }
 
 TEST(MuteLength, RoundsToSamplesWithAtLeastOneAndSaturates) {
-  EXPECT_EQ(MuteLengthInSamples(0, kRate), 0u);
-  EXPECT_EQ(MuteLengthInSamples(50, kRate), 2400u);
+  EXPECT_EQ(MuteLengthInSamples(0, kTestRate), 0u);
+  EXPECT_EQ(MuteLengthInSamples(50, kTestRate), 2400u);
   EXPECT_EQ(MuteLengthInSamples(1, 500.0), 1u);
   EXPECT_EQ(MuteLengthInSamples(50, 0.0), 2400u);
   EXPECT_EQ(MuteLengthInSamples(50, std::numeric_limits<double>::quiet_NaN()), 2400u);
@@ -98,12 +100,12 @@ TEST(MuteEnvelope, OnlyTheNewestUntakenRequestCounts) {
   MuteEnvelope envelope;
   envelope.Post(MakeMuteRequestWord(0, -1, 0));
   envelope.Post(MakeMuteRequestWord(0, 0, 0));
-  envelope.TakeRequest(kRate);
+  envelope.TakeRequest(kTestRate);
   EXPECT_FALSE(envelope.RequestPending());
   EXPECT_EQ(envelope.Step(), 1.0);
   // A word without the pending bit is no request.
   envelope.Post(0);
-  envelope.TakeRequest(kRate);
+  envelope.TakeRequest(kTestRate);
   EXPECT_EQ(envelope.Step(), 1.0);
 }
 

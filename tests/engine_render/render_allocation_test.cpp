@@ -14,6 +14,7 @@
 namespace orvane {
 namespace {
 
+using testing::kControlChange;
 using testing::kTestBlock;
 using testing::kTestRate;
 using testing::MakeRenderer;
@@ -21,7 +22,6 @@ using testing::TestCommitter;
 using testing::TestSine;
 
 constexpr int kBlocks = 10000;
-constexpr std::uint8_t kControlChange = 0xB0;
 constexpr int kSliderCC = 7;
 constexpr int kSwitchCC = 20;
 

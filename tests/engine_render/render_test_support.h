@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@ namespace orvane::testing {
 
 inline constexpr double kTestRate = 48000.0;
 inline constexpr int kTestBlock = 64;
+// The status byte of a control change on the first channel.
+inline constexpr std::uint8_t kControlChange = 0xB0;
 
 // A renderer whose engines run the design at 48 kHz, as the product builds it.
 inline std::unique_ptr<AmpRenderer> MakeRenderer(const Design& design, int oversampling = 1) {

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "engine/render/mute_envelope.h"
+#include "render_test_support.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kRate = 48000.0;
+using testing::kTestRate;
+
 constexpr int kBlock = 64;
 
 // Drives the settle with one channel whose samples come from `sample` and
@@ -19,7 +21,7 @@ template <typename Sample>
 std::vector<double> SettleGains(int blocks, Sample sample) {
   SettleMonitor settle;
   MuteEnvelope envelope;
-  settle.Start(kRate, envelope);
+  settle.Start(kTestRate, envelope);
   std::vector<double> gains;
   std::array<double, kBlock> channel{};
   for (int b = 0; b < blocks; ++b) {
@@ -65,7 +67,7 @@ TEST(SettleMonitor, SmallDriftWithinATenThousandthOfTheLevelCountsAsFlat) {
 TEST(SettleMonitor, NoProcessedChannelReleasesAtTheFirstWindow) {
   SettleMonitor settle;
   MuteEnvelope envelope;
-  settle.Start(kRate, envelope);
+  settle.Start(kTestRate, envelope);
   for (int b = 0; b < 42; ++b) settle.Advance(kBlock, 0, envelope);
   EXPECT_EQ(settle.CurrentState(), SettleMonitor::State::kRelease);
   EXPECT_EQ(envelope.CurrentState(), MuteEnvelope::State::kFadeIn);

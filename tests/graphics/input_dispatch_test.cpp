@@ -29,8 +29,6 @@ using testing::SyntheticInput;
 using Lines = std::vector<std::string>;
 using Touch = SyntheticInput::Touch;
 
-enum Params { kGain, kPan, kNParams };
-
 std::string At(float x, float y) {
   return std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y));
 }
@@ -72,6 +70,8 @@ public:
 
 class InputDispatchTest : public ::testing::Test {
 protected:
+  enum Params { kGain, kPan, kNParams };
+
   InputDispatchTest() {
     delegate.GetParam(kGain)->InitGain("Gain", 0.0, -70.0, 12.0, 0.1);
     delegate.GetParam(kPan)->InitPercentage("Pan", 0.0, -100.0, 100.0);

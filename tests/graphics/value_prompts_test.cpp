@@ -22,8 +22,6 @@ using testing::RecordingGraphics;
 using Answer = RecordingGraphics::PopupAnswer;
 using Lines = std::vector<std::string>;
 
-enum Params { kMode, kGain, kLevel, kOdd, kNParams };
-
 // Logs the answers that reach it, then does what the base does; a test may
 // add a reaction to a menu answer.
 class AskingControl : public LoggingControl {
@@ -55,6 +53,8 @@ public:
 
 class ValuePromptsTest : public ::testing::Test {
 protected:
+  enum Params { kMode, kGain, kLevel, kOdd, kNParams };
+
   ValuePromptsTest() {
     delegate.GetParam(kMode)->InitEnum("Mode", 1, {"Low", "Mid", "High"});
     delegate.GetParam(kGain)->InitGain("Gain", 6.0, -70.0, 12.0, 0.1);

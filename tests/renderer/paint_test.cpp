@@ -20,13 +20,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pointwise;
 
-constexpr float kTol = 1e-4f;
+constexpr float kPaintTol = 1e-4f;
 
-// Within kTol, relative to values above 1.
+// Within kPaintTol, relative to values above 1.
 MATCHER(Near, "") {
   const float actual = std::get<0>(arg);
   const float expected = std::get<1>(arg);
-  return std::fabs(actual - expected) <= kTol * std::max(1.0f, std::fabs(expected));
+  return std::fabs(actual - expected) <= kPaintTol * std::max(1.0f, std::fabs(expected));
 }
 
 std::vector<float> V(const float* values, int n) { return {values, values + n}; }

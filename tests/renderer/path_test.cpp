@@ -20,7 +20,7 @@ using ::testing::ElementsAre;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
 
-constexpr float kTol = 1e-4f;
+constexpr float kPathTol = 1e-4f;
 
 struct Command {
   int code;
@@ -135,14 +135,14 @@ TEST(Path, PointsAreTransformedWhenAppended) {
   const std::vector<Command> commands = Commands(ctx);
   ASSERT_EQ(commands.size(), 4u);
   EXPECT_THAT(commands[0].operands, ElementsAre(0, 0));
-  EXPECT_THAT(commands[1].operands, Pointwise(FloatNear(kTol), std::vector<float>{204, 8, 210, 8, 218, 0}));
+  EXPECT_THAT(commands[1].operands, Pointwise(FloatNear(kPathTol), std::vector<float>{204, 8, 210, 8, 218, 0}));
   EXPECT_THAT(commands[2].operands, ElementsAre(float(VC_CW)));
 
   vcBeginPath(ctx);
   vcResetTransform(ctx);
   vcMoveTo(ctx, 0, 0);
   vcQuadTo(ctx, 3, 6, 9, 0);
-  EXPECT_THAT(Commands(ctx)[1].operands, Pointwise(FloatNear(kTol), std::vector<float>{2, 4, 5, 4, 9, 0}));
+  EXPECT_THAT(Commands(ctx)[1].operands, Pointwise(FloatNear(kPathTol), std::vector<float>{2, 4, 5, 4, 9, 0}));
 }
 
 TEST(Path, ArcsAreCubicSegments) {
@@ -177,8 +177,8 @@ TEST(Path, ArcsAreCubicSegments) {
     EXPECT_NEAR(FirstSegmentKappa(core.ctx, 10, 20, 5), c.kappa, 1e-6f);
     const std::vector<float> end = Commands(core.ctx).back().operands;
     const float swept = std::fabs(c.a1 - c.a0) >= 2 * VC_PI ? c.a0 : c.a1;
-    EXPECT_NEAR(end[4], 10 + 5 * std::cos(swept), kTol);
-    EXPECT_NEAR(end[5], 20 + 5 * std::sin(swept), kTol);
+    EXPECT_NEAR(end[4], 10 + 5 * std::cos(swept), kPathTol);
+    EXPECT_NEAR(end[5], 20 + 5 * std::sin(swept), kPathTol);
   }
 }
 
@@ -209,7 +209,7 @@ TEST(Path, ArcToRoundsTheCorner) {
     EXPECT_TRUE(AllFinite(core.ctx));
     if (!c.end.empty()) {
       const std::vector<float> last = Commands(core.ctx).back().operands;
-      EXPECT_THAT(std::vector<float>(last.end() - 2, last.end()), Pointwise(FloatNear(kTol), c.end));
+      EXPECT_THAT(std::vector<float>(last.end() - 2, last.end()), Pointwise(FloatNear(kPathTol), c.end));
     }
   }
 }
@@ -249,7 +249,7 @@ TEST(Path, RoundedRectangles) {
   for (std::size_t i = 0; i < a.size(); ++i) {
     std::vector<float> flipped = a[i].operands;
     for (std::size_t j = 0; j < flipped.size(); j += 2) flipped[j] = 200 - flipped[j];
-    EXPECT_THAT(b[i].operands, Pointwise(FloatNear(kTol), flipped)) << i;
+    EXPECT_THAT(b[i].operands, Pointwise(FloatNear(kPathTol), flipped)) << i;
   }
   // Radii are limited to half the shorter side.
   EXPECT_THAT(a[0].operands, ElementsAre(100, 3));

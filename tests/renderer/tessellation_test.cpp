@@ -20,7 +20,7 @@ namespace {
 
 using ::testing::ElementsAreArray;
 
-constexpr float kTol = 1e-4f;
+constexpr float kVertexTol = 1e-4f;
 
 struct Vertex {
   float x, y, u, v;
@@ -30,10 +30,10 @@ void ExpectVertices(const std::vector<VCvertex>& actual, const std::vector<Verte
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_NEAR(actual[i].x, expected[i].x, kTol);
-    EXPECT_NEAR(actual[i].y, expected[i].y, kTol);
-    EXPECT_NEAR(actual[i].u, expected[i].u, kTol);
-    EXPECT_NEAR(actual[i].v, expected[i].v, kTol);
+    EXPECT_NEAR(actual[i].x, expected[i].x, kVertexTol);
+    EXPECT_NEAR(actual[i].y, expected[i].y, kVertexTol);
+    EXPECT_NEAR(actual[i].u, expected[i].u, kVertexTol);
+    EXPECT_NEAR(actual[i].v, expected[i].v, kVertexTol);
   }
 }
 
@@ -244,8 +244,8 @@ TEST(Tessellation, JoinsAndCapsOnASharpAndAShallowTurn) {
     int shallowCentres = 0, sharpCentres = 0;
     for (const VCvertex& v : strip) {
       if (v.u != 0.5f) continue;
-      shallowCentres += std::hypot(v.x - shallow.first, v.y - shallow.second) < kTol;
-      sharpCentres += std::hypot(v.x - sharp.first, v.y - sharp.second) < kTol;
+      shallowCentres += std::hypot(v.x - shallow.first, v.y - shallow.second) < kVertexTol;
+      sharpCentres += std::hypot(v.x - sharp.first, v.y - sharp.second) < kVertexTol;
     }
     EXPECT_EQ(shallowCentres, c.shallowSegments);
     EXPECT_EQ(sharpCentres, c.sharpSegments);

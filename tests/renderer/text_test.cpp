@@ -23,7 +23,7 @@ using ::testing::ElementsAreArray;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
 
-constexpr float kTol = 1e-3f;
+constexpr float kTextTol = 1e-3f;
 // DejaVu Sans Mono at 16 px: its ascender, descender and pen step.
 constexpr float kAscender = 12.758f;
 constexpr float kDescender = -3.242f;
@@ -84,13 +84,13 @@ TEST(Text, BoundsAndMetricsOfALine) {
     vcScale(frame.ctx, c.scale, c.scale);
     float bounds[4];
     EXPECT_FLOAT_EQ(vcTextBounds(frame.ctx, 0, 0, c.text, nullptr, bounds), c.advance);
-    EXPECT_NEAR(bounds[1], -kAscender, kTol);
-    EXPECT_NEAR(bounds[3], -kDescender, kTol);
+    EXPECT_NEAR(bounds[1], -kAscender, kTextTol);
+    EXPECT_NEAR(bounds[3], -kDescender, kTextTol);
     float ascender = 0, descender = 0, lineh = 0;
     vcTextMetrics(frame.ctx, &ascender, &descender, &lineh);
-    EXPECT_NEAR(ascender, kAscender, kTol);
-    EXPECT_NEAR(descender, kDescender, kTol);
-    EXPECT_NEAR(lineh, 16, kTol);
+    EXPECT_NEAR(ascender, kAscender, kTextTol);
+    EXPECT_NEAR(descender, kDescender, kTextTol);
+    EXPECT_NEAR(lineh, 16, kTextTol);
   }
   TextFrame frame;
   VCglyphPosition positions[8];
@@ -291,7 +291,7 @@ TEST(Text, LinesBreakAtNewlinesWordsAndCjk) {
     EXPECT_EQ(RowTexts(rows), c.rows);
     std::vector<float> widths;
     for (const VCtextRow& row : rows) widths.push_back(row.width);
-    EXPECT_THAT(widths, Pointwise(FloatNear(kTol), c.widths));
+    EXPECT_THAT(widths, Pointwise(FloatNear(kTextTol), c.widths));
     for (std::size_t i = 0; i + 1 < rows.size(); ++i) EXPECT_LE(rows[i].end, rows[i + 1].start);
   }
 }
@@ -319,7 +319,7 @@ TEST(Text, BoxRowsFollowTheAlignment) {
     if (c.align == VC_ALIGN_LEFT) leftStart = rows[0]->vertices[0].x;
     float minx = 1e9f, maxx = -1e9f;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      EXPECT_NEAR(rows[i]->vertices[0].x - leftStart, c.rowOffsets[i], kTol);
+      EXPECT_NEAR(rows[i]->vertices[0].x - leftStart, c.rowOffsets[i], kTextTol);
       for (const VCvertex& v : rows[i]->vertices) {
         minx = std::min(minx, v.x);
         maxx = std::max(maxx, v.x);
@@ -328,7 +328,8 @@ TEST(Text, BoxRowsFollowTheAlignment) {
     float bounds[4];
     vcTextBoxBounds(ctx, 50, 100, 40, "abc de", nullptr, bounds);
     // The box starts as the point (x, y).
-    EXPECT_THAT(bounds, Pointwise(FloatNear(kTol), {std::min(50.0f, minx), 100 - kAscender, maxx, 116 - kDescender}));
+    EXPECT_THAT(bounds,
+                Pointwise(FloatNear(kTextTol), {std::min(50.0f, minx), 100 - kAscender, maxx, 116 - kDescender}));
   }
 }
 

@@ -23,7 +23,7 @@ using ::testing::ElementsAreArray;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
 
-constexpr float kTol = 1e-5f;
+constexpr float kContextTol = 1e-5f;
 
 std::vector<RenderCall> Kinds(const RecordingRenderBackend& backend) {
   std::vector<RenderCall> kinds;
@@ -229,11 +229,11 @@ TEST(VectorContext, StateTransformsActOnPointsFirst) {
     float xform[6];
     vcCurrentTransform(core.ctx, xform);
     vcCurrentTransform(core.ctx, nullptr);
-    EXPECT_THAT(Xform(xform), Pointwise(FloatNear(kTol), c.xform));
+    EXPECT_THAT(Xform(xform), Pointwise(FloatNear(kContextTol), c.xform));
     float x = 0, y = 0;
     vcTransformPoint(&x, &y, xform, 1, 1);
-    EXPECT_NEAR(x, c.point[0], kTol);
-    EXPECT_NEAR(y, c.point[1], kTol);
+    EXPECT_NEAR(x, c.point[0], kContextTol);
+    EXPECT_NEAR(y, c.point[1], kContextTol);
   }
 }
 
@@ -251,7 +251,7 @@ TEST(VectorContext, TransformArithmetic) {
   float inverse[6];
   EXPECT_EQ(vcTransformInverse(inverse, t), 1);
   vcTransformMultiply(inverse, t);
-  EXPECT_THAT(Xform(inverse), Pointwise(FloatNear(kTol), std::vector<float>{1, 0, 0, 1, 0, 0}));
+  EXPECT_THAT(Xform(inverse), Pointwise(FloatNear(kContextTol), std::vector<float>{1, 0, 0, 1, 0, 0}));
   const float singular[6] = {1, 2, 2, 4, 3, 3};
   EXPECT_EQ(vcTransformInverse(inverse, singular), 0);
   EXPECT_THAT(Xform(inverse), ElementsAre(1, 0, 0, 1, 0, 0));
@@ -282,7 +282,7 @@ TEST(VectorContext, ColourConstructors) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_THAT(c.color.rgba, Pointwise(FloatNear(kTol), c.rgba));
+    EXPECT_THAT(c.color.rgba, Pointwise(FloatNear(kContextTol), c.rgba));
   }
 }
 

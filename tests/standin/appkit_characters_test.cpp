@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "appkit_fixture.h"
+#include "cf_strings.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ std::u16string Units(CFStringRef string) {
   CFStringGetCharacters(string, CFRangeMake(0, CFStringGetLength(string)), reinterpret_cast<UniChar*>(units.data()));
   return units;
 }
-
-std::string Utf8(CFStringRef string) { return CFStringGetCStringPtr(string, kCFStringEncodingUTF8); }
 
 TEST_F(AppKitTest, CharacterSetsHoldLettersAndDigitsOfEveryScriptOrTheCharactersGiven) {
   const NS::AutoreleasePool pool;
@@ -52,7 +51,7 @@ TEST_F(AppKitTest, StringsMadeFromUTF16UnitsRoundTripAndALoneSurrogateBecomesARe
   for (const Case& c : cases) {
     Owned<CFStringRef> string(CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar*>(c.units.data()),
                                                            CFIndex(c.units.size())));
-    EXPECT_EQ(Utf8(string), c.utf8);
+    EXPECT_EQ(Text(string), c.utf8);
     EXPECT_EQ(Units(string), c.readBack);
     for (std::size_t i = 0; i < c.readBack.size(); ++i) {
       EXPECT_EQ(CFStringGetCharacterAtIndex(string, CFIndex(i)), c.readBack[i]);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "appkit_fixture.h"
+#include "cf_strings.h"
 
 namespace {
 
@@ -18,13 +19,10 @@ using standin::testing::PanelLog;
 using standin::testing::PanelRecord;
 using standin::testing::RunOnce;
 
-// Owned by the caller.
-CFStringRef Text(const char* text) { return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8); }
-
 // An autoreleased array of strings.
 CFArrayRef Strings(const std::vector<const char*>& texts) {
   std::vector<const void*> values;
-  for (const char* text : texts) values.push_back(CFAutorelease(Text(text)));
+  for (const char* text : texts) values.push_back(CFAutorelease(CreateString(text)));
   return static_cast<CFArrayRef>(
       CFAutorelease(CFArrayCreate(nullptr, values.data(), CFIndex(values.size()), &kCFTypeArrayCallBacks)));
 }
@@ -55,7 +53,8 @@ TEST_F(AppKitTest, AlertsAnswerTheButtonChosenCountedFrom1000) {
     NS::Alert* alert = (new NS::Alert)->init();
     alert->setMessageText(CFSTR("Caption"));
     alert->setInformativeText(nullptr);
-    for (const char* title : c.buttons) alert->addButtonWithTitle(static_cast<CFStringRef>(CFAutorelease(Text(title))));
+    for (const char* title : c.buttons)
+      alert->addButtonWithTitle(static_cast<CFStringRef>(CFAutorelease(CreateString(title))));
     EXPECT_EQ(alert->runModal(), c.response);
     alert->release();
     const auto log = standin::testing::AlertLog();
@@ -115,9 +114,9 @@ TEST_F(AppKitTest, RespondersAnswerAlertsAndModalPanelsWithoutAQueuedAnswer) {
   const NS::AutoreleasePool pool;
   const auto runAlert = [](const char* caption) {
     const NS::Ref<NS::Alert> alert = NS::Ref<NS::Alert>::Adopt(new NS::Alert);
-    alert->setMessageText(static_cast<CFStringRef>(CFAutorelease(Text(caption))));
+    alert->setMessageText(static_cast<CFStringRef>(CFAutorelease(CreateString(caption))));
     for (const char* title : {"Yes", "No", "Cancel"})
-      alert->addButtonWithTitle(static_cast<CFStringRef>(CFAutorelease(Text(title))));
+      alert->addButtonWithTitle(static_cast<CFStringRef>(CFAutorelease(CreateString(title))));
     return alert->runModal();
   };
   EXPECT_EQ(runAlert("asked"), NS::AlertThirdButtonReturn);
@@ -127,7 +126,7 @@ TEST_F(AppKitTest, RespondersAnswerAlertsAndModalPanelsWithoutAQueuedAnswer) {
 
   const auto runPanel = [](const char* title) {
     NS::SavePanel* panel = NS::SavePanel::savePanel();
-    panel->setTitle(static_cast<CFStringRef>(CFAutorelease(Text(title))));
+    panel->setTitle(static_cast<CFStringRef>(CFAutorelease(CreateString(title))));
     return panel->runModal();
   };
   EXPECT_EQ(runPanel("chosen"), NS::ModalResponseOK);

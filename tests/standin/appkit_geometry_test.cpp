@@ -9,9 +9,9 @@ using standin::testing::MakeHostWindow;
 
 // A window at screen (200, 300) whose content view holds a 300 x 200 view at
 // (100, 50), which holds a 20 x 20 view at (5, 5).
-class Scene {
+class NestedViewScene {
 public:
-  Scene(bool outerFlipped, bool innerFlipped)
+  NestedViewScene(bool outerFlipped, bool innerFlipped)
       : window(MakeHostWindow(NS::MakeRect(200, 300, 800, 600))),
         outer(new LoggingView("outer", log, outerFlipped)),
         inner(new LoggingView("inner", log, innerFlipped)) {
@@ -20,7 +20,7 @@ public:
     outer->addSubview(inner);
     window->contentView()->addSubview(outer);
   }
-  ~Scene() {
+  ~NestedViewScene() {
     inner->release();
     outer->release();
     window->release();
@@ -46,7 +46,7 @@ TEST_F(AppKitTest, PointsMapBetweenViewWindowAndScreen) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.outerFlipped << c.innerFlipped << c.fromInner);
-    Scene scene(c.outerFlipped, c.innerFlipped);
+    NestedViewScene scene(c.outerFlipped, c.innerFlipped);
     NS::View* view = c.fromInner ? static_cast<NS::View*>(scene.inner) : scene.outer;
     const NS::Point inScreen{c.inWindow.x + 200, c.inWindow.y + 300};
     EXPECT_EQ(view->convertPointToView(c.inView, nullptr), c.inWindow);
@@ -76,18 +76,18 @@ TEST_F(AppKitTest, VisibleRectIsTheBoundsClippedByEveryAncestor) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Scene scene(false, c.innerFlipped);
+    NestedViewScene scene(false, c.innerFlipped);
     scene.inner->setFrame(c.innerFrame);
     scene.outer->setHidden(c.hideOuter);
     EXPECT_EQ(scene.inner->visibleRect(), c.visible);
   }
-  Scene clippedByTheWindow(false, false);
+  NestedViewScene clippedByTheWindow(false, false);
   clippedByTheWindow.outer->setFrameOrigin(NS::Point{700, 500});
   EXPECT_EQ(clippedByTheWindow.outer->visibleRect(), NS::MakeRect(0, 0, 100, 100));
 }
 
 TEST_F(AppKitTest, HitTestFindsTheDeepestVisibleViewUnderAPoint) {
-  Scene scene(true, false);
+  NestedViewScene scene(true, false);
   auto* front = new LoggingView("front", scene.log);
   front->initWithFrame(NS::MakeRect(0, 0, 50, 50));
   scene.outer->addSubview(front);  // in front of inner, covering it

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "appkit_fixture.h"
+#include "cf_strings.h"
 #include "temp_folder.h"
 
 namespace {
@@ -17,11 +18,6 @@ using namespace standin::testing;
 
 constexpr int kSquare = 8;
 constexpr int kCanvas = 32;
-
-CFStringRef String(const std::string& text) {
-  return static_cast<CFStringRef>(
-      CFAutorelease(CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8)));
-}
 
 NS::Image* ImageOfFile(const std::string& path) {
   return static_cast<NS::Image*>((new NS::Image)->initByReferencingFile(String(path))->autorelease());

@@ -5,14 +5,11 @@
 #include <functional>
 
 #include "appkit_fixture.h"
+#include "cf_strings.h"
 
 namespace {
 
 using namespace standin::testing;
-
-CFStringRef Text(const char* text) { return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8); }
-
-std::string Utf8(CFStringRef text) { return CFStringGetCStringPtr(text, kCFStringEncodingUTF8); }
 
 // Records each item it hears from and whether the menu was still running.
 class Receiver : public NS::Object {
@@ -30,8 +27,8 @@ public:
 // One, a separator, Two (disabled), Three (checked), Four (indented), and
 // More, which opens a sub-menu of Sub A and Sub B; all but the separator and
 // More target the receiver.
-struct Scene {
-  Scene()
+struct MenuScene {
+  MenuScene()
       : receiver(new Receiver),
         menu((new NS::Menu)->initWithTitle(nullptr)),
         submenu((new NS::Menu)->initWithTitle(nullptr)) {
@@ -52,13 +49,13 @@ struct Scene {
     Add(submenu, "Sub B", true);
     submenu->release();
   }
-  ~Scene() {
+  ~MenuScene() {
     menu->release();
     receiver->release();
   }
 
   NS::MenuItem* Add(NS::Menu* to, const char* title, bool withAction) {
-    CFStringRef text = Text(title);
+    CFStringRef text = CreateString(title);
     const NS::SEL action = withAction ? NS_SELECTOR(Receiver, onMenuSelection) : NS::SEL();
     NS::MenuItem* item = to->addItemWithTitleActionKeyEquivalent(text, action, CFSTR(""));
     CFRelease(text);
@@ -103,7 +100,7 @@ void ExpectSameItems(const std::vector<MenuItemDescription>& actual, const std::
 }
 
 TEST_F(AppKitTest, AMenuRunIsDescribedToTheResponderAsBuilt) {
-  Scene scene;
+  MenuScene scene;
   MenuItemDescription separator = Item("", false);
   separator.separator = true;
   MenuItemDescription more = Item("More");
@@ -121,7 +118,7 @@ TEST_F(AppKitTest, AMenuRunIsDescribedToTheResponderAsBuilt) {
   EXPECT_EQ(runs[0].positioningItemIndex, 3);
   EXPECT_EQ(runs[0].location, (NS::Point{40, 12}));
   EXPECT_TRUE(runs[0].answer.empty());
-  EXPECT_EQ(Utf8(scene.menu->itemAtIndex(5)->title()), "More");
+  EXPECT_EQ(Text(scene.menu->itemAtIndex(5)->title()), "More");
   EXPECT_EQ(scene.menu->itemAtIndex(5)->submenu(), scene.submenu);
   EXPECT_EQ(scene.submenu->itemAtIndex(1)->menu(), scene.submenu);
   EXPECT_EQ(scene.submenu->indexOfItem(scene.submenu->itemAtIndex(1)), 1);
@@ -154,11 +151,11 @@ TEST_F(AppKitTest, TheQueuedAnswerDecidesWhatAMenuRunSends) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
     ResetAppKit();
-    Scene scene;
+    MenuScene scene;
     c.queue();
     EXPECT_EQ(scene.Run(), c.chose);
     std::vector<std::string> sentTo;
-    for (NS::MenuItem* item : scene.receiver->chosen) sentTo.push_back(Utf8(item->title()));
+    for (NS::MenuItem* item : scene.receiver->chosen) sentTo.push_back(Text(item->title()));
     EXPECT_EQ(sentTo, c.sentTo);
     EXPECT_EQ(scene.receiver->sentWhileRunning, std::vector<bool>(c.sentTo.size(), true)) << "sent before the run ends";
     EXPECT_EQ(AppKitValidationErrorCount(), c.validationErrors);
@@ -168,7 +165,7 @@ TEST_F(AppKitTest, TheQueuedAnswerDecidesWhatAMenuRunSends) {
 }
 
 TEST_F(AppKitTest, AnAutoenablingMenuEnablesWhatItsTargetsCanDo) {
-  Scene scene;
+  MenuScene scene;
   scene.menu->setAutoenablesItems(true);
   scene.menu->itemAtIndex(0)->setTarget(nullptr);
   QueueMenuChoice({2});  // disabled by its own flag, enabled by its target
@@ -180,7 +177,7 @@ TEST_F(AppKitTest, AnAutoenablingMenuEnablesWhatItsTargetsCanDo) {
   EXPECT_TRUE(items[2].enabled);
   EXPECT_TRUE(items[5].enabled) << "opens a sub-menu";
   ASSERT_EQ(scene.receiver->chosen.size(), 1u);
-  EXPECT_EQ(Utf8(scene.receiver->chosen[0]->title()), "Two");
+  EXPECT_EQ(Text(scene.receiver->chosen[0]->title()), "Two");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using namespace standin::testing;
 
-std::string Text(CFTypeRef string) {
+std::string TextOrEmpty(CFTypeRef string) {
   char buffer[256] = "";
   if (string != nullptr) {
     CFStringGetCString(static_cast<CFStringRef>(string), buffer, sizeof buffer, kCFStringEncodingUTF8);
@@ -23,7 +23,7 @@ std::vector<std::string> Texts(CFTypeRef array) {
   std::vector<std::string> texts;
   const auto items = static_cast<CFArrayRef>(array);
   for (CFIndex index = 0; array != nullptr && index < CFArrayGetCount(items); ++index) {
-    texts.push_back(Text(CFArrayGetValueAtIndex(items, index)));
+    texts.push_back(TextOrEmpty(CFArrayGetValueAtIndex(items, index)));
   }
   return texts;
 }
@@ -47,17 +47,17 @@ TEST_F(AppKitTest, PasteboardsKeepTextsAndFileURLsAndCanRefuse) {
   EXPECT_TRUE(Texts(pasteboard->types()).empty());
   EXPECT_EQ(pasteboard->stringForType(NSStringPboardType), nullptr);
   EXPECT_TRUE(pasteboard->setStringForType(CFSTR("Größe 12 — ♪"), NSStringPboardType));
-  EXPECT_EQ(Text(pasteboard->stringForType(NSStringPboardType)), "Größe 12 — ♪");
+  EXPECT_EQ(TextOrEmpty(pasteboard->stringForType(NSStringPboardType)), "Größe 12 — ♪");
   EXPECT_EQ(pasteboard->changeCount(), count + 1) << "writes leave the count";
 
   EXPECT_EQ(pasteboard->clearContents(), count + 2);
   EXPECT_TRUE(Texts(pasteboard->types()).empty());
   ASSERT_TRUE(pasteboard->writeObjects(FileURLs({"/tmp/a b.txt", "/tmp/c.orv"})));
   EXPECT_EQ(Texts(pasteboard->types()),
-            (std::vector<std::string>{Text(NSPasteboardTypeFileURL), Text(NSFilenamesPboardType)}));
+            (std::vector<std::string>{TextOrEmpty(NSPasteboardTypeFileURL), TextOrEmpty(NSFilenamesPboardType)}));
   EXPECT_EQ(Texts(pasteboard->propertyListForType(NSFilenamesPboardType)),
             (std::vector<std::string>{"/tmp/a b.txt", "/tmp/c.orv"}));
-  EXPECT_EQ(Text(pasteboard->stringForType(NSPasteboardTypeFileURL)), "file:///tmp/a%20b.txt");
+  EXPECT_EQ(TextOrEmpty(pasteboard->stringForType(NSPasteboardTypeFileURL)), "file:///tmp/a%20b.txt");
 
   const CFTypeRef notURLs[] = {CFSTR("/tmp/a")};
   EXPECT_FALSE(pasteboard->writeObjects(static_cast<CFArrayRef>(
@@ -178,7 +178,7 @@ TEST_F(AppKitTest, DragSessionsStartOnlyFromTheMouseEventBeingHandled) {
   ASSERT_EQ(record->items.size(), 1u);
   const DraggedItem& item = record->items[0];
   EXPECT_EQ(item.contents, (std::vector<std::pair<std::string, std::string>>{
-                               {Text(NSPasteboardTypeFileURL), "file:///tmp/a%20b.csv"}}));
+                               {TextOrEmpty(NSPasteboardTypeFileURL), "file:///tmp/a%20b.csv"}}));
   EXPECT_EQ(item.frame, NS::MakeRect(10, 20, 64, 64));
   EXPECT_EQ(item.imageSize, (NS::Size{64, 64}));
   EXPECT_TRUE(record->animatesToStartingPositionsOnCancelOrFail);
@@ -186,7 +186,7 @@ TEST_F(AppKitTest, DragSessionsStartOnlyFromTheMouseEventBeingHandled) {
   EXPECT_EQ(record->sourceOperationMask, NS::DragOperationCopy);
   {
     const NS::AutoreleasePool pool;
-    EXPECT_EQ(Text(scene.view->session->draggingPasteboard()->stringForType(NSPasteboardTypeFileURL)),
+    EXPECT_EQ(TextOrEmpty(scene.view->session->draggingPasteboard()->stringForType(NSPasteboardTypeFileURL)),
               "file:///tmp/a%20b.csv");
   }
   ReleaseButton(scene.view, NS::Point{20, 10});

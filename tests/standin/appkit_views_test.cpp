@@ -12,7 +12,7 @@ using standin::testing::MakeHostWindow;
 using standin::testing::RemoveViewAsHost;
 
 // Counts the notifications it receives and remembers their objects.
-class Observer : public NS::Object {
+class ObjectObserver : public NS::Object {
 public:
   void received(NS::Object* sender) { objects.push_back(static_cast<NS::Notification*>(sender)->object()); }
 
@@ -30,10 +30,10 @@ public:
 
 TEST_F(AppKitTest, FrameChangesPostTheirNotificationOnlyWhenEnabled) {
   NS::View* view = (new NS::View)->initWithFrame(NS::MakeRect(0, 0, 10, 10));
-  auto* observer = new Observer;
+  auto* observer = new ObjectObserver;
   NS::NotificationCenter* center = NS::NotificationCenter::defaultCenter();
-  center->addObserverSelectorNameObject(observer, NS_SELECTOR(Observer, received), NSViewFrameDidChangeNotification,
-                                        view);
+  center->addObserverSelectorNameObject(observer, NS_SELECTOR(ObjectObserver, received),
+                                        NSViewFrameDidChangeNotification, view);
   view->setFrameSize(NS::Size{20, 10});
   view->setFrameOrigin(NS::Point{5, 5});
   view->setFrame(view->frame());  // no change
@@ -65,9 +65,9 @@ TEST_F(AppKitTest, AHostResizingItsWindowResizesTheViewsByTheirMasks) {
     NS::View* view = (new NS::View)->initWithFrame(c.before);
     view->setAutoresizingMask(c.mask);
     window->contentView()->addSubview(view);
-    auto* observer = new Observer;
+    auto* observer = new ObjectObserver;
     NS::NotificationCenter::defaultCenter()->addObserverSelectorNameObject(
-        observer, NS_SELECTOR(Observer, received), NSWindowDidResizeNotification, nullptr);
+        observer, NS_SELECTOR(ObjectObserver, received), NSWindowDidResizeNotification, nullptr);
     standin::testing::ResizeWindow(window, NS::Size{500, 400});
     EXPECT_EQ(window->frame(), NS::MakeRect(50, -50, 500, 400));  // the top left stays
     EXPECT_EQ(window->contentView()->frame(), NS::MakeRect(0, 0, 500, 400));

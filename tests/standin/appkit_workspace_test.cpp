@@ -6,22 +6,12 @@
 #include <vector>
 
 #include "appkit_fixture.h"
+#include "cf_strings.h"
 #include "temp_folder.h"
 
 namespace {
 
 using namespace standin::testing;
-
-std::string Text(CFStringRef string) {
-  char buffer[512] = "";
-  if (string != nullptr) CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8);
-  return buffer;
-}
-
-CFStringRef String(const std::string& text) {
-  return static_cast<CFStringRef>(
-      CFAutorelease(CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8)));
-}
 
 TEST_F(AppKitTest, WorkspaceCallsAreLoggedAndAnsweredAsConfigured) {
   const NS::AutoreleasePool pool;

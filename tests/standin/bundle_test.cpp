@@ -8,16 +8,12 @@
 #include <filesystem>
 #include <string>
 
+#include "cf_strings.h"
 #include "leak_checked_test.h"
 #include "temp_folder.h"
 #include "support/test_paths.h"
 
 namespace {
-
-std::string Text(CFStringRef string) {
-  const char* text = CFStringGetCStringPtr(string, kCFStringEncodingUTF8);
-  return text == nullptr ? std::string("<null>") : std::string(text);
-}
 
 std::string PathOf(CFURLRef url) {
   Owned<CFStringRef> path(CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle));

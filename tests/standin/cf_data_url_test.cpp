@@ -5,16 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "cf_strings.h"
 #include "leak_checked_test.h"
 
 namespace {
 
 class CFDataURLTest : public LeakCheckedTest {};
-
-std::string Text(CFStringRef string) {
-  const char* text = CFStringGetCStringPtr(string, kCFStringEncodingUTF8);
-  return text == nullptr ? std::string("<null>") : std::string(text);
-}
 
 TEST_F(CFDataURLTest, DataCopiesItsBytesAndComparesByContent) {
   UInt8 bytes[] = {1, 2, 3, 4};

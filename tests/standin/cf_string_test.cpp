@@ -5,14 +5,10 @@
 
 #include <string>
 
+#include "cf_strings.h"
 #include "leak_checked_test.h"
 
 namespace {
-
-std::string Text(CFStringRef string) {
-  const char* text = CFStringGetCStringPtr(string, kCFStringEncodingUTF8);
-  return text == nullptr ? std::string("<null>") : std::string(text);
-}
 
 class CFStringTest : public LeakCheckedTest {};
 

@@ -31,7 +31,7 @@ Bytes ReadFile(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Text(CFTypeRef string) {
+std::string AttributeText(CFTypeRef string) {
   if (string == nullptr || CFGetTypeID(string) != CFStringGetTypeID()) return "<none>";
   return CFStringGetCStringPtr(static_cast<CFStringRef>(string), kCFStringEncodingUTF8);
 }
@@ -53,9 +53,9 @@ std::string Describe(CTFontDescriptorRef descriptor) {
   std::string path = "-";
   if (url.get() != nullptr) {
     Owned<CFStringRef> text(CFURLCopyFileSystemPath(static_cast<CFURLRef>(url.get()), kCFURLPOSIXPathStyle));
-    path = Text(text);
+    path = AttributeText(text);
   }
-  return Text(family) + "/" + Text(style) + " " + path;
+  return AttributeText(family) + "/" + AttributeText(style) + " " + path;
 }
 
 // The stand-in's catalogue holds only copies of two DejaVu faces in a

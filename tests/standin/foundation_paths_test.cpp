@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "cf_strings.h"
 #include "leak_checked_test.h"
 #include "temp_folder.h"
 
 namespace {
-
-std::string Text(CFStringRef string) {
-  const char* text = CFStringGetCStringPtr(string, kCFStringEncodingUTF8);
-  return text == nullptr ? std::string("<null>") : std::string(text);
-}
 
 std::vector<std::string> Folders(NSSearchPathDirectory directory, NSSearchPathDomainMask domains,
                                  bool expandTilde = true) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "cf_strings.h"
+
 namespace {
 
 using standin::metal::FragmentPlan;
@@ -18,12 +20,6 @@ bool NoPrepare(FragmentPlan&) { return true; }
 std::vector<standin::metal::ShaderFunctionEntry> Functions() {
   return {VertexShaderEntry("v", NoVertex, 1, 2), FragmentShaderEntry("f", NoPrepare, nullptr, 2),
           FragmentShaderEntry("f4", NoPrepare, nullptr, 4)};
-}
-
-std::string Text(CFStringRef string) {
-  char text[256] = {};
-  CFStringGetCString(string, text, sizeof text, kCFStringEncodingUTF8);
-  return text;
 }
 
 class MetalLibraryTest : public MetalTest {

@@ -8,7 +8,7 @@ namespace plugkit::testing {
 
 namespace {
 
-PluginConfig MakeConfig() {
+PluginConfig ThrowingPluginConfig() {
   PluginConfig config;
   config.nParams = 1;
   config.channelIOStr = "1-1";
@@ -21,7 +21,7 @@ PluginConfig MakeConfig() {
 
 }  // namespace
 
-ThrowingPlugin::ThrowingPlugin(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
+ThrowingPlugin::ThrowingPlugin(const InstanceInfo& info) : IPluginAU(info, ThrowingPluginConfig()) {
   throw std::runtime_error("the test plug-in refuses to construct");
 }
 

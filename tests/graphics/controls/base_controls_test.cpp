@@ -23,8 +23,6 @@ using testing::RecordingGraphics;
 using testing::SyntheticInput;
 using Lines = std::vector<std::string>;
 
-enum Params { kSteps, kGain, kFive, kHuge, kNParams };
-
 constexpr IMouseMod kShift{true, false, true};
 constexpr IMouseMod kControl{true, false, false, true};
 
@@ -69,6 +67,8 @@ private:
 
 class BaseControlsTest : public ::testing::Test {
 protected:
+  enum Params { kSteps, kGain, kFive, kHuge, kNParams };
+
   BaseControlsTest() {
     delegate.GetParam(kSteps)->InitInt("Steps", 0, 0, 10);
     delegate.GetParam(kGain)->InitGain("Gain", 0.0, -70.0, 12.0, 0.1);

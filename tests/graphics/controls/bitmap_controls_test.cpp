@@ -26,8 +26,6 @@ using testing::RecordingDelegate;
 using testing::RecordingGraphics;
 using testing::SyntheticInput;
 
-enum Params { kThreeStates, kNParams };
-
 // A level record: tag, channel count, first channel, then the levels.
 std::vector<unsigned char> Record(int32_t channels, int32_t first, const std::vector<float>& levels) {
   const IBMeterControl::LevelRecordHeader header{0, channels, first};
@@ -46,6 +44,8 @@ struct DrawnBitmap {
 
 class BitmapControlsTest : public ::testing::Test {
 protected:
+  enum Params { kThreeStates, kNParams };
+
   BitmapControlsTest() { delegate.GetParam(kThreeStates)->InitInt("Three", 0, 0, 2); }
 
   std::vector<DrawnBitmap> Drawn(IControl& control) {

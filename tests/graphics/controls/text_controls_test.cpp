@@ -22,8 +22,6 @@ using testing::RecordingGraphics;
 using testing::SyntheticInput;
 using Lines = std::vector<std::string>;
 
-enum Params { kGain, kWave, kNParams };
-
 // Text of size 20: every character is 10 wide and the line 20 high.
 constexpr float kSize = 20.f;
 
@@ -33,6 +31,8 @@ IText Text(EAlign align = EAlign::Center, EVAlign valign = EVAlign::Middle) {
 
 class TextControlsTest : public ::testing::Test {
 protected:
+  enum Params { kGain, kWave, kNParams };
+
   TextControlsTest() {
     delegate.GetParam(kGain)->InitGain("Gain", -6.0, -70.0, 12.0, 0.1);
     delegate.GetParam(kWave)->InitEnum("Wave", 1, {"Sine", "Saw"});

@@ -23,14 +23,12 @@ using testing::SyntheticInput;
 using Answer = RecordingGraphics::PopupAnswer;
 using Lines = std::vector<std::string>;
 
-enum Params { kInt, kDouble, kBool, kNParams };
-
 const std::string kSmile = "\xF0\x9F\x98\x80";  // U+1F600
 const std::string kFffd = "\xEF\xBF\xBD";
 
 // The field's box: with 20-point text every character is 10 wide.
 constexpr IRECT kField(100, 100, 200, 130);
-constexpr float kSize = 20.f;
+constexpr float kFieldTextSize = 20.f;
 
 // A key as the platform reports it.
 IKeyPress Key(int vk, const char* text = "", bool shift = false, bool ctrl = false) {
@@ -50,6 +48,8 @@ public:
 
 class TextEntryTest : public ::testing::Test {
 protected:
+  enum Params { kInt, kDouble, kBool, kNParams };
+
   TextEntryTest() {
     delegate.GetParam(kInt)->InitInt("Int", 0, -100, 100);
     delegate.GetParam(kDouble)->InitGain("Double", 0.0, -100.0, 100.0, 0.01);
@@ -64,7 +64,7 @@ protected:
                EVAlign valign = EVAlign::Top) {
     auto* asker = new Asker(delegate.mLog, param);
     g.AttachControl(asker);
-    IText style(kSize, kColorRed, nullptr, align, valign, 0.f, kColorWhite, kColorBlue);
+    IText style(kFieldTextSize, kColorRed, nullptr, align, valign, 0.f, kColorWhite, kColorBlue);
     g.CreateTextEntry(*asker, style, kField, text.c_str(), 0);
     delegate.mLog.clear();
     return asker;
@@ -312,7 +312,7 @@ TEST_F(TextEntryTest, TypingAndPastingInsertWhatFitsTheLengthOfAParameterEntry) 
     auto* asker = new Asker(delegate.mLog, c.param);
     g.AttachControl(asker);
     asker->SetTextEntryLength(c.length);
-    g.CreateTextEntry(*asker, IText(kSize), kField, c.start.c_str(), 0);
+    g.CreateTextEntry(*asker, IText(kFieldTextSize), kField, c.start.c_str(), 0);
     Type(c.keys);
     EXPECT_EQ(entry->GetEditText(), c.expected);
     entry->DismissEdit();

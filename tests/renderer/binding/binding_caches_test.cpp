@@ -14,7 +14,6 @@ namespace {
 
 using namespace graphics;
 
-constexpr const char* kFont = "mono";
 constexpr std::uint32_t kOpenTypeWithCff = 0x4F54544F;  // 'OTTO'
 
 class BindingCachesTest : public BindingTest {

@@ -22,7 +22,6 @@ using namespace graphics;
 constexpr Rgba kTransparent{0, 0, 0, 0};
 constexpr Rgba kOpaqueWhite{255, 255, 255, 255};
 constexpr Rgba kHalfBlack{0, 0, 0, 128};
-constexpr const char* kFont = "mono";
 
 std::vector<float> Commands(VCcontext* ctx) { return {ctx->commands, ctx->commands + ctx->ncommands}; }
 

@@ -25,6 +25,15 @@ namespace plugkit::testing {
 using standin::testing::Image;
 using Rgba = std::array<std::uint8_t, 4>;
 
+// The name the tests load the monospaced test font under.
+inline constexpr const char* kFont = "mono";
+// How far a channel of a screen may stray from its golden image.
+inline constexpr int kGoldenChannelTolerance = 2;
+// Colours the golden screens share.
+inline constexpr graphics::IColor kDarkBackground{255, 28, 32, 40};
+inline constexpr graphics::IColor kLightBackground{255, 225, 228, 232};
+inline constexpr graphics::IColor kAccent{255, 213, 188, 112};
+
 inline Rgba PixelAt(const Image& image, int x, int y) {
   const std::uint8_t* p = image.pixel(x, y);
   return {p[0], p[1], p[2], p[3]};

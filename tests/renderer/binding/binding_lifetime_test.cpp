@@ -14,8 +14,8 @@ namespace {
 
 using namespace graphics;
 
-constexpr Rgba kRed{255, 0, 0, 255};
-constexpr Rgba kBlue{0, 0, 255, 255};
+constexpr Rgba kOpaqueRed{255, 0, 0, 255};
+constexpr Rgba kOpaqueBlue{0, 0, 255, 255};
 
 bool ImageExists(const TestVectorGraphics& g, int image) { return mvcImageTexture(g.GetDrawContext(), image); }
 
@@ -80,7 +80,7 @@ TEST_F(BindingTest, DestroyingTheDrawContextReleasesEverythingItMade) {
     g->Open(1.f);
     g->AttachControl(LayeredControl(IRECT(0, 0, 16, 16), kColorBlue));
     g->DrawAll();
-    EXPECT_EQ(PixelAt(g->Screen(), 8, 8), kBlue);
+    EXPECT_EQ(PixelAt(g->Screen(), 8, 8), kOpaqueBlue);
   }
 }
 
@@ -97,8 +97,8 @@ TEST_F(BindingTest, ContextsOneAfterTheOtherAndOverlappingDrawTheirOwnFrames) {
       red.DrawAll();
       blue.DrawAll();
     }
-    EXPECT_EQ(PixelAt(red.Screen(), 8, 8), kRed);
-    EXPECT_EQ(PixelAt(blue.Screen(), 20, 20), kBlue);
+    EXPECT_EQ(PixelAt(red.Screen(), 8, 8), kOpaqueRed);
+    EXPECT_EQ(PixelAt(blue.Screen(), 20, 20), kOpaqueBlue);
   }
 }
 
@@ -132,7 +132,7 @@ TEST_F(BindingTest, WithoutAMainFramebufferFramesDrawStraightOntoTheLayer) {
   TestVectorGraphics g(delegate_, 16, 16, 1.f, 1.f, false);
   g.CreateDrawContext(g.Layer());
   g.DrawFrame([](IGraphics& d) { d.FillRect(kColorRed, IRECT(0, 0, 16, 16)); });
-  EXPECT_EQ(PixelAt(g.Screen(), 8, 8), kRed);
+  EXPECT_EQ(PixelAt(g.Screen(), 8, 8), kOpaqueRed);
   EXPECT_EQ(standin::testing::PresentedFrameCount(g.Layer()), 1);
 }
 

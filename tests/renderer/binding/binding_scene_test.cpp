@@ -17,11 +17,7 @@ using namespace graphics;
 
 constexpr int kSceneWidth = 320;
 constexpr int kSceneHeight = 240;
-constexpr int kGoldenChannelTolerance = 2;
-constexpr const char* kFont = "mono";
-constexpr IColor kBackground{255, 28, 32, 40};
-constexpr IColor kAccent{255, 213, 188, 112};
-constexpr IColor kBlue{255, 110, 170, 220};
+constexpr IColor kLightBlue{255, 110, 170, 220};
 
 // Drawn once into a layer, then drawn back from it.
 class CachedLayerControl : public IControl {
@@ -31,7 +27,7 @@ public:
     if (!g.CheckLayer(mLayer)) {
       g.StartLayer(this, GetRECT());
       g.FillCircle(kAccent, GetRECT().L + 15, GetRECT().T + 15, 12);
-      g.DrawLine(kBlue, GetRECT().L, GetRECT().B, GetRECT().R, GetRECT().T, nullptr, 2);
+      g.DrawLine(kLightBlue, GetRECT().L, GetRECT().B, GetRECT().R, GetRECT().T, nullptr, 2);
       mLayer = g.EndLayer();
       ++mLayersDrawn;
     }
@@ -63,7 +59,7 @@ public:
 };
 
 void DrawShapes(IGraphics& g, const IRECT&) {
-  g.FillRect(kBackground, IRECT(0, 0, kSceneWidth, kSceneHeight));
+  g.FillRect(kDarkBackground, IRECT(0, 0, kSceneWidth, kSceneHeight));
   g.FillRect(kColorRed, IRECT(10, 10, 40, 30));
   g.DrawRect(kColorWhite, IRECT(50.5f, 10.5f, 80.5f, 30.5f), nullptr, 2);
   g.FillRoundRect(kColorGreen, IRECT(90, 10, 130, 30), 6);
@@ -73,7 +69,7 @@ void DrawShapes(IGraphics& g, const IRECT&) {
   g.StrokePath(IPaint(kAccent), 4, IStrokeStyle(), nullptr);
   g.PathClear();
   g.PathArc(255, 25, 15, 45, 300, EWinding::CCW);
-  g.StrokePath(IPaint(kBlue), 3, IStrokeStyle(), nullptr);
+  g.StrokePath(IPaint(kLightBlue), 3, IStrokeStyle(), nullptr);
   g.FillArc(kColorWhite, 295, 25, 15, -45, 45);
   g.DrawDottedLine(kColorWhite, 10, 45, 150, 45, nullptr, 1, 3);
   g.DrawDottedRect(kAccent, IRECT(160.5f, 38.5f, 310.5f, 52.5f), nullptr, 1, 2);
@@ -96,7 +92,7 @@ void DrawTexts(IGraphics& g, const IRECT&) {
     g.DrawRect(kColorDarkGrey, tall);
     g.DrawText(IText(12, kAccent, kFont, EAlign::Center, valigns[i]), "Mid", tall);
   }
-  g.DrawText(IText(14, kBlue, kFont, EAlign::Center, EVAlign::Middle, 270), "Bass 4.5", IRECT(300, 60, 316, 140));
+  g.DrawText(IText(14, kLightBlue, kFont, EAlign::Center, EVAlign::Middle, 270), "Bass 4.5", IRECT(300, 60, 316, 140));
 }
 
 void DrawClipped(IGraphics& g, const IRECT& r) {

@@ -18,10 +18,8 @@ namespace {
 using namespace graphics;
 using orvane::testing::RgbaImage;
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
-constexpr int kGoldenChannelTolerance = 2;
-constexpr IColor kBackground{255, 28, 32, 40};
+constexpr int kSvgGalleryWidth = 320;
+constexpr int kSvgGalleryHeight = 200;
 constexpr SVGStateColors kStateColors{IColor{255, 200, 80, 80}, IColor{255, 80, 200, 120}, IColor{255, 240, 140, 60},
                                       IColor{255, 120, 220, 240}};
 
@@ -121,10 +119,10 @@ TEST_F(ControlsGallerySvgBitmapTest, GalleryMatchesItsGolden) {
   for (int i = 0; i < 8; ++i) levels.push_back(IColor{255, 40 + 25 * i, 200 - 15 * i, 80});
   write("meter.png", Strip(12, 40, levels, true));
 
-  TestVectorGraphics g(delegate_, kWidth, kHeight, 1.f);
+  TestVectorGraphics g(delegate_, kSvgGalleryWidth, kSvgGalleryHeight, 1.f);
   g.SetBundleIdentifier(bundle.Identifier());
-  const auto background = [](IGraphics& gr, const IRECT& r) { gr.FillRect(kBackground, r); };
-  g.AttachControl(new DrawingControl(IRECT(0, 0, kWidth, kHeight), background));
+  const auto background = [](IGraphics& gr, const IRECT& r) { gr.FillRect(kDarkBackground, r); };
+  g.AttachControl(new DrawingControl(IRECT(0, 0, kSvgGalleryWidth, kSvgGalleryHeight), background));
 
   const ISVG icon = g.LoadSVGFromData("icon.svg", kIcon, 0);
   const ISVG onIcon = g.LoadSVGFromData("on-icon.svg", kOnIcon, 0);

@@ -13,9 +13,8 @@ namespace {
 
 using namespace graphics;
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 260;
-constexpr int kGoldenChannelTolerance = 2;
+constexpr int kTextGalleryWidth = 320;
+constexpr int kTextGalleryHeight = 260;
 constexpr IColor kBackground{255, 200, 204, 210};
 constexpr IColor kLinkColor{255, 30, 80, 200};
 constexpr IColor kLinkHoverColor{255, 220, 90, 30};
@@ -29,11 +28,11 @@ class ControlsGalleryTextTest : public BindingTest {};
 TEST_F(ControlsGalleryTextTest, GalleryMatchesItsGolden) {
   RecordingDelegate delegate(kNParams);
   delegate.GetParam(kChannel)->InitEnum("Channel", 1, {"Clean", "Crunch", "Lead"});
-  TestVectorGraphics g(delegate, kWidth, kHeight, 1.f);
+  TestVectorGraphics g(delegate, kTextGalleryWidth, kTextGalleryHeight, 1.f);
   // Every text control asks for the default font by its id.
   ASSERT_TRUE(g.LoadFont(IText::kDefaultFont, orvane::testing::kDejaVuSans.c_str()));
   const auto background = [](IGraphics& gr, const IRECT& r) { gr.FillRect(kBackground, r); };
-  g.AttachControl(new DrawingControl(IRECT(0, 0, kWidth, kHeight), background));
+  g.AttachControl(new DrawingControl(IRECT(0, 0, kTextGalleryWidth, kTextGalleryHeight), background));
 
   // A label and a caption on the left, links on the right, placeholders below:
   // one unnamed, its size labels in the clear, one named.

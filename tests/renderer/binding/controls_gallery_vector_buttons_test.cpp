@@ -16,13 +16,10 @@ namespace {
 
 using namespace graphics;
 
-constexpr int kWidth = 480;
-constexpr int kHeight = 320;
-constexpr int kGoldenChannelTolerance = 2;
-constexpr const char* kFont = "mono";
-constexpr IColor kBackground{255, 225, 228, 232};
+constexpr int kButtonGalleryWidth = 480;
+constexpr int kButtonGalleryHeight = 320;
 
-IVStyle GalleryStyle(EVShape shape = EVShape::Rectangle) {
+IVStyle ButtonStyle(EVShape shape = EVShape::Rectangle) {
   IVStyle style;
   style.labelText = IText(12, kColorBlack, kFont, EAlign::Center, EVAlign::Top);
   style.valueText = IText(12, kColorBlack, kFont, EAlign::Center, EVAlign::Bottom);
@@ -31,15 +28,15 @@ IVStyle GalleryStyle(EVShape shape = EVShape::Rectangle) {
   return style;
 }
 
-void AttachGallery(IGraphics& g) {
-  g.AttachControl(new DrawingControl(IRECT(0, 0, kWidth, kHeight),
-                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kBackground, r); }));
+void AttachButtonGallery(IGraphics& g) {
+  g.AttachControl(new DrawingControl(IRECT(0, 0, kButtonGalleryWidth, kButtonGalleryHeight),
+                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kLightBackground, r); }));
   // Buttons in the three shapes, up and pressed.
   const EVShape shapes[] = {EVShape::Rectangle, EVShape::Ellipse, EVShape::Triangle};
   for (int i = 0; i < 3; ++i) {
     for (int pressed = 0; pressed < 2; ++pressed) {
       const float x = 10.f + 75.f * (2 * i + pressed);
-      IVStyle style = GalleryStyle(shapes[i]);
+      IVStyle style = ButtonStyle(shapes[i]);
       style.labelText.mVAlign = EVAlign::Middle;
       auto* button = new IVButtonControl(IRECT(x, 10, x + 65, 60), nullptr, pressed ? "down" : "up", style, true,
                                          true, shapes[i]);
@@ -48,32 +45,32 @@ void AttachGallery(IGraphics& g) {
     }
   }
   // Switches and toggles.
-  auto* wave = new IVSwitchControl(IRECT(10, 70, 110, 130), 0, "Switch", GalleryStyle(), true);
+  auto* wave = new IVSwitchControl(IRECT(10, 70, 110, 130), 0, "Switch", ButtonStyle(), true);
   g.AttachControl(wave);
-  g.AttachControl(new IVToggleControl(IRECT(120, 70, 200, 130), nullptr, "Off", GalleryStyle(), "OFF", "ON", false));
-  g.AttachControl(new IVToggleControl(IRECT(210, 70, 290, 130), nullptr, "On", GalleryStyle(), "OFF", "ON", true));
+  g.AttachControl(new IVToggleControl(IRECT(120, 70, 200, 130), nullptr, "Off", ButtonStyle(), "OFF", "ON", false));
+  g.AttachControl(new IVToggleControl(IRECT(210, 70, 290, 130), nullptr, "On", ButtonStyle(), "OFF", "ON", true));
   auto* slide = new IVSlideSwitchControl(IRECT(300, 70, 470, 130), SlideSwitchClickAction, "Slide",
-                                         GalleryStyle(EVShape::AllRounded), true, EDirection::Horizontal, 3, 1);
+                                         ButtonStyle(EVShape::AllRounded), true, EDirection::Horizontal, 3, 1);
   g.AttachControl(slide);
   // Rounded tabs in both directions.
   const std::vector<const char*> options = {"A", "B", "C"};
   const EVShape tabShapes[] = {EVShape::EndsRounded, EVShape::AllRounded};
   for (int i = 0; i < 2; ++i) {
     const float y = 140.f + 45.f * i;
-    auto* row = new IVTabSwitchControl(IRECT(10, y, 200, y + 40), nullptr, options, "", GalleryStyle(tabShapes[i]),
+    auto* row = new IVTabSwitchControl(IRECT(10, y, 200, y + 40), nullptr, options, "", ButtonStyle(tabShapes[i]),
                                        tabShapes[i], EDirection::Horizontal);
     g.AttachControl(row);
     row->SetValueAt(0.5);
     const float x = 210.f + 55.f * i;
     auto* column = new IVTabSwitchControl(IRECT(x, 140, x + 45, 310), nullptr, options, "",
-                                          GalleryStyle(tabShapes[i]), tabShapes[i], EDirection::Vertical);
+                                          ButtonStyle(tabShapes[i]), tabShapes[i], EDirection::Vertical);
     g.AttachControl(column);
     column->SetValueAt(1.0);
   }
   g.AttachControl(new IVRadioButtonControl(IRECT(330, 140, 470, 230), nullptr, {"Sine", "Saw", "Square"}, "Radio",
-                                           GalleryStyle(EVShape::Ellipse), EVShape::Ellipse, EDirection::Vertical,
+                                           ButtonStyle(EVShape::Ellipse), EVShape::Ellipse, EDirection::Vertical,
                                            12));
-  g.AttachControl(new IVMenuButtonControl(IRECT(10, 240, 200, 280), 0, "", GalleryStyle(EVShape::AllRounded),
+  g.AttachControl(new IVMenuButtonControl(IRECT(10, 240, 200, 280), 0, "", ButtonStyle(EVShape::AllRounded),
                                           EVShape::AllRounded));
 }
 
@@ -84,9 +81,9 @@ protected:
 };
 
 TEST_F(ControlsGalleryVectorButtonsTest, VectorButtonsSwitchesAndTogglesMatchTheirGolden) {
-  TestVectorGraphics g(delegate, kWidth, kHeight);
+  TestVectorGraphics g(delegate, kButtonGalleryWidth, kButtonGalleryHeight);
   ASSERT_TRUE(g.LoadFont(kFont, orvane::testing::kDejaVuSansMono.c_str()));
-  AttachGallery(g);
+  AttachButtonGallery(g);
   g.DrawAll();
   const std::filesystem::path golden = std::filesystem::path(ORVANE_GOLDEN_DIR) / "controls" / "vector_buttons.png";
   const auto result = standin::testing::CheckGolden(g.Screen(), golden, {.channel = kGoldenChannelTolerance});

@@ -15,14 +15,10 @@ namespace {
 
 using namespace graphics;
 
-constexpr int kWidth = 400;
-constexpr int kHeight = 260;
-constexpr int kGoldenChannelTolerance = 2;
-constexpr const char* kFont = "mono";
-constexpr IColor kBackground{255, 225, 228, 232};
-constexpr IColor kAccent{255, 213, 188, 112};
+constexpr int kKnobGalleryWidth = 400;
+constexpr int kKnobGalleryHeight = 260;
 
-IVStyle GalleryStyle() {
+IVStyle KnobStyle() {
   IVStyle style;
   style.labelText = IText(12, kColorBlack, kFont, EAlign::Center, EVAlign::Top);
   style.valueText = IText(12, kColorBlack, kFont, EAlign::Center, EVAlign::Bottom);
@@ -35,7 +31,7 @@ IVStyle GalleryStyle() {
 class StepTracks : public IVTrackControlBase {
 public:
   explicit StepTracks(const IRECT& bounds)
-      : IVTrackControlBase(bounds, "Steps", GalleryStyle(), {kNoParameter, kNoParameter, kNoParameter, kNoParameter},
+      : IVTrackControlBase(bounds, "Steps", KnobStyle(), {kNoParameter, kNoParameter, kNoParameter, kNoParameter},
                            4, EDirection::Vertical, {"A", "B", "C", "D"}) {
     mTrackPadding = 4.f;
   }
@@ -55,17 +51,17 @@ protected:
 };
 
 TEST_F(VectorKnobsGalleryTest, KnobsSlidersTracksAndARangeMatchTheirGolden) {
-  TestVectorGraphics g(delegate, kWidth, kHeight);
+  TestVectorGraphics g(delegate, kKnobGalleryWidth, kKnobGalleryHeight);
   ASSERT_TRUE(g.LoadFont(kFont, orvane::testing::kDejaVuSansMono.c_str()));
-  g.AttachControl(new DrawingControl(IRECT(0, 0, kWidth, kHeight),
-                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kBackground, r); }));
+  g.AttachControl(new DrawingControl(IRECT(0, 0, kKnobGalleryWidth, kKnobGalleryHeight),
+                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kLightBackground, r); }));
   // Knobs at three values and track sizes; the last one's arc starts at the top.
   const float trackSizes[] = {0.f, 2.f, 6.f};
   const float anchors[] = {-135.f, -135.f, 0.f};
   const double values[] = {0.1, 0.5, 0.9};
   for (int i = 0; i < 3; ++i) {
     const float x = 10.f + 95.f * i;
-    auto* knob = new IVKnobControl(IRECT(x, 10, x + 85, 110), i, "", GalleryStyle(), false, false, -135.f, 135.f,
+    auto* knob = new IVKnobControl(IRECT(x, 10, x + 85, 110), i, "", KnobStyle(), false, false, -135.f, 135.f,
                                    anchors[i], EDirection::Vertical, IVKnobControl::kDefaultGearing, trackSizes[i]);
     g.AttachControl(knob);
     knob->SetValueFromUser(values[i]);
@@ -73,13 +69,13 @@ TEST_F(VectorKnobsGalleryTest, KnobsSlidersTracksAndARangeMatchTheirGolden) {
   // Sliders with the handle outside and inside the track, in both directions.
   for (int inside = 0; inside < 2; ++inside) {
     const float x = 300.f + 48.f * inside;
-    auto* vertical = new IVSliderControl(IRECT(x, 10, x + 44, 160), nullptr, inside ? "In" : "Out", GalleryStyle(),
+    auto* vertical = new IVSliderControl(IRECT(x, 10, x + 44, 160), nullptr, inside ? "In" : "Out", KnobStyle(),
                                          false, EDirection::Vertical, inside, IVSliderControl::kDefaultGearing, 8.f,
                                          3.f);
     g.AttachControl(vertical);
     vertical->SetValueFromUser(inside ? 0.7 : 0.3);
     const float left = 10.f + 145.f * inside;
-    auto* horizontal = new IVSliderControl(IRECT(left, 120, left + 135, 160), nullptr, "", GalleryStyle(), false,
+    auto* horizontal = new IVSliderControl(IRECT(left, 120, left + 135, 160), nullptr, "", KnobStyle(), false,
                                            EDirection::Horizontal, inside, IVSliderControl::kDefaultGearing, 8.f, 3.f);
     g.AttachControl(horizontal);
     horizontal->SetValueFromUser(inside ? 0.8 : 0.4);
@@ -90,7 +86,7 @@ TEST_F(VectorKnobsGalleryTest, KnobsSlidersTracksAndARangeMatchTheirGolden) {
   for (int i = 0; i < 4; ++i) tracks->SetValueAt(trackValues[i], i);
   tracks->SetHighlightedTrack(2);
   auto* range = new IVRangeSliderControl(IRECT(210, 170, 390, 250), {IControl::kNoParameter, IControl::kNoParameter},
-                                         "Range", GalleryStyle(), EDirection::Horizontal, 6.f, 3.f);
+                                         "Range", KnobStyle(), EDirection::Horizontal, 6.f, 3.f);
   g.AttachControl(range);
   range->SetValueAt(0.25, 0);
   range->SetValueAt(0.7, 1);

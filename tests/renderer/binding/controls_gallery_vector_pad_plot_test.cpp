@@ -19,11 +19,8 @@ namespace {
 
 using namespace graphics;
 
-constexpr int kWidth = 480;
-constexpr int kHeight = 320;
-constexpr int kGoldenChannelTolerance = 2;
-constexpr const char* kFont = "mono";
-constexpr IColor kBackground{255, 225, 228, 232};
+constexpr int kPadGalleryWidth = 480;
+constexpr int kPadGalleryHeight = 320;
 constexpr IColor kGold{255, 213, 188, 112};
 constexpr IColor kBlue{255, 60, 110, 170};
 constexpr IColor kRed{255, 190, 70, 60};
@@ -55,8 +52,8 @@ double Sine(double x) { return std::sin(2.0 * std::numbers::pi * x); }
 double Ramp(double x) { return 2.0 * x * x - 1.0; }
 
 void AttachGallery(IGraphics& g) {
-  g.AttachControl(new DrawingControl(IRECT(0, 0, kWidth, kHeight),
-                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kBackground, r); }));
+  g.AttachControl(new DrawingControl(IRECT(0, 0, kPadGalleryWidth, kPadGalleryHeight),
+                                     [](IGraphics& gr, const IRECT& r) { gr.FillRect(kLightBackground, r); }));
   // XY pads: clipped with the cross, and inset without it, each in a corner.
   auto* clipped = new IVXYPadControl(IRECT(10, 10, 120, 130), {IControl::kNoParameter, IControl::kNoParameter},
                                      "Clipped", GalleryStyle(), 12, true, true);
@@ -102,7 +99,7 @@ void AttachGallery(IGraphics& g) {
 class ControlsGalleryPadPlotTest : public BindingTest {};
 
 TEST_F(ControlsGalleryPadPlotTest, VectorPadsPlotsGroupAndSwatchesMatchTheirGolden) {
-  TestVectorGraphics g(delegate_, kWidth, kHeight);
+  TestVectorGraphics g(delegate_, kPadGalleryWidth, kPadGalleryHeight);
   ASSERT_TRUE(g.LoadFont(kFont, orvane::testing::kDejaVuSansMono.c_str()));
   AttachGallery(g);
   g.DrawAll();
