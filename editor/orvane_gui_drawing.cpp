@@ -104,17 +104,18 @@ void OrvaneGUIControl::DrawDnaRow(IGraphics& g, const IRECT& r, int index, const
   char label[kDnaLabelSize];
   plugkit::FormatCLocale(label, sizeof label, index < kTwoDigitIndex ? "[dna%d]  %s" : "[dna%d] %s", index,
                          name.c_str());
-  // A narrow window gives the label less room than its text: it ends in "..."
-  // rather than run into the value.
-  const IText labelStyle = Aligned(style, EAlign::Near);
-  const IRECT labelRect(r.L, r.T, r.L + kDnaLabelRight * r.W(), r.B);
-  g.DrawTextIfNotEmpty(labelStyle, CutTextToWidth(g, labelStyle, label, labelRect.W()).c_str(), labelRect);
-
   const std::string_view unit = DnaUnit(row);
   char value[kDnaValueSize];
-  if (unit.data() != nullptr && unit != "%" && FormatDnaValue(index, mEffectiveDna[row], value, sizeof value))
-    g.DrawTextIfNotEmpty(Aligned(style, EAlign::Far), value,
-                         IRECT(r.L + kValueLeft * r.W(), r.T, r.L + kValueRight * r.W(), r.B));
+  const bool hasValue =
+      unit.data() != nullptr && unit != "%" && FormatDnaValue(index, mEffectiveDna[row], value, sizeof value);
+  const IRECT valueRect(r.L + kValueLeft * r.W(), r.T, r.L + kValueRight * r.W(), r.B);
+
+  // A row without a value lends its value column to the label. A label longer
+  // than its room ends in "..." rather than run into the value.
+  const IText labelStyle = Aligned(style, EAlign::Near);
+  const IRECT labelRect(r.L, r.T, hasValue ? r.L + kDnaLabelRight * r.W() : valueRect.R, r.B);
+  g.DrawTextIfNotEmpty(labelStyle, CutTextToWidth(g, labelStyle, label, labelRect.W()).c_str(), labelRect);
+  if (hasValue) g.DrawTextIfNotEmpty(Aligned(style, EAlign::Far), value, valueRect);
 
   const std::uint8_t byte = mEffectiveDna[row];
   const IRECT bar = DrawRowBar(g, r, byte / kMaxByte, mDnaMapped[row], std::lround(byte / kMaxByte * kPercentMax),

@@ -62,13 +62,13 @@ TEST_F(EditorDrawing, RowsDrawLabelValueBarAndPercentage) {
        {"text \"[dna9]   TUBE: BANDWIDTH\" (0,0,76,20) " + kRowFont + " align=0,1",
         "text \"200.0 Hz\" (78,0,108,20) " + kRowFont + " align=2,1", "fill " + Entry(0) + " (112,1.5,168,18.5)",
         "text \"  0\" (170,0,200,20) " + kRowFont + " align=2,1"}},
-      {"index 10: one blank; a mapped byte fills in the teal",
+      {"index 10: one blank; a mapped byte fills in the teal; no value, so the label has its column too",
        [&](OrvaneGUIControl& e, IGraphics& g) {
          e.mEffectiveDna[10] = 128;
          e.mDnaMapped[10] = true;
          e.DrawDnaRow(g, row, 10, kRowStyle);
        },
-       {"text \"[dna10] GAIN KNOB EFFECT\" (0,0,76,20) " + kRowFont + " align=0,1",
+       {"text \"[dna10] GAIN KNOB EFFECT\" (0,0,108,20) " + kRowFont + " align=0,1",
         "fill " + Entry(0) + " (112,1.5,168,18.5)", "fill " + Colour(kScriptMappedColor) + " (112,1.5,140.11,18.5)",
         "text \" 50\" (170,0,200,20) " + kRowFont + " align=2,1"}},
       {"a knob row: label to half the width, no value column",

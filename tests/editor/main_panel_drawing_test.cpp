@@ -114,16 +114,25 @@ TEST_F(EditorFrame, TextSizesFollowTheFlooredScale) {
 }
 
 // Each DNA row's label stays in its column, cut with "..." where the window
-// leaves it too little room.
+// leaves it too little room; a row without a value lends its label the value
+// column, so such a label stays whole.
 TEST_F(EditorFrame, DnaLabelsStayInsideTheirColumn) {
-  for (const auto& [width, height] : {std::pair{1392.f, 783.f}, {700.f, 1200.f}}) {
-    SCOPED_TRACE(width);
-    editor.SetRECT(IRECT(0, 0, width, height));
+  struct Case {
+    float width;
+    float height;
+    std::string wholeLabel;
+  };
+  for (const Case& c : {Case{1392.f, 783.f, "[dna63] CUT-OFF HARDNESS: POS"},
+                        Case{700.f, 1200.f, "[dna10] GAIN KNOB EFFECT"}}) {
+    SCOPED_TRACE(c.width);
+    editor.SetRECT(IRECT(0, 0, c.width, c.height));
+    const std::vector<DrawnItem> items = Frame();
     const std::vector<DrawnItem> labels =
-        Find(Frame(), "text", [](const DrawnItem& item) { return item.text.starts_with("[dna"); });
+        Find(items, "text", [](const DrawnItem& item) { return item.text.starts_with("[dna"); });
     EXPECT_EQ(labels.size(), 11u + 16u + 13u);
     for (const DrawnItem& label : labels) EXPECT_TRUE(FitsItsBox(g, label)) << label.line;
     EXPECT_TRUE(std::ranges::any_of(labels, [](const DrawnItem& label) { return label.text.ends_with("..."); }));
+    EXPECT_EQ(Texts(items, c.wholeLabel).size(), 1u);
   }
 }
 
