@@ -77,6 +77,28 @@ TEST_F(MacDialogsTest, AnAlertShowsTheButtonsOfItsKindAndMapsTheAnswer) {
   }
 }
 
+// A message may quote what a file holds, bytes that are not UTF-8 included.
+TEST_F(MacDialogsTest, AnAlertShowsStrayBytesAsReplacementsAndValidTextUnchanged) {
+  const std::string valid = "Gr\u00fc\u00dfe \U0001F600 \uFFFD";
+  const struct {
+    std::string caption, text;
+    std::string shownCaption, shownText;
+  } cases[] = {
+      {"Caption", "Bad byte \xFF here", "Caption", "Bad byte \uFFFD here"},
+      {"Bad \xC3", "Details", "Bad \uFFFD", "Details"},
+      {valid, valid, valid, valid},
+  };
+  IGraphicsMac* g = Open();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shownText);
+    g->ShowAlert(c.text.c_str(), c.caption.c_str(), graphics::kMB_OK);
+    const auto shown = standin::testing::AlertLog().back();
+    EXPECT_EQ(shown.messageText, c.shownCaption);
+    EXPECT_EQ(shown.informativeText, c.shownText);
+    EXPECT_EQ(shown.buttons, Strings{"OK"});
+  }
+}
+
 TEST_F(MacDialogsTest, ModalFileAndFolderDialogsAnswerInTheCallersStrings) {
   const TempFolder home;
   const ScopedHome scopedHome(home.path());

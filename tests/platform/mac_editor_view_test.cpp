@@ -238,5 +238,24 @@ TEST_F(MacEditorTest, TooltipsCoverTheVisibleControlsAndNameTheOneUnderThePointe
   EXPECT_TRUE(standin::testing::ToolTipRects(view).empty()) << "the menu is open";
 }
 
+TEST_F(MacEditorTest, ATooltipShowsStrayBytesAsReplacementsAndValidTextUnchanged) {
+  const std::string valid = "Gr\u00fc\u00dfe \U0001F600 \uFFFD";
+  const struct {
+    std::string tip, shown;
+  } cases[] = {{"Drive \xFF\xFE", "Drive \uFFFD\uFFFD"}, {valid, valid}};
+  graphics::IControl* control = nullptr;
+  mDelegate->SetLayoutFunc([&](IGraphics* g) {
+    g->EnableTooltips(true);
+    g->AttachPanelBackground(graphics::IPaint(kPanel));
+    control = g->AttachControl(new FillControl(IRECT(10, 10, 50, 50), kColorRed));
+  });
+  NS::View* view = OpenEditor(Window()->contentView());
+  for (const auto& c : cases) {
+    control->SetTooltip(c.tip.c_str());
+    mDelegate->Mac()->OnMouseOver(20, 20, {});
+    EXPECT_EQ(standin::testing::ToolTipAt(view, {20, 20}), c.shown);
+  }
+}
+
 }  // namespace
 }  // namespace plugkit::testing

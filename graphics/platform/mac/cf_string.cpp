@@ -1,9 +1,15 @@
 #include "graphics/platform/mac/cf_string.h"
 
+#include "common/utf8_text.h"
+
 namespace plugkit::graphics {
 
 CFOwned<CFStringRef> MakeCFString(const char* utf8) {
   return CFOwned<CFStringRef>(CFStringCreateWithCString(kCFAllocatorDefault, utf8 ? utf8 : "", kCFStringEncodingUTF8));
+}
+
+CFOwned<CFStringRef> MakeDisplayCFString(const char* utf8) {
+  return MakeCFString(Utf8ReplaceInvalid(utf8 ? utf8 : ""));
 }
 
 std::string CFStringText(CFStringRef string) {

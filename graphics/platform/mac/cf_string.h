@@ -14,6 +14,11 @@ namespace plugkit::graphics {
 CFOwned<CFStringRef> MakeCFString(const char* utf8);
 inline CFOwned<CFStringRef> MakeCFString(const std::string& utf8) { return MakeCFString(utf8.c_str()); }
 
+// A new string of text the user reads (null counts as ""): each ill-formed
+// UTF-8 sequence shows as U+FFFD rather than losing the whole text.
+CFOwned<CFStringRef> MakeDisplayCFString(const char* utf8);
+inline CFOwned<CFStringRef> MakeDisplayCFString(const std::string& utf8) { return MakeDisplayCFString(utf8.c_str()); }
+
 // The string's UTF-8 text; "" for null.
 std::string CFStringText(CFStringRef string);
 

@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "graphics/graphics_editor_delegate.h"
+#include "graphics/platform/mac/cf_string.h"
 #include "graphics/platform/mac/graphics_mac.h"
 #include "graphics/platform/mac/platform_text_field.h"
 #include "graphics/platform/mac/view_geometry.h"
@@ -224,8 +225,8 @@ void IGraphicsView_vOrvane_au::registerToolTip(const IRECT& r) {
 CFStringRef IGraphicsView_vOrvane_au::viewStringForToolTipPointUserData(NS::View*, NS::ToolTipTag, NS::Point, void*) {
   const IControl* control = mGraphics ? mGraphics->GetMouseOverControl() : nullptr;
   const char* tip = control ? control->GetTooltip() : nullptr;
-  CFStringRef text = tip && *tip ? CFStringCreateWithCString(nullptr, tip, kCFStringEncodingUTF8) : nullptr;
-  return text ? static_cast<CFStringRef>(CFAutorelease(text)) : CFSTR("");
+  if (!tip || !*tip) return CFSTR("");
+  return static_cast<CFStringRef>(CFAutorelease(plugkit::graphics::MakeDisplayCFString(tip).release()));
 }
 
 // Removal ----------------------------------------------------------------------------

@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 
-#include "common/utf8_text.h"
 #include "framework/core/param.h"
 #include "graphics/graphics_editor_delegate.h"
 #include "graphics/platform/mac/cf_string.h"
@@ -96,7 +95,7 @@ void IGraphicsView_vOrvane_au::createTextEntry(int paramIdx, const IText& text, 
   field.setAllowsEditingTextAttributes(false);
   field.setTextColor(DeviceColor(text.mTextEntryFGColor));
   field.setBackgroundColor(DeviceColor(text.mTextEntryBGColor));
-  field.setStringValue(plugkit::graphics::MakeCFString(plugkit::Utf8ReplaceInvalid(str ? str : "")).get());
+  field.setStringValue(plugkit::graphics::MakeDisplayCFString(str).get());
   field.setBordered(false);
   field.setFocusRingType(NS::FocusRingTypeNone);
   field.setDelegate(this);

@@ -158,9 +158,9 @@ EMsgBoxResult IGraphicsMac::ShowAlert(const char* text, const char* caption, EMs
   {
     const NS::AutoreleasePool pool;
     const auto alert = NS::Ref<NS::Alert>::Adopt(new NS::Alert);
-    alert->setMessageText(MakeCFString(caption).get());
-    alert->setInformativeText(MakeCFString(text).get());
-    for (const AlertButton& button : kind.buttons) alert->addButtonWithTitle(MakeCFString(button.title).get());
+    alert->setMessageText(MakeDisplayCFString(caption).get());
+    alert->setInformativeText(MakeDisplayCFString(text).get());
+    for (const AlertButton& button : kind.buttons) alert->addButtonWithTitle(MakeDisplayCFString(button.title).get());
     result = AnswerOf(kind, alert->runModal());
   }
   if (completion) completion(result);

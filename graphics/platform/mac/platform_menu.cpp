@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "common/utf8_text.h"
 #include "graphics/platform/mac/cf_string.h"
 
 namespace {
@@ -24,7 +23,7 @@ const char* PrefixFormat(int style) {
 // The item's text behind the prefix of its number (counted from 1).
 std::string ItemTitle(const IPopupMenu& popup, int index) {
   const char* text = popup.GetItem(index)->GetText();
-  std::string title = plugkit::Utf8ReplaceInvalid(text ? text : "");
+  std::string title = text ? text : "";
   if (const char* format = PrefixFormat(popup.GetPrefix())) {
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, format, index + 1);
@@ -61,7 +60,7 @@ IGraphicsMenu_vOrvane_au* IGraphicsMenu_vOrvane_au::initWithIPopupMenuAndReceive
       addItem(NS::MenuItem::separatorItem());
       continue;
     }
-    const auto title = plugkit::graphics::MakeCFString(ItemTitle(popup, i));
+    const auto title = plugkit::graphics::MakeDisplayCFString(ItemTitle(popup, i));
     NS::MenuItem* item = nullptr;
     if (IPopupMenu* submenu = source.GetSubmenu()) {
       item = addItemWithTitleActionKeyEquivalent(title.get(), NS::SEL(), CFSTR(""));
