@@ -29,6 +29,12 @@ constexpr char kAskSaveAsUserPreset[] = "Save your changes as a user preset befo
 constexpr char kAskSave[] = "Save your changes before continuing?";
 constexpr char kDesignFileSuffix[] = ".orv";
 
+// A folder that cannot be made is left to the dialog and the save to report.
+void MakeFolderIfMissing(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+}
+
 std::string TextOf(const StrBuf& text) { return text.Get() != nullptr ? std::string(text.Get()) : std::string(); }
 
 }  // namespace
@@ -78,6 +84,9 @@ std::string Orvane::PathToSaveWithoutAsking() const {
 void Orvane::PromptForSaveDesignAs(Continuation cont, const std::string& startFolder) {
   IGraphics* graphics = GetUI();
   if (graphics == nullptr) return;
+  // A fresh home has no user folder yet: the dialog must not start in a
+  // folder that does not exist.
+  if (!startFolder.empty() && startFolder == mUserPresetsFolder) MakeFolderIfMissing(startFolder);
   std::string proposedName;
   {
     std::lock_guard lock(mDesignMutex);
@@ -131,10 +140,6 @@ void Orvane::SaveDesignFromUI() {
 void Orvane::PromptForSaveDesignAsInCollection() {
   // Whichever collection shows, a copy goes among the user's presets: the
   // factory folder is the bundle's own.
-  if (!mUserPresetsFolder.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(mUserPresetsFolder, error);
-  }
   PromptForSaveDesignAs(nullptr, mUserPresetsFolder);
 }
 

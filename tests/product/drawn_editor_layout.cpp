@@ -35,6 +35,8 @@ DrawnEditorLayout DrawEditorLayout(bool playerView, const std::string& script) {
   layout.logo = editor.mLogoRect;
   layout.oversamplingBox = editor.mOversamplingRect;
   layout.nextPreset = editor.mNextPresetRect;
+  layout.newDesign = editor.mNewRect;
+  layout.saveDesign = editor.mSaveRect;
   layout.saveDesignAs = editor.mSaveAsRect;
   if (!playerView) {
     layout.scriptArea = editor.mScriptRect;

@@ -28,6 +28,8 @@ struct DrawnEditorLayout {
   IRECT logo;
   IRECT oversamplingBox;
   IRECT nextPreset;  // ">"
+  IRECT newDesign;
+  IRECT saveDesign;
   IRECT saveDesignAs;
   // EDIT view only; empty in the PLAY view.
   IRECT scriptArea;

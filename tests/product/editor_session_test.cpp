@@ -12,6 +12,7 @@
 #include "bundle_test_support.h"
 #include "drawn_editor_layout.h"
 #include "host/editor_script.h"
+#include "plugin/preset_library.h"
 
 namespace orvane::testing {
 namespace {
@@ -117,6 +118,41 @@ TEST_F(EditorSessionOnProduct, ScriptedAnswersGoToTheNextDialogsInTurn) {
   EXPECT_THAT(reports[2], HasSubstr(": chose 9 \"Copy DNA\""));
   EXPECT_THAT(reports[3], HasSubstr("answered No"));
   EXPECT_TRUE(session->UnusedAnswers().empty());
+}
+
+// A fresh home has no user folder: a save dialog that starts there finds it
+// made, whichever way the user reached it.
+TEST_F(ProductBundleEditor, SaveDialogsOfAFreshHomeStartInTheUserFolderMadeForThem) {
+  const DrawnEditorLayout& layout = EditLayout();
+  const struct {
+    const char* story;
+    std::vector<host::ScriptStep> steps;
+  } cases[] = {
+      {"yes on a changed factory preset",
+       {Click(EditViewSwitch()), Click(GainEdit()), host::AlertAnswerStep{host::AlertButton::kYes},
+        Click(layout.nextPreset)}},
+      {"save of a never-saved design", {Click(EditViewSwitch()), Click(layout.newDesign), Click(layout.saveDesign)}},
+      {"save as", {Click(layout.saveDesignAs)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.story);
+    const ScopedTestFolder freshHome;
+    const ScopedEnvironmentVariable freshHomeVariable{"HOME", freshHome.Path().string()};
+    const std::string userFolder = UserPresetsFolder();
+    const auto instance = Open();
+    const auto session = OpenEditor(instance->Unit());
+    ASSERT_NE(session, nullptr);
+    // A dialog is reported once cancelled, which makes and removes nothing.
+    std::vector<std::string> saveDialogs;
+    session->SetReporter([&](const std::string& line) {
+      if (line.rfind("save dialog", 0) == 0)
+        saveDialogs.push_back(line + (std::filesystem::is_directory(userFolder) ? "" : " (folder missing)"));
+    });
+    ASSERT_TRUE(session->WaitForFrame(host::kFirstFrameLimitSeconds));
+    for (const host::ScriptStep& step : c.steps) session->Apply(step);
+    session->Settle();
+    EXPECT_EQ(saveDialogs, std::vector<std::string>{"save dialog in \"" + userFolder + "\", types orv: cancelled"});
+  }
 }
 
 }  // namespace
