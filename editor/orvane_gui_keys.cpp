@@ -16,7 +16,8 @@ namespace {
 
 using enum plugkit::EVirtualKey;
 
-constexpr int kKeyCodeMask = 0x7FFF;
+// Keypad Enter, whose code is also the letter U+800D's.
+constexpr char16_t kKeypadEnter = 0x800D;
 // Letter shortcuts match either case: the code with its lower-case bit cleared.
 constexpr int kLowerCaseBit = 0x20;
 // Key texts whose first byte lies below this are control characters. The
@@ -31,7 +32,13 @@ constexpr char16_t kLastC1Control = 0x9F;
 constexpr char16_t kFirstFunctionKeyCharacter = 0xF700;
 constexpr char16_t kLastFunctionKeyCharacter = 0xF8FF;
 
-int KeyCode(const IKeyPress& key) { return key.mVK & kKeyCodeMask; }
+// A letter's code is the letter, whatever its alphabet, so the whole code
+// counts; keypad Enter is Return unless the key types the letter itself.
+int KeyCode(const IKeyPress& key) {
+  const bool keypadEnter =
+      key.mVK == kKeypadEnter && plugkit::Utf8ToUtf16(key.mUtf8) != std::u16string(1, kKeypadEnter);
+  return keypadEnter ? kKeyReturn : key.mVK;
+}
 
 bool IsPrintableScriptText(const IKeyPress& key) {
   return !key.mC && !key.mA && static_cast<signed char>(key.mUtf8[0]) >= kFirstPrintable;
