@@ -33,7 +33,8 @@ Key DesignFieldKey(unsigned short keyCode, const std::string& text) { return {ke
 
 Key DesignFieldCharacterKey(char32_t character) { return standin::testing::KeyForCharacter(character); }
 
-// Keys that type nothing, characters that go in whole, and keypad Enter.
+// Keys that type nothing, characters that go in whole (beyond the basic
+// plane too), and keypad Enter.
 std::vector<DesignFieldKeyCase> DesignFieldKeyCases() {
   std::vector<DesignFieldKeyCase> cases = {
       {"Home", standin::testing::KeyFor(EditingKey::Home), ""},
@@ -50,6 +51,8 @@ std::vector<DesignFieldKeyCase> DesignFieldKeyCases() {
       {"ideograph", DesignFieldCharacterKey(U'中'), "中"},
       {"compatibility ideograph", DesignFieldCharacterKey(U'\uF900'), "\uF900"},
       {"full-width A", DesignFieldCharacterKey(U'\uFF21'), "\uFF21"},
+      {"emoji", DesignFieldCharacterKey(U'😀'), "😀"},
+      {"clef", DesignFieldCharacterKey(U'𝄞'), "𝄞"},
       {"keypad Enter", DesignFieldKey(76, "\x03"), "", true},
   };
   // F1 to F20 from their keys; F21 to F24, which no keyboard has, by their
