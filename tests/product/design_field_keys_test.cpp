@@ -20,6 +20,8 @@ namespace {
 
 using standin::testing::EditingKey;
 using standin::testing::Key;
+using standin::testing::KeyFor;
+using standin::testing::KeyForCharacter;
 using standin::testing::kUnlistedKeyCode;
 
 struct DesignFieldKeyCase {
@@ -31,28 +33,26 @@ struct DesignFieldKeyCase {
 
 Key DesignFieldKey(unsigned short keyCode, const std::string& text) { return {keyCode, text, text, 0}; }
 
-Key DesignFieldCharacterKey(char32_t character) { return standin::testing::KeyForCharacter(character); }
-
 // Keys that type nothing, characters that go in whole (beyond the basic
 // plane too), and keypad Enter.
 std::vector<DesignFieldKeyCase> DesignFieldKeyCases() {
   std::vector<DesignFieldKeyCase> cases = {
-      {"Home", standin::testing::KeyFor(EditingKey::Home), ""},
-      {"End", standin::testing::KeyFor(EditingKey::End), ""},
-      {"Up", standin::testing::KeyFor(EditingKey::Up), ""},
-      {"Down", standin::testing::KeyFor(EditingKey::Down), ""},
+      {"Home", KeyFor(EditingKey::Home), ""},
+      {"End", KeyFor(EditingKey::End), ""},
+      {"Up", KeyFor(EditingKey::Up), ""},
+      {"Down", KeyFor(EditingKey::Down), ""},
       {"Page Up", DesignFieldKey(116, "\uF72C"), ""},
       {"Page Down", DesignFieldKey(121, "\uF72D"), ""},
       {"Help", DesignFieldKey(114, "\uF746"), ""},
       {"keypad Clear", DesignFieldKey(71, "\uF739"), ""},
       {"C1 control", DesignFieldKey(kUnlistedKeyCode, "\u0085"), ""},
-      {"u umlaut", DesignFieldCharacterKey(U'ü'), "ü"},
-      {"zhe", DesignFieldCharacterKey(U'ж'), "ж"},
-      {"ideograph", DesignFieldCharacterKey(U'中'), "中"},
-      {"compatibility ideograph", DesignFieldCharacterKey(U'\uF900'), "\uF900"},
-      {"full-width A", DesignFieldCharacterKey(U'\uFF21'), "\uFF21"},
-      {"emoji", DesignFieldCharacterKey(U'😀'), "😀"},
-      {"clef", DesignFieldCharacterKey(U'𝄞'), "𝄞"},
+      {"u umlaut", KeyForCharacter(U'ü'), "ü"},
+      {"zhe", KeyForCharacter(U'ж'), "ж"},
+      {"ideograph", KeyForCharacter(U'中'), "中"},
+      {"compatibility ideograph", KeyForCharacter(U'\uF900'), "\uF900"},
+      {"full-width A", KeyForCharacter(U'\uFF21'), "\uFF21"},
+      {"emoji", KeyForCharacter(U'😀'), "😀"},
+      {"clef", KeyForCharacter(U'𝄞'), "𝄞"},
       {"keypad Enter", DesignFieldKey(76, "\x03"), "", true},
   };
   // F1 to F20 from their keys; F21 to F24, which no keyboard has, by their
@@ -71,14 +71,9 @@ std::vector<DesignFieldKeyCase> DesignFieldKeyCases() {
   // arrows and Delete in their low 15 bits.
   for (const char16_t letter : {u'耈', u'耍', u'耛', u'耣', u'耤', u'耥', u'耦', u'耧', u'耨', u'耮'}) {
     const std::string text = plugkit::Utf16ToUtf8(std::u16string(1, letter));
-    cases.push_back({"letter " + text, DesignFieldCharacterKey(letter), text});
+    cases.push_back({"letter " + text, KeyForCharacter(letter), text});
   }
   return cases;
-}
-
-void PressDesignFieldKey(NS::Window* window, const Key& key) {
-  standin::testing::PressKey(window, key);
-  standin::testing::ReleaseKey(window, key);
 }
 
 // One editor for every key: a click on the field, "A", the key, "B" (lost
@@ -109,7 +104,8 @@ TEST(DesignFieldKeys, EachKeyTypesItsCharacterWholeOrNothingIntoTheNameAndTheDes
       standin::testing::ReleaseButton(view, inField);
       const std::string before = held();
       standin::testing::TypeText(window, "A");
-      PressDesignFieldKey(window, c.key);
+      standin::testing::PressKey(window, c.key);
+      standin::testing::ReleaseKey(window, c.key);
       standin::testing::TypeText(window, "B");
       const std::string after = held();
       EXPECT_TRUE(after.starts_with(before)) << after;
