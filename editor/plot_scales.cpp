@@ -163,12 +163,15 @@ std::vector<GridLine> FrequencyGridLines(double frequencyMax) {
   return lines;
 }
 
-std::vector<GridLine> DecibelRows(const ValueRange& range) {
+std::vector<GridLine> DecibelRows(const ValueRange& range, float areaHeight, float labelHeight) {
   if (!range.Drawable()) return {};
-  double step = kDecibelRowStep;
   const auto startFor = [&](double s) { return std::ceil(range.min / s) * s; };
-  while (std::isfinite(step) && LinesFrom(startFor(step), step, range.max) > kMaxDecibelRows)
-    step = NextNiceStep(step);
+  const double pointsPerDecibel = areaHeight / (range.max - range.min);
+  const auto tooDense = [&](double s) {
+    return LinesFrom(startFor(s), s, range.max) > kMaxDecibelRows || s * pointsPerDecibel < labelHeight;
+  };
+  double step = kDecibelRowStep;
+  while (std::isfinite(step) && tooDense(step)) step = NextNiceStep(step);
   return GridFrom(startFor(step), step, range.max, [](double v) { return ValueLabel("%.0f", v); });
 }
 
