@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "common/c_locale.h"
@@ -15,7 +16,8 @@ namespace {
 
 using enum plugkit::EVirtualKey;
 
-constexpr int kKeyCodeMask = 0x7FFF;
+// Keypad Enter, whose code is also the letter U+800D's.
+constexpr char16_t kKeypadEnter = 0x800D;
 // Letter shortcuts match either case: the code with its lower-case bit cleared.
 constexpr int kLowerCaseBit = 0x20;
 // Key texts whose first byte lies below this are control characters. The
@@ -23,17 +25,40 @@ constexpr int kLowerCaseBit = 0x20;
 // and so also refuses every character beyond ASCII.
 constexpr int kFirstPrintable = 32;
 constexpr unsigned char kDeleteCharacter = 127;
+// The C1 controls, and the characters the platform gives keys that type
+// nothing (arrows, Home, F1 and the like).
+constexpr char16_t kFirstC1Control = 0x80;
+constexpr char16_t kLastC1Control = 0x9F;
+constexpr char16_t kFirstFunctionKeyCharacter = 0xF700;
+constexpr char16_t kLastFunctionKeyCharacter = 0xF8FF;
 
-int KeyCode(const IKeyPress& key) { return key.mVK & kKeyCodeMask; }
+// A letter's code is the letter, whatever its alphabet, so the whole code
+// counts; keypad Enter is Return unless the key types the letter itself.
+int KeyCode(const IKeyPress& key) {
+  const bool keypadEnter =
+      key.mVK == kKeypadEnter && plugkit::Utf8ToUtf16(key.mUtf8) != std::u16string(1, kKeypadEnter);
+  return keypadEnter ? kKeyReturn : key.mVK;
+}
 
 bool IsPrintableScriptText(const IKeyPress& key) {
   return !key.mC && !key.mA && static_cast<signed char>(key.mUtf8[0]) >= kFirstPrintable;
 }
 
-// Any character but a control character, whatever its alphabet.
+// True when the key's text is a single C1 control or function-key character.
+bool IsC1OrFunctionKeyCharacter(const IKeyPress& key) {
+  const std::u16string units = plugkit::Utf8ToUtf16(key.mUtf8);
+  if (units.size() != 1) return false;
+  const char16_t c = units.front();
+  return (c >= kFirstC1Control && c <= kLastC1Control) ||
+         (c >= kFirstFunctionKeyCharacter && c <= kLastFunctionKeyCharacter);
+}
+
+// Any character but a control character or a key's that types nothing,
+// whatever its alphabet.
 bool IsPrintableFieldText(const IKeyPress& key) {
   const auto first = static_cast<unsigned char>(key.mUtf8[0]);
-  return !key.mC && !key.mA && first >= kFirstPrintable && first != kDeleteCharacter;
+  return !key.mC && !key.mA && first >= kFirstPrintable && first != kDeleteCharacter &&
+         !IsC1OrFunctionKeyCharacter(key);
 }
 
 // What a key can change besides a text: a key that changes any of it redraws.

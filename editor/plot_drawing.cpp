@@ -26,10 +26,11 @@ constexpr float kTitleLeftInset = 6.f;
 constexpr float kXLabelRowTop = 0.5f;
 constexpr float kXLabelRowBottom = 9.f;
 constexpr float kXLabelHalfWidth = 20.f;
-// Value labels in the left margin, right-aligned against the area.
+// Value labels in the left margin, right-aligned against the area, each in
+// a box whose height caps its text size.
 constexpr float kYLabelLeftInset = 2.f;
 constexpr float kYLabelGap = 3.f;
-constexpr float kYLabelHalfHeight = 4.25f;
+constexpr float kYLabelBoxHeight = 8.5f;
 
 constexpr float kLabelSizeShare = 0.75f;
 constexpr PlotTitleBox kMagnitudeTitle{0.28f, 70.f, 0.8f};
@@ -60,6 +61,8 @@ public:
     return mPanel.W() >= kSmallestPanel && mPanel.H() >= kSmallestPanel && mArea.W() > 0.f && mArea.H() > 0.f;
   }
   const IRECT& Area() const { return mArea; }
+  // The size the value labels are drawn at before they are fitted to their width.
+  float ValueLabelHeight() const { return std::min(LabelSize(), kYLabelBoxHeight); }
 
   void FillArea() { mGraphics.FillRect(PaletteColor(kPalettePlotArea), mArea); }
   void DrawFrame() { mGraphics.DrawRect(PaletteColor(kPaletteOutline), mArea, nullptr, kFrameWidth); }
@@ -96,8 +99,8 @@ public:
     for (const GridLine& line : lines) {
       const float y = mapping.Y(line.value);
       mGraphics.DrawLine(GridColour(), mArea.L, y, mArea.R, y, nullptr, kGridWidth);
-      DrawLabel(line.label, EAlign::Far,
-                IRECT(mPanel.L + kYLabelLeftInset, y - kYLabelHalfHeight, mArea.L - kYLabelGap, y + kYLabelHalfHeight));
+      const float half = kYLabelBoxHeight / 2.f;
+      DrawLabel(line.label, EAlign::Far, IRECT(mPanel.L + kYLabelLeftInset, y - half, mArea.L - kYLabelGap, y + half));
     }
   }
 
@@ -105,6 +108,7 @@ private:
   float StripTop() const { return mPanel.T + kStripTopInset; }
   float StripBottom() const { return mArea.T - kStripBottomGap; }
   float Width(const PlotTitleBox& box) const { return std::min(box.widthShare * mArea.W(), box.maxWidth); }
+  float LabelSize() const { return kLabelSizeShare * mStyle.mSize; }
   static IColor GridColour() { return PaletteColor(kPalettePlotGrid); }
 
   void DrawTitle(const IRECT& r, const char* text, const PlotTitleBox& box, EAlign align) {
@@ -112,8 +116,7 @@ private:
   }
 
   void DrawLabel(const std::string& label, EAlign align, const IRECT& r) {
-    DrawFittedText(mGraphics, mStyle, r, label.c_str(), PaletteColor(kPaletteSecondaryText),
-                   kLabelSizeShare * mStyle.mSize, align);
+    DrawFittedText(mGraphics, mStyle, r, label.c_str(), PaletteColor(kPaletteSecondaryText), LabelSize(), align);
   }
 
   IGraphics& mGraphics;
@@ -165,7 +168,9 @@ std::optional<IRECT> DrawPlot(IGraphics& g, const IRECT& panel, const IText& sty
   canvas.VerticalGrid(look.logarithmic ? FrequencyGridLines(content.xmax)
                                        : TransferXTicks(content.xmin, content.xmax, area.W()),
                       mapping);
-  canvas.HorizontalGrid(look.logarithmic ? DecibelRows(range) : TransferYTicks(range, area.H()), mapping);
+  canvas.HorizontalGrid(look.logarithmic ? DecibelRows(range, area.H(), canvas.ValueLabelHeight())
+                                         : TransferYTicks(range, area.H()),
+                        mapping);
   canvas.DrawFrame();
   const IRECT title = canvas.TitleAtLeft(look.valueTitle, look.valueTitleBox);
   const IRECT name = canvas.NameAtRight(content.name, content.nameBox);

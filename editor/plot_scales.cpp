@@ -21,6 +21,10 @@ constexpr double kDecibelWidening = 10.0;
 constexpr double kTransferMinimumSpan = 1e-9;
 constexpr double kTransferWidening = 1.0;
 
+// Grid steps are these times a power of ten.
+constexpr std::array<double, 3> kNiceMantissas{1.0, 2.0, 5.0};
+constexpr double kDecade = 10.0;
+
 constexpr double kKilohertz = 1000.0;
 constexpr std::array<double, 10> kFrequencyGrid{20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
 
@@ -70,13 +74,15 @@ std::vector<GridLine> GridFrom(double start, double step, double last, LabelOf&&
   return lines;
 }
 
+double DecadeOf(double value) { return std::pow(kDecade, std::floor(std::log10(value))); }
+
 // The next step of the sequence 1, 2, 5, 10, 20, 50, ... times a power of ten.
 double NextNiceStep(double step) {
-  const double decade = std::pow(10.0, std::floor(std::log10(step)));
+  const double decade = DecadeOf(step);
   const double mantissa = std::round(step / decade);
-  if (mantissa < 2.0) return 2.0 * decade;
-  if (mantissa < 5.0) return 5.0 * decade;
-  return 10.0 * decade;
+  for (const double nice : kNiceMantissas)
+    if (mantissa < nice) return nice * decade;
+  return kDecade * decade;
 }
 
 // A pixel beyond the range of a float becomes an infinite one (a plain
@@ -157,21 +163,25 @@ std::vector<GridLine> FrequencyGridLines(double frequencyMax) {
   return lines;
 }
 
-std::vector<GridLine> DecibelRows(const ValueRange& range) {
+std::vector<GridLine> DecibelRows(const ValueRange& range, float areaHeight, float labelHeight) {
   if (!range.Drawable()) return {};
-  double step = kDecibelRowStep;
   const auto startFor = [&](double s) { return std::ceil(range.min / s) * s; };
-  while (std::isfinite(step) && LinesFrom(startFor(step), step, range.max) > kMaxDecibelRows)
-    step = NextNiceStep(step);
+  const double pointsPerDecibel = areaHeight / (range.max - range.min);
+  const auto tooDense = [&](double s) {
+    return LinesFrom(startFor(s), s, range.max) > kMaxDecibelRows || s * pointsPerDecibel < labelHeight;
+  };
+  double step = kDecibelRowStep;
+  while (std::isfinite(step) && tooDense(step)) step = NextNiceStep(step);
   return GridFrom(startFor(step), step, range.max, [](double v) { return ValueLabel("%.0f", v); });
 }
 
 double NiceStep(double raw) {
-  const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+  const double decade = DecadeOf(raw);
   const double mantissa = raw / decade;
-  if (mantissa < 2.0) return decade;
-  if (mantissa < 5.0) return 2.0 * decade;
-  return 5.0 * decade;
+  double nice = kNiceMantissas.front();
+  for (const double m : kNiceMantissas)
+    if (mantissa >= m) nice = m;
+  return nice * decade;
 }
 
 std::vector<GridLine> TransferXTicks(double xmin, double xmax, float areaWidth) {

@@ -84,12 +84,14 @@ struct GridLine {
 // 20, 50, 100, ... 20000 Hz while below the axis end; "%.0fk" in kHz from
 // 1000 Hz on.
 std::vector<GridLine> FrequencyGridLines(double frequencyMax);
-// Rows every 10 dB from the first multiple of ten in the range; a range that
-// would need more than kMaxDecibelRows takes the next of 20, 50, 100, 200, ...
+// Rows every 10 dB from the first multiple of ten in the range, or every 20,
+// 50, 100, 200, ... dB, the first of these that needs at most kMaxDecibelRows
+// and leaves consecutive rows at least labelHeight apart on an area
+// areaHeight high, so that their labels do not overlap.
 // Here and on the transfer plots' value axis, values from a million on are
 // labelled in exponent form ("%.3g").
 inline constexpr int kMaxDecibelRows = 40;
-std::vector<GridLine> DecibelRows(const ValueRange& range);
+std::vector<GridLine> DecibelRows(const ValueRange& range, float areaHeight, float labelHeight);
 // The 1-2-5 step of a raw step: 1, 2 or 5 times its power of ten.
 double NiceStep(double raw);
 // The transfer plots' ticks: one per 45 points of width (at least 3), steps

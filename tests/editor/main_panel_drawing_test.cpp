@@ -13,6 +13,7 @@
 
 #include "drawing_log.h"
 #include "editor/editor_colours.h"
+#include "editor/plot_scales.h"
 #include "editor_harness.h"
 #include "plugin/theme_palette.h"
 #include "support/graphics/frame_runner.h"
@@ -33,6 +34,20 @@ std::vector<DrawnItem> Texts(const std::vector<DrawnItem>& items, const std::str
 }
 std::vector<DrawnItem> Fills(const std::vector<DrawnItem>& items, std::size_t entry) {
   return Find(items, "fill", [&](const DrawnItem& item) { return item.colour == PaletteColor(entry); });
+}
+
+float MiddleOfLabel(const DrawnItem& item) { return (item.box.T + item.box.B) / 2.f; }
+
+// The value labels a frame drew in a plot's left margin, top to bottom.
+std::vector<DrawnItem> PlotValueLabels(const std::vector<DrawnItem>& items, const IRECT& plot) {
+  constexpr float kSlack = 1e-3f;
+  const IRECT area = PlotArea(plot);
+  std::vector<DrawnItem> labels = Find(items, "text", [&](const DrawnItem& item) {
+    const float middle = MiddleOfLabel(item);
+    return item.box.L >= plot.L && item.box.R <= area.L && middle >= area.T - kSlack && middle <= area.B + kSlack;
+  });
+  std::ranges::sort(labels, {}, MiddleOfLabel);
+  return labels;
 }
 
 class EditorFrame : public ::testing::Test {
@@ -205,6 +220,48 @@ TEST_F(EditorFrame, LayersAreRedrawnOnlyWhenTheirPlotChanged) {
   for (const auto& c : cases) {
     EXPECT_EQ(RedrawnBy(c.change), c.redrawn) << c.what;
     EXPECT_FALSE(editor.IsDirty()) << c.what << ": drawing leaves the control clean";
+  }
+}
+
+// References of any range over the frequency plots at their heights in the
+// default, a shorter and the smallest window: each label stays clear of the
+// next, and a range with room for them keeps its rows every 10 dB.
+TEST_F(EditorFrame, DecibelLabelsNeverOverlap) {
+  const struct {
+    float width, height;
+    double low, high;
+    std::size_t preampRows;  // its stages hidden, the reference alone sets its range
+  } cases[] = {
+      {1392, 783, -150, 30, 9},         // every 20 dB
+      {1392, 783, -240, 50, 6},         // every 50 dB
+      {1392, 783, -1e300, 1e300, 11},   // every 2e299 dB
+      {464, 261, -150, 30, 1},          // 0 dB alone in an area 1.3 high
+      {464, 261, -240, 50, 1},
+      {464, 261, -1e300, 1e300, 1},
+      {1392, 600, -10, 60, 8},          // every 10 dB, 8.2 apart
+  };
+  constexpr std::array kFrequencyPlots{kPlotPreampLinear, kPlotToneStack, kPlotPowerAmpLinear};
+  ComputeAllPlots();
+  editor.mPreampCurveVisible[0].fill(false);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << ", " << c.low << " .. " << c.high);
+    editor.SetRECT(IRECT(0, 0, c.width, c.height));
+    for (const PlotKind kind : kFrequencyPlots) {
+      editor.mPlotReferences[kind].x = {100, 1000};
+      editor.mPlotReferences[kind].y = {c.low, c.high};
+      editor.mPlotReferenceShown[kind] = true;
+      editor.InvalidatePlotLayer(kind, false);
+    }
+    const std::vector<DrawnItem> items = Frame();
+    for (const PlotKind kind : kFrequencyPlots) {
+      const std::vector<DrawnItem> labels = PlotValueLabels(items, editor.mPlotRects[kind]);
+      ASSERT_FALSE(labels.empty()) << kind;
+      const auto overlap = std::ranges::adjacent_find(labels, [](const DrawnItem& upper, const DrawnItem& lower) {
+        return MiddleOfLabel(lower) - MiddleOfLabel(upper) < (upper.style.mSize + lower.style.mSize) / 2.f;
+      });
+      EXPECT_TRUE(overlap == labels.end()) << kind << ": " << overlap->line << " / " << std::next(overlap)->line;
+    }
+    EXPECT_EQ(PlotValueLabels(items, editor.mPlotRects[kPlotPreampLinear]).size(), c.preampRows);
   }
 }
 

@@ -25,6 +25,10 @@ ValueSpan SpanOf(const Values& values) {
   return span;
 }
 
+// An area tall enough for 10 dB rows over each case's range.
+constexpr float kRoomyAreaHeight = 200.f;
+constexpr float kPlotLabelHeight = 8.5f;
+
 TEST(PlotScales, FrequencyAxisAndDecibelRows) {
   EXPECT_EQ(FrequencyAxisMax(32000), 16000);
   EXPECT_EQ(FrequencyGridLines(FrequencyAxisMax(32000)).back().value, 10000);
@@ -46,7 +50,7 @@ TEST(PlotScales, FrequencyAxisAndDecibelRows) {
     const ValueRange range = DecibelRange(SpanOf(c.db));
     EXPECT_EQ(range.min, c.min);
     EXPECT_EQ(range.max, c.max);
-    EXPECT_EQ(LabelsOf(DecibelRows(range)), c.rows);
+    EXPECT_EQ(LabelsOf(DecibelRows(range, kRoomyAreaHeight, kPlotLabelHeight)), c.rows);
   }
 }
 

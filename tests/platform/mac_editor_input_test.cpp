@@ -228,7 +228,9 @@ TEST_F(MacEditorInputTest, KeysArriveTranslatedAndWhatNoControlTakesGoesToTheHos
       {{49, " ", " ", 0}, "key down 32 ' '"},
       {{50, "", "", 0}, "key down 1074 ''"},
       {{0xFFFF, "\uF704", "\uF704", 0}, "key down 112 '\uF704'"},
-      {{0xFFFF, "𝄞", "𝄞", 0}, "key down 0 ''"},
+      {{0xFFFF, "𝄞", "𝄞", 0}, "key down 0 '𝄞'"},
+      {{0xFFFF, "ab", "ab", 0}, "key down 65 ''"},
+      {{0xFFFF, "e\u0301", "e\u0301", 0}, "key down 69 ''"},
   };
   standin::testing::MovePointer(mView, kOnProbe);
   TakeLog();

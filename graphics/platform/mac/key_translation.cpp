@@ -23,6 +23,7 @@ constexpr UniChar kFunctionKeyFirst = 0xF704;
 constexpr UniChar kFunctionKeyLast = 0xF71B;
 // What Shift-Tab types.
 constexpr UniChar kBackTab = 25;
+constexpr CFIndex kSurrogatePairLength = 2;
 
 struct HardwareKey {
   unsigned short keyCode;
@@ -59,6 +60,16 @@ uint32_t ModifierFlags(NS::EventModifierFlags modifiers) {
 bool IsKeyCharacter(UniChar c) {
   return NS::CharacterSet::alphanumericCharacterSet()->characterIsMember(c) ||
          std::find(std::begin(kKeyCharacters), std::end(kKeyCharacters), c) != std::end(kKeyCharacters);
+}
+
+// The text's UTF-16 units when they are one unit or one surrogate pair; else
+// none, as the press carries a single character.
+std::u16string OneCharacterOf(CFStringRef text) {
+  const CFIndex length = text ? CFStringGetLength(text) : 0;
+  if (length == 1) return std::u16string(1, CFStringGetCharacterAtIndex(text, 0));
+  if (length != kSurrogatePairLength) return {};
+  const std::u16string pair = {CFStringGetCharacterAtIndex(text, 0), CFStringGetCharacterAtIndex(text, 1)};
+  return IsHighSurrogate(pair[0]) && IsLowSurrogate(pair[1]) ? pair : std::u16string();
 }
 
 }  // namespace
@@ -104,9 +115,10 @@ IKeyPress KeyPressForEvent(const NS::Event& event) {
   press.mS = (translated.flags & kKeyFlagShift) != 0;
   press.mC = (translated.flags & kKeyFlagCommand) != 0;
   press.mA = (translated.flags & kKeyFlagOption) != 0;
-  // One UTF-16 unit is at most three bytes of UTF-8.
-  if (typed && CFStringGetLength(typed) == 1) {
-    const std::string text = Utf16ToUtf8(std::u16string(1, CFStringGetCharacterAtIndex(typed, 0)));
+  // One character is at most four bytes of UTF-8, which the press holds.
+  const std::u16string units = OneCharacterOf(typed);
+  if (!units.empty()) {
+    const std::string text = Utf16ToUtf8(units);
     std::memcpy(press.mUtf8, text.data(), std::min(text.size(), sizeof(press.mUtf8) - 1));
   }
   return press;

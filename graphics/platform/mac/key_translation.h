@@ -34,8 +34,8 @@ TranslatedKey TranslateKey(unsigned short keyCode, CFStringRef charactersIgnorin
                            NS::EventModifierFlags modifiers);
 
 // The key press of a key event: the virtual key when known (else 0), the text
-// typed without modifiers when it is one UTF-16 unit, and Shift, Command and
-// Option as shift, control and alt.
+// typed without modifiers when it is one UTF-16 unit or one surrogate pair,
+// and Shift, Command and Option as shift, control and alt.
 IKeyPress KeyPressForEvent(const NS::Event& event);
 
 }  // namespace plugkit::graphics
