@@ -7,6 +7,7 @@
 
 #include "design/design_file.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_json_text.h"
 #include "host/auhost_path_problems.h"
 
 namespace orvane::auhost {
@@ -109,16 +110,6 @@ std::string FirstProblem(const json& document, const std::vector<Field>& fields)
   return {};
 }
 
-// Line and column of the byte the library stopped at, counted from 1.
-std::string SyntaxErrorAt(std::string_view text, std::size_t byte) {
-  const std::string_view before = text.substr(0, std::min(text.size(), byte > 0 ? byte - 1 : 0));
-  const std::size_t line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-  const std::size_t lineStart = before.rfind('\n');
-  const std::size_t column = before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
-  return "it is not JSON text (a syntax error at line " + std::to_string(line) + ", column " + std::to_string(column) +
-         ")";
-}
-
 bool IsLibraryError(const std::string& error) {
   return std::any_of(std::begin(kLibraryErrorPrefixes), std::end(kLibraryErrorPrefixes),
                      [&](std::string_view prefix) { return error.starts_with(prefix); });
@@ -152,18 +143,10 @@ Design ReadUserDesignFile(const std::string& path) {
 }
 
 std::string DesignTextProblem(std::string_view text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return "it is empty";
   // Read as the product reads it: the first value, whatever follows it.
-  std::istringstream in{std::string(text)};
   json document;
-  try {
-    in >> document;
-  } catch (const json::parse_error& error) {
-    return SyntaxErrorAt(text, error.byte);
-  } catch (const json::out_of_range&) {
-    // The reader's one range error: a number beyond what a double holds.
-    return "it holds a number too large to read";
-  }
+  if (std::string problem = ReadJsonText(text, JsonExtent::kFirstValue, document); !problem.empty())
+    return "it " + problem;
   return DesignFieldProblem(document);
 }
 
