@@ -19,9 +19,11 @@ using nlohmann::json;
 constexpr std::string_view kCouldNotOpen = "Could not open design file";
 constexpr std::string_view kLibraryErrorPrefixes[] = {"Could not read Orvane design: ", "Invalid Orvane design: "};
 
-// What the reader converts a field to. Numbers take booleans too, as the
-// library's conversion does.
-enum class Kind { kAny, kString, kNumber, kBoolean };
+// What the reader converts a field to, each taking what the library's
+// conversion takes: a double any JSON number but no boolean (the library
+// turns booleans only into the other arithmetic types), a bool only a
+// boolean, a string only a string. kAny: the reader checks the field itself.
+enum class Kind { kAny, kString, kDouble, kBoolean };
 
 struct Field {
   std::string path;  // keys joined with '.'
@@ -40,13 +42,13 @@ std::vector<Field> RequiredFields() {
 std::vector<Field> AmplifierAndTrimFields() {
   std::vector<Field> fields = {{"amplifier.dna", Kind::kAny}};
   for (const std::string_view knob : kKnobNames)
-    fields.push_back({"amplifier.knobs." + std::string(knob), Kind::kNumber});
+    fields.push_back({"amplifier.knobs." + std::string(knob), Kind::kDouble});
   for (const std::string_view section : kSectionNames)
     fields.push_back({"amplifier.sections." + std::string(section), Kind::kBoolean});
   for (const std::string_view section : kSectionNames)
-    fields.push_back({"amplifier.bypassGainDb." + std::string(section), Kind::kNumber});
-  fields.push_back({"trims.inputGainDb", Kind::kNumber});
-  fields.push_back({"trims.outputGainDb", Kind::kNumber});
+    fields.push_back({"amplifier.bypassGainDb." + std::string(section), Kind::kDouble});
+  fields.push_back({"trims.inputGainDb", Kind::kDouble});
+  fields.push_back({"trims.outputGainDb", Kind::kDouble});
   return fields;
 }
 
@@ -58,8 +60,8 @@ bool IsOfKind(const json& value, Kind kind) {
       return true;
     case Kind::kString:
       return value.is_string();
-    case Kind::kNumber:
-      return value.is_number() || value.is_boolean();
+    case Kind::kDouble:
+      return value.is_number();
     case Kind::kBoolean:
       return value.is_boolean();
   }
@@ -70,7 +72,7 @@ const char* KindName(Kind kind) {
   switch (kind) {
     case Kind::kString:
       return "a string";
-    case Kind::kNumber:
+    case Kind::kDouble:
       return "a number";
     case Kind::kBoolean:
       return "true or false";
@@ -99,7 +101,7 @@ std::string PlayerValuesProblem(const json& document) {
   const auto values = document.find("playerControlValues");
   if (values == document.end() || !values->is_array()) return {};
   for (std::size_t i = 0; i < values->size(); ++i)
-    if (!IsOfKind((*values)[i], Kind::kNumber))
+    if (!IsOfKind((*values)[i], Kind::kDouble))
       return "\"playerControlValues[" + std::to_string(i) + "]\" must be a number";
   return {};
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "auhost_process.h"
+#include "design/design_json.h"
 #include "exit_status.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
@@ -100,6 +101,16 @@ TEST_F(AuhostProgram, BadDesignFile) {
   const ProcessResult refused = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--design", invalid});
   EXPECT_EQ(refused.exitCode, Code(ExitCode::kDesignFile));
   EXPECT_THAT(refused.err, HasSubstr("bad design file " + invalid + ": "));
+
+  // The reader reads a repeated key's later value, and takes no boolean for a gain.
+  std::string text = BuildDesignJson(MakeDefaultDesign()).dump();
+  const std::string bypassEnd = "},\"dna\"";
+  text.replace(text.find(bypassEnd), bypassEnd.size(), ",\"preamp2\":true" + bypassEnd);
+  const std::string repeated = Write("repeated.orv", text);
+  const ProcessResult boolean = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--design", repeated});
+  EXPECT_EQ(boolean.exitCode, Code(ExitCode::kDesignFile));
+  EXPECT_EQ(boolean.err,
+            "auhost: bad design file " + repeated + ": \"amplifier.bypassGainDb.preamp2\" must be a number\n");
 }
 
 TEST_F(AuhostProgram, BadStateFile) {
