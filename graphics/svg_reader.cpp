@@ -7,6 +7,7 @@
 #include <concepts>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <unordered_map>
@@ -380,6 +381,14 @@ public:
   }
   const Bounds& ShapeBounds() const { return mShapeBounds; }
 
+  // How many of a gradient's stops the next shape copies: all while the
+  // copies stay within kMaxSvgShapeStops, then only the ones drawn.
+  size_t TakeStops(size_t stops) {
+    const size_t taken = mStopsTaken + stops <= kMaxSvgShapeStops ? stops : std::min<size_t>(stops, IPaint::kMaxStops);
+    mStopsTaken += taken;
+    return taken;
+  }
+
 private:
   void IndexGradients(const XmlNode& root);
   const GradientElement* ReadGradient(const std::string& id);
@@ -388,6 +397,7 @@ private:
   double mPixelsPerUnit;
   SvgImage mImage;
   Bounds mShapeBounds;
+  size_t mStopsTaken = 0;
   std::unordered_map<std::string, const XmlNode*> mGradientNodes;
   std::unordered_map<std::string, std::optional<GradientElement>> mGradientElements;
   svg::GradientChains mGradients{[this](const std::string& id) { return ReadGradient(id); }};
@@ -1143,7 +1153,7 @@ std::optional<SvgGradient> ShapeContext::MakeGradient(const ResolvedGradient& gr
   const double m[6] = {inverse->xx, inverse->yx, inverse->xy, inverse->yy, inverse->tx, inverse->ty};
   std::copy(std::begin(m), std::end(m), result.mTransform);
   result.mSpread = gradient.spread;
-  for (const GradientStop& stop : gradient.stops) {
+  for (const GradientStop& stop : std::span(gradient.stops).first(mDocument->TakeStops(gradient.stops.size()))) {
     result.mStops.push_back({WithAlpha(stop.color, stop.opacity * paintOpacity), static_cast<float>(stop.offset)});
   }
   return result;

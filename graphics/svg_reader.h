@@ -12,6 +12,11 @@ namespace plugkit::graphics {
 // the XML parser descends recursively without a limit of its own.
 inline constexpr int kMaxSvgNestingDepth = 256;
 inline constexpr size_t kMaxSvgDocumentBytes = size_t{4} << 20;
+// The gradient stops one document's shapes hold in total. Each shape holds
+// its own copy of its gradient's stops (in its own opacity), so one long
+// gradient painting many shapes would hold their product. Past this a shape
+// holds only the stops that are drawn.
+inline constexpr size_t kMaxSvgShapeStops = 1'000'000;
 
 // Parses SVG text into an image whose coordinates, width and height are in
 // `units` ("px", "pt", "pc", "mm", "cm" or "in"; anything else is px) at `dpi`

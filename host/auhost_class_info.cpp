@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 #include "host/auhost_base64.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_json_text.h"
 #include "host/auhost_output_file.h"
 #include "host/auhost_path_problems.h"
 #include "host/cf_text.h"
@@ -185,10 +187,13 @@ ClassInfo ClassInfoFromJson(const nlohmann::json& document) {
 
 ClassInfo ReadStateFile(const std::string& path) {
   std::ifstream in = OpenForReading(path, ExitCode::kStateFile, "state file");
+  std::ostringstream text;
+  text << in.rdbuf();
+  nlohmann::json document;
+  if (const std::string problem = ReadJsonText(text.view(), JsonExtent::kWholeText, document); !problem.empty())
+    throw Failure(ExitCode::kStateFile, "state file " + path + " " + problem);
   try {
-    return ClassInfoFromJson(nlohmann::json::parse(in));
-  } catch (const nlohmann::json::exception& error) {
-    throw Failure(ExitCode::kStateFile, "state file " + path + " is not JSON: " + error.what());
+    return ClassInfoFromJson(document);
   } catch (const Failure& failure) {
     throw Failure(ExitCode::kStateFile, "state file " + path + " is invalid: " + failure.what());
   }

@@ -57,19 +57,41 @@ void RequireProductFor(const LoadedProductEdits& edits, const host::ComponentBun
                   "--design and --oversampling apply only to the Orvane component, not to " + bundle.Info().name);
 }
 
-// Sets the state; a refusal by the Orvane component says what its state
-// reader refused, as the component does not.
+// The codes a state names, as a component description.
+AudioComponentDescription SavedBy(const ClassInfo& state) {
+  AudioComponentDescription saver{};
+  saver.componentType = static_cast<OSType>(state.type);
+  saver.componentSubType = static_cast<OSType>(state.subtype);
+  saver.componentManufacturer = static_cast<OSType>(state.manufacturer);
+  return saver;
+}
+
+// Why the component refused the state, where auhost can tell, as the
+// component itself does not say: the state was saved by another component,
+// or the Orvane component's state reader refused it. Empty otherwise.
+std::string RefusalReason(const ClassInfo& state, const host::ComponentBundle& bundle) {
+  const AudioComponentDescription& own = bundle.Info().description;
+  const AudioComponentDescription saver = SavedBy(state);
+  if (!host::SameCodes(saver, own))
+    return "the state was saved by another component (" + host::DescribeComponent(saver) + "), not by this one (" +
+           host::DescribeComponent(own) + ")";
+  if (!IsProductComponent(own)) return {};
+  try {
+    CheckProductClassInfo(state);
+  } catch (const Failure& reason) {
+    return reason.what();
+  }
+  return {};
+}
+
+// Sets the state; the component decides, and a refusal says why where auhost can tell.
 void RestoreState(AudioUnit unit, const ClassInfo& state, const host::ComponentBundle& bundle) {
   try {
     SetClassInfo(unit, state);
   } catch (const Failure& refused) {
-    if (!IsProductComponent(bundle.Info().description)) throw;
-    try {
-      CheckProductClassInfo(state);
-    } catch (const Failure& reason) {
-      throw Failure(refused.Code(), std::string(refused.what()) + ": " + reason.what());
-    }
-    throw;
+    const std::string reason = RefusalReason(state, bundle);
+    if (reason.empty()) throw;
+    throw Failure(refused.Code(), std::string(refused.what()) + ": " + reason);
   }
 }
 
@@ -293,10 +315,7 @@ int RunStateShow(const CommandLine& line, std::ostream& out) {
   };
   // Components restore no state without its data, so none is shown.
   if (!info.data) refuse("it carries no \"data\", and a component takes no state without it");
-  AudioComponentDescription named{};
-  named.componentType = static_cast<OSType>(info.type);
-  named.componentSubType = static_cast<OSType>(info.subtype);
-  named.componentManufacturer = static_cast<OSType>(info.manufacturer);
+  const AudioComponentDescription named = SavedBy(info);
   // The product's data is shown only when the product would take it.
   std::optional<PluginStateDocument> document;
   try {

@@ -7,6 +7,7 @@
 
 #include "design/design_file.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_json_text.h"
 #include "host/auhost_path_problems.h"
 
 namespace orvane::auhost {
@@ -18,9 +19,11 @@ using nlohmann::json;
 constexpr std::string_view kCouldNotOpen = "Could not open design file";
 constexpr std::string_view kLibraryErrorPrefixes[] = {"Could not read Orvane design: ", "Invalid Orvane design: "};
 
-// What the reader converts a field to. Numbers take booleans too, as the
-// library's conversion does.
-enum class Kind { kAny, kString, kNumber, kBoolean };
+// What the reader converts a field to, each taking what the library's
+// conversion takes: a double any JSON number but no boolean (the library
+// turns booleans only into the other arithmetic types), a bool only a
+// boolean, a string only a string. kAny: the reader checks the field itself.
+enum class Kind { kAny, kString, kDouble, kBoolean };
 
 struct Field {
   std::string path;  // keys joined with '.'
@@ -39,13 +42,13 @@ std::vector<Field> RequiredFields() {
 std::vector<Field> AmplifierAndTrimFields() {
   std::vector<Field> fields = {{"amplifier.dna", Kind::kAny}};
   for (const std::string_view knob : kKnobNames)
-    fields.push_back({"amplifier.knobs." + std::string(knob), Kind::kNumber});
+    fields.push_back({"amplifier.knobs." + std::string(knob), Kind::kDouble});
   for (const std::string_view section : kSectionNames)
     fields.push_back({"amplifier.sections." + std::string(section), Kind::kBoolean});
   for (const std::string_view section : kSectionNames)
-    fields.push_back({"amplifier.bypassGainDb." + std::string(section), Kind::kNumber});
-  fields.push_back({"trims.inputGainDb", Kind::kNumber});
-  fields.push_back({"trims.outputGainDb", Kind::kNumber});
+    fields.push_back({"amplifier.bypassGainDb." + std::string(section), Kind::kDouble});
+  fields.push_back({"trims.inputGainDb", Kind::kDouble});
+  fields.push_back({"trims.outputGainDb", Kind::kDouble});
   return fields;
 }
 
@@ -57,8 +60,8 @@ bool IsOfKind(const json& value, Kind kind) {
       return true;
     case Kind::kString:
       return value.is_string();
-    case Kind::kNumber:
-      return value.is_number() || value.is_boolean();
+    case Kind::kDouble:
+      return value.is_number();
     case Kind::kBoolean:
       return value.is_boolean();
   }
@@ -69,7 +72,7 @@ const char* KindName(Kind kind) {
   switch (kind) {
     case Kind::kString:
       return "a string";
-    case Kind::kNumber:
+    case Kind::kDouble:
       return "a number";
     case Kind::kBoolean:
       return "true or false";
@@ -98,7 +101,7 @@ std::string PlayerValuesProblem(const json& document) {
   const auto values = document.find("playerControlValues");
   if (values == document.end() || !values->is_array()) return {};
   for (std::size_t i = 0; i < values->size(); ++i)
-    if (!IsOfKind((*values)[i], Kind::kNumber))
+    if (!IsOfKind((*values)[i], Kind::kDouble))
       return "\"playerControlValues[" + std::to_string(i) + "]\" must be a number";
   return {};
 }
@@ -107,16 +110,6 @@ std::string FirstProblem(const json& document, const std::vector<Field>& fields)
   for (const Field& field : fields)
     if (std::string problem = ProblemWith(document, field); !problem.empty()) return problem;
   return {};
-}
-
-// Line and column of the byte the library stopped at, counted from 1.
-std::string SyntaxErrorAt(std::string_view text, std::size_t byte) {
-  const std::string_view before = text.substr(0, std::min(text.size(), byte > 0 ? byte - 1 : 0));
-  const std::size_t line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-  const std::size_t lineStart = before.rfind('\n');
-  const std::size_t column = before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
-  return "it is not JSON text (a syntax error at line " + std::to_string(line) + ", column " + std::to_string(column) +
-         ")";
 }
 
 bool IsLibraryError(const std::string& error) {
@@ -152,18 +145,10 @@ Design ReadUserDesignFile(const std::string& path) {
 }
 
 std::string DesignTextProblem(std::string_view text) {
-  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return "it is empty";
   // Read as the product reads it: the first value, whatever follows it.
-  std::istringstream in{std::string(text)};
   json document;
-  try {
-    in >> document;
-  } catch (const json::parse_error& error) {
-    return SyntaxErrorAt(text, error.byte);
-  } catch (const json::out_of_range&) {
-    // The reader's one range error: a number beyond what a double holds.
-    return "it holds a number too large to read";
-  }
+  if (std::string problem = ReadJsonText(text, JsonExtent::kFirstValue, document); !problem.empty())
+    return "it " + problem;
   return DesignFieldProblem(document);
 }
 

@@ -15,6 +15,7 @@
 #include "design/design_json.h"
 #include "host/auhost_design_file.h"
 #include "host/auhost_failure.h"
+#include "host/auhost_json_text.h"
 #include "plugin/state/state_chunk_format.h"
 #include "standin/four_char_code.h"
 
@@ -112,12 +113,11 @@ SplitChunk Split(const std::vector<std::uint8_t>& chunk) {
   if (NestsDeeperThan(textBegin, textStop, kMaxStateNesting))
     throw Failure(ExitCode::kStateFile, "the state's text nests arrays and objects deeper than " +
                                             std::to_string(kMaxStateNesting) + " levels, more than auhost reads");
+  const std::string_view text(reinterpret_cast<const char*>(chunk.data() + kHeaderSize),
+                               static_cast<std::size_t>(textStop - textBegin));
   SplitChunk split;
-  try {
-    split.document = nlohmann::json::parse(textBegin, textStop);
-  } catch (const nlohmann::json::exception& error) {
-    NotProductState(std::string("its text is not JSON: ") + error.what());
-  }
+  if (const std::string problem = ReadJsonText(text, JsonExtent::kWholeText, split.document); !problem.empty())
+    NotProductState("its text " + problem);
   if (!split.document.is_object()) NotProductState("its text is not a JSON object");
   split.rest.assign(textEnd, chunk.end());
   return split;

@@ -81,11 +81,14 @@ bool ReadReportedDescription(AudioComponent component, AudioComponentDescription
   return true;
 }
 
+bool SameCodes(const AudioComponentDescription& one, const AudioComponentDescription& other) {
+  return one.componentType == other.componentType && one.componentSubType == other.componentSubType &&
+         one.componentManufacturer == other.componentManufacturer;
+}
+
 std::string IdentityMismatch(const ComponentInfo& registered, const AudioComponentDescription& reported) {
   const AudioComponentDescription& expected = registered.description;
-  if (expected.componentType == reported.componentType && expected.componentSubType == reported.componentSubType &&
-      expected.componentManufacturer == reported.componentManufacturer)
-    return {};
+  if (SameCodes(expected, reported)) return {};
   return "the Info.plist registers " + DescribeComponent(expected) + ", but the component reports " +
          DescribeComponent(reported) + " in its class info";
 }

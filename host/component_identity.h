@@ -19,6 +19,9 @@ std::string FourCharText(UInt32 code);
 // "type aumf, subtype Orvn, manufacturer Vltn"
 std::string DescribeComponent(const AudioComponentDescription& description);
 
+// Whether the two have the same type, subtype and manufacturer.
+bool SameCodes(const AudioComponentDescription& one, const AudioComponentDescription& other);
+
 // Opens an instance of the component and reads the description from its class
 // info; false with the reason when no instance opens or the class info does
 // not carry the three numbers.

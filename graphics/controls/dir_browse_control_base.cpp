@@ -103,12 +103,15 @@ void IDirBrowseControlBase::ScanRoot(const char* path, IPopupMenu& menu, FolderS
 }
 
 void IDirBrowseControlBase::ScanFolder(const std::string& folder, IPopupMenu& menu, FolderScan& scan) {
-  if (scan.foldersLeft <= 0) return;
+  if (scan.foldersLeft <= 0 || scan.fileItemsLeft <= 0) return;
   const DirHandle dir(opendir(folder.c_str()));
   if (!dir) return;
   --scan.foldersLeft;
   scan.descent.push_back(RealPath(folder));
-  while (const dirent* entry = readdir(dir.get())) {
+  // Once the file items are used up, no further file is listed nor folder entered.
+  while (scan.fileItemsLeft > 0) {
+    const dirent* entry = readdir(dir.get());
+    if (!entry) break;
     const char* name = entry->d_name;
     if (name[0] == '.') continue;
     const std::string path = JoinPath(folder, name);
@@ -124,8 +127,10 @@ void IDirBrowseControlBase::ScanFolder(const std::string& folder, IPopupMenu& me
     std::string label;
     if (!FileLabel(name, label)) continue;
     if (menu.InsertItem(new IPopupMenu::Item(label.c_str(), IPopupMenu::Item::kNoFlags, mFiles.GetSize()),
-                        IPopupMenu::kInsertSorted))
+                        IPopupMenu::kInsertSorted)) {
       mFiles.Add(new StrBuf(path.c_str()));
+      --scan.fileItemsLeft;
+    }
   }
   scan.descent.pop_back();
   if (mShowEmptySubmenus) return;

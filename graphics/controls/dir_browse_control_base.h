@@ -20,6 +20,9 @@ public:
   // A scan enters at most this many folders for one menu, its roots
   // included: links may make a small tree list an exponential number of them.
   static constexpr int kMaxFoldersPerMenu = 1000;
+  // A scan adds at most this many file items to one menu, over all its
+  // sub-menus: links may make a few folders list one large folder many times.
+  static constexpr int kMaxFileItemsPerMenu = 10000;
 
   // extension: without the dot.
   IDirBrowseControlBase(const IRECT& bounds, const char* extension, bool showFileExtensions = true,
@@ -41,8 +44,9 @@ public:
   // sub-menus when scanning recursively, and those left empty are removed
   // unless kept. Hidden entries (".name") are skipped, and so is a folder
   // already being scanned further up (a link to a parent); once
-  // kMaxFoldersPerMenu folders are entered, every further sub-folder. A
-  // folder that cannot be opened adds nothing.
+  // kMaxFoldersPerMenu folders are entered, every further sub-folder; once
+  // kMaxFileItemsPerMenu files are listed, every further entry. A folder
+  // that cannot be opened adds nothing.
   void ScanDirectory(const char* path, IPopupMenu& menu);
   // Appends the file items of the menu tree to the item list, depth first.
   void CollectSortedItems(IPopupMenu& menu);
@@ -72,6 +76,7 @@ private:
     // The real paths of the folders being scanned, outermost first.
     std::vector<std::string> descent;
     int foldersLeft = kMaxFoldersPerMenu;
+    int fileItemsLeft = kMaxFileItemsPerMenu;
   };
   void ScanRoot(const char* path, IPopupMenu& menu, FolderScan& scan);
   void ScanFolder(const std::string& folder, IPopupMenu& menu, FolderScan& scan);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "auhost_process.h"
+#include "design/design_json.h"
 #include "exit_status.h"
 #include "host/auhost_class_info.h"
 #include "host/auhost_failure.h"
@@ -100,6 +101,16 @@ TEST_F(AuhostProgram, BadDesignFile) {
   const ProcessResult refused = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--design", invalid});
   EXPECT_EQ(refused.exitCode, Code(ExitCode::kDesignFile));
   EXPECT_THAT(refused.err, HasSubstr("bad design file " + invalid + ": "));
+
+  // The reader reads a repeated key's later value, and takes no boolean for a gain.
+  std::string text = BuildDesignJson(MakeDefaultDesign()).dump();
+  const std::string bypassEnd = "},\"dna\"";
+  text.replace(text.find(bypassEnd), bypassEnd.size(), ",\"preamp2\":true" + bypassEnd);
+  const std::string repeated = Write("repeated.orv", text);
+  const ProcessResult boolean = Auhost({"render", "B", Path("guitar.wav"), Path("out.wav"), "--design", repeated});
+  EXPECT_EQ(boolean.exitCode, Code(ExitCode::kDesignFile));
+  EXPECT_EQ(boolean.err,
+            "auhost: bad design file " + repeated + ": \"amplifier.bypassGainDb.preamp2\" must be a number\n");
 }
 
 TEST_F(AuhostProgram, BadStateFile) {
@@ -113,9 +124,22 @@ TEST_F(AuhostProgram, BadStateFile) {
   EXPECT_EQ(incomplete.exitCode, Code(ExitCode::kStateFile));
   EXPECT_THAT(incomplete.err, HasSubstr("state file " + noData + " is invalid: \"subtype\" is missing"));
 
-  const ProcessResult notJson = Auhost({"state", "show", Path("guitar.wav")});
-  EXPECT_EQ(notJson.exitCode, Code(ExitCode::kStateFile));
-  EXPECT_THAT(notJson.err, HasSubstr("is not JSON"));
+  const struct {
+    std::string name;
+    std::string text;
+    std::string reason;
+  } unreadable[] = {
+      {"syntax.json", "{\n  \"version\": 1,\n  \"type\": \n}", "is not JSON text (a syntax error at line 4, column 1)"},
+      {"trailing.json", "{} x", "is not JSON text (a syntax error at line 1, column 4)"},
+      {"huge.json", "{\"version\": 1e999}", "holds a number too large to read"},
+      {"empty.json", "\n", "is empty"},
+  };
+  for (const auto& c : unreadable) {
+    const std::string state = Write(c.name, c.text);
+    const ProcessResult notJson = Auhost({"state", "show", state});
+    EXPECT_EQ(notJson.exitCode, Code(ExitCode::kStateFile));
+    EXPECT_EQ(notJson.err, "auhost: state file " + state + " " + c.reason + "\n");
+  }
 }
 
 TEST_F(AuhostProgram, StateShowPrintsTheKeysWithTheCodesAsText) {
@@ -161,7 +185,8 @@ TEST_F(AuhostProgram, StateShowChecksTheProductsDataAsTheProductWould) {
       {Path("good.json"), ""},
       {spoil("truncated.json", [](ClassInfo& info) { info.data->resize(40); }), "its text length is wrong"},
       {spoil("short.json", [](ClassInfo& info) { info.data->resize(8); }), "it is too short"},
-      {spoil("broken.json", [&](ClassInfo& info) { replace(info, "{", "["); }), "its text is not JSON"},
+      {spoil("broken.json", [&](ClassInfo& info) { replace(info, "{", "{,"); }),
+       "its text is not JSON text (a syntax error at line 1, column 2)"},
       {spoil("unreadable.json", [&](ClassInfo& info) { replace(info, "\"oversampling\":1", "\"oversampling\":3"); }), "oversampling must be 1, 2, 4, or 8"},
       {spoil("other.json",
              [](ClassInfo& info) {

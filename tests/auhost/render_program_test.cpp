@@ -322,6 +322,7 @@ TEST_F(AuhostRendering, ABundleUnderAnotherIdentifierPlaysWithoutItsFactoryPrese
 
 TEST_F(AuhostRendering, ARefusedStateSaysWhatWasRefused) {
   Auhost({"state", "save", ORVANE_BUNDLE, Path("product.json")});
+  Auhost({"state", "save", AU_TEST_PLUGIN_BUNDLE, Path("test.json")});
   ClassInfo spoilt = ReadStateFile(Path("product.json"));
   std::string text(spoilt.data->begin(), spoilt.data->end());
   const std::string oversampling = "\"oversampling\":1";
@@ -333,7 +334,12 @@ TEST_F(AuhostRendering, ARefusedStateSaysWhatWasRefused) {
     std::string state;
     std::string message;
   } cases[] = {
-      {AU_TEST_PLUGIN_BUNDLE, "product.json", "auhost: the component refused the state (status -10851)\n"},
+      {AU_TEST_PLUGIN_BUNDLE, "product.json",
+       "auhost: the component refused the state (status -10851): the state was saved by another component (type "
+       "aumf, subtype Orvn, manufacturer Vltn), not by this one (type aumf, subtype Atst, manufacturer Plkt)\n"},
+      {ORVANE_BUNDLE, "test.json",
+       "auhost: the component refused the state (status -10851): the state was saved by another component (type "
+       "aumf, subtype Atst, manufacturer Plkt), not by this one (type aumf, subtype Orvn, manufacturer Vltn)\n"},
       {ORVANE_BUNDLE, "spoilt.json",
        "auhost: the component refused the state (status -10851): the state is not an Orvane state: oversampling "
        "must be 1, 2, 4, or 8\n"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,6 +30,19 @@ constexpr const char* kBundleId = "com.test.resources.Orvane";
 std::string Svg(const std::string& width) {
   return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width +
          "\" height=\"10\"><rect width=\"5\" height=\"5\"/></svg>";
+}
+
+// One linear gradient of the given stops, each of its own colour, filling every one of the rectangles.
+std::string LongGradientSvg(size_t stops, size_t rectangles) {
+  std::string text = "<svg width='10' height='10'><linearGradient id='long'>";
+  char stop[64];
+  for (size_t i = 0; i < stops; ++i) {
+    std::snprintf(stop, sizeof stop, "<stop offset='%zu%%' stop-color='#%06zx'/>", i * 100 / stops, i);
+    text += stop;
+  }
+  text += "</linearGradient>";
+  for (size_t i = 0; i < rectangles; ++i) text += "<rect width='10' height='10' fill='url(#long)'/>";
+  return text + "</svg>";
 }
 
 std::string FileName(const std::string& base, int scale) {
@@ -193,6 +208,41 @@ TEST_F(ResourcesTest, SvgImagesAreParsedOnceByNameWhateverTheirUnits) {
   for (const auto& c : cases) {
     const ISVG svg = g->LoadSVGFromData(c.name, c.data.c_str(), c.size);
     EXPECT_EQ(svg.IsValid(), c.valid) << c.name;
+  }
+}
+
+// Each shape holds its own copy of its gradient's stops until the copies
+// reach the limit, then only the ones drawn, so every shape draws the same.
+TEST_F(ResourcesTest, ShapesOfOneLongGradientHoldNoMoreStopsThanTheLimit) {
+  constexpr size_t kLongGradientStops = 2000;
+  constexpr size_t kShapesAtStopLimit = kMaxSvgShapeStops / kLongGradientStops;
+  const struct {
+    const char* name;
+    size_t shapes;
+    size_t heldStops;
+  } cases[] = {
+      {"at-stop-limit.svg", kShapesAtStopLimit, kMaxSvgShapeStops},
+      {"past-stop-limit.svg", 2 * kShapesAtStopLimit, kMaxSvgShapeStops + kShapesAtStopLimit * IPaint::kMaxStops},
+  };
+  const auto sameStop = [](const SvgGradientStop& a, const SvgGradientStop& b) {
+    return a.mColor == b.mColor && a.mOffset == b.mOffset;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    bundle->WriteText(c.name, LongGradientSvg(kLongGradientStops, c.shapes));
+    const ISVG svg = g->LoadSVG(c.name);
+    ASSERT_TRUE(svg.IsValid());
+    const std::vector<SvgShape>& shapes = svg.mImage->mShapes;
+    ASSERT_EQ(shapes.size(), c.shapes);
+    const std::vector<SvgGradientStop>& first = shapes.front().mFill.mGradient.mStops;
+    ASSERT_EQ(first.size(), kLongGradientStops);
+    size_t held = 0;
+    for (const SvgShape& shape : shapes) {
+      const std::vector<SvgGradientStop>& stops = shape.mFill.mGradient.mStops;
+      held += stops.size();
+      ASSERT_TRUE(std::equal(stops.begin(), stops.end(), first.begin(), sameStop));
+    }
+    EXPECT_EQ(held, c.heldStops);
   }
 }
 

@@ -28,17 +28,21 @@ TEST(SvgGradientsTest, EveryGradientOfAChainIsMergedOnceAndInheritsFromItsEnd) {
     for (int i = 0; i < kGradients; ++i) elements[Id(i)].reference = i + 1 < kGradients ? Id(i + 1) : c.lastRefersTo;
     GradientElement& last = elements[Id(kGradients - 1)];
     last.stops.push_back({});
-    GradientChains chains([&](const std::string& id) {
-      const auto found = elements.find(id);
-      return found == elements.end() ? nullptr : &found->second;
-    });
-    for (int i = 0; i < kGradients; ++i) {
-      const MergedGradient* merged = chains.Merged(Id(i));
-      ASSERT_NE(merged, nullptr);
-      EXPECT_EQ(merged->stops, &last.stops);
+    // From the far end, each gradient's walk must stop at the one merged just before.
+    for (const bool farEndFirst : {false, true}) {
+      SCOPED_TRACE(farEndFirst ? "far end first" : "head first");
+      GradientChains chains([&](const std::string& id) {
+        const auto found = elements.find(id);
+        return found == elements.end() ? nullptr : &found->second;
+      });
+      for (int n = 0; n < kGradients; ++n) {
+        const MergedGradient* merged = chains.Merged(Id(farEndFirst ? kGradients - 1 - n : n));
+        ASSERT_NE(merged, nullptr);
+        EXPECT_EQ(merged->stops, &last.stops);
+      }
+      EXPECT_EQ(chains.Merges(), c.merges);
+      EXPECT_EQ(chains.Merged("none"), nullptr);
     }
-    EXPECT_EQ(chains.Merges(), c.merges);
-    EXPECT_EQ(chains.Merged("none"), nullptr);
   }
 }
 

@@ -151,5 +151,21 @@ TEST_F(DirBrowseTest, TwoLinksPerLevelEnterNoMoreFoldersThanTheLimit) {
   EXPECT_EQ(browser.NItems(), IDirBrowseControlBase::kMaxFoldersPerMenu);
 }
 
+// Without a limit, the links would list twice as many files as it allows.
+TEST_F(DirBrowseTest, LinksToOneLargeFolderListNoMoreFilesThanTheLimit) {
+  constexpr int kFiles = IDirBrowseControlBase::kMaxFileItemsPerMenu / 50;
+  constexpr int kLinks = 2 * IDirBrowseControlBase::kMaxFileItemsPerMenu / kFiles;
+  std::vector<std::string> files;
+  for (int i = 0; i < kFiles; ++i) files.push_back("large/" + std::to_string(i) + ".txt");
+  Make(files);
+  Make({"links/"});
+  for (int i = 0; i < kLinks; ++i)
+    fs::create_directory_symlink(folder.path() / "large", folder.path() / "links" / std::to_string(i));
+  Browser browser(IRECT(), "txt", false);
+  browser.AddPath(Path("links").c_str(), "");
+  browser.SetupMenu();
+  EXPECT_EQ(browser.NItems(), IDirBrowseControlBase::kMaxFileItemsPerMenu);
+}
+
 }  // namespace
 }  // namespace plugkit::graphics
