@@ -407,8 +407,9 @@ public:
   // at its release, or at the answer of the menu the press opened (the edits
   // of the menu's control); they end at once when neither can come any more:
   // when the capture is released or the touch's capture cleared, and when
-  // that menu request is forgotten or replaced unanswered. A cancelled touch
-  // ends none.
+  // that menu request is forgotten or replaced unanswered by a context menu or
+  // a menu for another control. Another menu for the same control takes them
+  // over. A cancelled touch ends none.
   void SetCapturedControl(IControl* control, uint64_t touchId = kMouseTouchId);
   IControl* GetCapturedControl(uint64_t touchId = kMouseTouchId) const;
   bool ControlIsCaptured(const IControl* control) const;
@@ -865,7 +866,8 @@ private:
   // Whose menu the in-window popup menu shows last, answered or not: its
   // panels read that menu until they have faded out.
   IControl* mInWindowMenuOwner = nullptr;
-  // The edits of the press that opened the pending menu, ended with its answer.
+  // The edits of the press that opened the pending menu, or a menu it
+  // replaced for the same control, ended with its answer.
   std::vector<int> mMenuEdits;
 
   // Pointer and keys.

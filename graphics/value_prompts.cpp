@@ -95,12 +95,14 @@ void IGraphics::CreatePopupMenuFor(IControl& control, IPopupMenu& menu, const IR
 void IGraphics::DoCreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx,
                                   bool isContext) {
   // A menu still waiting is replaced unanswered. The edits of a press on the
-  // control end with this one's answer; a context menu ends none.
-  EndParamEdits(std::exchange(mMenuEdits, {}));
+  // control, and those of the menu it replaces for the same control, end with
+  // this one's answer; a context menu ends none.
+  if (isContext || mInPopupMenu != &control) EndParamEdits(std::exchange(mMenuEdits, {}));
   if (!isContext) {
     for (const auto& [touchId, captured] : mCapturedMap) {
       if (captured != &control || !mPressEdits.count(touchId)) continue;
-      mMenuEdits = TakePressEdits(touchId);
+      const std::vector<int> pressEdits = TakePressEdits(touchId);
+      mMenuEdits.insert(mMenuEdits.end(), pressEdits.begin(), pressEdits.end());
       break;
     }
   }

@@ -268,10 +268,14 @@ void ITextEntryControl::SelectCharacterToDelete(uint32_t engineKey) {
   }
 }
 
+// An undo leaves the selection as it was, possibly past the end of the
+// shorter text; only what the selection covers of the text makes room.
 int ITextEntryControl::InsertRoom() const {
   if (mMaxLength == 0) return std::numeric_limits<int>::max();
-  const int selected = std::abs(mEditState.select_end - mEditState.select_start);
-  return std::max(mMaxLength - (TextEntryEngine::Length(this) - selected), 0);
+  const int length = TextEntryEngine::Length(this);
+  const int selected =
+      std::abs(std::clamp(mEditState.select_end, 0, length) - std::clamp(mEditState.select_start, 0, length));
+  return std::max(mMaxLength - (length - selected), 0);
 }
 
 // A character above U+FFFF goes in as its surrogate pair, one undo record;

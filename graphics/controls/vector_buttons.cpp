@@ -102,9 +102,12 @@ bool IVSwitchControl::HitTest(float x, float y) const { return mWidgetBounds.Con
 
 void IVSwitchControl::OnResize() { ApplyLayout(true); }
 
-// After the base, which hands a changed value to the parameter.
+// After the base, which hands a changed value to the parameter. Its action
+// may remove the control.
 void IVSwitchControl::MarkDirty(bool triggerAction, int valIdx) {
+  const IGraphics::ControlWatch watch(GetUI(), this);
   ISwitchControlBase::MarkDirty(triggerAction, valIdx);
+  if (!watch.Kept()) return;
   if (const IParam* param = ParamOfValue(0)) param->GetDisplay(mValueStr);
 }
 
@@ -185,10 +188,11 @@ void IVSlideSwitchControl::OnResize() {
 }
 
 // After the base: a click's action has started the slide by then, which must
-// run from the slot the handle left.
+// run from the slot the handle left, or removed the control.
 void IVSlideSwitchControl::MarkDirty(bool triggerAction, int valIdx) {
+  const IGraphics::ControlWatch watch(GetUI(), this);
   IVSwitchControl::MarkDirty(triggerAction, valIdx);
-  if (!GetAnimationFunction()) PlaceHandle();
+  if (watch.Kept() && !GetAnimationFunction()) PlaceHandle();
 }
 
 void IVSlideSwitchControl::PlaceHandle() {

@@ -195,6 +195,16 @@ TEST_F(InputDispatchTest, EveryEditAPressBeginsEndsExactlyOnce) {
          openMenu(c, Answer::Async(0));
          openMenu(*g.GetControl(0), Answer::Dismiss());
        }},
+      {"a menu replaced by one for the same control answered later",
+       [&](PointerControl& c) {
+         openMenu(c, Answer::Async(0));
+         openMenu(c, Answer::Async(0));
+       }},
+      {"a menu replaced by one for the same control dismissed at once",
+       [&](PointerControl& c) {
+         openMenu(c, Answer::Async(0));
+         openMenu(c, Answer::Dismiss());
+       }},
       {"a menu forgotten",
        [&](PointerControl& c) {
          openMenu(c, Answer::Async(0));

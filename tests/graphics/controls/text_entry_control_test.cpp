@@ -305,6 +305,8 @@ TEST_F(TextEntryTest, TypingAndPastingInsertWhatFitsTheLengthOfAParameterEntry) 
       {"no limit", kInt, 0, "", std::vector<IKeyPress>(9, one), "111111111"},
       {"no parameter", IControl::kNoParameter, 3, "", {one, one, one, one}, "1111"},
       {"a longer initial text stays, deleting goes on", kInt, 3, "12345", {kEnd, one, kBackspace, kBackspace}, "123"},
+      {"pasted after an undo left the selection past the text", kDouble, 4, "", {paste, Ctrl('A'), Ctrl('Z'), paste},
+       "12" + kSmile},
   };
   g.SetClipboard("12" + kSmile + "34");
   for (const Case& c : cases) {

@@ -218,5 +218,23 @@ TEST_F(VectorButtonsTest, ASlideSwitchSlidesItsHandleAndHidesItsValueMeanwhile) 
   EXPECT_TRUE(valueShown());
 }
 
+TEST_F(VectorButtonsTest, AClickedSwitchMayBeRemovedByItsAction) {
+  const IControl::ActionFunc removeSelf = [this](IControl* self) { g.RemoveControl(self); };
+  struct Case {
+    const char* name;
+    std::function<IControl*()> make;
+  };
+  const std::vector<Case> cases = {
+      {"a switch", [&] { return new IVSwitchControl(IRECT(0, 0, 100, 100), removeSelf, "", WidgetOnlyStyle()); }},
+      {"a slide switch",
+       [&] { return new IVSlideSwitchControl(IRECT(0, 0, 100, 100), removeSelf, "", WidgetOnlyStyle()); }},
+  };
+  for (const Case& c : cases) {
+    Attach(c.make());
+    input.Click(50, 50);
+    EXPECT_EQ(g.NControls(), 1) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace plugkit::graphics
